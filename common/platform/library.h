@@ -1,0 +1,29 @@
+#pragma once
+// Plugin and helper libraries loaded at run time (LoadLibraryA / dlopen).
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace dravolo {
+
+class Library {
+public:
+    // path is a Windows path (see winfs.h). nullptr when it cannot be loaded.
+    static std::unique_ptr<Library> Load(std::string_view path);
+    ~Library();
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    void* Symbol(const char* name) const;
+    template <typename F>
+    F Function(const char* name) const {
+        return reinterpret_cast<F>(Symbol(name));
+    }
+
+private:
+    explicit Library(void* handle) : handle_(handle) {}
+    void* handle_;
+};
+
+}  // namespace dravolo

@@ -1,0 +1,44 @@
+#pragma once
+// Starting Windows programs from a Windows command line. On POSIX the program is
+// found as CreateProcess finds it without an application name (an unquoted first
+// token with blanks is tried prefix by prefix, ".exe" appended to a name without
+// extension); a native executable runs directly, a PE file through the runner
+// (DRAVOLO_RUNNER, default "wine") with the Windows command line kept intact.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dravolo {
+
+struct StartOptions {
+    // STARTUPINFO: when set, dwFlags gets STARTF_USESHOWWINDOW with this show
+    // command (SW_HIDE 0, SW_SHOWNORMAL 1, SW_SHOWMINIMIZED 2, ...).
+    std::optional<unsigned> showWindow;
+    // Console programs get a new console (CREATE_NEW_CONSOLE).
+    bool newConsole = false;
+};
+
+// Splits a command line into arguments by the rules of CommandLineToArgvW /
+// the Microsoft C run-time (quotes, backslashes before quotes).
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+// Quotes one argument so that SplitCommandLine gives it back unchanged.
+std::string QuoteArgument(std::string_view argument);
+
+// The program file a command line names, found as CreateProcess finds it
+// (relative names against workingDir); nullopt when none exists.
+struct ResolvedProgram {
+    std::string program;                 // Windows path of the file found
+    std::string arguments;               // the rest of the command line, as written
+};
+std::optional<ResolvedProgram> ResolveProgram(std::string_view commandLine, std::string_view workingDir);
+
+// Starts without waiting. workingDir empty: the current directory. False when
+// the program cannot be found or started.
+bool StartProcess(std::string_view commandLine, std::string_view workingDir, const StartOptions& options = {});
+// Starts and waits; the exit code, or nullopt when it could not be started.
+std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir,
+                              const StartOptions& options = {});
+
+}  // namespace dravolo

@@ -1,0 +1,90 @@
+#pragma once
+// The file system seen through Windows paths. Every path here is an ANSI
+// Windows path: "C:\\epsxe\\memcards\\a.mcr", ".\\Epsxe\\Crash.set",
+// "Epsxe\\*.set"; on POSIX a path starting with '/' is taken as a host path.
+// On POSIX drive letters resolve through the prefix's dosdevices links, each
+// component is matched case-insensitively when the exact name does not exist
+// (as Windows and Wine do), and names cross to the OS as UTF-8.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/base/bytes.h"
+
+namespace dravolo {
+
+// Host path for a Windows path (POSIX: resolved case-insensitively as far as the
+// components exist; the rest is appended as written). Windows: the path itself.
+std::string ToHostPath(std::string_view windowsPath);
+// Windows path for a host path: "C:\\..." below drive_c, else "Z:\\..." (POSIX).
+std::string ToWindowsPath(std::string_view hostPath);
+
+// The process's current directory as a Windows path, and changing it.
+std::string GetCurrentDir();
+bool SetCurrentDir(std::string_view windowsPath);
+
+bool FileExists(std::string_view path);       // a file, not a directory
+bool DirectoryExists(std::string_view path);
+std::optional<std::uint64_t> FileSize(std::string_view path);
+
+std::optional<Bytes> ReadWholeFile(std::string_view path);
+// Replaces (or creates) the file atomically: temporary file beside it, fsync,
+// rename over. Readers see the old or the new content, never a mix.
+bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data);
+
+bool CreateDir(std::string_view path);  // one level, like CreateDirectoryA
+bool RemoveDir(std::string_view path);
+bool DeleteFileAt(std::string_view path);
+// MoveFile semantics: never replaces an existing target.
+bool RenameNoReplace(std::string_view from, std::string_view to);
+// CopyFile semantics: failIfExists refuses an existing target.
+bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists);
+
+// DOS wildcard search of "dir\\mask" ('*', '?'; "*.mc?" also matches "x.mc";
+// "*.*" matches names without a dot). Names come back in the order NTFS lists
+// them (case-insensitive ordinal), "." and ".." never.
+struct FindEntry {
+    std::string name;  // ANSI, as stored
+    bool isDirectory = false;
+    std::uint64_t size = 0;
+};
+enum class FindWhat { FilesOnly, FilesAndDirectories, DirectoriesOnly };
+std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what = FindWhat::FilesOnly);
+// Does name match the DOS mask? Exposed for tests and for the few callers that
+// filter their own lists.
+bool MatchesDosMask(std::string_view name, std::string_view mask);
+
+// An open file for record-style I/O (profiles are overwritten in place from
+// byte 0, memory cards are patched in place while an emulator may hold them).
+class WinFile {
+public:
+    enum class Mode {
+        Read,           // existing file, read only
+        ReadWrite,      // existing file, read and write, no truncation
+        CreateNew,      // fails when the file exists
+        CreateAlways,   // creates or truncates
+    };
+    static std::unique_ptr<WinFile> Open(std::string_view path, Mode mode);
+
+    virtual ~WinFile() = default;
+    virtual bool Read(void* buffer, std::size_t count, std::size_t& got) = 0;
+    virtual bool Write(const void* data, std::size_t count) = 0;
+    virtual bool Seek(std::uint64_t offset) = 0;
+    virtual std::optional<std::uint64_t> Size() = 0;
+    virtual bool Truncate(std::uint64_t size) = 0;
+    virtual bool Flush() = 0;  // data reaches the disk
+
+    // Reads until count bytes or the end; false only on an I/O error.
+    bool ReadAll(std::size_t count, Bytes& out);
+};
+
+// Converts LF line ends to CR LF (lines already ending in CR LF stay), as a
+// text-mode write on Windows does.
+std::string ToCrLf(std::string_view text);
+
+}  // namespace dravolo

@@ -1,0 +1,72 @@
+#include "frontend/shell/settings_store.h"
+
+#include "common/base/text.h"
+
+namespace dravolo {
+
+const std::vector<SettingDefinition>& KnownSettings() {
+    static const std::vector<SettingDefinition> settings = [] {
+        std::vector<SettingDefinition> s = {
+            {"CurrentEmulator", false, 0, ""}, {"CurrentView", false, 0, ""}, {"UseBitmap", false, 0, ""},
+            {"TileBitmap", false, 0, ""},      {"Background", true, 0, ""},   {"TextColor", false, 0, ""},
+            {"NukeConsole", false, 1, ""},     {"XPMenu", false, 0, ""},      {"flags", false, -1, ""},
+            {"showCmd", false, -1, ""},        {"x1", false, -1, ""},         {"y1", false, -1, ""},
+            {"x2", false, -1, ""},             {"y2", false, -1, ""},
+        };
+        for (const auto& kind : kEmulatorKinds) s.push_back({kind.pathSetting, true, 0, kind.defaultPath});
+        for (const auto& kind : kEmulatorKinds) s.push_back({kind.exeSetting, true, 0, kind.defaultExe});
+        return s;
+    }();
+    return settings;
+}
+
+const SettingDefinition* FindSetting(std::string_view name) {
+    for (const auto& def : KnownSettings())
+        if (EqualsNoCase(def.name, name)) return &def;
+    return nullptr;
+}
+
+int SettingsStore::GetInt(std::string_view name, int defaultValue) const {
+    // Only a REG_DWORD counts; anything else stored under the name reads as the
+    // default, as the framework's profile reader does.
+    const auto value = registry_.QueryValue(RegRoot::CurrentUser, kSettingsKeyPath, name);
+    if (!value || value->type != kRegDword) return defaultValue;
+    const auto number = RegDataAsDword(value->data);
+    return number ? static_cast<int>(*number) : defaultValue;
+}
+
+std::string SettingsStore::GetString(std::string_view name, std::string_view defaultValue) const {
+    const auto value = registry_.QueryValue(RegRoot::CurrentUser, kSettingsKeyPath, name);
+    if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return std::string(defaultValue);
+    return RegDataAsText(value->data);
+}
+
+bool SettingsStore::SetInt(std::string_view name, int value) {
+    return registry_.SetDword(RegRoot::CurrentUser, kSettingsKeyPath, name, static_cast<std::uint32_t>(value));
+}
+
+bool SettingsStore::SetString(std::string_view name, std::string_view value) {
+    return registry_.SetString(RegRoot::CurrentUser, kSettingsKeyPath, name, value);
+}
+
+int SettingsStore::GetInt(std::string_view name) const {
+    const SettingDefinition* def = FindSetting(name);
+    return GetInt(name, def ? def->intDefault : 0);
+}
+
+std::string SettingsStore::GetString(std::string_view name) const {
+    const SettingDefinition* def = FindSetting(name);
+    return GetString(name, def ? def->textDefault : std::string_view{});
+}
+
+std::string SettingsStore::InstallPath(EmulatorKind kind) const {
+    const auto& info = KindInfo(kind);
+    return GetString(info.pathSetting, info.defaultPath);
+}
+
+std::string SettingsStore::ExecutableName(EmulatorKind kind) const {
+    const auto& info = KindInfo(kind);
+    return GetString(info.exeSetting, info.defaultExe);
+}
+
+}  // namespace dravolo

@@ -1,0 +1,51 @@
+#pragma once
+// The front end's settings: HKEY_CURRENT_USER\Software\Dravolo\Dravolo\Settings.
+// Every read passes its default and a missing or mistyped value is never an
+// error; integers are REG_DWORD, texts REG_SZ, names compare without case.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/platform/registry.h"
+#include "frontend/profiles/emulator_kind.h"
+
+namespace dravolo {
+
+inline constexpr std::string_view kSettingsKeyPath = "Software\\Dravolo\\Dravolo\\Settings";
+
+struct SettingDefinition {
+    std::string_view name;
+    bool isText;
+    int intDefault;
+    std::string_view textDefault;
+};
+
+// Every setting the front end keeps, with its type and default.
+const std::vector<SettingDefinition>& KnownSettings();
+const SettingDefinition* FindSetting(std::string_view name);  // case-insensitive
+
+class SettingsStore {
+public:
+    explicit SettingsStore(Registry& registry) : registry_(registry) {}
+
+    int GetInt(std::string_view name, int defaultValue) const;
+    std::string GetString(std::string_view name, std::string_view defaultValue) const;
+    bool SetInt(std::string_view name, int value);
+    bool SetString(std::string_view name, std::string_view value);
+
+    // A known setting read with its own default.
+    int GetInt(std::string_view name) const;
+    std::string GetString(std::string_view name) const;
+
+    std::string InstallPath(EmulatorKind kind) const;
+    std::string ExecutableName(EmulatorKind kind) const;
+
+    Registry& registry() const { return registry_; }
+
+private:
+    Registry& registry_;
+};
+
+}  // namespace dravolo

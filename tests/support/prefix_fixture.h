@@ -1,0 +1,53 @@
+#pragma once
+// A private Windows world for one test: a temporary Wine-style prefix (set as
+// DRAVOLO_PREFIX), a temporary working directory that becomes the current
+// directory, the five profile folders in it, and emulator install folders under
+// drive_c. Everything is removed afterwards.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "common/base/bytes.h"
+
+namespace dravolo::test {
+
+class PrefixFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Host paths.
+    const std::string& root() const { return root_; }
+    const std::string& prefix() const { return prefix_; }
+    const std::string& workdir() const { return workdir_; }
+    std::string driveC() const { return prefix_ + "/drive_c"; }
+
+    // Writes/reads a host file (relative paths are below the working directory).
+    void WriteHostFile(const std::string& path, std::string_view content) const;
+    std::string ReadHostFile(const std::string& path) const;
+    bool HostExists(const std::string& path) const;
+    std::string HostPath(const std::string& path) const;
+
+private:
+    std::string root_, prefix_, workdir_, savedCwd_, savedPrefix_;
+    bool hadPrefix_ = false;
+};
+
+// A temporary directory without the Windows world, removed on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& hostPath);
+
+}  // namespace dravolo::test

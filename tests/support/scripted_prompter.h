@@ -1,0 +1,34 @@
+#pragma once
+// A Prompter for tests: records every message and answers from a script
+// (then with the default answer once the script is used up).
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "common/base/prompter.h"
+
+namespace dravolo::test {
+
+class ScriptedPrompter : public Prompter {
+public:
+    struct Message {
+        std::string text, caption;
+        PromptIcon icon;
+        PromptButtons buttons;
+    };
+
+    PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
+                     PromptAnswer defaultAnswer) override {
+        messages.push_back({std::string(text), std::string(caption), icon, buttons});
+        if (answers.empty()) return defaultAnswer;
+        const PromptAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
+    std::vector<Message> messages;
+    std::deque<PromptAnswer> answers;
+};
+
+}  // namespace dravolo::test
