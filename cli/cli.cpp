@@ -1,0 +1,52 @@
+#include "cli/cli.h"
+
+#include <ostream>
+
+#include "common/base/text.h"
+
+namespace dravolo::cli {
+
+namespace {
+
+constexpr const char* kUsageText =
+    "usage: dravolo-cli [--yes|--no] COMMAND ...\n"
+    "  profiles list KIND\n"
+    "  profiles new KIND NAME [--description TEXT] [--bitmap PATH]\n"
+    "  profiles show KIND NAME\n"
+    "  profiles set KIND NAME Field=value ...\n"
+    "  profiles rename KIND OLD NEW\n"
+    "  profiles delete KIND NAME ...\n"
+    "  settings get KEY\n"
+    "  settings set KEY VALUE\n"
+    "  reg export FILE KEY\n"
+    "  reg import FILE\n"
+    "KIND is a profile folder: Epsxe, Fpse, Psinex, Adripsx or Pcsx.\n";
+
+}  // namespace
+
+#ifdef _WIN32
+std::string ForTerminal(std::string_view ansi) { return std::string(ansi); }
+std::string FromTerminal(std::string_view text) { return std::string(text); }
+#else
+std::string ForTerminal(std::string_view ansi) { return AnsiToUtf8(ansi); }
+std::string FromTerminal(std::string_view text) { return Utf8ToAnsi(text); }
+#endif
+
+void Report(Context& context, std::string_view text, std::string_view caption) {
+    context.err << ForTerminal(caption) << ": " << ForTerminal(text) << "\n";
+}
+
+int Run(const std::vector<std::string>& args, Context& context) {
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        (args.empty() ? context.err : context.out) << kUsageText;
+        return args.empty() ? kUsage : kOk;
+    }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "profiles") return RunProfiles(rest, context);
+    if (args[0] == "settings") return RunSettings(rest, context);
+    if (args[0] == "reg") return RunReg(rest, context);
+    context.err << "dravolo-cli: unknown command '" << ForTerminal(args[0]) << "'\n" << kUsageText;
+    return kUsage;
+}
+
+}  // namespace dravolo::cli

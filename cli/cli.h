@@ -1,0 +1,37 @@
+#pragma once
+// dravolo-cli: every front-end operation without a window. The commands run in
+// the current directory as the front end's working directory and in the prefix
+// of DRAVOLO_PREFIX. Texts arrive and leave in the terminal's encoding (UTF-8 on
+// POSIX) and are ANSI inside.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "common/base/prompter.h"
+
+namespace dravolo::cli {
+
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+
+struct Context {
+    std::ostream& out;
+    std::ostream& err;
+    Prompter& prompter;
+};
+
+// Arguments without the program name, already converted to ANSI.
+int Run(const std::vector<std::string>& args, Context& context);
+
+int RunProfiles(const std::vector<std::string>& args, Context& context);
+int RunSettings(const std::vector<std::string>& args, Context& context);
+int RunReg(const std::vector<std::string>& args, Context& context);
+
+// ANSI text as the terminal shows it.
+std::string ForTerminal(std::string_view ansi);
+std::string FromTerminal(std::string_view text);
+
+// Writes "caption: text" for a message, in the terminal's encoding.
+void Report(Context& context, std::string_view text, std::string_view caption);
+
+}  // namespace dravolo::cli

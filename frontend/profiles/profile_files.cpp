@@ -1,0 +1,125 @@
+#include "frontend/profiles/profile_files.h"
+
+#include "common/platform/winfs.h"
+#include "frontend/profiles/profile_archive.h"
+#include "frontend/shell/settings_store.h"
+
+namespace dravolo {
+
+std::string ProfilePath(EmulatorKind kind, std::string_view name, std::string_view extension) {
+    std::string path = ".\\";
+    path += KindInfo(kind).directory;
+    path += '\\';
+    path += name;
+    path += extension;
+    return path;
+}
+
+template <typename Record>
+Bytes EncodeRecord(Record record) {
+    ProfileArchive archive = ProfileArchive::ForStoring();
+    Serialize(record, archive);
+    return archive.bytes();
+}
+
+template <typename Record>
+bool DecodeRecord(std::span<const std::uint8_t> bytes, Record& record) {
+    // Loaded into a copy so a short file never passes on a half-filled record.
+    Record loaded = record;
+    ProfileArchive archive = ProfileArchive::ForLoading(bytes);
+    Serialize(loaded, archive);
+    if (!archive.ok()) return false;
+    record = std::move(loaded);
+    return true;
+}
+
+template <typename Record>
+bool SaveProfileRecord(const Record& record, std::string_view path, Prompter& prompter) {
+    const auto existing = ReadWholeFile(path);
+    if (!existing) {
+        prompter.Tell(kSaveErrorText, kSaveErrorCaption);
+        return false;
+    }
+    Bytes content = EncodeRecord(record);
+    if (existing->size() > content.size())
+        content.insert(content.end(), existing->begin() + static_cast<std::ptrdiff_t>(content.size()),
+                       existing->end());
+    if (!WriteWholeFileAtomic(path, content)) {
+        prompter.Tell(kSaveErrorText, kSaveErrorCaption);
+        return false;
+    }
+    return true;
+}
+
+template <typename Record>
+bool LoadProfileRecord(Record& record, std::string_view path, Prompter& prompter) {
+    const auto bytes = ReadWholeFile(path);
+    if (!bytes) {
+        prompter.Tell(kOpenErrorText, kOpenErrorCaption);
+        return false;
+    }
+    if (!DecodeRecord(*bytes, record)) {
+        prompter.Tell(kDamagedFileText, kOpenErrorCaption);
+        return false;
+    }
+    return true;
+}
+
+#define DRAVOLO_INSTANTIATE(Record)                                                           \
+    template Bytes EncodeRecord(Record);                                                      \
+    template bool DecodeRecord(std::span<const std::uint8_t>, Record&);                       \
+    template bool SaveProfileRecord(const Record&, std::string_view, Prompter&);              \
+    template bool LoadProfileRecord(Record&, std::string_view, Prompter&);
+DRAVOLO_INSTANTIATE(_EPSXEDATA)
+DRAVOLO_INSTANTIATE(_FPSEDATA)
+DRAVOLO_INSTANTIATE(_PSINEXDATA)
+DRAVOLO_INSTANTIATE(_ADRIPSXDATA)
+DRAVOLO_INSTANTIATE(_PCSXDATA)
+#undef DRAVOLO_INSTANTIATE
+
+bool SaveAnyRecord(const AnyProfileRecord& record, std::string_view path, Prompter& prompter) {
+    return std::visit([&](const auto& r) { return SaveProfileRecord(r, path, prompter); }, record);
+}
+
+bool LoadAnyRecord(AnyProfileRecord& record, std::string_view path, Prompter& prompter) {
+    return std::visit([&](auto& r) { return LoadProfileRecord(r, path, prompter); }, record);
+}
+
+bool CreateProfileFile(int kindNumber, std::string_view path, const SettingsStore& settings) {
+    const auto kind = KindFromNumber(kindNumber);
+    if (!kind || path.empty()) return false;
+    const Bytes content = std::visit([](auto r) { return EncodeRecord(r); }, MakeDefaultRecord(*kind, settings));
+    // CreateNew refuses an existing file, so a profile is never overwritten here.
+    auto file = WinFile::Open(path, WinFile::Mode::CreateNew);
+    if (!file) return false;
+    const bool written = file->Write(content.data(), content.size()) && file->Flush();
+    if (!written) {
+        file.reset();
+        DeleteFileAt(path);  // no half-written profile stays behind
+        return false;
+    }
+    return true;
+}
+
+bool EnumerateProfiles(int kindNumber, ProfileList& list, const SettingsStore& settings, Prompter& prompter) {
+    list = {};
+    const auto kind = KindFromNumber(kindNumber);
+    if (!kind) return false;
+    const std::string directory(KindInfo(*kind).directory);
+    for (const auto& entry : FindFiles(directory + "\\*.set", FindWhat::FilesOnly)) list.fileNames.push_back(entry.name);
+    for (const auto& name : list.fileNames) {
+        AnyProfileRecord record = MakeDefaultRecord(*kind, settings);
+        LoadAnyRecord(record, directory + "\\" + name, prompter);
+        const CProfileProperties& properties = PropertiesOf(record);
+        list.descriptions.push_back(properties.Description);
+        list.bitmapFiles.push_back(properties.BitmapFile);
+    }
+    return !list.fileNames.empty();
+}
+
+bool RenameProfileFile(std::string_view oldPath, std::string_view newPath) {
+    if (oldPath.empty() || newPath.empty() || oldPath == newPath) return false;
+    return RenameNoReplace(oldPath, newPath);
+}
+
+}  // namespace dravolo

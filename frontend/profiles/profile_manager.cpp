@@ -1,0 +1,89 @@
+#include "frontend/profiles/profile_manager.h"
+
+#include "common/base/text.h"
+#include "common/platform/winfs.h"
+#include "frontend/profiles/profile_files.h"
+#include "frontend/shell/settings_store.h"
+
+namespace dravolo {
+
+namespace {
+
+// Longest file name component NTFS takes.
+constexpr std::size_t kMaxComponent = 255;
+
+bool IsDeviceName(std::string_view name) {
+    // Windows opens the device whatever the extension: "con.set" is the console.
+    const std::string base = UpperAnsi(name.substr(0, name.find('.')));
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+    if (base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9')
+        return true;
+    return false;
+}
+
+}  // namespace
+
+std::optional<std::string> ProfileNameProblem(std::string_view name) {
+    if (name == "." || name == "..")
+        return std::string("\"") + std::string(name) + "\" cannot be used as a profile name.";
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return std::string(
+                "A profile name cannot contain control characters or any of these characters:\n\\ / : * ? \" < > |");
+    }
+    if (IsDeviceName(name)) return std::string("\"") + std::string(name) + "\" is reserved for a device by Windows.";
+    if (name.size() + 4 > kMaxComponent) return std::string("The profile name is too long.");
+    return std::nullopt;
+}
+
+bool CreateNewProfile(EmulatorKind kind, std::string_view rawName, std::optional<std::string> description,
+                      std::optional<std::string> bitmapFile, const SettingsStore& settings, Prompter& prompter) {
+    const std::string name = TrimSpaces(rawName);
+    if (name.empty()) return false;
+    if (auto problem = ProfileNameProblem(name)) {
+        prompter.Tell(*problem, kBadNameCaption);
+        return false;
+    }
+    const std::string path = ProfilePath(kind, name);
+    if (!CreateProfileFile(static_cast<int>(kind), path, settings)) {
+        prompter.Tell(kCreateErrorText, kCreateErrorCaption);
+        return false;
+    }
+    if (!description && !bitmapFile) return true;
+    AnyProfileRecord record = MakeDefaultRecord(kind, settings);
+    if (description) PropertiesOf(record).Description = *description;
+    if (bitmapFile) PropertiesOf(record).BitmapFile = *bitmapFile;
+    return SaveAnyRecord(record, path, prompter);
+}
+
+RenameOutcome RenameProfile(EmulatorKind kind, std::string_view oldName, std::string_view rawNewName,
+                            Prompter& prompter) {
+    const std::string newName = TrimSpaces(rawNewName);
+    if (newName.empty() || oldName.empty() || newName == oldName) return RenameOutcome::Unchanged;
+    for (const std::string_view name : {oldName, std::string_view(newName)}) {
+        if (auto problem = ProfileNameProblem(name)) {
+            prompter.Tell(*problem, kBadNameCaption);
+            return RenameOutcome::Refused;
+        }
+    }
+    if (!RenameProfileFile(ProfilePath(kind, oldName), ProfilePath(kind, newName))) return RenameOutcome::Failed;
+    for (const auto extension : kRenamedSideFiles)
+        RenameNoReplace(ProfilePath(kind, oldName, extension), ProfilePath(kind, newName, extension));
+    return RenameOutcome::Renamed;
+}
+
+bool DeleteProfileFiles(EmulatorKind kind, std::string_view name, Prompter& prompter) {
+    if (auto problem = ProfileNameProblem(name)) {
+        prompter.Tell(*problem, kBadNameCaption);
+        return false;
+    }
+    bool recordDeleted = false;
+    for (const auto extension : kDeletedFiles) {
+        const bool deleted = DeleteFileAt(ProfilePath(kind, name, extension));
+        if (extension == ".set") recordDeleted = deleted;
+    }
+    return recordDeleted;
+}
+
+}  // namespace dravolo
