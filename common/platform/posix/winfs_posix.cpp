@@ -1,0 +1,529 @@
+// Windows paths on a POSIX file system. A path is mapped component by
+// component: the drive letter through the prefix's dosdevices link, a relative
+// path from the current directory, and every name that does not exist as
+// written is looked up without case in its directory, as Wine does. Names are
+// ANSI on our side and UTF-8 on the disk.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+
+#include "common/base/text.h"
+#include "common/platform/prefix.h"
+#include "common/platform/winfs.h"
+
+namespace dravolo {
+
+namespace {
+
+bool IsSep(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveSpec(std::string_view p) {
+    return p.size() >= 2 && p[1] == ':' && ((p[0] >= 'a' && p[0] <= 'z') || (p[0] >= 'A' && p[0] <= 'Z'));
+}
+
+std::string HostCwd() {
+    std::error_code ec;
+    auto cwd = std::filesystem::current_path(ec);
+    return ec ? std::string("/") : cwd.string();
+}
+
+std::string Join(const std::string& dir, std::string_view name) {
+    std::string out = dir;
+    if (out.empty() || out.back() != '/') out.push_back('/');
+    out.append(name);
+    return out;
+}
+
+bool EntryExists(const std::string& host) {
+    struct stat st {};
+    return lstat(host.c_str(), &st) == 0;
+}
+
+bool IsValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (len == 0 || i + len > s.size()) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+// A name from the disk in ANSI. Names that are not UTF-8 (copied from an old
+// Latin-1 system, say) are taken as ANSI bytes, so they can be listed and
+// opened again rather than turning into '?'.
+std::string HostNameToAnsi(std::string_view name) {
+    return IsValidUtf8(name) ? Utf8ToAnsi(name) : std::string(name);
+}
+
+// The entry of dir whose name equals name without case; empty when none.
+// Several candidates can exist on a case-sensitive disk: take the lowest in
+// byte order so that the choice does not depend on the directory's order.
+std::string FindNoCase(const std::string& dir, std::string_view utf8Name) {
+    DIR* d = opendir(dir.c_str());
+    if (!d) return {};
+    const std::string wanted = HostNameToAnsi(utf8Name);
+    std::string best;
+    while (const dirent* e = readdir(d)) {
+        const std::string_view n = e->d_name;
+        if (n == "." || n == "..") continue;
+        if (EqualsNoCase(HostNameToAnsi(n), wanted) && (best.empty() || n < best)) best = n;
+    }
+    closedir(d);
+    return best;
+}
+
+// Windows drops trailing dots and blanks from every component ("abc." is
+// "abc"); "." and ".." keep their meaning.
+std::string_view TrimComponent(std::string_view c) {
+    if (c == "." || c == "..") return c;
+    while (!c.empty() && (c.back() == '.' || c.back() == ' ')) c.remove_suffix(1);
+    return c;
+}
+
+class PathBuilder {
+public:
+    // floor: how far ".." may climb back (a drive's root, or "/").
+    PathBuilder(std::string root, bool rootExists, std::size_t floor) : path_(std::move(root)), floor_(floor) {
+        existing_ = rootExists ? path_.size() : 0;
+    }
+
+    void Add(std::string_view utf8) {
+        if (utf8.empty() || utf8 == ".") return;
+        if (utf8 == "..") {
+            if (path_.size() <= floor_) return;  // ".." at a drive root stays there
+            const auto slash = path_.rfind('/');
+            path_.resize(std::max<std::size_t>(slash == 0 ? 1 : slash, floor_));
+            if (existing_ >= path_.size()) existing_ = path_.size();  // a parent of what exists
+            return;
+        }
+        const bool parentExists = existing_ == path_.size();
+        std::string next = Join(path_, utf8);
+        if (parentExists) {
+            if (!EntryExists(next)) {
+                if (std::string found = FindNoCase(path_, utf8); !found.empty()) next = Join(path_, found);
+            }
+            path_ = std::move(next);
+            if (EntryExists(path_)) existing_ = path_.size();
+        } else {
+            path_ = std::move(next);
+        }
+    }
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::size_t floor_;
+    std::size_t existing_ = 0;  // length of the prefix known to exist
+};
+
+std::string DriveRoot(char letter) {
+    const std::string prefix = PrefixDirectory();
+    const char lower = static_cast<char>(letter | 0x20);
+    std::string link = prefix + "/dosdevices/" + lower + ":";
+    char buf[PATH_MAX];
+    if (!prefix.empty() && realpath(link.c_str(), buf)) return buf;
+    return link;  // a drive that is not mapped: nothing below it exists
+}
+
+std::string MapToHost(std::string_view path) {
+    if (!path.empty() && path[0] == '/') {
+        // A host path: already UTF-8, resolved without case all the same.
+        PathBuilder b("/", true, 1);
+        std::size_t i = 0;
+        while (i < path.size()) {
+            while (i < path.size() && path[i] == '/') ++i;
+            std::size_t j = i;
+            while (j < path.size() && path[j] != '/') ++j;
+            if (j > i) b.Add(path.substr(i, j - i));
+            i = j;
+        }
+        return b.path();
+    }
+
+    std::string_view rest = path;
+    std::string root;
+    bool relative = false;
+    if (IsDriveSpec(path)) {
+        root = DriveRoot(path[0]);
+        rest.remove_prefix(2);
+    } else if (!path.empty() && IsSep(path[0])) {
+        // "\\dir" is the root of the current directory's drive.
+        const std::string cwd = GetCurrentDir();
+        root = IsDriveSpec(cwd) ? DriveRoot(cwd[0]) : std::string("/");
+    } else {
+        root = HostCwd();
+        relative = true;
+    }
+    const std::size_t floor = relative ? 1 : root.size();
+    PathBuilder b(root, EntryExists(root), floor);
+    std::size_t i = 0;
+    while (i < rest.size()) {
+        while (i < rest.size() && IsSep(rest[i])) ++i;
+        std::size_t j = i;
+        while (j < rest.size() && !IsSep(rest[j])) ++j;
+        if (j > i) {
+            const std::string_view comp = TrimComponent(rest.substr(i, j - i));
+            if (!comp.empty()) b.Add(AnsiToUtf8(comp));
+        }
+        i = j;
+    }
+    return b.path();
+}
+
+std::string ParentOf(const std::string& host) {
+    const auto slash = host.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? std::string("/") : host.substr(0, slash);
+}
+
+bool StatHost(const std::string& host, struct stat& st) { return stat(host.c_str(), &st) == 0; }
+
+bool WriteAllFd(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool FsyncDir(const std::string& dir) {
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = fsync(fd) == 0 || errno == EINVAL;  // some file systems refuse; the rename stands
+    close(fd);
+    return ok;
+}
+
+// A fresh file beside target, created with the mode a new file gets (the
+// umask applies). Returns its fd and fills tempPath.
+int CreateTempBeside(const std::string& target, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    const std::string dir = ParentOf(target);
+    const std::string base = target.substr(target.rfind('/') + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = Join(dir, "." + base + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Copies the open source into fd; false on a read or write error.
+bool CopyFd(int from, int to) {
+    std::vector<std::uint8_t> buf(1 << 16);
+    for (;;) {
+        const ssize_t n = read(from, buf.data(), buf.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return true;
+        if (!WriteAllFd(to, buf.data(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
+// rename() that fails when the target exists. Falls back to link+unlink on
+// file systems without RENAME_NOREPLACE; directories cannot be hard-linked,
+// so they get a check before the rename (a small race we accept).
+bool RenameHostNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+    struct stat st {};
+    if (lstat(from.c_str(), &st) != 0) return false;
+    if (S_ISDIR(st.st_mode)) {
+        if (EntryExists(to)) return false;
+        return rename(from.c_str(), to.c_str()) == 0;
+    }
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    return unlink(from.c_str()) == 0;
+}
+
+class PosixFile final : public WinFile {
+public:
+    explicit PosixFile(int fd) : fd_(fd) {}
+    ~PosixFile() override { close(fd_); }
+
+    bool Read(void* buffer, std::size_t count, std::size_t& got) override {
+        got = 0;
+        for (;;) {
+            const ssize_t n = read(fd_, buffer, count);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return false;
+            got = static_cast<std::size_t>(n);
+            return true;
+        }
+    }
+    bool Write(const void* data, std::size_t count) override {
+        return WriteAllFd(fd_, static_cast<const std::uint8_t*>(data), count);
+    }
+    bool Seek(std::uint64_t offset) override {
+        if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
+        return lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0;
+    }
+    std::optional<std::uint64_t> Size() override {
+        struct stat st {};
+        if (fstat(fd_, &st) != 0) return std::nullopt;
+        return static_cast<std::uint64_t>(st.st_size);
+    }
+    bool Truncate(std::uint64_t size) override {
+        if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
+        return ftruncate(fd_, static_cast<off_t>(size)) == 0;
+    }
+    bool Flush() override { return fsync(fd_) == 0; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::string ToHostPath(std::string_view windowsPath) { return MapToHost(windowsPath); }
+
+std::string ToWindowsPath(std::string_view hostPath) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path p(hostPath);
+    if (p.is_relative()) p = fs::path(HostCwd()) / p;
+    fs::path canon = fs::weakly_canonical(p, ec);
+    if (ec) canon = p.lexically_normal();
+    std::string host = canon.string();
+    while (host.size() > 1 && host.back() == '/') host.pop_back();
+
+    std::string out;
+    std::string rest = host;
+    const std::string prefix = PrefixDirectory();
+    if (!prefix.empty()) {
+        fs::path driveC = fs::weakly_canonical(prefix + "/drive_c", ec);
+        const std::string c = ec ? prefix + "/drive_c" : driveC.string();
+        if (host == c || (host.size() > c.size() && host.compare(0, c.size(), c) == 0 && host[c.size()] == '/')) {
+            out = "C:";
+            rest = host.substr(c.size());
+        }
+    }
+    if (out.empty()) out = "Z:";
+    if (rest.empty() || rest == "/") return out + "\\";
+    for (char& ch : rest) {
+        if (ch == '/') ch = '\\';
+    }
+    return out + Utf8ToAnsi(rest);
+}
+
+std::string GetCurrentDir() { return ToWindowsPath(HostCwd()); }
+
+bool SetCurrentDir(std::string_view windowsPath) {
+    return chdir(MapToHost(windowsPath).c_str()) == 0;
+}
+
+bool FileExists(std::string_view path) {
+    struct stat st {};
+    return StatHost(MapToHost(path), st) && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+    struct stat st {};
+    return StatHost(MapToHost(path), st) && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::uint64_t> FileSize(std::string_view path) {
+    struct stat st {};
+    if (!StatHost(MapToHost(path), st) || S_ISDIR(st.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<Bytes> ReadWholeFile(std::string_view path) {
+    auto file = WinFile::Open(path, WinFile::Mode::Read);
+    if (!file) return std::nullopt;
+    const auto size = file->Size();
+    if (!size) return std::nullopt;
+    Bytes out;
+    out.reserve(static_cast<std::size_t>(*size));
+    std::uint8_t buf[1 << 16];
+    for (;;) {  // read to the end: the size may change under us
+        std::size_t got = 0;
+        if (!file->Read(buf, sizeof buf, got)) return std::nullopt;
+        if (got == 0) break;
+        out.insert(out.end(), buf, buf + got);
+    }
+    return out;
+}
+
+bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data) {
+    std::string target = MapToHost(path);
+    struct stat st {};
+    const bool existed = lstat(target.c_str(), &st) == 0;
+    if (existed && S_ISLNK(st.st_mode)) {
+        // Replace what the link points at, not the link itself.
+        char buf[PATH_MAX];
+        if (realpath(target.c_str(), buf)) target = buf;
+        if (stat(target.c_str(), &st) != 0) return false;
+    }
+    if (existed && S_ISDIR(st.st_mode)) return false;
+
+    std::string temp;
+    const int fd = CreateTempBeside(target, temp);
+    if (fd < 0) return false;
+    bool ok = WriteAllFd(fd, data.data(), data.size());
+    if (ok && existed) ok = fchmod(fd, st.st_mode & 07777) == 0;
+    if (ok) ok = fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(temp.c_str());
+        return false;
+    }
+    FsyncDir(ParentOf(target));
+    return true;
+}
+
+bool CreateDir(std::string_view path) { return mkdir(MapToHost(path).c_str(), 0777) == 0; }
+
+bool RemoveDir(std::string_view path) { return rmdir(MapToHost(path).c_str()) == 0; }
+
+bool DeleteFileAt(std::string_view path) {
+    const std::string host = MapToHost(path);
+    struct stat st {};
+    if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return unlink(host.c_str()) == 0;
+}
+
+bool RenameNoReplace(std::string_view from, std::string_view to) {
+    const std::string src = MapToHost(from);
+    const std::string dst = MapToHost(to);
+    struct stat a {}, b {};
+    if (lstat(src.c_str(), &a) != 0) return false;
+    if (lstat(dst.c_str(), &b) == 0) {
+        // The target resolves to the source itself: MoveFile allows changing
+        // only the case of a name. Give the entry the name as written.
+        if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
+        std::string_view written = to;
+        const auto cut = written.find_last_of("\\/");
+        if (cut != std::string_view::npos) written.remove_prefix(cut + 1);
+        const std::string name = to.size() && to[0] == '/' ? std::string(written) : AnsiToUtf8(TrimComponent(written));
+        const std::string renamed = Join(ParentOf(dst), name);
+        if (renamed == src) return true;
+        return rename(src.c_str(), renamed.c_str()) == 0;
+    }
+    if (RenameHostNoReplace(src, dst)) return true;
+    if (errno != EXDEV || S_ISDIR(a.st_mode)) return false;
+    // Across file systems MoveFile copies and deletes, as we do.
+    if (!CopyFileTo(from, to, true)) return false;
+    return unlink(src.c_str()) == 0;
+}
+
+bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
+    const std::string src = MapToHost(from);
+    const std::string dst = MapToHost(to);
+    const int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    struct stat st {};
+    if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(in);
+        return false;
+    }
+
+    std::string temp;
+    int out;
+    if (failIfExists) {
+        out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } else {
+        // A reader of the target sees the old file or the whole new one.
+        struct stat d {};
+        if (stat(dst.c_str(), &d) == 0 && S_ISDIR(d.st_mode)) {
+            close(in);
+            return false;
+        }
+        out = CreateTempBeside(dst, temp);
+    }
+    if (out < 0) {
+        close(in);
+        return false;
+    }
+    bool ok = CopyFd(in, out);
+    if (ok) ok = fchmod(out, st.st_mode & 0777) == 0;
+    ok = close(out) == 0 && ok;
+    close(in);
+    if (ok && !failIfExists) ok = rename(temp.c_str(), dst.c_str()) == 0;
+    if (!ok) unlink(failIfExists ? dst.c_str() : temp.c_str());
+    return ok;
+}
+
+std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
+    std::vector<FindEntry> out;
+    const auto cut = pattern.find_last_of("\\/");
+    std::string_view dirPart, mask;
+    if (cut == std::string_view::npos) {
+        if (IsDriveSpec(pattern)) {  // "C:*.x": the drive's root is close enough
+            dirPart = pattern.substr(0, 2);
+            mask = pattern.substr(2);
+        } else {
+            mask = pattern;
+        }
+    } else {
+        dirPart = pattern.substr(0, cut + 1);
+        mask = pattern.substr(cut + 1);
+    }
+    if (mask.empty()) return out;
+
+    const std::string dir = dirPart.empty() ? HostCwd() : MapToHost(dirPart);
+    DIR* d = opendir(dir.c_str());
+    if (!d) return out;
+    while (const dirent* e = readdir(d)) {
+        const std::string_view n = e->d_name;
+        if (n == "." || n == "..") continue;
+        std::string ansi = HostNameToAnsi(n);
+        if (!MatchesDosMask(ansi, mask)) continue;
+        struct stat st {};
+        if (stat(Join(dir, n).c_str(), &st) != 0) continue;  // a dangling link
+        const bool isDir = S_ISDIR(st.st_mode);
+        if ((isDir && what == FindWhat::FilesOnly) || (!isDir && what == FindWhat::DirectoriesOnly)) continue;
+        out.push_back({std::move(ansi), isDir, isDir ? 0 : static_cast<std::uint64_t>(st.st_size)});
+    }
+    closedir(d);
+    std::sort(out.begin(), out.end(), [](const FindEntry& a, const FindEntry& b) {
+        const int c = CompareNoCase(a.name, b.name);
+        return c != 0 ? c < 0 : a.name < b.name;  // names differing only in case: a fixed order
+    });
+    return out;
+}
+
+std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::Read: flags |= O_RDONLY; break;
+        case Mode::ReadWrite: flags |= O_RDWR; break;
+        case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+        case Mode::CreateAlways: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    }
+    const int fd = open(MapToHost(path).c_str(), flags, 0666);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // CreateFile does not open directories
+        close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(fd);
+}
+
+}  // namespace dravolo
