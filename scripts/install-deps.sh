@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12; does nothing when all
+# of it is present. Runs apt-get as root (directly, or through sudo).
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
+          libbenchmark-dev xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+run_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+run_root apt-get update -qq
+run_root apt-get install -y -qq --no-install-recommends "${missing[@]}"

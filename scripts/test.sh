@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every target and runs every test: first the
+# dev build, then the same suites under AddressSanitizer + UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake --preset dev >/dev/null
+cmake --build --preset dev -j"$jobs"
+QT_QPA_PLATFORM=offscreen ctest --preset dev -j"$jobs"
+
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen ctest --preset asan -j"$jobs"

@@ -1,0 +1,124 @@
+// dravolo-cli run in-process in a private prefix and working directory.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "tests/support/prefix_fixture.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace dravolo {
+namespace {
+
+class Cli : public test::PrefixFixture {
+protected:
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        cli::Context context{out, err, prompter};
+        return cli::Run(args, context);
+    }
+    std::ostringstream out, err;
+    test::ScriptedPrompter prompter;
+};
+
+TEST_F(Cli, NewProfileMakesTheDefaultFileAndListsIt) {
+    ASSERT_EQ(Run({"profiles", "new", "Epsxe", "Crash"}), 0) << err.str();
+    EXPECT_EQ(ReadHostFile("Epsxe/Crash.set").size(), 150u);
+    ASSERT_EQ(Run({"profiles", "new", "epsxe", "Spyro", "--description", "Year of the Dragon", "--bitmap",
+                   "c:\\pics\\spyro.bmp"}),
+              0);
+    ASSERT_EQ(Run({"profiles", "list", "EPSXE"}), 0);
+    EXPECT_EQ(out.str(), "Crash\t \t \nSpyro\tYear of the Dragon\tc:\\pics\\spyro.bmp\n");
+
+    EXPECT_EQ(Run({"profiles", "new", "Epsxe", "Crash"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, "Error creating new profile.\nCheck if profile exists.");
+    EXPECT_EQ(Run({"profiles", "new", "Nowhere", "Crash"}), 2);
+}
+
+TEST_F(Cli, ShowAndSetWalkTheFieldsInFileOrder) {
+    ASSERT_EQ(Run({"profiles", "new", "Pcsx", "Tekken"}), 0);
+    ASSERT_EQ(Run({"profiles", "show", "Pcsx", "Tekken"}), 0);
+    const std::string shown = out.str();
+    EXPECT_EQ(shown.rfind("Cdda=1\nPsxOut=0\n", 0), 0u) << shown;
+    EXPECT_NE(shown.find("Mcd1=c:\\pcsx\\memcards\\Mcd001.mcr\n"), std::string::npos);
+    EXPECT_LT(shown.find("BitmapFile="), shown.find("CdTiming="));
+
+    ASSERT_EQ(Run({"profiles", "set", "Pcsx", "Tekken", "Cpu=1", "gpu=gpuX.dll", "RcntFix=1"}), 0) << err.str();
+    ASSERT_EQ(Run({"profiles", "show", "Pcsx", "Tekken"}), 0);
+    EXPECT_NE(out.str().find("Cpu=1\n"), std::string::npos);
+    EXPECT_NE(out.str().find("Gpu=gpuX.dll\n"), std::string::npos);
+    EXPECT_NE(out.str().find("RcntFix=1\n"), std::string::npos);
+
+    EXPECT_EQ(Run({"profiles", "set", "Pcsx", "Tekken", "Cdda=2"}), 2);
+    EXPECT_EQ(Run({"profiles", "set", "Pcsx", "Tekken", "Cpu=fast"}), 2);
+    EXPECT_EQ(Run({"profiles", "set", "Pcsx", "Tekken", "Nope=1"}), 2);
+    EXPECT_EQ(Run({"profiles", "show", "Pcsx", "Missing"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, "Cannot Open File.");
+
+    // The ePSXe record stores AutoPpfLoad twice; it is one field.
+    ASSERT_EQ(Run({"profiles", "new", "Epsxe", "Ppf"}), 0);
+    ASSERT_EQ(Run({"profiles", "show", "Epsxe", "Ppf"}), 0);
+    const std::string epsxe = out.str();
+    EXPECT_EQ(epsxe.find("AutoPpfLoad="), epsxe.rfind("AutoPpfLoad="));
+}
+
+TEST_F(Cli, RenameAndDelete) {
+    ASSERT_EQ(Run({"profiles", "new", "Fpse", "Old"}), 0);
+    WriteHostFile("Fpse/Old.ini", "[x]\r\n");
+    ASSERT_EQ(Run({"profiles", "new", "Fpse", "Taken"}), 0);
+    EXPECT_EQ(Run({"profiles", "rename", "Fpse", "Old", "Taken"}), 1);
+    EXPECT_EQ(Run({"profiles", "rename", "Fpse", "Ghost", "New"}), 1);
+    ASSERT_EQ(Run({"profiles", "rename", "Fpse", "Old", "New"}), 0);
+    EXPECT_TRUE(HostExists("Fpse/New.ini"));
+
+    prompter.answers.push_back(PromptAnswer::No);
+    EXPECT_EQ(Run({"profiles", "delete", "Fpse", "New"}), 1);
+    EXPECT_TRUE(HostExists("Fpse/New.set"));
+    EXPECT_EQ(prompter.messages.back().text, "Delete Selected Configuration?");
+    EXPECT_EQ(prompter.messages.back().caption, "Delete Config");
+
+    prompter.answers.push_back(PromptAnswer::Yes);
+    ASSERT_EQ(Run({"profiles", "delete", "Fpse", "New", "Taken"}), 0);
+    EXPECT_FALSE(HostExists("Fpse/New.set"));
+    EXPECT_FALSE(HostExists("Fpse/New.ini"));
+    EXPECT_FALSE(HostExists("Fpse/Taken.set"));
+}
+
+TEST_F(Cli, SettingsReadTheirDefaultsAndStore) {
+    ASSERT_EQ(Run({"settings", "get", "NukeConsole"}), 0);
+    EXPECT_EQ(out.str(), "1\n");
+    ASSERT_EQ(Run({"settings", "get", "psinexexe"}), 0);
+    EXPECT_EQ(out.str(), "psinex pc emulator.exe\n");
+    ASSERT_EQ(Run({"settings", "set", "TextColor", "0x00FF0000"}), 0);
+    ASSERT_EQ(Run({"settings", "get", "textcolor"}), 0);
+    EXPECT_EQ(out.str(), "16711680\n");
+    ASSERT_EQ(Run({"settings", "set", "EpsxePath", "d:\\games\\epsxe\\"}), 0);
+    ASSERT_EQ(Run({"profiles", "new", "Epsxe", "Moved"}), 0);
+    ASSERT_EQ(Run({"profiles", "show", "Epsxe", "Moved"}), 0);
+    EXPECT_NE(out.str().find("Memcard1=d:\\games\\epsxe\\memcards\\epsxe000.mcr\n"), std::string::npos);
+    EXPECT_EQ(Run({"settings", "set", "CurrentView", "two"}), 2);
+    EXPECT_EQ(Run({"settings", "get", "NoSuchSetting"}), 2);
+}
+
+TEST_F(Cli, RegistryExportAndImportRoundTrip) {
+    ASSERT_EQ(Run({"settings", "set", "Background", "c:\\bg.bmp"}), 0);
+    ASSERT_EQ(Run({"reg", "export", "settings.reg", "HKEY_CURRENT_USER\\Software\\Dravolo\\Dravolo\\Settings"}), 0)
+        << err.str();
+    const std::string exported = ReadHostFile("settings.reg");
+    ASSERT_GE(exported.size(), 2u);
+    EXPECT_EQ(exported.substr(0, 2), "\xFF\xFE");
+    ASSERT_EQ(Run({"settings", "set", "Background", "c:\\other.bmp"}), 0);
+    ASSERT_EQ(Run({"reg", "import", "settings.reg"}), 0) << err.str();
+    ASSERT_EQ(Run({"settings", "get", "Background"}), 0);
+    EXPECT_EQ(out.str(), "c:\\bg.bmp\n");
+
+    EXPECT_EQ(Run({"reg", "export", "x.reg", "HKEY_CURRENT_USER\\Software\\Nothing"}), 1);
+    EXPECT_EQ(Run({"reg", "import", "missing.reg"}), 1);
+    WriteHostFile("junk.reg", "not a registry file");
+    EXPECT_EQ(Run({"reg", "import", "junk.reg"}), 1);
+}
+
+}  // namespace
+}  // namespace dravolo
