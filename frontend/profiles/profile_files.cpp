@@ -107,8 +107,11 @@ bool EnumerateProfiles(int kindNumber, ProfileList& list, const SettingsStore& s
     if (!kind) return false;
     const std::string directory(KindInfo(*kind).directory);
     for (const auto& entry : FindFiles(directory + "\\*.set", FindWhat::FilesOnly)) list.fileNames.push_back(entry.name);
+    // One default record per listing: the settings cannot change in between,
+    // and reading them for each of thousands of files would dominate the walk.
+    const AnyProfileRecord defaults = MakeDefaultRecord(*kind, settings);
     for (const auto& name : list.fileNames) {
-        AnyProfileRecord record = MakeDefaultRecord(*kind, settings);
+        AnyProfileRecord record = defaults;
         LoadAnyRecord(record, directory + "\\" + name, prompter);
         const CProfileProperties& properties = PropertiesOf(record);
         list.descriptions.push_back(properties.Description);

@@ -1,0 +1,74 @@
+// One launch-sized batch (20 values) committed into a 2 MB user.reg, against
+// copying that file once: the rewrite should cost about one copy.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "common/platform/registry.h"
+
+namespace fs = std::filesystem;
+using namespace dravolo;
+
+namespace {
+
+struct BigHive {
+    fs::path root;
+    std::unique_ptr<Registry> registry;
+    BigHive() {
+        std::string templ = (fs::temp_directory_path() / "dravolo-bench-XXXXXX").string();
+        root = mkdtemp(templ.data());
+        setenv("DRAVOLO_PREFIX", root.c_str(), 1);
+        registry = OpenSystemRegistry();
+        // Grow user.reg to about 2 MB with keys like a real prefix's.
+        RegBatch fill;
+        for (int k = 0; fs::exists(root / "user.reg") ? fs::file_size(root / "user.reg") < 2'000'000 : true; ++k) {
+            fill = RegBatch();
+            for (int v = 0; v < 200; ++v) {
+                const std::string key = "Software\\Filler\\App" + std::to_string(k) + "\\Sub" + std::to_string(v % 10);
+                fill.SetString(RegRoot::CurrentUser, key, "Value" + std::to_string(v),
+                               "some text of a typical length " + std::to_string(v));
+                fill.SetDword(RegRoot::CurrentUser, key, "Number" + std::to_string(v), static_cast<std::uint32_t>(v));
+            }
+            registry->Commit(fill);
+        }
+    }
+    ~BigHive() {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+};
+
+BigHive& Shared() {
+    static BigHive hive;
+    return hive;
+}
+
+void BM_CommitTwentyValues(benchmark::State& state) {
+    BigHive& hive = Shared();
+    std::uint32_t round = 0;
+    for (auto _ : state) {
+        RegBatch batch;
+        for (int i = 0; i < 20; ++i)
+            batch.SetDword(RegRoot::CurrentUser, "Software\\epsxe\\config", "Value" + std::to_string(i), round + i);
+        if (!hive.registry->Commit(batch)) state.SkipWithError("commit failed");
+        ++round;
+    }
+    state.counters["hive_bytes"] = static_cast<double>(fs::file_size(hive.root / "user.reg"));
+}
+
+void BM_CopyHiveOnce(benchmark::State& state) {
+    BigHive& hive = Shared();
+    for (auto _ : state) {
+        fs::copy_file(hive.root / "user.reg", hive.root / "copy.reg", fs::copy_options::overwrite_existing);
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_CopyHiveOnce)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CommitTwentyValues)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
