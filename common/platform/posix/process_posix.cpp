@@ -1,0 +1,220 @@
+// Starting programs on POSIX. A native program (ELF, or a script with its run
+// bit) is executed directly; a Windows program goes through the runner
+// (DRAVOLO_RUNNER, default "wine") with its Windows path. The child gets
+// WINEPREFIX pointing at our prefix so that Wine and we share one registry.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/platform/prefix.h"
+#include "common/platform/process.h"
+#include "common/platform/winfs.h"
+
+extern char** environ;
+
+namespace dravolo {
+
+namespace {
+
+struct LaunchPlan {
+    std::string executable;  // host path
+    std::vector<std::string> argv;
+    std::string workingDir;  // host path
+    std::vector<std::string> env;
+};
+
+std::vector<std::string> SplitOnBlanks(std::string_view s) {
+    std::vector<std::string> out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+        std::size_t j = i;
+        while (j < s.size() && s[j] != ' ' && s[j] != '\t') ++j;
+        if (j > i) out.emplace_back(s.substr(i, j - i));
+        i = j;
+    }
+    return out;
+}
+
+bool IsExecutableFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// execvp's search, done before fork so the child only calls execve.
+std::optional<std::string> SearchPath(const std::string& name) {
+    if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? std::optional(name) : std::nullopt;
+    const char* path = std::getenv("PATH");
+    const std::string_view dirs = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t i = 0;
+    while (i <= dirs.size()) {
+        std::size_t j = dirs.find(':', i);
+        if (j == std::string_view::npos) j = dirs.size();
+        std::string dir(dirs.substr(i, j - i));
+        if (dir.empty()) dir = ".";
+        std::string candidate = dir + "/" + name;
+        if (IsExecutableFile(candidate)) return candidate;
+        i = j + 1;
+    }
+    return std::nullopt;
+}
+
+bool StartsWithMz(const std::string& hostPath) {
+    const int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char magic[2] = {};
+    const ssize_t n = read(fd, magic, 2);
+    close(fd);
+    return n == 2 && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+std::vector<std::string> ChildEnvironment() {
+    std::vector<std::string> env;
+    const std::string prefix = PrefixDirectory();
+    for (char** e = environ; e && *e; ++e) {
+        if (!prefix.empty() && std::strncmp(*e, "WINEPREFIX=", 11) == 0) continue;
+        env.emplace_back(*e);
+    }
+    if (!prefix.empty()) env.push_back("WINEPREFIX=" + prefix);
+    return env;
+}
+
+std::optional<LaunchPlan> Plan(std::string_view commandLine, std::string_view workingDir) {
+    const auto resolved = ResolveProgram(commandLine, workingDir);
+    if (!resolved) return std::nullopt;
+
+    LaunchPlan plan;
+    plan.workingDir = ToHostPath(workingDir.empty() ? std::string_view(".") : workingDir);
+    struct stat st {};
+    if (stat(plan.workingDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+
+    const std::string program = ToHostPath(resolved->program);
+    const std::vector<std::string> args = SplitCommandLine(resolved->arguments);
+    if (StartsWithMz(program)) {
+        const char* runnerVar = std::getenv("DRAVOLO_RUNNER");
+        std::vector<std::string> runner = SplitOnBlanks(runnerVar && *runnerVar ? runnerVar : "wine");
+        if (runner.empty()) return std::nullopt;
+        const auto exe = SearchPath(runner[0]);
+        if (!exe) return std::nullopt;
+        plan.executable = *exe;
+        plan.argv = std::move(runner);
+        plan.argv.push_back(ToWindowsPath(program));
+    } else {
+        if (!IsExecutableFile(program)) return std::nullopt;
+        plan.executable = program;
+        plan.argv.push_back(program);
+    }
+    plan.argv.insert(plan.argv.end(), args.begin(), args.end());
+    plan.env = ChildEnvironment();
+    return plan;
+}
+
+std::vector<char*> CStrings(std::vector<std::string>& strings) {
+    std::vector<char*> out;
+    out.reserve(strings.size() + 1);
+    for (auto& s : strings) out.push_back(s.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+[[noreturn]] void ChildFail(int pipeFd) {
+    const int err = errno;
+    [[maybe_unused]] const ssize_t n = write(pipeFd, &err, sizeof err);
+    _exit(127);
+}
+
+// Between fork and exec only async-signal-safe calls: everything the child
+// needs is prepared before.
+[[noreturn]] void ExecChild(const LaunchPlan& plan, char* const* argv, char* const* envp, int pipeFd) {
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    sigaction(SIGPIPE, &dfl, nullptr);
+    sigaction(SIGCHLD, &dfl, nullptr);
+    if (chdir(plan.workingDir.c_str()) != 0) ChildFail(pipeFd);
+    execve(plan.executable.c_str(), argv, envp);
+    ChildFail(pipeFd);
+}
+
+// Starts the plan. detached: the program is a grandchild re-parented to init,
+// so no zombie remains whether or not anyone waits. Returns the child's pid
+// (0 when detached), or nullopt when exec failed.
+std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
+    std::vector<char*> argv = CStrings(plan.argv);
+    std::vector<char*> envp = CStrings(plan.env);
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
+
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return std::nullopt;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        if (detached) {
+            setsid();  // leaves our terminal's process group: Ctrl+C here does not reach it
+            const pid_t grandchild = fork();
+            if (grandchild < 0) ChildFail(fds[1]);
+            if (grandchild > 0) _exit(0);
+        }
+        ExecChild(plan, argv.data(), envp.data(), fds[1]);
+    }
+
+    close(fds[1]);
+    if (detached) {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    // The pipe closes on a successful exec; an error number comes otherwise.
+    int childErrno = 0;
+    ssize_t n;
+    do n = read(fds[0], &childErrno, sizeof childErrno);
+    while (n < 0 && errno == EINTR);
+    close(fds[0]);
+    if (n > 0) {
+        if (!detached) {
+            int status = 0;
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }
+        return std::nullopt;
+    }
+    return detached ? 0 : pid;
+}
+
+}  // namespace
+
+bool StartProcess(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    (void)options;  // window placement and consoles are Wine's business here
+    auto plan = Plan(commandLine, workingDir);
+    return plan && Spawn(std::move(*plan), true).has_value();
+}
+
+std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    (void)options;
+    auto plan = Plan(commandLine, workingDir);
+    if (!plan) return std::nullopt;
+    const auto pid = Spawn(std::move(*plan), false);
+    if (!pid) return std::nullopt;
+    int status = 0;
+    while (waitpid(*pid, &status, 0) < 0) {
+        if (errno != EINTR) return std::nullopt;
+    }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    // Killed by a signal: report it as a shell would, never as success.
+    return 128 + WTERMSIG(status);
+}
+
+}  // namespace dravolo
