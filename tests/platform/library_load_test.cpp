@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/platform/library.h"
+#include "common/platform/winfs.h"
+#include "tests/support/prefix_fixture.h"
+
+namespace dravolo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class LibraryLoad : public test::PrefixFixture {};
+
+TEST_F(LibraryLoad, LoadsByWindowsPathAndFindsExports) {
+    // Installed the way a plugin folder holds it, looked up without case.
+    fs::create_directories(driveC() + "/epsxe/plugins");
+    fs::copy_file(PLATFORM_TEST_LIBRARY_PATH, driveC() + "/epsxe/plugins/gpuPlatTest.dll");
+    const auto lib = Library::Load("C:\\ePSXe\\PLUGINS\\gpuplattest.DLL");
+    ASSERT_NE(lib, nullptr);
+    const auto add = lib->Function<int (*)(int, int)>("PlatTestAdd");
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(add(2, 3), 5);
+    EXPECT_STREQ(static_cast<const char*>(lib->Symbol("PlatTestName")), "platform test library");
+    EXPECT_EQ(lib->Symbol("GPUinit"), nullptr);
+}
+
+TEST_F(LibraryLoad, NonLibrariesAndMissingFilesGiveNull) {
+    WriteHostFile(driveC() + "/epsxe/plugins/gpuFake.dll", "MZ not a shared object");
+    EXPECT_EQ(Library::Load("C:\\epsxe\\plugins\\gpuFake.dll"), nullptr);
+    EXPECT_EQ(Library::Load("C:\\epsxe\\plugins\\missing.dll"), nullptr);
+}
+
+}  // namespace
+}  // namespace dravolo
