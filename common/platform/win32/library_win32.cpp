@@ -1,0 +1,29 @@
+// Plugins and helper DLLs through LoadLibraryA.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "common/platform/library.h"
+
+namespace dravolo {
+
+std::unique_ptr<Library> Library::Load(std::string_view path) {
+    // No "plugin could not be loaded" boxes from the system: the caller reports.
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryA(std::string(path).c_str());
+    SetErrorMode(oldMode);
+    if (!module) return nullptr;
+    return std::unique_ptr<Library>(new Library(reinterpret_cast<void*>(module)));
+}
+
+Library::~Library() {
+    if (handle_) FreeLibrary(static_cast<HMODULE>(handle_));
+}
+
+void* Library::Symbol(const char* name) const {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+}  // namespace dravolo

@@ -1,0 +1,54 @@
+// Starting programs with CreateProcessA; Windows finds the program itself.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "common/platform/process.h"
+
+namespace dravolo {
+
+namespace {
+
+bool Create(std::string_view commandLine, std::string_view workingDir, const StartOptions& options,
+            PROCESS_INFORMATION& pi) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (options.showWindow) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(*options.showWindow);
+    }
+    // CreateProcessA may write into the command line: give it its own copy.
+    std::string line(commandLine);
+    const std::string dir(workingDir);
+    const DWORD flags = options.newConsole ? CREATE_NEW_CONSOLE : 0;
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          dir.empty() ? nullptr : dir.c_str(), &si, &pi) != 0;
+}
+
+}  // namespace
+
+bool StartProcess(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    PROCESS_INFORMATION pi{};
+    if (!Create(commandLine, workingDir, options, pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    PROCESS_INFORMATION pi{};
+    if (!Create(commandLine, workingDir, options, pi)) return std::nullopt;
+    CloseHandle(pi.hThread);
+    DWORD code = 0;
+    const bool ok = WaitForSingleObject(pi.hProcess, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    if (!ok) return std::nullopt;
+    return static_cast<int>(code);
+}
+
+}  // namespace dravolo

@@ -1,0 +1,211 @@
+// Windows paths on Windows: the A-functions take them as they are. Only the
+// listing order is ours, so lists look the same as on POSIX.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+
+#include "common/base/text.h"
+#include "common/platform/winfs.h"
+
+namespace dravolo {
+
+namespace {
+
+std::string Str(std::string_view s) { return std::string(s); }
+
+class Win32File final : public WinFile {
+public:
+    explicit Win32File(HANDLE h) : h_(h) {}
+    ~Win32File() override { CloseHandle(h_); }
+
+    bool Read(void* buffer, std::size_t count, std::size_t& got) override {
+        got = 0;
+        const DWORD chunk = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+        DWORD n = 0;
+        if (!ReadFile(h_, buffer, chunk, &n, nullptr)) return false;
+        got = n;
+        return true;
+    }
+    bool Write(const void* data, std::size_t count) override {
+        auto p = static_cast<const char*>(data);
+        while (count > 0) {
+            const DWORD chunk = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+            DWORD n = 0;
+            if (!WriteFile(h_, p, chunk, &n, nullptr) || n == 0) return false;
+            p += n;
+            count -= n;
+        }
+        return true;
+    }
+    bool Seek(std::uint64_t offset) override {
+        LARGE_INTEGER li;
+        li.QuadPart = static_cast<LONGLONG>(offset);
+        return offset <= 0x7FFFFFFFFFFFFFFFull && SetFilePointerEx(h_, li, nullptr, FILE_BEGIN);
+    }
+    std::optional<std::uint64_t> Size() override {
+        LARGE_INTEGER li;
+        if (!GetFileSizeEx(h_, &li)) return std::nullopt;
+        return static_cast<std::uint64_t>(li.QuadPart);
+    }
+    bool Truncate(std::uint64_t size) override {
+        LARGE_INTEGER zero{}, here{};
+        if (!SetFilePointerEx(h_, zero, &here, FILE_CURRENT)) return false;
+        if (!Seek(size) || !SetEndOfFile(h_)) return false;
+        return SetFilePointerEx(h_, here, nullptr, FILE_BEGIN) != 0;
+    }
+    bool Flush() override { return FlushFileBuffers(h_) != 0; }
+
+private:
+    HANDLE h_;
+};
+
+// A new file beside target; its name goes to tempPath.
+HANDLE CreateTempBeside(const std::string& target, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+        HANDLE h = CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+std::string ToHostPath(std::string_view windowsPath) { return Str(windowsPath); }
+std::string ToWindowsPath(std::string_view hostPath) { return Str(hostPath); }
+
+std::string GetCurrentDir() {
+    const DWORD need = GetCurrentDirectoryA(0, nullptr);
+    if (need == 0) return {};
+    std::string out(need, '\0');
+    const DWORD got = GetCurrentDirectoryA(need, out.data());
+    out.resize(got < need ? got : 0);
+    return out;
+}
+
+bool SetCurrentDir(std::string_view windowsPath) { return SetCurrentDirectoryA(Str(windowsPath).c_str()) != 0; }
+
+bool FileExists(std::string_view path) {
+    const DWORD a = GetFileAttributesA(Str(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(std::string_view path) {
+    const DWORD a = GetFileAttributesA(Str(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::uint64_t> FileSize(std::string_view path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(Str(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::optional<Bytes> ReadWholeFile(std::string_view path) {
+    auto file = WinFile::Open(path, WinFile::Mode::Read);
+    if (!file) return std::nullopt;
+    Bytes out;
+    if (const auto size = file->Size()) out.reserve(static_cast<std::size_t>(*size));
+    std::uint8_t buf[1 << 16];
+    for (;;) {
+        std::size_t got = 0;
+        if (!file->Read(buf, sizeof buf, got)) return std::nullopt;
+        if (got == 0) break;
+        out.insert(out.end(), buf, buf + got);
+    }
+    return out;
+}
+
+bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data) {
+    const std::string target = Str(path);
+    if (DirectoryExists(target)) return false;
+    std::string temp;
+    bool ok;
+    {
+        HANDLE h = CreateTempBeside(target, temp);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        Win32File file(h);  // closed at the end of this block: the rename needs that
+        ok = file.Write(data.data(), data.size()) && file.Flush();
+    }
+    if (ok) {
+        if (FileExists(target)) {
+            // ReplaceFile keeps the target's attributes and security; some
+            // network shares refuse it, where a plain replacing move still works.
+            ok = ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                              nullptr) ||
+                 MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        } else {
+            ok = MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+        }
+    }
+    if (!ok) DeleteFileA(temp.c_str());
+    return ok;
+}
+
+bool CreateDir(std::string_view path) { return CreateDirectoryA(Str(path).c_str(), nullptr) != 0; }
+bool RemoveDir(std::string_view path) { return RemoveDirectoryA(Str(path).c_str()) != 0; }
+bool DeleteFileAt(std::string_view path) { return DeleteFileA(Str(path).c_str()) != 0; }
+
+bool RenameNoReplace(std::string_view from, std::string_view to) {
+    return MoveFileA(Str(from).c_str(), Str(to).c_str()) != 0;
+}
+
+bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
+    return CopyFileA(Str(from).c_str(), Str(to).c_str(), failIfExists ? TRUE : FALSE) != 0;
+}
+
+std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
+    std::vector<FindEntry> out;
+    const auto cut = pattern.find_last_of("\\/:");
+    const std::string_view mask = cut == std::string_view::npos ? pattern : pattern.substr(cut + 1);
+    if (mask.empty()) return out;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Str(pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        const std::string_view name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        // Windows also matches masks against 8.3 short names ("*.mc?" finds
+        // "a.mcrbackup" through "A~1.MCR"); the long name decides here, as on POSIX.
+        if (!MatchesDosMask(name, mask)) continue;
+        const bool isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if ((isDir && what == FindWhat::FilesOnly) || (!isDir && what == FindWhat::DirectoriesOnly)) continue;
+        const std::uint64_t size = isDir ? 0 : (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+        out.push_back({std::string(name), isDir, size});
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(out.begin(), out.end(), [](const FindEntry& a, const FindEntry& b) {
+        const int c = CompareNoCase(a.name, b.name);
+        return c != 0 ? c < 0 : a.name < b.name;
+    });
+    return out;
+}
+
+std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
+    DWORD access = GENERIC_READ | GENERIC_WRITE;
+    DWORD disposition = OPEN_EXISTING;
+    switch (mode) {
+        case Mode::Read: access = GENERIC_READ; break;
+        case Mode::ReadWrite: break;
+        case Mode::CreateNew: disposition = CREATE_NEW; break;
+        case Mode::CreateAlways: disposition = CREATE_ALWAYS; break;
+    }
+    // Shared both ways: an emulator may hold a memory card open while we patch it.
+    HANDLE h = CreateFileA(Str(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32File>(h);
+}
+
+}  // namespace dravolo
