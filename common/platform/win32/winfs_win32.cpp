@@ -1,5 +1,5 @@
-// Windows paths on Windows: the A-functions take them as they are. Only the
-// listing order is ours, so lists look the same as on POSIX.
+// Windows paths on Windows: the A-functions take them as they are. Listings
+// are matched and ordered by our own rules, so they look the same as on POSIX.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -170,14 +170,17 @@ std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
     const auto cut = pattern.find_last_of("\\/:");
     const std::string_view mask = cut == std::string_view::npos ? pattern : pattern.substr(cut + 1);
     if (mask.empty()) return out;
+    // We list everything and match the mask ourselves: Windows also matches
+    // 8.3 short names ("*.mc?" finds "a.mcrbackup" through "A~1.MCR"), and
+    // Wine's matcher lacks DOS rules such as "*.mc?" finding "x.mc". This way
+    // every system gives the same list.
+    const std::string all = Str(pattern.substr(0, pattern.size() - mask.size())) + "*";
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(Str(pattern).c_str(), &fd);
+    HANDLE h = FindFirstFileA(all.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return out;
     do {
         const std::string_view name = fd.cFileName;
         if (name == "." || name == "..") continue;
-        // Windows also matches masks against 8.3 short names ("*.mc?" finds
-        // "a.mcrbackup" through "A~1.MCR"); the long name decides here, as on POSIX.
         if (!MatchesDosMask(name, mask)) continue;
         const bool isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if ((isDir && what == FindWhat::FilesOnly) || (!isDir && what == FindWhat::DirectoriesOnly)) continue;
