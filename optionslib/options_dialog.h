@@ -1,0 +1,42 @@
+#pragma once
+// The ePSXe options dialog: a child panel the host places on one of its own
+// pages. It holds the options only in its controls; the exports load them
+// from and save them to the registry.
+
+#include <QWidget>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "optionslib/core/option_values.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace dravolo::kstuff {
+
+class OptionsDialog : public QWidget {
+public:
+    // libraryPath: the library's own Windows path, for the pad button.
+    OptionsDialog(QWidget* parent, std::string libraryPath);
+
+    // Fills every control; biosImages become the BIOS list, values.bios its text.
+    void ShowValues(const OptionValues& values, const std::vector<std::string>& biosImages);
+    OptionValues CurrentValues() const;
+
+private:
+    void BuildLayout();
+    void ConfigurePads();
+
+    std::string libraryPath_;
+    QComboBox* bios_ = nullptr;
+    QComboBox* cdromLetter_ = nullptr;
+    QComboBox* country_ = nullptr;
+    QLineEdit* cmdLine_ = nullptr;
+    QPushButton* padButton_ = nullptr;
+    std::array<QCheckBox*, kSwitchCount> switches_{};
+};
+
+}  // namespace dravolo::kstuff
