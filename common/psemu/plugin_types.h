@@ -1,0 +1,57 @@
+#pragma once
+// The three plugin slots a profile fills and the names each interface gives
+// them. PSEmu Pro exports are prefixed "GPU", "SPU", "CDR"; FPSE-native ones
+// "GPU", "SPU", "CD"; the shared settings area keeps one key per slot.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dravolo {
+
+enum class PluginType { Gpu, Spu, Cdr };
+
+// Plugins are called with the caller-cleans convention; it only has a name of
+// its own on 32-bit x86 Windows.
+#if defined(_WIN32) && (defined(_M_IX86) || defined(__i386__))
+#define DRAVOLO_PLUGIN_CALL __cdecl
+#else
+#define DRAVOLO_PLUGIN_CALL
+#endif
+
+// PSEgetLibType bits.
+inline constexpr std::uint32_t kPsemuTypeCdr = 1;
+inline constexpr std::uint32_t kPsemuTypeGpu = 2;
+inline constexpr std::uint32_t kPsemuTypeSpu = 4;
+
+inline constexpr std::string_view kPsemuSettingsKey = "Software\\Vision Thing\\PSEmu Pro";
+
+inline std::string_view PsemuPrefix(PluginType type) {
+    switch (type) {
+        case PluginType::Gpu: return "GPU";
+        case PluginType::Spu: return "SPU";
+        case PluginType::Cdr: return "CDR";
+    }
+    return "GPU";
+}
+
+inline std::string_view FpsePrefix(PluginType type) {
+    switch (type) {
+        case PluginType::Gpu: return "GPU";
+        case PluginType::Spu: return "SPU";
+        case PluginType::Cdr: return "CD";
+    }
+    return "GPU";
+}
+
+// "Software\\Vision Thing\\PSEmu Pro\\GPU": where the slot's plugins keep
+// their settings under HKEY_CURRENT_USER.
+inline std::string PsemuSettingsKey(PluginType type) {
+    return std::string(kPsemuSettingsKey) + "\\" + std::string(PsemuPrefix(type));
+}
+
+// "gpu", "spu", "cdr" (also the side-file extension without its dot).
+std::optional<PluginType> PluginTypeFromName(std::string_view name);
+
+}  // namespace dravolo
