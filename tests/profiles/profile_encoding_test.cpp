@@ -161,7 +161,9 @@ TEST_F(ProfileEncoding, ShortInputFailsAndLeavesTheRecordAlone) {
         const bool ok = DecodeRecord(std::span(full.data(), length), target);
         // The record part is 105 + 5 bytes longer description; the trailer is never read.
         EXPECT_EQ(ok, length >= full.size() - 45) << length;
-        if (!ok) EXPECT_EQ(target.BiosName, "untouched") << length;
+        if (!ok) {
+            EXPECT_EQ(target.BiosName, "untouched") << length;
+        }
     }
 }
 
