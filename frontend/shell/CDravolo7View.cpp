@@ -1,0 +1,403 @@
+#include "frontend/shell/CDravolo7View.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QTreeView>
+#include <algorithm>
+
+#include "common/platform/winfs.h"
+#include "frontend/profiles/profile_files.h"
+#include "frontend/profiles/profile_manager.h"
+#include "frontend/shell/CProfilePropertiesDlg.h"
+#include "frontend/shell/profile_picture.h"
+#include "frontend/shell/profile_properties_logic.h"
+#include "frontend/shell/qt_text.h"
+#include "frontend/shell/settings_store.h"
+#include "frontend/shell/settings_values.h"
+#include "frontend/shell/shell_art.h"
+
+namespace dravolo {
+
+namespace {
+
+QPixmap ToPixmap(const IconImage& image) {
+    QImage qimage(reinterpret_cast<const uchar*>(image.pixels.data()), image.size, image.size,
+                  image.size * 4, QImage::Format_ARGB32);
+    return QPixmap::fromImage(qimage.copy());
+}
+
+}  // namespace
+
+// The two faces of the list: icons (large or small) and details. Both show
+// the same model and selection; only one is visible.
+template <typename Base>
+class ProfileViewFace : public Base {
+public:
+    explicit ProfileViewFace(CDravolo7View* owner) : Base(owner), owner_(owner) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        owner_->PaintBackground(this->viewport());
+        Base::paintEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        Base::mouseReleaseEvent(event);
+        owner_->OnViewClicked(this, event->position().toPoint(), event->button());
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        Base::mouseDoubleClickEvent(event);
+        if (event->button() == Qt::LeftButton) emit owner_->launchWanted();
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        owner_->OnContextMenu(this, event->pos(), event->globalPos());
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!owner_->OnKey(event->key(), event->modifiers())) Base::keyPressEvent(event);
+    }
+
+    CDravolo7View* owner_;
+};
+
+class ProfileIconView : public ProfileViewFace<QListView> {
+public:
+    using ProfileViewFace::ProfileViewFace;
+};
+class ProfileDetailsView : public ProfileViewFace<QTreeView> {
+public:
+    using ProfileViewFace::ProfileViewFace;
+};
+
+CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
+    : QStackedWidget(parent), context_(context), model_(new QStandardItemModel(0, 2, this)),
+      selection_(new QItemSelectionModel(model_, this)), iconView_(new ProfileIconView(this)),
+      detailsView_(new ProfileDetailsView(this)) {
+    model_->setHorizontalHeaderLabels({QStringLiteral("Profile Name"), QStringLiteral("Description")});
+
+    iconView_->setModel(model_);
+    iconView_->setSelectionModel(selection_);
+    iconView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    iconView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    iconView_->setResizeMode(QListView::Adjust);  // automatic arrangement
+    iconView_->setMovement(QListView::Static);
+    iconView_->setUniformItemSizes(true);
+    iconView_->setWordWrap(true);
+
+    detailsView_->setModel(model_);
+    detailsView_->setSelectionModel(selection_);
+    detailsView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    detailsView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    detailsView_->setRootIsDecorated(false);
+    detailsView_->setItemsExpandable(false);
+    detailsView_->setUniformRowHeights(true);
+    detailsView_->setIconSize(QSize(16, 16));
+    detailsView_->header()->setStretchLastSection(false);
+    detailsView_->header()->resizeSection(0, 150);
+    detailsView_->header()->resizeSection(1, 200);
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)})
+        view->setFocusPolicy(Qt::StrongFocus);
+    addWidget(iconView_);
+    addWidget(detailsView_);
+
+    // Keyboard selection counts as a click: a user who never touches the
+    // mouse still gets Delete, Configure and Edit.
+    // A repeated notice in the same state changes nothing at the frame.
+    connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] { NotifySelection(); });
+
+    // The emulator icons are images 0 to 4 of both lists.
+    for (int kind = 0; kind < 5; ++kind) {
+        largeImages_.push_back(EmulatorIcon(kind, kLargeIconSize));
+        smallImages_.push_back(EmulatorIcon(kind, kSmallIconSize));
+    }
+    SetDisplayMode(DisplayMode::LargeIcons);
+}
+
+CDravolo7View::~CDravolo7View() = default;
+
+void CDravolo7View::OnInitialUpdate() {
+    textColor_ = static_cast<std::uint32_t>(context_.settings.GetInt("TextColor", 0));
+    currentEmulator_ = context_.settings.GetInt("CurrentEmulator", 0);
+    hideConsoles_ = context_.settings.GetInt("NukeConsole", 1) != 0;
+    ApplyPalette();
+    EnumerateAndFill();
+    const auto rows = selectedRows();
+    selectedIndex_ = rows.empty() ? -1 : rows.front();
+    switch (context_.settings.GetInt("CurrentView", 0)) {
+        case 0: SetDisplayMode(DisplayMode::LargeIcons); break;
+        case 1: SetDisplayMode(DisplayMode::Details); break;
+        case 2: SetDisplayMode(DisplayMode::SmallIcons); break;
+        default: break;  // an unknown mode keeps the one the list has
+    }
+    useBackground_ = context_.settings.GetInt("UseBitmap", 0) != 0;
+    tileBackground_ = context_.settings.GetInt("TileBitmap", 0) != 0;
+    if (useBackground_) ApplyBackground();
+}
+
+void CDravolo7View::SaveState() {
+    const int view = mode_ == DisplayMode::SmallIcons ? 2 : mode_ == DisplayMode::Details ? 1 : 0;
+    context_.settings.SetInt("CurrentView", view);
+    context_.settings.SetInt("UseBitmap", useBackground_ ? 1 : 0);
+    context_.settings.SetInt("CurrentEmulator", currentEmulator_);
+    context_.settings.SetInt("NukeConsole", hideConsoles_ ? 1 : 0);
+}
+
+int CDravolo7View::itemCount() const { return model_->rowCount(); }
+
+std::string CDravolo7View::itemName(int row) const {
+    return model_->item(row, 0)->data(kAnsiNameRole).toByteArray().toStdString();
+}
+
+QString CDravolo7View::itemDescription(int row) const { return model_->item(row, 1)->text(); }
+
+int CDravolo7View::imageIndex(int row) const { return model_->item(row, 0)->data(kImageIndexRole).toInt(); }
+
+std::vector<int> CDravolo7View::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selection_->selectedRows(0)) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QAbstractItemView* CDravolo7View::activeItemView() const {
+    return mode_ == DisplayMode::Details ? static_cast<QAbstractItemView*>(detailsView_)
+                                         : static_cast<QAbstractItemView*>(iconView_);
+}
+
+void CDravolo7View::EnumerateAndFill() {
+    ProfileList list;
+    EnumerateProfiles(currentEmulator_, list, context_.settings, context_.prompter);
+    // Cut the ".set" extension.
+    for (auto& name : list.fileNames)
+        if (name.size() >= 4) name.resize(name.size() - 4);
+    FillList(list.fileNames, list.descriptions, list.bitmapFiles);
+}
+
+void CDravolo7View::FillList(const std::vector<std::string>& names, const std::vector<std::string>& descriptions,
+                             const std::vector<std::string>& pictures) {
+    setUpdatesEnabled(false);
+    model_->removeRows(0, model_->rowCount());
+    largeImages_.resize(kFirstPictureIndex);
+    smallImages_.resize(kFirstPictureIndex);
+    nextImageIndex_ = kFirstPictureIndex;
+    const int defaultImage = std::clamp(currentEmulator_, 0, 4);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        int image = defaultImage;
+        if (auto picture = LoadProfilePicture(i < pictures.size() ? pictures[i] : std::string())) {
+            largeImages_.push_back(ToPixmap(picture->large));
+            smallImages_.push_back(ToPixmap(picture->small));
+            image = nextImageIndex_++;
+        }
+        QIcon icon;
+        icon.addPixmap(largeImages_[static_cast<std::size_t>(image)]);
+        icon.addPixmap(smallImages_[static_cast<std::size_t>(image)]);
+        auto* nameItem = new QStandardItem(icon, ToQt(names[i]));
+        nameItem->setData(image, kImageIndexRole);
+        nameItem->setData(QByteArray::fromStdString(names[i]), kAnsiNameRole);
+        nameItem->setToolTip(ToQt(names[i]));
+        auto* descriptionItem = new QStandardItem(ToQt(i < descriptions.size() ? descriptions[i] : std::string()));
+        model_->appendRow({nameItem, descriptionItem});
+    }
+    setUpdatesEnabled(true);
+}
+
+void CDravolo7View::Refill() { EnumerateAndFill(); }
+
+void CDravolo7View::SwitchEmulator(int kind) {
+    if (kind == currentEmulator_) return;
+    currentEmulator_ = kind;
+    if (kind < 0 || kind > 4) return;
+    EnumerateAndFill();
+}
+
+void CDravolo7View::SetDisplayMode(DisplayMode mode) {
+    mode_ = mode;
+    switch (mode) {
+        case DisplayMode::LargeIcons:
+            iconView_->setViewMode(QListView::IconMode);
+            iconView_->setIconSize(QSize(kLargeIconSize, kLargeIconSize));
+            iconView_->setGridSize(QSize(96, 68));
+            iconView_->setFlow(QListView::LeftToRight);
+            iconView_->setWrapping(true);
+            setCurrentWidget(iconView_);
+            break;
+        case DisplayMode::SmallIcons:
+            iconView_->setViewMode(QListView::ListMode);
+            iconView_->setIconSize(QSize(kSmallIconSize, kSmallIconSize));
+            iconView_->setGridSize(QSize(160, 20));
+            iconView_->setFlow(QListView::LeftToRight);
+            iconView_->setWrapping(true);
+            setCurrentWidget(iconView_);
+            break;
+        case DisplayMode::Details:
+            setCurrentWidget(detailsView_);
+            break;
+    }
+    // Icon mode switches movement on; profiles stay where the list puts them.
+    iconView_->setMovement(QListView::Static);
+    emit displayModeChanged();
+}
+
+void CDravolo7View::ApplyPalette() {
+    const QColor text(RedOf(textColor_), GreenOf(textColor_), BlueOf(textColor_));
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)}) {
+        QPalette palette = view->palette();
+        palette.setColor(QPalette::Text, text);
+        view->setPalette(palette);
+        view->viewport()->update();
+    }
+}
+
+void CDravolo7View::SetTextColor(std::uint32_t colorRef) {
+    textColor_ = colorRef;
+    ApplyPalette();
+}
+
+void CDravolo7View::ApplyBackground() {
+    const std::string path = context_.settings.GetString("Background", "");
+    if (path.empty()) return;
+    background_ = QPixmap(QString::fromStdString(ToHostPath(path)));
+    useBackground_ = true;
+    activeItemView()->viewport()->update();
+    emit backgroundChanged();
+}
+
+void CDravolo7View::RemoveBackground() {
+    background_ = QPixmap();
+    useBackground_ = false;
+    activeItemView()->viewport()->update();
+    emit backgroundChanged();
+}
+
+void CDravolo7View::ToggleBackground() {
+    if (useBackground_)
+        RemoveBackground();
+    else
+        ApplyBackground();
+}
+
+void CDravolo7View::ReapplyBackground(bool tile) {
+    tileBackground_ = tile;
+    if (!useBackground_) return;
+    ApplyBackground();
+}
+
+void CDravolo7View::PaintBackground(QWidget* viewport) {
+    if (!useBackground_ || background_.isNull()) return;
+    QPainter painter(viewport);
+    if (tileBackground_)
+        painter.drawTiledPixmap(viewport->rect(), background_);
+    else
+        painter.drawPixmap(0, 0, background_);
+}
+
+void CDravolo7View::ToggleHideConsoles() {
+    hideConsoles_ = !hideConsoles_;
+    context_.settings.SetInt("NukeConsole", hideConsoles_ ? 1 : 0);
+}
+
+void CDravolo7View::NotifySelection() {
+    const auto rows = selectedRows();
+    selectedIndex_ = rows.empty() ? -1 : rows.front();
+    if (selectedIndex_ >= 0)
+        emit selectionPresent();
+    else
+        emit selectionLost();
+}
+
+void CDravolo7View::OnViewClicked(QAbstractItemView*, const QPoint&, Qt::MouseButton button) {
+    if (button == Qt::LeftButton) NotifySelection();
+}
+
+void CDravolo7View::OnContextMenu(QAbstractItemView* view, const QPoint& pos, const QPoint& globalPos) {
+    if (!view->viewport()->rect().contains(view->viewport()->mapFrom(view, pos))) return;
+    const QModelIndex hit = view->indexAt(view->viewport()->mapFrom(view, pos));
+    if (hit.isValid()) {
+        if (!selection_->isRowSelected(hit.row(), QModelIndex()))
+            selection_->select(hit, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectedIndex_ = selectedRows().empty() ? hit.row() : selectedRows().front();
+        emit selectionPresent();
+    } else {
+        selectedIndex_ = -1;
+        emit selectionLost();
+    }
+    emit contextMenuWanted(globalPos);
+}
+
+bool CDravolo7View::OnKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (key != Qt::Key_Delete || (modifiers & (Qt::ControlModifier | Qt::ShiftModifier))) return false;
+    DeleteProfile();
+    return true;
+}
+
+void CDravolo7View::StoreEditedProfile(AnyProfileRecord record) {
+    const auto kind = KindFromNumber(currentEmulator_);
+    if (!kind || static_cast<int>(record.index()) != currentEmulator_) return;
+    std::string target = currentProfilePath_;
+    if (!dialogOpen_) {
+        if (selectedIndex_ < 0 || selectedIndex_ >= itemCount()) return;
+        target = ProfilePath(*kind, itemName(selectedIndex_));
+    }
+    AnyProfileRecord stored = MakeDefaultRecord(*kind, context_.settings);
+    if (!LoadAnyRecord(stored, target, context_.prompter)) return;
+    // The option sheet never changes description and picture.
+    PropertiesOf(record).Description = PropertiesOf(stored).Description;
+    PropertiesOf(record).BitmapFile = PropertiesOf(stored).BitmapFile;
+    SaveAnyRecord(record, target, context_.prompter);
+}
+
+void CDravolo7View::NewProfile() {
+    const auto kind = KindFromNumber(currentEmulator_);
+    if (!kind) return;
+    dialogOpen_ = true;
+    CProfilePropertiesDlg dialog(context_, *kind, true, ProfileFields{}, this);
+    connect(&dialog, &CProfilePropertiesDlg::profilePathChosen, this,
+            [this](const std::string& path) { SetCurrentProfilePath(path); });
+    connect(&dialog, &CProfilePropertiesDlg::optionSheetWanted, this, &CDravolo7View::optionSheetWanted);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    dialogOpen_ = false;
+    const ProfileFields fields = dialog.fields();
+    if (accepted && !fields.name.empty())
+        FinishNewProfile(*kind, fields, dialog.createdFile(), context_.settings, context_.prompter);
+    Refill();
+}
+
+void CDravolo7View::EditProfile() {
+    const auto kind = KindFromNumber(currentEmulator_);
+    const auto rows = selectedRows();
+    if (!kind || itemCount() == 0 || rows.empty()) return;
+    auto fields = LoadProfileFields(*kind, itemName(rows.front()), context_.settings, context_.prompter);
+    if (!fields) return;
+    dialogOpen_ = true;
+    CProfilePropertiesDlg dialog(context_, *kind, false, *fields, this);
+    connect(&dialog, &CProfilePropertiesDlg::profilePathChosen, this,
+            [this](const std::string& path) { SetCurrentProfilePath(path); });
+    connect(&dialog, &CProfilePropertiesDlg::optionSheetWanted, this, &CDravolo7View::optionSheetWanted);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    dialogOpen_ = false;
+    const ProfileFields edited = dialog.fields();
+    if (accepted && !edited.name.empty()) FinishEditProfile(*kind, edited, context_.settings, context_.prompter);
+    Refill();
+}
+
+void CDravolo7View::DeleteProfile() {
+    const auto kind = KindFromNumber(currentEmulator_);
+    std::vector<int> rows = selectedRows();
+    if (!kind || itemCount() == 0 || rows.empty()) return;
+    if (context_.prompter.Ask(kDeleteQuestionText, kDeleteQuestionCaption, PromptIcon::Question,
+                              PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
+        return;
+    // Rows in ascending order; each removal moves the later ones up by one.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        DeleteProfileFiles(*kind, itemName(rows[i]), context_.prompter);
+        model_->removeRow(rows[i]);
+        for (std::size_t j = i + 1; j < rows.size(); ++j) --rows[j];
+    }
+    NotifySelection();
+}
+
+}  // namespace dravolo

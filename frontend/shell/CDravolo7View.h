@@ -1,0 +1,127 @@
+#pragma once
+// The profile list: the current emulator's profiles with their pictures, in
+// large icons, small icons or details, over an optional background picture.
+// It owns the current emulator, the selection and the profile commands New,
+// Edit and Delete; the frame enables its commands from selectionPresent and
+// selectionLost.
+
+#include <QPixmap>
+#include <QStackedWidget>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "frontend/profiles/records.h"
+#include "frontend/shell/shell_context.h"
+
+class QStandardItemModel;
+class QItemSelectionModel;
+class QAbstractItemView;
+
+namespace dravolo {
+
+class ProfileIconView;
+class ProfileDetailsView;
+template <typename Base>
+class ProfileViewFace;
+
+class CDravolo7View : public QStackedWidget {
+    Q_OBJECT
+public:
+    enum class DisplayMode { LargeIcons, Details, SmallIcons };
+    // The model's role that holds an item's image index.
+    static constexpr int kImageIndexRole = Qt::UserRole + 1;
+    static constexpr int kAnsiNameRole = Qt::UserRole + 2;
+    static constexpr int kFirstPictureIndex = 5;
+
+    CDravolo7View(ShellContext& context, QWidget* parent = nullptr);
+    ~CDravolo7View() override;
+
+    // Reads the settings, fills the list, applies mode and background.
+    void OnInitialUpdate();
+    // Writes CurrentView, UseBitmap, CurrentEmulator and NukeConsole.
+    void SaveState();
+
+    int currentEmulator() const { return currentEmulator_; }
+    int selectedIndex() const { return selectedIndex_; }
+    DisplayMode displayMode() const { return mode_; }
+    bool useBackground() const { return useBackground_; }
+    bool tileBackground() const { return tileBackground_; }
+    bool hideConsoles() const { return hideConsoles_; }
+    std::uint32_t textColor() const { return textColor_; }
+    bool dialogOpen() const { return dialogOpen_; }
+    const std::string& currentProfilePath() const { return currentProfilePath_; }
+    bool hasBackgroundPicture() const { return !background_.isNull(); }
+
+    int itemCount() const;
+    std::string itemName(int row) const;  // ANSI
+    QString itemDescription(int row) const;
+    int imageIndex(int row) const;
+    int nextImageIndex() const { return nextImageIndex_; }
+    int imageCount() const { return static_cast<int>(largeImages_.size()); }
+    std::vector<int> selectedRows() const;
+    QAbstractItemView* activeItemView() const;
+    QStandardItemModel* model() const { return model_; }
+
+    // Commands and messages from the frame and the dialogs.
+    void SwitchEmulator(int kind);
+    void SetDisplayMode(DisplayMode mode);
+    void ToggleBackground();                    // "&Use Background Bitmap"
+    void ReapplyBackground(bool tile);          // from the Settings dialog
+    void SetTextColor(std::uint32_t colorRef);  // from the Settings dialog
+    void ToggleHideConsoles();                  // writes NukeConsole at once
+    void SetCurrentProfilePath(const std::string& path) { currentProfilePath_ = path; }
+    void StoreEditedProfile(AnyProfileRecord record);
+    void Refill();
+
+    void NewProfile();
+    void EditProfile();
+    void DeleteProfile();
+
+signals:
+    void selectionPresent();
+    void selectionLost();
+    void contextMenuWanted(const QPoint& globalPos);
+    void launchWanted();
+    // "Configure Game Options" asks for the option sheet of this profile.
+    void optionSheetWanted(const std::string& path, const QString& caption);
+    void displayModeChanged();
+    void backgroundChanged();
+
+private:
+    template <typename Base>
+    friend class ProfileViewFace;
+
+    void FillList(const std::vector<std::string>& names, const std::vector<std::string>& descriptions,
+                  const std::vector<std::string>& pictures);
+    void EnumerateAndFill();
+    void ApplyBackground();
+    void RemoveBackground();
+    void ApplyPalette();
+    void NotifySelection();
+    void OnViewClicked(QAbstractItemView* view, const QPoint& pos, Qt::MouseButton button);
+    void OnContextMenu(QAbstractItemView* view, const QPoint& pos, const QPoint& globalPos);
+    bool OnKey(int key, Qt::KeyboardModifiers modifiers);
+    void PaintBackground(QWidget* viewport);
+
+    ShellContext& context_;
+    QStandardItemModel* model_;
+    QItemSelectionModel* selection_;
+    ProfileIconView* iconView_;
+    ProfileDetailsView* detailsView_;
+
+    int currentEmulator_ = 0;
+    int selectedIndex_ = -1;
+    DisplayMode mode_ = DisplayMode::LargeIcons;
+    bool useBackground_ = false;
+    bool tileBackground_ = false;
+    bool hideConsoles_ = true;
+    bool dialogOpen_ = false;
+    std::uint32_t textColor_ = 0;
+    std::string currentProfilePath_;
+    QPixmap background_;
+    std::vector<QPixmap> largeImages_, smallImages_;
+    int nextImageIndex_ = kFirstPictureIndex;
+};
+
+}  // namespace dravolo

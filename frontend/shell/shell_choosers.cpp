@@ -1,0 +1,28 @@
+#include "frontend/shell/shell_choosers.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+
+namespace dravolo {
+
+std::optional<QString> ShellChoosers::OpenFile(QWidget* owner, const QString& qtFilter, const QString& initialFile) {
+    // Qt's dialog never changes the working directory, which the profile
+    // folders are relative to.
+    const QString chosen = QFileDialog::getOpenFileName(owner, QString(), initialFile, qtFilter);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen;
+}
+
+std::optional<QString> ShellChoosers::PickFolder(QWidget* owner, const QString& title) {
+    const QString chosen = QFileDialog::getExistingDirectory(owner, title);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen;
+}
+
+std::optional<QColor> ShellChoosers::PickColor(QWidget* owner, const QColor& initial) {
+    const QColor chosen = QColorDialog::getColor(initial, owner);
+    if (!chosen.isValid()) return std::nullopt;
+    return chosen;
+}
+
+}  // namespace dravolo

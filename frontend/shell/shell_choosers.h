@@ -1,0 +1,22 @@
+#pragma once
+// The choosers the shell's dialogs open: file-open, folder browser, colour.
+// One object so tests can answer them without a window.
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace dravolo {
+
+class ShellChoosers {
+public:
+    virtual ~ShellChoosers() = default;
+    // A host path of an existing file; qtFilter as FilterToQt makes it.
+    virtual std::optional<QString> OpenFile(QWidget* owner, const QString& qtFilter, const QString& initialFile);
+    virtual std::optional<QString> PickFolder(QWidget* owner, const QString& title);
+    virtual std::optional<QColor> PickColor(QWidget* owner, const QColor& initial);
+};
+
+}  // namespace dravolo

@@ -1,0 +1,17 @@
+#pragma once
+// What every window of the shell works with: the settings store, the
+// Prompter for messages and the choosers for files, folders and colours.
+
+namespace dravolo {
+
+class SettingsStore;
+class Prompter;
+class ShellChoosers;
+
+struct ShellContext {
+    SettingsStore& settings;
+    Prompter& prompter;
+    ShellChoosers& choosers;
+};
+
+}  // namespace dravolo
