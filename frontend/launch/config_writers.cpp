@@ -155,9 +155,8 @@ std::string AdripsxIniText(const _ADRIPSXDATA& r) {
     return t;
 }
 
-bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, const SettingsStore& settings,
-                         Prompter& prompter) {
-    Registry& registry = settings.registry();
+bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, Registry& registry,
+                         const SettingsStore& settings, Prompter& prompter) {
     switch (kind) {
         case EmulatorKind::Epsxe: {
             _EPSXEDATA record(settings);

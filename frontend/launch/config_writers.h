@@ -39,8 +39,9 @@ std::string AdripsxIniText(const _ADRIPSXDATA& record);
 // and writes its configuration. False, having written nothing, when the record
 // cannot be loaded. A key that cannot be written is not reported (AdriPSX still
 // writes its file). FPSE and PSinex: nothing to do, true.
-bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, const SettingsStore& settings,
-                         Prompter& prompter);
+// The values go to `registry`; install paths come from `settings`.
+bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, Registry& registry,
+                         const SettingsStore& settings, Prompter& prompter);
 
 // Writes the PSinex entries into installPath + "psinex pc emulator.ini" (other
 // keys of the file stay) and makes that file the current settings file. False

@@ -21,7 +21,7 @@ protected:
         test::LaunchFixture::TearDown();
     }
     bool Write(EmulatorKind kind, const std::string& name) {
-        return WriteEmulatorConfig(ProfilePath(kind, name), kind, settings(), prompter);
+        return WriteEmulatorConfig(ProfilePath(kind, name), kind, registry(), settings(), prompter);
     }
 };
 

@@ -1,0 +1,45 @@
+#pragma once
+// Top-level windows of other programs: find one by its window class, read its
+// rectangle, move, hide and show it. The launch uses this to centre an
+// emulator's window once it appears. Win32 on Windows; on POSIX there is no
+// way to reach the windows of programs running under Wine from here, so the
+// finder says it is not available and finds nothing.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace dravolo {
+
+using WindowHandle = std::uintptr_t;
+
+struct WindowRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+};
+
+struct ScreenSize {
+    int width = 0, height = 0;
+};
+
+class WindowFinder {
+public:
+    virtual ~WindowFinder() = default;
+    // False when this system cannot see other programs' windows at all;
+    // callers then skip their search instead of waiting for nothing.
+    virtual bool Available() = 0;
+    // A top-level window of that class (ANSI), any title.
+    virtual std::optional<WindowHandle> FindTopLevel(std::string_view className) = 0;
+    virtual std::optional<WindowRect> Rect(WindowHandle window) = 0;  // screen coordinates
+    virtual ScreenSize Screen() = 0;
+    virtual void Hide(WindowHandle window) = 0;
+    virtual void Show(WindowHandle window) = 0;
+    // Moves the window's top-left corner, keeping its size, without repainting.
+    virtual void Move(WindowHandle window, int x, int y) = 0;
+};
+
+std::unique_ptr<WindowFinder> OpenSystemWindowFinder();
+
+}  // namespace dravolo

@@ -1,0 +1,146 @@
+#include "frontend/launch/launch.h"
+
+#include "common/platform/process.h"
+#include "common/platform/winfs.h"
+#include "frontend/launch/config_writers.h"
+#include "frontend/launch/plugin_fields.h"
+#include "frontend/profiles/profile_files.h"
+#include "frontend/shell/settings_store.h"
+
+namespace dravolo {
+
+namespace {
+
+constexpr unsigned kShowHidden = 0;  // SW_HIDE
+
+// What the kind starts with and how its window is found.
+struct StartPlan {
+    std::string arguments;
+    bool searchWindow = true;
+};
+
+// ePSXe's own switches are not part of the profile's command line: the launch
+// reads back what the writer stored in the emulator's key.
+void ReadEpsxeStartOptions(Registry& registry, StartPlan& plan) {
+    if (!registry.KeyExists(RegRoot::CurrentUser, kEpsxeConfigKey)) return;
+    plan.arguments = registry.QueryString(RegRoot::CurrentUser, kEpsxeConfigKey, "DVOCommandLine").value_or("");
+    const std::string gui = registry.QueryString(RegRoot::CurrentUser, kEpsxeConfigKey, "DVOEnableGui").value_or("");
+    if (gui == "0") {
+        if (!plan.arguments.empty()) plan.arguments += ' ';
+        plan.arguments += "-nogui";
+        plan.searchWindow = false;
+    }
+}
+
+}  // namespace
+
+std::string_view EmulatorWindowClass(EmulatorKind kind) {
+    switch (kind) {
+        case EmulatorKind::Epsxe: return "EPSXGUI";
+        case EmulatorKind::Fpse: return "FPSE";
+        case EmulatorKind::Psinex: return "\xA9 psinex - revision 5 beta";
+        case EmulatorKind::Adripsx: return "TMAdvance";
+        case EmulatorKind::Pcsx: return "P\xA9SX Main";
+    }
+    return "";
+}
+
+std::string ComposeCommandLine(std::string_view installPath, std::string_view executable, std::string_view arguments) {
+    std::string line(installPath);
+    line += executable;
+    line += ' ';
+    line += arguments;
+    return line;
+}
+
+bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s) {
+    if (!request.profileName) return false;
+    const EmulatorKind kind = request.kind;
+    const std::string& name = *request.profileName;
+    const std::string base = ProfilePath(kind, name, "");
+
+    // The shared plugin keys get this profile's settings back first.
+    if (!name.empty())
+        for (std::string_view extension : kLaunchSideFiles) ImportPluginSettings(base + std::string(extension), s.editor);
+
+    AnyProfileRecord record = MakeDefaultRecord(kind, s.settings);
+    LoadAnyRecord(record, base + ".set", s.prompter);  // a failed load keeps the defaults
+    if (!HasAllPlugins(record)) {
+        s.prompter.Tell(kNoPluginText, kNoPluginCaption, PromptIcon::Information);
+        return false;
+    }
+
+    const std::string installPath = s.settings.InstallPath(kind);
+    const std::string executable = s.settings.ExecutableName(kind);
+    StartPlan plan;
+    plan.searchWindow = kind != EmulatorKind::Fpse;
+
+    switch (kind) {
+        case EmulatorKind::Epsxe:
+        case EmulatorKind::Adripsx:
+        case EmulatorKind::Pcsx:
+            if (!WriteEmulatorConfig(base + ".set", kind, s.registry, s.settings, s.prompter)) {
+                s.prompter.Tell(kRegistryErrorText, kRegistryErrorCaption);
+                return false;
+            }
+            if (kind == EmulatorKind::Epsxe) ReadEpsxeStartOptions(s.registry, plan);
+            break;
+        case EmulatorKind::Psinex:
+            WritePsinexConfig(std::get<_PSINEXDATA>(record), installPath);
+            break;
+        case EmulatorKind::Fpse:
+            if (!PrepareFpseFiles(name, installPath, s.settings, s.prompter)) {
+                s.prompter.Tell(kFpseErrorText, kFpseErrorCaption);
+                return false;
+            }
+            plan.arguments = std::get<_FPSEDATA>(record).CommandLine;
+            break;
+    }
+
+    const std::string remembered = GetCurrentDir();
+    if (!SetCurrentDir(installPath)) {
+        s.prompter.Tell(kNoEmulatorDirText, kDirectoryErrorCaption);
+        return false;
+    }
+
+    // A renamed executable is some other program (a wrapper, a newer build):
+    // it starts visible and its window is not searched for. PSinex and PCSX
+    // always start hidden.
+    StartOptions options;
+    const bool customExecutable = executable != KindInfo(kind).defaultExe;
+    bool hidden = false;
+    if (customExecutable) plan.searchWindow = false;
+    else hidden = request.nukeConsole || kind == EmulatorKind::Psinex;
+    if (kind == EmulatorKind::Pcsx) hidden = true;
+    if (hidden) options.showWindow = kShowHidden;
+
+    const std::string commandLine = ComposeCommandLine(installPath, executable, plan.arguments);
+    if (commandLine.size() > kMaxCommandLineLength) {
+        SetCurrentDir(remembered);
+        s.prompter.Tell(kCommandTooLongText, kStartErrorCaption);
+        return false;
+    }
+    if (!StartProcess(commandLine, installPath, options)) {
+        SetCurrentDir(remembered);
+        s.prompter.Tell(kStartErrorText, kStartErrorCaption);
+        return false;
+    }
+
+    if (plan.searchWindow) {
+        WindowWatch watch(s.windows, std::string(EmulatorWindowClass(kind)), kind != EmulatorKind::Adripsx,
+                          request.nukeConsole);
+        s.poller.Poll(watch);
+    }
+
+    if (!SetCurrentDir(remembered)) s.prompter.Tell(kReturnDirText, kDirectoryErrorCaption);
+    return true;
+}
+
+bool LaunchSelectedProfile(const LaunchRequest& request, Registry& registry, const SettingsStore& settings,
+                           Prompter& prompter, WindowPoller& poller) {
+    const auto editor = MakePlatformRegistryEditor(registry);
+    const auto windows = OpenSystemWindowFinder();
+    return LaunchSelectedProfile(request, LaunchServices{registry, settings, prompter, *editor, *windows, poller});
+}
+
+}  // namespace dravolo

@@ -1,0 +1,78 @@
+#include "frontend/launch/quick_configure.h"
+
+#include "common/platform/library.h"
+#include "common/psemu/fpse_plugin.h"
+#include "common/psemu/psemu_plugin.h"
+#include "common/psemu/settings_file.h"
+#include "frontend/launch/config_writers.h"
+#include "frontend/launch/plugin_fields.h"
+#include "frontend/profiles/profile_files.h"
+#include "frontend/shell/settings_store.h"
+
+namespace dravolo {
+
+std::string_view PsemuPluginDirectory(EmulatorKind kind) {
+    switch (kind) {
+        case EmulatorKind::Epsxe: return "plugins\\";
+        case EmulatorKind::Fpse: return "plugin\\psemu\\";
+        case EmulatorKind::Psinex: return "plugins\\";
+        case EmulatorKind::Adripsx: return "Plugins\\";
+        case EmulatorKind::Pcsx: return "plugin\\";
+    }
+    return "plugins\\";
+}
+
+namespace {
+
+QuickConfigureResult RunPsemu(const std::string& libraryPath, PluginType type) {
+    const auto library = Library::Load(libraryPath);
+    if (!library) return QuickConfigureResult::LibraryNotLoaded;
+    return RunPsemuConfigure(*library, type) == PsemuConfigureResult::Configured
+               ? QuickConfigureResult::Configured
+               : QuickConfigureResult::NoConfigureEntry;
+}
+
+QuickConfigureResult RunFpseNative(const std::string& libraryPath, const QuickConfigureRequest& request) {
+    const auto library = Library::Load(libraryPath);
+    if (!library) return QuickConfigureResult::LibraryNotLoaded;
+    return FpseConfigure(*library, request.type, request.ownerWindow, request.moduleInstance)
+               ? QuickConfigureResult::Configured
+               : QuickConfigureResult::NoConfigureEntry;
+}
+
+}  // namespace
+
+QuickConfigureResult QuickConfigurePlugin(const QuickConfigureRequest& request, const SettingsStore& settings,
+                                          Prompter& prompter, RegistryEditor& editor) {
+    if (!request.profileName) return QuickConfigureResult::NoProfile;
+    const std::string base = ProfilePath(request.kind, *request.profileName, "");
+    const std::string sideFile = base + std::string(SideFileExtension(request.type));
+
+    // The plugin's dialog opens on this profile's settings, not the last
+    // profile's that happen to be in the shared key.
+    ImportPluginSettings(sideFile, editor);
+
+    AnyProfileRecord record = MakeDefaultRecord(request.kind, settings);
+    if (!LoadAnyRecord(record, base + ".set", prompter)) return QuickConfigureResult::RecordUnreadable;
+    const std::string& field = PluginField(record, request.type);
+    const std::string installPath = settings.InstallPath(request.kind);
+
+    if (request.kind == EmulatorKind::Fpse) {
+        // FPSE-native plugins keep their settings in the profile's FPSE file.
+        SetCurrentSettingsFile(base + ".INI");
+        const QuickConfigureResult result =
+            IsFpseNativeField(field)
+                ? RunFpseNative(installPath + std::string(kFpseNativePluginDirectory) + WithoutFpseMarker(field),
+                                request)
+                : RunPsemu(installPath + std::string(PsemuPluginDirectory(request.kind)) + field, request.type);
+        ExportPluginSettings(sideFile, request.type, editor);
+        return result;
+    }
+
+    const QuickConfigureResult result =
+        RunPsemu(installPath + std::string(PsemuPluginDirectory(request.kind)) + field, request.type);
+    if (result == QuickConfigureResult::Configured) ExportPluginSettings(sideFile, request.type, editor);
+    return result;
+}
+
+}  // namespace dravolo

@@ -1,0 +1,49 @@
+#include "frontend/launch/window_watch.h"
+
+#include <cstdlib>
+#include <thread>
+
+namespace dravolo {
+
+WindowWatch::WindowWatch(WindowFinder& finder, std::string className, bool moveWindow, bool nukeConsole,
+                         int maxLooks)
+    : finder_(finder),
+      className_(std::move(className)),
+      moveWindow_(moveWindow),
+      nukeConsole_(nukeConsole),
+      maxLooks_(maxLooks) {
+    // Where no window can ever be found, waiting half a minute helps nobody.
+    if (!finder_.Available() || maxLooks_ <= 0) done_ = true;
+}
+
+bool WindowWatch::Step() {
+    if (done_) return true;
+    ++looks_;
+    if (const auto window = finder_.FindTopLevel(className_)) {
+        found_ = true;
+        done_ = true;
+        Arrange(*window);
+        return true;
+    }
+    if (looks_ >= maxLooks_) done_ = true;
+    return done_;
+}
+
+void WindowWatch::Arrange(WindowHandle window) {
+    const auto rect = finder_.Rect(window);
+    if (!rect) return;  // gone again
+    const ScreenSize screen = finder_.Screen();
+    // Halves truncate toward zero; a window larger than the screen gets a
+    // negative offset, which is used as its absolute value.
+    const int x = screen.width / 2 - rect->width() / 2;
+    const int y = screen.height / 2 - rect->height() / 2;
+    if (!nukeConsole_) finder_.Hide(window);
+    if (moveWindow_) finder_.Move(window, std::abs(x), std::abs(y));
+    finder_.Show(window);
+}
+
+void SleepingWindowPoller::Poll(WindowWatch& watch) {
+    while (!watch.Step()) std::this_thread::sleep_for(watch.pause());
+}
+
+}  // namespace dravolo
