@@ -20,7 +20,12 @@ constexpr const char* kUsageText =
     "  settings set KEY VALUE\n"
     "  reg export FILE KEY\n"
     "  reg import FILE\n"
-    "KIND is a profile folder: Epsxe, Fpse, Psinex, Adripsx or Pcsx.\n";
+    "  cd drives [--interface auto|aspi|ioctl]\n"
+    "  cd toc DRIVE [--interface auto|aspi|ioctl]\n"
+    "  cd extract DRIVE FILE [--track N | --sectors FIRST-LAST | --read-only] [--speed auto|16x|8x|4x|3x|2x|1x]\n"
+    "             [--interface auto|aspi|ioctl] [--no-cue]\n"
+    "KIND is a profile folder: Epsxe, Fpse, Psinex, Adripsx or Pcsx.\n"
+    "DRIVE is adapter:target:lun as 'cd drives' lists it.\n";
 
 }  // namespace
 
@@ -45,6 +50,7 @@ int Run(const std::vector<std::string>& args, Context& context) {
     if (args[0] == "profiles") return RunProfiles(rest, context);
     if (args[0] == "settings") return RunSettings(rest, context);
     if (args[0] == "reg") return RunReg(rest, context);
+    if (args[0] == "cd") return RunCd(rest, context);
     context.err << "dravolo-cli: unknown command '" << ForTerminal(args[0]) << "'\n" << kUsageText;
     return kUsage;
 }

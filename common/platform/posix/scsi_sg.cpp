@@ -64,6 +64,8 @@ ScsiStatus SgExecute(int fd, std::span<const std::uint8_t> cdb, ScsiDirection di
     io.interface_id = 'S';
     io.cmdp = const_cast<unsigned char*>(cdb.data());
     io.cmd_len = static_cast<unsigned char>(cdb.size());
+    // A command without data (SET CD SPEED is sent "out" with none) moves nothing.
+    if (data.empty()) direction = ScsiDirection::None;
     io.dxfer_direction = direction == ScsiDirection::In    ? SG_DXFER_FROM_DEV
                          : direction == ScsiDirection::Out ? SG_DXFER_TO_DEV
                                                            : SG_DXFER_NONE;

@@ -1,0 +1,141 @@
+#include "frontend/cdimage/extraction.h"
+
+#include <cstdio>
+
+#include "common/platform/winfs.h"
+#include "frontend/cdimage/cue_sheet.h"
+#include "frontend/cdimage/image_writer.h"
+
+namespace dravolo {
+
+namespace {
+
+constexpr std::string_view kCaption = "ISO Tool";
+
+std::string RetryQuestion(std::int64_t from, std::int64_t to) {
+    char text[160];
+    std::snprintf(text, sizeof text, "Error reading one or more sectors from %ld to %ld\nDo you want to retry?",
+                  static_cast<long>(from), static_cast<long>(to));
+    return text;
+}
+
+// Ends the worker: flags cleared, then the end message - the last thing the
+// worker does with the dialog.
+ExtractionOutcome End(ExtractionJob& job, ExtractionObserver& observer, ExtractionOutcome outcome) {
+    job.running = false;
+    job.cancel = false;
+    job.cancelConfirmed = false;
+    observer.SetProgressPos(0);
+    observer.Finished();
+    return outcome;
+}
+
+}  // namespace
+
+ChunkPlan PlanChunks(std::int32_t first, std::int32_t last) {
+    ChunkPlan plan;
+    plan.sectors = std::int64_t{last} - first + 1;
+    if (plan.sectors < 0) plan.sectors = 0;
+    plan.wholeEnd = first + plan.sectors / kChunkSectors * kChunkSectors;
+    plan.remainder = first + plan.sectors - plan.wholeEnd;
+    return plan;
+}
+
+ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool writeImage, Prompter& prompter,
+                                ExtractionObserver& observer) {
+    job.running = true;
+    if (!access.CurrentInitialised() && !access.Init(access.CurrentInterface(), &prompter))
+        return End(job, observer, ExtractionOutcome::NotStarted);
+    if (writeImage && job.imageFile.empty()) return End(job, observer, ExtractionOutcome::NotStarted);
+    // Pass-through looks the drive up once for the whole extraction.
+    auto drive = access.OpenDrive(job.adapter, job.target, job.lun);
+    if (!drive) return End(job, observer, ExtractionOutcome::NotStarted);
+
+    // Spins the disc up; the answer does not matter.
+    access.ReadRaw(drive.get(), 0, kChunkSectors);
+
+    std::unique_ptr<BufferedImageWriter> image;
+    if (writeImage) {
+        image = std::make_unique<BufferedImageWriter>(job.imageFile);
+        if (!image->ok()) {
+            prompter.Tell("Cannot Open File.", "File Open Error", PromptIcon::Stop);
+            return End(job, observer, ExtractionOutcome::FileNotCreated);
+        }
+    }
+    auto deleteImage = [&] {
+        if (!image) return;
+        image->Close();
+        DeleteFileAt(job.imageFile);
+    };
+    auto writeFailed = [&] {
+        // A full disk must not pass for a finished image.
+        image->Close();
+        prompter.Tell("Error writing the image file.\n", kCaption, PromptIcon::Stop);
+        return End(job, observer, ExtractionOutcome::WriteFailed);
+    };
+
+    const ChunkPlan plan = PlanChunks(job.firstSector, job.lastSector);
+    if (plan.sectors == 0) {
+        if (image) image->Close();
+        return End(job, observer, ExtractionOutcome::EmptyRange);
+    }
+    observer.SetProgressRange(0, static_cast<int>(plan.wholeEnd - job.firstSector), kChunkSectors);
+    access.SetSpeed(job.adapter, job.target, job.lun, job.speedIndex);
+
+    // Reads `count` sectors at `start`, asking to retry while they cannot be
+    // read; false when the user gives up.
+    auto readChunk = [&](std::int64_t start, int count, bool askCancel, bool& cancelled) {
+        cancelled = false;
+        while (true) {
+            const int result = access.ReadRaw(drive.get(), static_cast<std::int32_t>(start), count);
+            if (askCancel && job.cancel) {
+                const bool yes = job.cancelConfirmed ||
+                                 prompter.Ask("Cancel Cdrom Extraction?\n", kCaption, PromptIcon::Question,
+                                              PromptButtons::YesNo, PromptAnswer::No) == PromptAnswer::Yes;
+                job.cancel = false;
+                if (yes) {
+                    cancelled = true;
+                    return false;
+                }
+            }
+            if (result == 1) return true;
+            if (prompter.Ask(RetryQuestion(start, start + count), kCaption, PromptIcon::Question,
+                             PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
+                return false;
+        }
+    };
+
+    for (std::int64_t s = job.firstSector; s < plan.wholeEnd; s += kChunkSectors) {
+        bool cancelled = false;
+        if (!readChunk(s, kChunkSectors, true, cancelled)) {
+            if (cancelled) {
+                deleteImage();
+                return End(job, observer, ExtractionOutcome::Cancelled);
+            }
+            if (image) image->Close();  // what was written stays
+            return End(job, observer, ExtractionOutcome::StoppedOnReadError);
+        }
+        if (image && !image->Write(access.Buffer(), kTransferBufferSize)) return writeFailed();
+        observer.StepProgress();
+    }
+    if (plan.remainder > 0) {
+        // The remainder is read like a chunk; a failure is asked about rather
+        // than writing whatever the buffer held.
+        bool cancelled = false;
+        if (!readChunk(plan.wholeEnd, static_cast<int>(plan.remainder), false, cancelled)) {
+            if (image) image->Close();
+            return End(job, observer, ExtractionOutcome::StoppedOnReadError);
+        }
+        if (image && !image->Write(access.Buffer(), static_cast<std::size_t>(plan.remainder) * kRawSectorSize))
+            return writeFailed();
+    }
+    if (image) {
+        if (!image->Close()) return writeFailed();
+        if (!job.cueTracks.empty() && !WriteCueSheet(job.imageFile, job.cueTracks))
+            prompter.Tell("Unable to write the cue sheet " + CueSheetPathFor(job.imageFile) + "\n", kCaption,
+                          PromptIcon::Stop);
+    }
+    return End(job, observer, ExtractionOutcome::Completed);
+}
+
+}  // namespace dravolo
