@@ -16,6 +16,8 @@ constexpr const char* kUsageText =
     "  profiles set KIND NAME Field=value ...\n"
     "  profiles rename KIND OLD NEW\n"
     "  profiles delete KIND NAME ...\n"
+    "  launch KIND NAME\n"
+    "  quick-configure KIND NAME gpu|spu|cdr\n"
     "  settings get KEY\n"
     "  settings set KEY VALUE\n"
     "  reg export FILE KEY\n"
@@ -48,6 +50,8 @@ int Run(const std::vector<std::string>& args, Context& context) {
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "profiles") return RunProfiles(rest, context);
+    if (args[0] == "launch") return RunLaunch(rest, context);
+    if (args[0] == "quick-configure") return RunQuickConfigure(rest, context);
     if (args[0] == "settings") return RunSettings(rest, context);
     if (args[0] == "reg") return RunReg(rest, context);
     if (args[0] == "cd") return RunCd(rest, context);

@@ -26,6 +26,8 @@ int Run(const std::vector<std::string>& args, Context& context);
 int RunProfiles(const std::vector<std::string>& args, Context& context);
 int RunSettings(const std::vector<std::string>& args, Context& context);
 int RunReg(const std::vector<std::string>& args, Context& context);
+int RunLaunch(const std::vector<std::string>& args, Context& context);
+int RunQuickConfigure(const std::vector<std::string>& args, Context& context);
 int RunCd(const std::vector<std::string>& args, Context& context);
 
 // ANSI text as the terminal shows it.

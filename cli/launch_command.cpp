@@ -1,0 +1,83 @@
+// dravolo-cli launch KIND NAME and quick-configure KIND NAME gpu|spu|cdr: the
+// double-click and the Quick Configure menu items without a window.
+
+#include <ostream>
+
+#include "cli/cli.h"
+#include "common/platform/registry.h"
+#include "frontend/launch/launch.h"
+#include "frontend/launch/quick_configure.h"
+#include "frontend/profiles/emulator_kind.h"
+#include "frontend/shell/settings_store.h"
+
+namespace dravolo::cli {
+
+namespace {
+
+std::optional<EmulatorKind> ParseKind(const std::string& text, Context& context) {
+    const auto kind = KindFromDirectoryName(text);
+    if (!kind)
+        context.err << "dravolo-cli: '" << ForTerminal(text)
+                    << "' is not an emulator (Epsxe, Fpse, Psinex, Adripsx or Pcsx)\n";
+    return kind;
+}
+
+}  // namespace
+
+int RunLaunch(const std::vector<std::string>& args, Context& context) {
+    if (args.size() != 2) {
+        context.err << "dravolo-cli: use 'launch KIND NAME'\n";
+        return kUsage;
+    }
+    const auto kind = ParseKind(args[0], context);
+    if (!kind) return kUsage;
+    auto registry = OpenSystemRegistry();
+    if (!registry) {
+        context.err << "dravolo-cli: the registry cannot be opened\n";
+        return kFailed;
+    }
+    SettingsStore settings(*registry);
+    LaunchRequest request;
+    request.kind = *kind;
+    request.profileName = args[1];
+    request.nukeConsole = settings.GetInt("NukeConsole") != 0;
+    SleepingWindowPoller poller;
+    return LaunchSelectedProfile(request, *registry, settings, context.prompter, poller) ? kOk : kFailed;
+}
+
+int RunQuickConfigure(const std::vector<std::string>& args, Context& context) {
+    const auto type = args.size() == 3 ? PluginTypeFromName(args[2]) : std::nullopt;
+    if (!type) {
+        context.err << "dravolo-cli: use 'quick-configure KIND NAME gpu|spu|cdr'\n";
+        return kUsage;
+    }
+    const auto kind = ParseKind(args[0], context);
+    if (!kind) return kUsage;
+    auto registry = OpenSystemRegistry();
+    if (!registry) {
+        context.err << "dravolo-cli: the registry cannot be opened\n";
+        return kFailed;
+    }
+    SettingsStore settings(*registry);
+    const auto editor = MakePlatformRegistryEditor(*registry);
+    QuickConfigureRequest request;
+    request.kind = *kind;
+    request.profileName = args[1];
+    request.type = *type;
+    switch (QuickConfigurePlugin(request, settings, context.prompter, *editor)) {
+        case QuickConfigureResult::Configured: return kOk;
+        case QuickConfigureResult::NoProfile:
+        case QuickConfigureResult::RecordUnreadable: return kFailed;  // the load has told why
+        case QuickConfigureResult::LibraryNotLoaded:
+            context.err << "dravolo-cli: the profile's " << ForTerminal(args[2])
+                        << " plugin cannot be loaded; its settings file is unchanged\n";
+            return kFailed;
+        case QuickConfigureResult::NoConfigureEntry:
+            context.err << "dravolo-cli: the profile's " << ForTerminal(args[2])
+                        << " plugin has no settings dialog; its settings file is unchanged\n";
+            return kFailed;
+    }
+    return kFailed;
+}
+
+}  // namespace dravolo::cli
