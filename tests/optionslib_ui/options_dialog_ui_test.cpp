@@ -1,0 +1,408 @@
+// The built library loaded by path and called by name, as a host does: the
+// dialog on the offscreen platform, its registry exchange through the real
+// prefix hives, and the emulator starts through the real process layer with
+// the fake emulator installed as epsxe.exe beside the library.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include "common/platform/library.h"
+#include "common/platform/prefix.h"
+#include "common/platform/registry.h"
+#include "optionslib/kestrinestuff.h"
+
+namespace fs = std::filesystem;
+using namespace dravolo;
+
+namespace {
+
+constexpr RegRoot kUser = RegRoot::CurrentUser;
+constexpr const char* kInterfaceKey = "Software\\Kestrine\\Kestrine\\Interface";
+constexpr const char* kEmulatorKey = "Software\\epsxe\\config";
+
+std::string ReadReport(const std::string& path) {
+    for (int i = 0; i < 200; ++i) {
+        std::ifstream in(path);
+        if (in) return std::string(std::istreambuf_iterator<char>(in), {});
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return {};
+}
+
+QStringList Items(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    return items;
+}
+
+}  // namespace
+
+class OptionsDialogUiTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void createsHiddenDialogAndVisibleAboutPanel();
+    void refusesWindowsThatAreNotItsOwn();
+    void initShowsStoredValuesAndPutsPadsInPlace();
+    void okStoresEveryControlAndCapturesPads();
+    void missingKeyGivesDefaultsAndCancelWritesNothing();
+    void padButtonStartsEmulatorBesideTheLibrary();
+    void startEmuWritesEmulatorKeyAndStartsIt();
+
+private:
+    QWidget* CreateDialog();
+    template <typename T>
+    T* Control(QWidget* dialog, const char* name) {
+        T* control = dialog->findChild<T*>(QString::fromLatin1(name));
+        if (!control) qFatal("control %s missing", name);
+        return control;
+    }
+    std::unique_ptr<Registry> registry() { return OpenSystemRegistry(); }
+    std::string ReportPath() const { return work_ + "/fake_emulator_report.txt"; }
+
+    std::string root_, prefix_, epsxeDir_, work_, savedCwd_;
+    std::unique_ptr<Library> library_;
+    std::unique_ptr<QWidget> host_;
+    CreateOptionDlgProc createOptionDlg_ = nullptr;
+    OptionDlgProc init_ = nullptr, onOk_ = nullptr, onCancel_ = nullptr;
+    CreateAboutDlgProc createAboutDlg_ = nullptr;
+    StartEmuProc startEmu_ = nullptr;
+};
+
+void OptionsDialogUiTest::initTestCase() {
+    std::string templ = (fs::temp_directory_path() / "kstuff-ui-XXXXXX").string();
+    QVERIFY(mkdtemp(templ.data()));
+    root_ = templ;
+    prefix_ = root_ + "/prefix";
+    work_ = root_ + "/work";
+    QVERIFY(EnsurePrefixLayout(prefix_));
+    setenv("DRAVOLO_PREFIX", prefix_.c_str(), 1);
+    epsxeDir_ = prefix_ + "/drive_c/ePSXe";
+    fs::create_directories(epsxeDir_ + "/Bios");
+    fs::create_directories(work_);
+    savedCwd_ = fs::current_path().string();
+    fs::current_path(work_);
+
+    // The library finds its BIOS folder and ePSXe beside itself.
+    fs::copy_file(KESTRINESTUFF_PATH, epsxeDir_ + "/KestrineStuff.dll");
+    fs::copy_file(FAKE_EMULATOR_PATH, epsxeDir_ + "/epsxe.exe");
+    for (const char* name : {"scph5502.bin", "scph1001.bin", "readme.txt"})
+        std::ofstream(epsxeDir_ + "/Bios/" + name) << "x";
+
+    library_ = Library::Load(epsxeDir_ + "/KestrineStuff.dll");
+    QVERIFY(library_);
+    createOptionDlg_ = library_->Function<CreateOptionDlgProc>("CreateOptionDlg");
+    init_ = library_->Function<OptionDlgProc>("OptionDlg_Init");
+    onOk_ = library_->Function<OptionDlgProc>("OptionDlg_OnOK");
+    onCancel_ = library_->Function<OptionDlgProc>("OptionDlg_OnCancel");
+    createAboutDlg_ = library_->Function<CreateAboutDlgProc>("CreateAboutDlg");
+    startEmu_ = library_->Function<StartEmuProc>("StartEmu");
+    QVERIFY(createOptionDlg_ && init_ && onOk_ && onCancel_ && createAboutDlg_ && startEmu_);
+}
+
+void OptionsDialogUiTest::init() {
+    auto reg = registry();
+    QVERIFY(reg->DeleteTree(kUser, "Software\\Kestrine"));
+    QVERIFY(reg->DeleteTree(kUser, "Software\\epsxe"));
+    fs::remove(ReportPath());
+    host_ = std::make_unique<QWidget>();
+    host_->resize(560, 360);
+    host_->show();
+}
+
+void OptionsDialogUiTest::cleanup() { host_.reset(); }
+
+void OptionsDialogUiTest::cleanupTestCase() {
+    library_.reset();
+    fs::current_path(savedCwd_);
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+}
+
+QWidget* OptionsDialogUiTest::CreateDialog() {
+    const KsWindow id = createOptionDlg_(static_cast<KsWindow>(host_->winId()));
+    if (!id) return nullptr;
+    return QWidget::find(static_cast<WId>(id));
+}
+
+void OptionsDialogUiTest::createsHiddenDialogAndVisibleAboutPanel() {
+    QWidget* dialog = CreateDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->parentWidget(), host_.get());
+    QVERIFY(dialog->isHidden());
+    QStringList groups;
+    for (auto* box : dialog->findChildren<QGroupBox*>()) groups << box->title();
+    groups.sort();
+    QCOMPARE(groups, (QStringList{"BIOS", "Cdrom settings", "Command line", "Country settings", "Misc settings",
+                                  "Pad settings", "Sound settings"}));
+    QCOMPARE(Control<QPushButton>(dialog, "PadButton")->text(), QString("Start ePSXe for pad configuring"));
+    QCOMPARE(Control<QCheckBox>(dialog, "StartGui")->text(), QString("Start ePSXe GUI"));
+    QVERIFY(Control<QComboBox>(dialog, "BIOS")->isEditable());
+    QVERIFY(!Control<QComboBox>(dialog, "Country")->isEditable());
+    QCOMPARE(Items(Control<QComboBox>(dialog, "Country")), (QStringList{"Autodetect", "NTSC", "PAL"}));
+    const QStringList drives = Items(Control<QComboBox>(dialog, "CdromLetter"));
+    QCOMPARE(drives.size(), 27);
+    QCOMPARE(drives.first(), QString("First"));
+    QCOMPARE(drives.last(), QString("Z:"));
+
+    const KsWindow aboutId = createAboutDlg_(static_cast<KsWindow>(host_->winId()));
+    QWidget* about = QWidget::find(static_cast<WId>(aboutId));
+    QVERIFY(about);
+    QCOMPARE(about->parentWidget(), host_.get());
+    QVERIFY(about->isVisible());
+    auto* product = about->findChild<QLabel*>("ProductLine");
+    QVERIFY(product && product->text().contains("KestrineStuff"));
+}
+
+void OptionsDialogUiTest::refusesWindowsThatAreNotItsOwn() {
+    QCOMPARE(createOptionDlg_(0), KsWindow{0});
+    QCOMPARE(createAboutDlg_(0), KsWindow{0});
+    const auto hostId = static_cast<KsWindow>(host_->winId());
+    QCOMPARE(init_(0), 0);
+    QCOMPARE(init_(hostId), 0);  // a window, but not an options dialog
+    QCOMPARE(onOk_(hostId), 0);
+    QCOMPARE(onCancel_(hostId), 0);
+    QVERIFY(!registry()->KeyExists(kUser, kInterfaceKey));
+}
+
+void OptionsDialogUiTest::initShowsStoredValuesAndPutsPadsInPlace() {
+    RegBatch stored;
+    stored.SetString(kUser, kInterfaceKey, "CmdLine", "-slowboot");
+    stored.SetString(kUser, kInterfaceKey, "BIOS", "D:\\own\\typed bios.bin");  // not in the list
+    for (const char* on : {"SoundEnabled", "SoundSpuIrq", "SubchannelCaching", "StartGui"})
+        stored.SetDword(kUser, kInterfaceKey, on, 1);
+    stored.SetDword(kUser, kInterfaceKey, "AutoPPF", 0);
+    stored.SetDword(kUser, kInterfaceKey, "CdromLetter", 68);
+    stored.SetDword(kUser, kInterfaceKey, "Country", 2);
+    stored.SetString(kUser, kInterfaceKey, "Pad1", "axis one");
+    stored.SetString(kUser, kInterfaceKey, "Pad7", "keys one");
+    QVERIFY(registry()->Commit(stored));
+
+    QWidget* dialog = CreateDialog();
+    QVERIFY(dialog);
+    QCOMPARE(init_(static_cast<KsWindow>(dialog->winId())), 1);
+
+    auto* bios = Control<QComboBox>(dialog, "BIOS");
+    QCOMPARE(Items(bios), (QStringList{"C:\\ePSXe\\Bios\\scph1001.bin", "C:\\ePSXe\\Bios\\scph5502.bin"}));
+    QCOMPARE(bios->currentText(), QString("D:\\own\\typed bios.bin"));
+    QCOMPARE(Control<QLineEdit>(dialog, "CmdLine")->text(), QString("-slowboot"));
+    QCOMPARE(Control<QComboBox>(dialog, "CdromLetter")->currentText(), QString("D:"));
+    QCOMPARE(Control<QComboBox>(dialog, "Country")->currentText(), QString("Autodetect"));
+    for (const char* on : {"SoundEnabled", "SoundSpuIrq", "SubchannelCaching", "StartGui"})
+        QVERIFY2(Control<QCheckBox>(dialog, on)->isChecked(), on);
+    for (const char* off : {"SoundCDDA", "SoundXA", "SubchannelCdromEnabled", "SubchannelCachingLG", "AutoPPF"})
+        QVERIFY2(!Control<QCheckBox>(dialog, off)->isChecked(), off);
+    QVERIFY(dialog->isHidden());  // Init fills; the host decides when it shows
+
+    auto reg = registry();
+    QCOMPARE(reg->QueryString(kUser, kEmulatorKey, "GamepadAxis"), std::optional<std::string>("axis one"));
+    QCOMPARE(reg->QueryString(kUser, kEmulatorKey, "Keys1"), std::optional<std::string>("keys one"));
+    QVERIFY(!reg->QueryValue(kUser, kEmulatorKey, "Keys2"));
+
+    // OK without edits: the typed BIOS path stays, Country 2 becomes 255, D: is 68.
+    QCOMPARE(onOk_(static_cast<KsWindow>(dialog->winId())), 1);
+    reg = registry();
+    QCOMPARE(reg->QueryString(kUser, kInterfaceKey, "BIOS"), std::optional<std::string>("D:\\own\\typed bios.bin"));
+    QCOMPARE(reg->QueryDword(kUser, kInterfaceKey, "Country"), std::optional<std::uint32_t>(255));
+    QCOMPARE(reg->QueryDword(kUser, kInterfaceKey, "CdromLetter"), std::optional<std::uint32_t>(68));
+    QCOMPARE(reg->QueryDword(kUser, kInterfaceKey, "StartGui"), std::optional<std::uint32_t>(1));
+    QCOMPARE(reg->QueryDword(kUser, kInterfaceKey, "AutoPPF"), std::optional<std::uint32_t>(0));
+}
+
+void OptionsDialogUiTest::okStoresEveryControlAndCapturesPads() {
+    QWidget* dialog = CreateDialog();
+    QVERIFY(dialog);
+    const auto id = static_cast<KsWindow>(dialog->winId());
+    QCOMPARE(init_(id), 1);
+    dialog->show();
+
+    // The user types a BIOS path and a command line, picks D: and PAL, ticks boxes.
+    auto* bios = Control<QComboBox>(dialog, "BIOS");
+    bios->lineEdit()->setFocus();
+    QTest::keyClicks(bios->lineEdit(), "E:\\mine.bin");
+    QTest::keyClicks(Control<QLineEdit>(dialog, "CmdLine"), "-analog");
+    Control<QComboBox>(dialog, "CdromLetter")->setCurrentIndex(4);
+    Control<QComboBox>(dialog, "Country")->setCurrentIndex(2);
+    for (const char* name : {"SoundCDDA", "SubchannelCachingLG", "AutoPPF"}) {
+        auto* box = Control<QCheckBox>(dialog, name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        QVERIFY2(box->isChecked(), name);
+    }
+    // Meanwhile ePSXe's own pad screen stored pads of different types.
+    RegBatch emulator;
+    emulator.SetString(kUser, kEmulatorKey, "GamepadType", "2");
+    emulator.SetValue(kUser, kEmulatorKey, "Keys2", kRegDword, RegDwordData('9'));
+    QVERIFY(registry()->Commit(emulator));
+
+    QCOMPARE(onOk_(id), 1);
+    auto reg = registry();
+    const auto values = reg->EnumValues(kUser, kInterfaceKey);
+    QVERIFY(values);
+    QMap<QString, RegValue> byName;
+    for (const auto& v : *values) byName.insert(QString::fromStdString(v.name), v);
+    const QMap<QString, std::uint32_t> dwords = {
+        {"Country", 1},     {"SoundEnabled", 0},           {"SoundCDDA", 1},         {"SoundXA", 0},
+        {"SoundSpuIrq", 0}, {"SubchannelCdromEnabled", 0}, {"SubchannelCaching", 0}, {"SubchannelCachingLG", 1},
+        {"AutoPPF", 1},     {"StartGui", 0},               {"CdromLetter", 68}};
+    for (auto it = dwords.begin(); it != dwords.end(); ++it) {
+        QVERIFY2(byName.contains(it.key()), qPrintable(it.key()));
+        QCOMPARE(byName[it.key()].type, std::uint32_t{kRegDword});
+        QCOMPARE(RegDataAsDword(byName[it.key()].data), std::optional<std::uint32_t>(it.value()));
+    }
+    const QMap<QString, std::string> strings = {
+        {"BIOS", "E:\\mine.bin"}, {"CmdLine", "-analog"}, {"Pad6", "2"}, {"Pad8", "9"}};
+    for (auto it = strings.begin(); it != strings.end(); ++it) {
+        QVERIFY2(byName.contains(it.key()), qPrintable(it.key()));
+        QCOMPARE(byName[it.key()].type, std::uint32_t{kRegSz});
+        QCOMPARE(byName[it.key()].data, RegSzData(it.value()));
+    }
+    QCOMPARE(values->size(), std::size_t(15));
+
+    // "First" stores 0 again.
+    Control<QComboBox>(dialog, "CdromLetter")->setCurrentIndex(0);
+    QCOMPARE(onOk_(id), 1);
+    QCOMPARE(registry()->QueryDword(kUser, kInterfaceKey, "CdromLetter"), std::optional<std::uint32_t>(0));
+}
+
+void OptionsDialogUiTest::missingKeyGivesDefaultsAndCancelWritesNothing() {
+    QWidget* dialog = CreateDialog();
+    QVERIFY(dialog);
+    const auto id = static_cast<KsWindow>(dialog->winId());
+    QCOMPARE(init_(id), 1);
+    QCOMPARE(Control<QComboBox>(dialog, "CdromLetter")->currentText(), QString("First"));
+    QCOMPARE(Control<QComboBox>(dialog, "Country")->currentText(), QString("Autodetect"));
+    QCOMPARE(Control<QComboBox>(dialog, "BIOS")->currentText(), QString());
+    QCOMPARE(Control<QLineEdit>(dialog, "CmdLine")->text(), QString());
+    for (auto* box : dialog->findChildren<QCheckBox*>()) QVERIFY(!box->isChecked());
+    // Init opens the interface key only; with no key, nothing is copied or created.
+    QVERIFY(!registry()->KeyExists(kUser, kInterfaceKey));
+    QVERIFY(!registry()->KeyExists(kUser, kEmulatorKey));
+    Control<QCheckBox>(dialog, "SoundEnabled")->setChecked(true);
+    QCOMPARE(onCancel_(id), 1);
+    QVERIFY(!registry()->KeyExists(kUser, kInterfaceKey));
+    delete dialog;
+
+    // Cancel after the user changed pads in ePSXe: ePSXe keeps them, the
+    // interface key keeps the configuration's.
+    QVERIFY(registry()->SetString(kUser, kInterfaceKey, "Pad6", "configured"));
+    dialog = CreateDialog();
+    QCOMPARE(init_(static_cast<KsWindow>(dialog->winId())), 1);
+    QCOMPARE(registry()->QueryString(kUser, kEmulatorKey, "GamepadType"), std::optional<std::string>("configured"));
+    QVERIFY(registry()->SetString(kUser, kEmulatorKey, "GamepadType", "changed in ePSXe"));
+    QCOMPARE(onCancel_(static_cast<KsWindow>(dialog->winId())), 1);
+    auto reg = registry();
+    QCOMPARE(reg->QueryString(kUser, kEmulatorKey, "GamepadType"), std::optional<std::string>("changed in ePSXe"));
+    QCOMPARE(reg->QueryString(kUser, kInterfaceKey, "Pad6"), std::optional<std::string>("configured"));
+    QCOMPARE(reg->EnumValues(kUser, kInterfaceKey)->size(), std::size_t(1));
+}
+
+void OptionsDialogUiTest::padButtonStartsEmulatorBesideTheLibrary() {
+    QWidget* dialog = CreateDialog();
+    QVERIFY(dialog);
+    dialog->show();
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            caption = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    QTest::mouseClick(Control<QPushButton>(dialog, "PadButton"), Qt::LeftButton);
+    closer.stop();
+
+    QCOMPARE(caption, QString("Configure ePSXe pads"));
+    QCOMPARE(text, QString("ePSXe will get started now.\nPlease go to the ePSXe pad config screen "
+                           "(Config->Game Pad->Pad 1/Pad 2), and configure the pads as desired. "
+                           "Please quit ePSXe after configuring."));
+    QCOMPARE(icon, QMessageBox::Information);
+    const std::string report = ReadReport(ReportPath());
+    QVERIFY2(report.find("argc=1\n") != std::string::npos, report.c_str());
+    QVERIFY2(report.find("/drive_c/ePSXe/epsxe.exe\n") != std::string::npos, report.c_str());
+}
+
+void OptionsDialogUiTest::startEmuWritesEmulatorKeyAndStartsIt() {
+    RegBatch stored;
+    stored.SetString(kUser, kInterfaceKey, "Pad3", "motor");
+    stored.SetString(kUser, kInterfaceKey, "BIOS", "C:\\ePSXe\\Bios\\scph1001.bin");
+    stored.SetDword(kUser, kInterfaceKey, "SubchannelCdromEnabled", 1);
+    stored.SetDword(kUser, kInterfaceKey, "AutoPPF", 1);
+    stored.SetDword(kUser, kInterfaceKey, "Country", 1);
+    stored.SetDword(kUser, kInterfaceKey, "CdromLetter", 68);
+    stored.SetDword(kUser, kInterfaceKey, "StartGui", 0);
+    QVERIFY(registry()->Commit(stored));
+
+    // The worked example: relative card 1, a cheat file, GUI off, no extra line.
+    QVERIFY(startEmu_("C:\\ePSXe\\epsxe.exe", "gpu.dll", "spu.dll", "cdr.dll", 0, 0, "epsxe000.mcr", "", 0,
+                      "C:\\ePSXe\\cheats\\x.cht", "net.dll") != 0);
+    std::string report = ReadReport(ReportPath());
+    QVERIFY2(report.find("argc=7\nargv[0]=") != std::string::npos, report.c_str());
+    QVERIFY2(report.find("argv[1]=-nogui\nargv[2]=-f\nargv[3]=-loadcheat\nargv[4]=C:\\ePSXe\\cheats\\x.cht\n"
+                         "argv[5]=-loadmemc0\nargv[6]=C:\\ePSXe\\memcards\\epsxe000.mcr\n") != std::string::npos,
+             report.c_str());
+
+    auto reg = registry();
+    const auto written = reg->EnumValues(kUser, kEmulatorKey);
+    QVERIFY(written);
+    QMap<QString, RegValue> byName;
+    for (const auto& v : *written) byName.insert(QString::fromStdString(v.name), v);
+    const QMap<QString, std::string> expected = {
+        {"VideoPlugin", "gpu.dll"},
+        {"SoundPlugin", "spu.dll"},
+        {"CdromPlugin", "cdr.dll"},
+        {"NetPlugin", "net.dll"},
+        {"GamepadMotorType", "motor"},
+        {"BiosName", "C:\\ePSXe\\Bios\\scph1001.bin"},
+        {"SubchannelW9xCdromEnabled", "1"},
+        {"SubchannelW2kCdromEnabled", "1"},
+        {"AutoPpfLoad", "0"},
+        {"Country", "1"},
+        {"CdromLetter", "68"},
+    };
+    QCOMPARE(byName.keys(), expected.keys());
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        QCOMPARE(byName[it.key()].type, std::uint32_t{kRegSz});
+        QCOMPARE(byName[it.key()].data, RegSzData(it.value()));
+    }
+
+    // GUI on with an extra command line; full card paths; null texts are empty.
+    QVERIFY(registry()->SetDword(kUser, kInterfaceKey, "StartGui", 1));
+    QVERIFY(registry()->SetString(kUser, kInterfaceKey, "CmdLine", "-slowboot"));
+    fs::remove(ReportPath());
+    QVERIFY(startEmu_("C:\\ePSXe\\epsxe.exe", "gpu.dll", "spu.dll", "cdr.dll", 0, 0, "D:\\cards\\one.mcr",
+                      "two.mcr", 1, nullptr, "net.dll") != 0);
+    report = ReadReport(ReportPath());
+    QVERIFY2(report.find("argc=6\n") != std::string::npos, report.c_str());
+    QVERIFY2(report.find("argv[1]=-slowboot\nargv[2]=-loadmemc0\nargv[3]=D:\\cards\\one.mcr\n"
+                         "argv[4]=-loadmemc1\nargv[5]=two.mcr\n") != std::string::npos,
+             report.c_str());
+
+    // No emulator there: the zero result.
+    QCOMPARE(startEmu_("C:\\nowhere\\epsxe.exe", "", "", "", 0, 0, "", "", 0, "", ""), 0);
+}
+
+QTEST_MAIN(OptionsDialogUiTest)
+#include "options_dialog_ui_test.moc"
