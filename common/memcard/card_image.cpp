@@ -40,12 +40,12 @@ void MarkSlotFree(CardImage& card, int slot) {
 // anything else is a damaged link, and a damaged link must not reach past the
 // card (slot 15 would be reserved frame 16, slot 254 a frame deep in the data
 // blocks). A slot seen before ends it too, so a looping chain stops after at
-// most 15 slots.
+// most 15 slots and never runs on from a frame it already changed.
 template <typename Change>
 void WalkChain(CardImage& card, int first, Change change) {
     SlotMask visited{};
     int slot = first;
-    for (;;) {
+    for (int step = 0; step < kSlotCount; ++step) {
         const std::uint8_t next = DirectoryFrame(card, slot)[kNextSlotOffset];  // before `change` clears it
         change(card, slot);
         visited[static_cast<std::size_t>(slot)] = true;
