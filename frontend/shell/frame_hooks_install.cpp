@@ -1,11 +1,81 @@
 #include "frontend/shell/frame_hooks_install.h"
 
+#include "frontend/shell/CDravolo7View.h"
+
+#ifdef DRAVOLO_HAVE_LAUNCH
+#include <QEventLoop>
+#include <QTimer>
+#include <memory>
+
+#include "frontend/launch/launch.h"
+#include "frontend/launch/quick_configure.h"
+#include "frontend/shell/settings_store.h"
+#endif
+
 namespace dravolo {
 
-FrameHooks MakeFrameHooks(ShellContext&) {
-    // Nothing beyond the shell is built in yet: those commands stay disabled
-    // and a double-click does nothing.
-    return {};
+#ifdef DRAVOLO_HAVE_LAUNCH
+namespace {
+
+// Looks for the emulator's window from a timer so the list keeps painting
+// while the emulator comes up.
+class QtWindowPoller : public WindowPoller {
+public:
+    void Poll(WindowWatch& watch) override {
+        if (watch.Step()) return;
+        QEventLoop loop;
+        QTimer timer;
+        timer.setInterval(static_cast<int>(watch.pause().count()));
+        QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+            if (watch.Step()) loop.quit();
+        });
+        timer.start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+};
+
+std::optional<std::string> FirstSelectedName(const CDravolo7View& view) {
+    const auto rows = view.selectedRows();
+    if (rows.empty()) return std::nullopt;
+    return view.itemName(rows.front());
+}
+
+}  // namespace
+#endif
+
+FrameHooks MakeFrameHooks(ShellContext& context) {
+    FrameHooks hooks;
+#ifdef DRAVOLO_HAVE_LAUNCH
+    auto poller = std::make_shared<QtWindowPoller>();
+    auto busy = std::make_shared<bool>(false);
+    hooks.launch = [&context, poller, busy](CDravolo7View& view) {
+        const auto kind = KindFromNumber(view.currentEmulator());
+        if (!kind || *busy) return;  // one launch at a time
+        *busy = true;
+        LaunchRequest request;
+        request.kind = *kind;
+        request.profileName = FirstSelectedName(view);
+        request.nukeConsole = view.hideConsoles();
+        LaunchSelectedProfile(request, context.settings.registry(), context.settings, context.prompter, *poller);
+        *busy = false;
+    };
+    hooks.quickConfigure = [&context](CDravolo7View& view, int plugin) {
+        const auto kind = KindFromNumber(view.currentEmulator());
+        if (!kind) return;
+        QuickConfigureRequest request;
+        request.kind = *kind;
+        request.profileName = FirstSelectedName(view);
+        request.type = plugin == 0 ? PluginType::Gpu : plugin == 1 ? PluginType::Spu : PluginType::Cdr;
+        request.ownerWindow = static_cast<std::uintptr_t>(view.window()->winId());
+        const auto editor = MakePlatformRegistryEditor(context.settings.registry());
+        QuickConfigurePlugin(request, context.settings, context.prompter, *editor);
+    };
+#else
+    // Without the launch built in, a double-click does nothing and Quick
+    // Configure stays disabled.
+    (void)context;
+#endif
+    return hooks;
 }
 
 }  // namespace dravolo
