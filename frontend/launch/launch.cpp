@@ -45,6 +45,18 @@ std::string_view EmulatorWindowClass(EmulatorKind kind) {
     return "";
 }
 
+StartFlags ChooseStartFlags(EmulatorKind kind, std::string_view executable, bool nukeConsole) {
+    StartFlags flags;
+    flags.searchWindow = kind != EmulatorKind::Fpse;
+    // A renamed executable is some other program (a wrapper, a newer build):
+    // it starts visible and its window is not searched for. PSinex and PCSX
+    // always start hidden.
+    if (executable != KindInfo(kind).defaultExe) flags.searchWindow = false;
+    else flags.hidden = nukeConsole || kind == EmulatorKind::Psinex;
+    if (kind == EmulatorKind::Pcsx) flags.hidden = true;
+    return flags;
+}
+
 std::string ComposeCommandLine(std::string_view installPath, std::string_view executable, std::string_view arguments) {
     std::string line(installPath);
     line += executable;
@@ -73,7 +85,6 @@ bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s
     const std::string installPath = s.settings.InstallPath(kind);
     const std::string executable = s.settings.ExecutableName(kind);
     StartPlan plan;
-    plan.searchWindow = kind != EmulatorKind::Fpse;
 
     switch (kind) {
         case EmulatorKind::Epsxe:
@@ -103,16 +114,10 @@ bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s
         return false;
     }
 
-    // A renamed executable is some other program (a wrapper, a newer build):
-    // it starts visible and its window is not searched for. PSinex and PCSX
-    // always start hidden.
+    const StartFlags flags = ChooseStartFlags(kind, executable, request.nukeConsole);
+    if (!flags.searchWindow) plan.searchWindow = false;
     StartOptions options;
-    const bool customExecutable = executable != KindInfo(kind).defaultExe;
-    bool hidden = false;
-    if (customExecutable) plan.searchWindow = false;
-    else hidden = request.nukeConsole || kind == EmulatorKind::Psinex;
-    if (kind == EmulatorKind::Pcsx) hidden = true;
-    if (hidden) options.showWindow = kShowHidden;
+    if (flags.hidden) options.showWindow = kShowHidden;
 
     const std::string commandLine = ComposeCommandLine(installPath, executable, plan.arguments);
     if (commandLine.size() > kMaxCommandLineLength) {

@@ -64,6 +64,15 @@ struct LaunchServices {
 // The window class each emulator's main window has (ANSI).
 std::string_view EmulatorWindowClass(EmulatorKind kind);
 
+// How the emulator's process starts: hidden or not, and whether its window is
+// searched for afterwards (before the ePSXe "-nogui" rule, which also turns
+// the search off).
+struct StartFlags {
+    bool hidden = false;
+    bool searchWindow = true;
+};
+StartFlags ChooseStartFlags(EmulatorKind kind, std::string_view executable, bool nukeConsole);
+
 // install path + executable + one blank + arguments, unquoted.
 std::string ComposeCommandLine(std::string_view installPath, std::string_view executable, std::string_view arguments);
 
