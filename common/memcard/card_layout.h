@@ -103,6 +103,7 @@ constexpr std::uint8_t MarkedFreeState(std::uint8_t state) {
 std::uint8_t FrameChecksum(ConstFrame frame);
 void UpdateChecksum(Frame frame);
 
+// The directory frame and data block of a slot; `slot` must be 0-14.
 Frame DirectoryFrame(CardImage& card, int slot);
 ConstFrame DirectoryFrame(const CardImage& card, int slot);
 std::span<std::uint8_t, kBlockSize> DataBlock(CardImage& card, int slot);

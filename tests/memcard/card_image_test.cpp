@@ -58,32 +58,13 @@ TEST(MemCardImage, FormatMatchesAFreshCardByteForByte) {
             << "frame " << frame;
 }
 
-TEST(MemCardImage, SlotStatesSortIntoInUseAndAvailable) {
-    // 0xA4-0xAF and 0xFF: in use, yet the first two are available for writing.
-    EXPECT_FALSE(IsInUseState(0xA0));
-    EXPECT_FALSE(IsInUseState(0x00));
-    EXPECT_FALSE(IsInUseState(0xA3));
-    EXPECT_TRUE(IsInUseState(0xA4));
-    EXPECT_TRUE(IsInUseState(0xFF));
-    EXPECT_TRUE(IsAvailableState(0xA4));
-    EXPECT_TRUE(IsAvailableState(0xAF));
-    EXPECT_FALSE(IsAvailableState(0x51));
-    EXPECT_FALSE(IsAvailableState(0xFF));
-}
-
-TEST(MemCardImage, FreeSlotSearches) {
-    auto card = ImageOf(CardBuilder().AddSave({0}).AddSave({1, 2}).SetState(3, 0x00).SetState(4, 0xA2));
-    EXPECT_EQ(CountAvailableSlots(*card), 12);
-    EXPECT_EQ(FirstAvailableSlot(*card), 3);
-    EXPECT_EQ(FirstAvailableSlotExcept(*card, 3), 4);
-    EXPECT_EQ(FirstAvailableSlotExcept(*card, 5), 3);
-
-    auto full = ImageOf(CardBuilder().AddSave({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
-    EXPECT_EQ(FirstAvailableSlotExcept(*full, 14), 14);  // the only one
-    EXPECT_EQ(FirstAvailableSlotExcept(*full, 3), 14);
-    full = ImageOf(CardBuilder().AddSave({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
-    EXPECT_EQ(FirstAvailableSlot(*full), -1);
-    EXPECT_EQ(FirstAvailableSlotExcept(*full, 14), -1);
+TEST(MemCardImage, FreeSlotSearchExceptFallsBackToTheSlotItself) {
+    auto card = ImageOf(CardBuilder().AddSave({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+    EXPECT_EQ(FirstAvailableSlotExcept(*card, 14), 14);  // the only one
+    EXPECT_EQ(FirstAvailableSlotExcept(*card, 3), 14);
+    card = ImageOf(CardBuilder().AddSave({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+    EXPECT_EQ(FirstAvailableSlot(*card), -1);
+    EXPECT_EQ(FirstAvailableSlotExcept(*card, 14), -1);
 }
 
 TEST(MemCardImage, SaveChainFollowsLinksAndStopsOnDamage) {
@@ -137,14 +118,9 @@ TEST(MemCardImage, EraseAndMarkFreeOfAThreeBlockSave) {
     }
     EXPECT_EQ(CountAvailableSlots(*marked), 14);
 
-    // Erasing a marked-free save clears it for good; marking it again changes nothing.
-    auto again = ImageOf(built);
-    MarkSaveFree(*again, 3);
-    const auto once = std::make_unique<CardImage>(*again);
-    MarkSaveFree(*again, 3);
-    EXPECT_EQ(*again, *once);
-    EraseSave(*again, 3);
-    EXPECT_TRUE(BlockIsZero(*again, 5));
+    // Erasing a marked-free save clears it for good.
+    EraseSave(*marked, 3);
+    EXPECT_TRUE(BlockIsZero(*marked, 5));
 }
 
 TEST(MemCardImage, EraseAndMarkFreeLeaveFreeAndLinkSlotsAlone) {
@@ -197,10 +173,6 @@ TEST(MemCardImage, BrokenChainsStayInsideTheDirectory) {
 }
 
 // --- copy ---
-
-struct CopyCase {
-    std::unique_ptr<CardImage> source, dest;
-};
 
 // A three-block save in slots 2, 6, 9 of the source.
 CardBuilder ThreeBlockSource() { return CardBuilder().AddSave({2, 6, 9}, "\x82\x60\x82\x61", 3).AddSave({0}, "ONE", 4); }
