@@ -145,6 +145,24 @@ void OptionsDialog::BuildLayout() {
     outer->setContentsMargins(4, 4, 4, 4);
     outer->addLayout(columns);
     outer->addWidget(Group("Command line", command));
+
+    // Tab walks the panel as it reads: left column, right column, command line.
+    QWidget* const order[] = {bios_,
+                              switches_[kSoundEnabled],
+                              switches_[kSoundCDDA],
+                              switches_[kSoundXA],
+                              switches_[kSoundSpuIrq],
+                              country_,
+                              switches_[kAutoPPF],
+                              cdromLetter_,
+                              switches_[kSubchannelCdromEnabled],
+                              switches_[kSubchannelCaching],
+                              switches_[kSubchannelCachingLG],
+                              padButton_,
+                              cmdLine_,
+                              switches_[kStartGui]};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void OptionsDialog::ShowValues(const OptionValues& values, const std::vector<std::string>& biosImages) {

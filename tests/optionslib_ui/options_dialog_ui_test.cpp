@@ -65,6 +65,7 @@ private slots:
     void initShowsStoredValuesAndPutsPadsInPlace();
     void okStoresEveryControlAndCapturesPads();
     void missingKeyGivesDefaultsAndCancelWritesNothing();
+    void tabWalksThePanelInReadingOrder();
     void padButtonStartsEmulatorBesideTheLibrary();
     void startEmuWritesEmulatorKeyAndStartsIt();
 
@@ -313,6 +314,28 @@ void OptionsDialogUiTest::missingKeyGivesDefaultsAndCancelWritesNothing() {
     QCOMPARE(reg->QueryString(kUser, kEmulatorKey, "GamepadType"), std::optional<std::string>("changed in ePSXe"));
     QCOMPARE(reg->QueryString(kUser, kInterfaceKey, "Pad6"), std::optional<std::string>("configured"));
     QCOMPARE(reg->EnumValues(kUser, kInterfaceKey)->size(), std::size_t(1));
+}
+
+void OptionsDialogUiTest::tabWalksThePanelInReadingOrder() {
+    QWidget* dialog = CreateDialog();
+    QVERIFY(dialog);
+    dialog->show();
+    host_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(host_.get()));
+    auto* bios = Control<QComboBox>(dialog, "BIOS");
+    bios->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 13; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{"SoundEnabled", "SoundCDDA", "SoundXA", "SoundSpuIrq", "Country", "AutoPPF",
+                                   "CdromLetter", "SubchannelCdromEnabled", "SubchannelCaching",
+                                   "SubchannelCachingLG", "PadButton", "CmdLine", "StartGui"}));
+    // Typing stops at the 259 characters the stored value can hold.
+    auto* cmdLine = Control<QLineEdit>(dialog, "CmdLine");
+    QTest::keyClicks(cmdLine, QString(300, QChar('x')));
+    QCOMPARE(cmdLine->text().size(), 259);
 }
 
 void OptionsDialogUiTest::padButtonStartsEmulatorBesideTheLibrary() {
