@@ -27,7 +27,8 @@ typedef uintptr_t KsWindow; /* native window id; 0 is none */
 typedef int KsBool;         /* Windows BOOL: nonzero is TRUE */
 
 /* A new options dialog: a child of parent, hidden until the host shows it; 0
- * when parent is not a window of this process or no application runs. */
+ * when parent is not a widget of this process's Qt (QWidget::find cannot see
+ * it) or no QApplication runs. */
 KSTUFF_EXPORT KsWindow KSTUFF_CALL CreateOptionDlg(KsWindow parent);
 /* Fills the dialog from the interface key and puts the stored pad settings
  * into ePSXe's key. TRUE; FALSE only when dialog is not an options dialog. */
