@@ -1,0 +1,55 @@
+#pragma once
+// Pad plugin lists of the option pages. PCSX, AdriPSX and PSinex use PSEmu Pro
+// pad plugins ("pad*.dll" in their plugin folder); FPSE uses its own pad
+// plugins, any "*.dll" in its "plugin\\" folder whose JOY0_About (or
+// JOY1_About) reports a pad. A list shows "name - major.minor"; choosing an
+// entry stores its file name in the record.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frontend/launch/plugin_settings.h"
+
+namespace dravolo {
+
+struct PadPlugin {
+    std::string fileName;  // "padJoy.dll", without folder
+    std::string name;
+    std::uint32_t type = 0;
+    long major = 0;
+    long minor = 0;
+};
+
+// pluginDir ends in a backslash. Libraries that do not load or lack the
+// identification entries are left out.
+std::vector<PadPlugin> FindPsemuPadPlugins(std::string_view pluginDir);
+std::vector<PadPlugin> FindFpsePadPlugins(std::string_view pluginDir);
+
+// "%s - %ld.%ld".
+std::string PadEntryText(const PadPlugin& pad);
+// The entry text of the plugin stored as `fileName`; empty when none is.
+std::string PadEntryTextForFile(const std::vector<PadPlugin>& pads, std::string_view fileName);
+// The name part of an entry text: cut before the first "-" together with the
+// blank in front of it. A plugin whose own name holds a hyphen is therefore
+// not found again, and the stored pad stays as it was.
+std::string PadNameOfEntryText(std::string_view entryText);
+// The file of the plugin whose name is the entry text's name part.
+std::optional<std::string> PadFileForEntryText(const std::vector<PadPlugin>& pads, std::string_view entryText);
+const PadPlugin* FindPadByName(const std::vector<PadPlugin>& pads, std::string_view name);
+
+// "Config" of a PSEmu Pro pad: imports the profile's ".pad" side file when it
+// exists, runs the plugin's PADconfigure (when exported) and exports the PAD
+// settings key back into the side file. An empty sideFile (no profile) skips
+// both. False when the plugin could not be loaded.
+inline constexpr std::string_view kPadSettingsKeyText = "HKEY_CURRENT_USER\\Software\\Vision Thing\\PSEmu Pro\\PAD";
+bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, RegistryEditor& editor);
+
+// "Config" of an FPSE pad: JOY0_Configure (pad 0) or JOY1_Configure (pad 1)
+// with the FPSE settings block. False when the plugin or the entry is missing.
+bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow,
+                      std::uintptr_t moduleInstance);
+
+}  // namespace dravolo
