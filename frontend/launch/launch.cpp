@@ -3,6 +3,7 @@
 #include "common/platform/process.h"
 #include "common/platform/winfs.h"
 #include "frontend/launch/config_writers.h"
+#include "frontend/launch/deferred_registry.h"
 #include "frontend/launch/plugin_fields.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/shell/settings_store.h"
@@ -13,15 +14,9 @@ namespace {
 
 constexpr unsigned kShowHidden = 0;  // SW_HIDE
 
-// What the kind starts with and how its window is found.
-struct StartPlan {
-    std::string arguments;
-    bool searchWindow = true;
-};
-
 // ePSXe's own switches are not part of the profile's command line: the launch
 // reads back what the writer stored in the emulator's key.
-void ReadEpsxeStartOptions(Registry& registry, StartPlan& plan) {
+void ReadEpsxeStartOptions(Registry& registry, PreparedLaunch& plan) {
     if (!registry.KeyExists(RegRoot::CurrentUser, kEpsxeConfigKey)) return;
     plan.arguments = registry.QueryString(RegRoot::CurrentUser, kEpsxeConfigKey, "DVOCommandLine").value_or("");
     const std::string gui = registry.QueryString(RegRoot::CurrentUser, kEpsxeConfigKey, "DVOEnableGui").value_or("");
@@ -65,48 +60,71 @@ std::string ComposeCommandLine(std::string_view installPath, std::string_view ex
     return line;
 }
 
-bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s) {
-    if (!request.profileName) return false;
+std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const LaunchServices& s) {
+    if (!request.profileName) return std::nullopt;
     const EmulatorKind kind = request.kind;
     const std::string& name = *request.profileName;
     const std::string base = ProfilePath(kind, name, "");
 
+    // Imports and writer go into one registry batch where the registry editor
+    // runs in-process; the real regedit applies each import itself.
+    DeferredRegistry deferred(s.registry);
+    const auto inProcessEditor = s.editor.Rebind(deferred);
+    RegistryEditor& editor = inProcessEditor ? *inProcessEditor : s.editor;
+
     // The shared plugin keys get this profile's settings back first.
     if (!name.empty())
-        for (std::string_view extension : kLaunchSideFiles) ImportPluginSettings(base + std::string(extension), s.editor);
+        for (std::string_view extension : kLaunchSideFiles) ImportPluginSettings(base + std::string(extension), editor);
 
     AnyProfileRecord record = MakeDefaultRecord(kind, s.settings);
     LoadAnyRecord(record, base + ".set", s.prompter);  // a failed load keeps the defaults
     if (!HasAllPlugins(record)) {
+        deferred.Flush();  // what was imported stays imported
         s.prompter.Tell(kNoPluginText, kNoPluginCaption, PromptIcon::Information);
-        return false;
+        return std::nullopt;
     }
 
-    const std::string installPath = s.settings.InstallPath(kind);
-    const std::string executable = s.settings.ExecutableName(kind);
-    StartPlan plan;
+    PreparedLaunch plan;
+    plan.installPath = s.settings.InstallPath(kind);
+    plan.executable = s.settings.ExecutableName(kind);
+    const std::string& installPath = plan.installPath;
 
     switch (kind) {
         case EmulatorKind::Epsxe:
         case EmulatorKind::Adripsx:
         case EmulatorKind::Pcsx:
-            if (!WriteEmulatorConfig(base + ".set", kind, s.registry, s.settings, s.prompter)) {
+            if (!WriteEmulatorConfig(base + ".set", kind, deferred, s.settings, s.prompter)) {
+                deferred.Flush();
                 s.prompter.Tell(kRegistryErrorText, kRegistryErrorCaption);
-                return false;
+                return std::nullopt;
             }
+            deferred.Flush();
             if (kind == EmulatorKind::Epsxe) ReadEpsxeStartOptions(s.registry, plan);
             break;
         case EmulatorKind::Psinex:
+            deferred.Flush();
             WritePsinexConfig(std::get<_PSINEXDATA>(record), installPath);
             break;
         case EmulatorKind::Fpse:
+            deferred.Flush();
             if (!PrepareFpseFiles(name, installPath, s.settings, s.prompter)) {
                 s.prompter.Tell(kFpseErrorText, kFpseErrorCaption);
-                return false;
+                return std::nullopt;
             }
             plan.arguments = std::get<_FPSEDATA>(record).CommandLine;
             break;
     }
+
+    return plan;
+}
+
+bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s) {
+    auto prepared = PrepareLaunch(request, s);
+    if (!prepared) return false;
+    PreparedLaunch& plan = *prepared;
+    const EmulatorKind kind = request.kind;
+    const std::string& installPath = plan.installPath;
+    const std::string& executable = plan.executable;
 
     const std::string remembered = GetCurrentDir();
     if (!SetCurrentDir(installPath)) {

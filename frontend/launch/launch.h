@@ -76,6 +76,16 @@ StartFlags ChooseStartFlags(EmulatorKind kind, std::string_view executable, bool
 // install path + executable + one blank + arguments, unquoted.
 std::string ComposeCommandLine(std::string_view installPath, std::string_view executable, std::string_view arguments);
 
+// Steps before the emulator's directory: side files imported, record checked,
+// configuration written. nullopt when the launch stops (the user was told).
+struct PreparedLaunch {
+    std::string installPath;
+    std::string executable;
+    std::string arguments;
+    bool searchWindow = true;
+};
+std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const LaunchServices& services);
+
 // True when the emulator was started. Every stop is explained to the user
 // through the prompter, except an empty selection.
 bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& services);

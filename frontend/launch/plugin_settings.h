@@ -34,6 +34,9 @@ public:
     // editor did not start, the file was unreadable, the key is missing).
     virtual bool Import(std::string_view sideFile) = 0;
     virtual bool Export(std::string_view sideFile, std::string_view keyText) = 0;
+    // An editor that works in this process can be pointed at another view of
+    // the same registry (the launch's deferred batch); others return nullptr.
+    virtual std::unique_ptr<RegistryEditor> Rebind(Registry&) { return nullptr; }
 };
 
 // Runs "regedit.exe /i/s" and "regedit.exe /e/s" and waits for them.
@@ -51,6 +54,9 @@ public:
     explicit InProcessRegistryEditor(Registry& registry) : registry_(registry) {}
     bool Import(std::string_view sideFile) override;
     bool Export(std::string_view sideFile, std::string_view keyText) override;
+    std::unique_ptr<RegistryEditor> Rebind(Registry& registry) override {
+        return std::make_unique<InProcessRegistryEditor>(registry);
+    }
 
 private:
     Registry& registry_;
