@@ -282,11 +282,15 @@ ScsiStatus VirtualDrive::ReadCd(std::span<const std::uint8_t> cdb, std::span<std
             break;
         }
     }
-    std::size_t got = 0;
     const std::size_t want = std::size_t{readable} * kRawSector;
-    if (want > 0 && (!file_->Seek(std::uint64_t{first} * kRawSector) || !file_->Read(data.data(), want, got) ||
-                     got != want))
-        return CheckCondition(kSenseMediumError, 0x11, 0x00);
+    if (want > 0 && !file_->Seek(std::uint64_t{first} * kRawSector)) return CheckCondition(kSenseMediumError, 0x11, 0x00);
+    for (std::size_t done = 0; done < want;) {
+        // A read may return less than asked; the end of the file is a medium error.
+        std::size_t got = 0;
+        if (!file_->Read(data.data() + done, want - done, got) || got == 0)
+            return CheckCondition(kSenseMediumError, 0x11, 0x00);
+        done += got;
+    }
     if (readable != count) return CheckCondition(kSenseMediumError, 0x11, 0x00);  // unrecovered read error
     return GoodStatus();
 }
