@@ -93,8 +93,9 @@ public:
 
     // Applies every change in order. Creating a key or setting a value creates
     // the missing keys above it. Deleting a missing value or tree is not an
-    // error. Returns false when the store cannot be written (nothing applied on
-    // POSIX; on Windows the changes before the failing one stay).
+    // error. Deleting a root's whole tree (an empty path) is refused. Returns
+    // false when the store cannot be written (nothing applied on POSIX; on
+    // Windows the changes before the failing one stay).
     virtual bool Commit(const RegBatch& batch) = 0;
 
     // One-change conveniences.
