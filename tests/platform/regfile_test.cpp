@@ -28,15 +28,6 @@ std::span<const std::uint8_t> Span(const std::string& s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
 
-std::string Utf16File(std::u16string_view text) {
-    std::string out = "\xFF\xFE";
-    for (char16_t c : text) {
-        out += static_cast<char>(c & 0xFF);
-        out += static_cast<char>(c >> 8);
-    }
-    return out;
-}
-
 class RegFileTest : public test::PrefixFixture {};
 
 TEST_F(RegFileTest, ExportMatchesWinesRegeditByteForByte) {
@@ -177,7 +168,6 @@ TEST(RegFileNames, RootsParseBothWays) {
     EXPECT_EQ(ParseRootedKey("HKEY_CURRENT_USERX\\x"), std::nullopt);
     EXPECT_EQ(RootedKeyName(RegRoot::CurrentUser, "Software\\x"), "HKEY_CURRENT_USER\\Software\\x");
     EXPECT_EQ(RootedKeyName(RegRoot::LocalMachine, ""), "HKEY_LOCAL_MACHINE");
-    (void)Utf16File;
 }
 
 }  // namespace
