@@ -81,10 +81,10 @@ CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
     iconView_->setModel(model_);
     iconView_->setSelectionModel(selection_);
     iconView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Whole rows, as the details face selects them: one selection for both.
+    iconView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     iconView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     iconView_->setResizeMode(QListView::Adjust);  // automatic arrangement
-    iconView_->setMovement(QListView::Static);
-    iconView_->setUniformItemSizes(true);
     iconView_->setWordWrap(true);
 
     detailsView_->setModel(model_);
@@ -158,8 +158,10 @@ int CDravolo7View::imageIndex(int row) const { return model_->item(row, 0)->data
 
 std::vector<int> CDravolo7View::selectedRows() const {
     std::vector<int> rows;
-    for (const QModelIndex& index : selection_->selectedRows(0)) rows.push_back(index.row());
+    for (const QModelIndex& index : selection_->selectedIndexes())
+        if (index.column() == 0) rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -237,8 +239,8 @@ void CDravolo7View::SetDisplayMode(DisplayMode mode) {
             setCurrentWidget(detailsView_);
             break;
     }
-    // Icon mode switches movement on; profiles stay where the list puts them.
-    iconView_->setMovement(QListView::Static);
+    // Icon mode switches dragging on; profiles stay where the list puts them.
+    iconView_->setDragEnabled(false);
     emit displayModeChanged();
 }
 

@@ -1,0 +1,670 @@
+// The main window, the profile list and the two dialogs on the offscreen
+// platform, against real profile files in a temporary prefix.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDockWidget>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <fstream>
+#include <sstream>
+
+#include "common/platform/winfs.h"
+#include "frontend/profiles/profile_manager.h"
+#include "frontend/shell/CDravolo7View.h"
+#include "frontend/shell/CMainFrame.h"
+#include "frontend/shell/CProfilePropertiesDlg.h"
+#include "frontend/shell/CSettingsDlg.h"
+#include "tests/shell_ui/ui_workspace.h"
+
+using namespace dravolo;
+using namespace dravolo::test;
+using Command = CMainFrame::Command;
+using Mode = CDravolo7View::DisplayMode;
+
+namespace {
+
+// Runs f on the modal dialog that the next exec() opens.
+template <typename Dialog, typename F>
+void OnModal(F f) {
+    QTimer::singleShot(0, [f] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            // Unblock the caller; the test then fails on what it finds.
+            if (QWidget* other = QApplication::activeModalWidget()) other->close();
+            qWarning("expected dialog did not open");
+            return;
+        }
+        f(dialog);
+    });
+}
+
+std::string ReadHost(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+QStringList Texts(const QList<QAction*>& actions) {
+    QStringList texts;
+    for (QAction* a : actions) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+QPoint RowCentre(CDravolo7View& view, int row) {
+    // The icon list lays its items out from a timer.
+    QTest::qWait(20);
+    return view.activeItemView()->visualRect(view.model()->index(row, 0)).center();
+}
+
+void ClickRow(CDravolo7View& view, int row, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(view.activeItemView()->viewport(), Qt::LeftButton, modifiers, RowCentre(view, row));
+}
+
+void RightClickAt(CDravolo7View& view, QPoint pos) {
+    QWidget* viewport = view.activeItemView()->viewport();
+    QTest::mousePress(viewport, Qt::RightButton, {}, pos);
+    QTest::mouseRelease(viewport, Qt::RightButton, {}, pos);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, viewport->mapToGlobal(pos));
+    QApplication::sendEvent(viewport, &event);
+}
+
+QPoint EmptySpot(CDravolo7View& view) {
+    const QRect r = view.activeItemView()->viewport()->rect();
+    return r.bottomRight() - QPoint(5, 5);
+}
+
+bool ProfileCommandsEnabled(CMainFrame& frame) {
+    const bool d = frame.action(Command::DeleteProfile)->isEnabled();
+    const bool c = frame.action(Command::ConfigureSettings)->isEnabled();
+    const bool e = frame.action(Command::EditProfile)->isEnabled();
+    if (d != c || c != e) qWarning("profile commands disagree");
+    return d && c && e;
+}
+
+}  // namespace
+
+class ShellUiTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithDefaultsWhenNothingIsStored();
+    void appliesStoredSettingsAndKeepsModeForUnknownView();
+    void pictureIndicesStartAtFiveOnEveryFill();
+    void selectionEnablesProfileCommands();
+    void emulatorBarSwitchesAndSkipsTheHighlightedOne();
+    void deleteRemovesEverySelectedProfile();
+    void newProfileFlows();
+    void editProfileRenamesOrStaysOpen();
+    void settingsDialogNormalisesAndAppliesAtOnce();
+    void backgroundToggleNeedsAPicture();
+    void placementBarsAndSwitchesSurviveARestart();
+    void secondCopyEndsSilently();
+};
+
+void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "Crash", "Disc 1");
+    ws.MakeProfile(1, "Tekken");
+    CMainFrame frame(*ws.context);
+    CDravolo7View& view = *frame.view();
+
+    QCOMPARE(frame.windowTitle(), QStringLiteral("Dravolo"));
+    QCOMPARE(view.currentEmulator(), 0);
+    QCOMPARE(frame.highlightedEmulator(), 0);
+    QCOMPARE(view.displayMode(), Mode::LargeIcons);
+    QVERIFY(frame.action(Command::LargeIcons)->isChecked());
+    QVERIFY(!view.useBackground());
+    QCOMPARE(view.textColor(), 0u);
+    QVERIFY(view.hideConsoles());
+    QVERIFY(frame.action(Command::NukeConsole)->isChecked());
+    QCOMPARE(view.itemCount(), 1);
+    QCOMPARE(view.itemName(0), std::string("Crash"));
+    QCOMPARE(view.itemDescription(0), QStringLiteral("Disc 1"));
+    QCOMPARE(view.imageIndex(0), 0);
+
+    // Profile commands start disabled; commands without a handler show disabled.
+    QVERIFY(!frame.profileCommandsEnabled());
+    QVERIFY(!frame.action(Command::DeleteProfile)->isEnabled());
+    QVERIFY(!frame.action(Command::ConfigureSettings)->isEnabled());
+    QVERIFY(!frame.action(Command::EditProfile)->isEnabled());
+    QVERIFY(frame.action(Command::NewProfile)->isEnabled());
+    QVERIFY(frame.action(Command::CompatibilityInformation)->isEnabled());
+    for (Command c : {Command::SavestateTool, Command::ImportKestrine, Command::ConfigurationWizard,
+                      Command::DesktopShortcut, Command::IsoExtractor, Command::MemcardTool, Command::QuickGpu})
+        QVERIFY(!frame.action(c)->isEnabled());
+
+    // Menus, toolbar and emulator bar hold the commands in their order.
+    const QList<QAction*> menus = frame.menuBar()->actions();
+    QVERIFY(menus.size() >= 1);
+    QCOMPARE(Texts(menus.front()->menu()->actions()),
+             QStringList({"&New Profile", "&Delete Profile", "&Configure Settings", "&Quick Configure",
+                          "&Edit Profile", "-", "E&xit"}));
+    QStringList all;
+    for (QAction* m : menus)
+        for (QAction* a : m->menu()->actions()) all << a->text();
+    for (const char* text : {"&Customize Settings", "&Enable XP Style Menus", "&Use Background Bitmap",
+                             "Nuke ePSXe/FPSE Console", "&Toolbar", "&Status Bar", "&Emu Bar", "ISO Extractor",
+                             "Memcard Tool", "Savestate Tool", "Import Kestrine Settings", "Configuration Wizard",
+                             "Compatibility Information", "&About Dravolo..."})
+        QVERIFY2(all.contains(QString::fromLatin1(text)), text);
+    QCOMPARE(Texts(frame.toolBar()->actions()),
+             QStringList({"&New Profile", "&Delete Profile", "&Configure Settings", "&Edit Profile", "-",
+                          "Large Icons", "Small Icons", "Details", "-", "&About Dravolo..."}));
+    QCOMPARE(frame.toolBar()->windowTitle(), QStringLiteral("Main Toolbar"));
+    QStringList bar;
+    for (int i = 0; i < frame.emulatorList()->count(); ++i) bar << frame.emulatorList()->item(i)->text();
+    QCOMPARE(bar, QStringList({"Epsxe", "Fpse", "Psinex", "Adripsx", "Pcsx"}));
+
+    // Details: two columns of 150 and 200 pixels.
+    view.SetDisplayMode(Mode::Details);
+    auto* details = qobject_cast<QTreeView*>(view.activeItemView());
+    QVERIFY(details);
+    QCOMPARE(view.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Profile Name"));
+    QCOMPARE(view.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Description"));
+    QCOMPARE(details->header()->sectionSize(0), 150);
+    QCOMPARE(details->header()->sectionSize(1), 200);
+    QVERIFY(frame.action(Command::Details)->isChecked());
+
+    frame.close();
+    QCOMPARE(ws.settings->GetInt("CurrentView", -9), 1);
+    QCOMPARE(ws.settings->GetInt("CurrentEmulator", -9), 0);
+    QCOMPARE(ws.settings->GetInt("NukeConsole", -9), 1);
+    QCOMPARE(ws.settings->GetInt("UseBitmap", -9), 0);
+    QCOMPARE(ws.settings->GetInt("XPMenu", -9), 0);
+    QCOMPARE(ws.settings->GetInt("showCmd", -9), 1);
+    QVERIFY(ws.settings->GetInt("x2", -1) > ws.settings->GetInt("x1", -1));
+}
+
+void ShellUiTest::appliesStoredSettingsAndKeepsModeForUnknownView() {
+    UiWorkspace ws;
+    ws.MakeProfile(1, "Tekken");
+    ws.Write("back.bmp", SolidBmp(8, 8, 10, 20, 30));
+    ws.settings->SetInt("CurrentEmulator", 1);
+    ws.settings->SetInt("CurrentView", 2);
+    ws.settings->SetInt("TextColor", 0x0000FF);
+    ws.settings->SetInt("NukeConsole", 0);
+    ws.settings->SetInt("UseBitmap", 1);
+    ws.settings->SetInt("TileBitmap", 1);
+    ws.settings->SetString("Background", ".\\back.bmp");
+    {
+        CMainFrame frame(*ws.context);
+        CDravolo7View& view = *frame.view();
+        QCOMPARE(view.currentEmulator(), 1);
+        QCOMPARE(frame.highlightedEmulator(), 1);
+        QCOMPARE(view.itemName(0), std::string("Tekken"));
+        QCOMPARE(view.imageIndex(0), 1);  // FPSE's icon
+        QCOMPARE(view.displayMode(), Mode::SmallIcons);
+        QCOMPARE(view.textColor(), 0x0000FFu);
+        QCOMPARE(view.activeItemView()->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QVERIFY(!view.hideConsoles());
+        QVERIFY(view.useBackground());
+        QVERIFY(view.tileBackground());
+        QVERIFY(view.hasBackgroundPicture());
+        QVERIFY(frame.action(Command::UseBackground)->isChecked());
+    }
+    for (int unknown : {3, 7, -1}) {
+        ws.settings->SetInt("CurrentView", unknown);
+        CMainFrame frame(*ws.context);
+        QCOMPARE(frame.view()->displayMode(), Mode::LargeIcons);
+    }
+    // An emulator number outside 0-4 lists nothing and highlights nothing.
+    ws.settings->SetInt("CurrentEmulator", 9);
+    CMainFrame frame(*ws.context);
+    QCOMPARE(frame.view()->itemCount(), 0);
+    QCOMPARE(frame.highlightedEmulator(), -1);
+}
+
+void ShellUiTest::pictureIndicesStartAtFiveOnEveryFill() {
+    UiWorkspace ws;
+    for (int i = 0; i < 15; ++i) {
+        const std::string n = std::to_string(i + 10);
+        ws.Write("pics/p" + n + ".bmp", SolidBmp(40, 40, static_cast<std::uint8_t>(i * 10), 0, 0));
+        ws.MakeProfile(4, "Game " + n, "Description " + n, ".\\pics\\p" + n + ".bmp");
+    }
+    // 256 colours at 8 bits, but the file ends before its length field says.
+    ByteWriter w;
+    w.Raw("BM");
+    w.U32(14 + 40 + 1024 + 256);
+    w.U32(0);
+    w.U32(14 + 40 + 1024);
+    w.U32(40);
+    w.I32(16);
+    w.I32(16);
+    w.U16(1);
+    w.U16(8);
+    for (int i = 0; i < 4; ++i) w.U32(0);
+    w.U32(256);
+    w.U32(0);
+    Bytes shortFile = w.take();
+    shortFile.resize(shortFile.size() + 1024 + 156, 0x11);
+    ws.Write("pics/short.bmp", shortFile);
+    ws.MakeProfile(4, "Zz Short", " ", ".\\pics\\short.bmp");
+    ws.MakeProfile(4, "Zz Missing", " ", ".\\pics\\none.bmp");
+    ws.settings->SetInt("CurrentEmulator", 4);
+
+    CMainFrame frame(*ws.context);
+    CDravolo7View& view = *frame.view();
+    QCOMPARE(view.itemCount(), 17);
+    for (int row = 0; row < 15; ++row) QCOMPARE(view.imageIndex(row), 5 + row);
+    QCOMPARE(view.imageIndex(15), 4);  // PCSX's icon for the damaged picture
+    QCOMPARE(view.imageIndex(16), 4);
+    QCOMPARE(view.imageCount(), 20);
+    QCOMPARE(view.itemDescription(3), QStringLiteral("Description 13"));
+
+    view.Refill();
+    QCOMPARE(view.imageCount(), 20);
+    QCOMPARE(view.nextImageIndex(), 20);
+    QCOMPARE(view.imageIndex(0), 5);
+    QCOMPARE(view.imageIndex(14), 19);
+    QVERIFY(ws.prompter.messages.empty());
+}
+
+void ShellUiTest::selectionEnablesProfileCommands() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "Crash");
+    ws.MakeProfile(0, "Spyro");
+    CMainFrame frame(*ws.context);
+    frame.resize(700, 500);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+
+    for (Mode mode : {Mode::LargeIcons, Mode::Details}) {
+        view.SetDisplayMode(mode);
+        QApplication::processEvents();
+        ClickRow(view, 1);
+        QVERIFY(ProfileCommandsEnabled(frame));
+        QCOMPARE(view.selectedIndex(), 1);
+        QTest::mouseClick(view.activeItemView()->viewport(), Qt::LeftButton, {}, EmptySpot(view));
+        QVERIFY(!frame.profileCommandsEnabled());
+        QVERIFY(!frame.action(Command::EditProfile)->isEnabled());
+        QCOMPARE(view.selectedIndex(), -1);
+        ClickRow(view, 0);
+        QVERIFY(ProfileCommandsEnabled(frame));
+
+        // Right-click on empty space: off in toolbar, menu and popup alike.
+        RightClickAt(view, EmptySpot(view));
+        QVERIFY(!frame.action(Command::DeleteProfile)->isEnabled());
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        QCOMPARE(Texts(popup->actions()),
+                 QStringList({"&New Profile", "&Delete Profile", "&Configure Settings", "&Quick Configure",
+                              "Configuration Wizard", "Desktop Shortcut", "&Edit Profile"}));
+        for (QAction* a : popup->actions()) {
+            const bool shouldBeOn = a->text() == QStringLiteral("&New Profile");
+            QCOMPARE(a->isEnabled(), shouldBeOn);
+        }
+        popup->close();
+        // Right-click on a profile: on again, and the popup offers them.
+        RightClickAt(view, RowCentre(view, 1));
+        QVERIFY(ProfileCommandsEnabled(frame));
+        popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        popup->close();
+    }
+    // Several items at once; the first selected one counts.
+    view.SetDisplayMode(Mode::Details);
+    ClickRow(view, 1);
+    ClickRow(view, 0, Qt::ControlModifier);
+    QCOMPARE(view.selectedRows(), (std::vector<int>{0, 1}));
+    QCOMPARE(view.selectedIndex(), 0);
+}
+
+void ShellUiTest::emulatorBarSwitchesAndSkipsTheHighlightedOne() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "Crash");
+    ws.MakeProfile(2, "Ridge Racer");
+    ws.MakeProfile(2, "Silent Hill");
+    CMainFrame frame(*ws.context);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    QStandardItem* before = view.model()->item(0);
+
+    // The highlighted emulator again: the list is not refilled.
+    QListWidget* bar = frame.emulatorList();
+    QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, bar->visualItemRect(bar->item(0)).center());
+    view.SwitchEmulator(0);
+    QCOMPARE(view.model()->item(0), before);
+
+    QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, bar->visualItemRect(bar->item(2)).center());
+    QCOMPARE(frame.highlightedEmulator(), 2);
+    QCOMPARE(view.currentEmulator(), 2);
+    QCOMPARE(view.itemCount(), 2);
+    QCOMPARE(view.itemName(1), std::string("Silent Hill"));
+    QCOMPARE(view.imageIndex(1), 2);
+    // A click below the items keeps the highlighted emulator.
+    QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, bar->viewport()->rect().bottomLeft() + QPoint(5, -5));
+    QCOMPARE(bar->selectedItems().size(), 1);
+    QCOMPARE(bar->row(bar->selectedItems().front()), 2);
+    frame.close();
+    QCOMPARE(ws.settings->GetInt("CurrentEmulator", -1), 2);
+}
+
+void ShellUiTest::deleteRemovesEverySelectedProfile() {
+    UiWorkspace ws;
+    for (const char* name : {"A", "B", "C", "D"}) ws.MakeProfile(0, name);
+    ws.Write("Epsxe/B.gpu", {1});
+    ws.Write("Epsxe/B.ini", {2});
+    ws.Write("Epsxe/D.pad", {3});
+    CMainFrame frame(*ws.context);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    view.SetDisplayMode(Mode::Details);
+    ClickRow(view, 0);
+    ClickRow(view, 1, Qt::ControlModifier);
+    ClickRow(view, 3, Qt::ControlModifier);
+
+    QTest::keyClick(view.activeItemView(), Qt::Key_Delete, Qt::ControlModifier);
+    QVERIFY(ws.prompter.messages.empty());  // only the plain key deletes
+
+    ws.prompter.answers = {PromptAnswer::No};
+    QTest::keyClick(view.activeItemView(), Qt::Key_Delete);
+    QCOMPARE(ws.prompter.messages.size(), size_t(1));
+    const auto& ask = ws.prompter.messages[0];
+    QCOMPARE(ask.text, std::string("Delete Selected Configuration?"));
+    QCOMPARE(ask.caption, std::string("Delete Config"));
+    QVERIFY(ask.icon == PromptIcon::Question);
+    QVERIFY(ask.buttons == PromptButtons::YesNo);
+    QVERIFY(ask.defaultAnswer == PromptAnswer::No);
+    QCOMPARE(view.itemCount(), 4);
+    QVERIFY(ws.Exists("Epsxe/A.set"));
+
+    ws.prompter.answers = {PromptAnswer::Yes};
+    frame.action(Command::DeleteProfile)->trigger();
+    QCOMPARE(view.itemCount(), 1);
+    QCOMPARE(view.itemName(0), std::string("C"));
+    for (const char* gone : {"Epsxe/A.set", "Epsxe/B.set", "Epsxe/B.gpu", "Epsxe/B.ini", "Epsxe/D.set", "Epsxe/D.pad"})
+        QVERIFY2(!ws.Exists(gone), gone);
+    QVERIFY(ws.Exists("Epsxe/C.set"));
+    QCOMPARE(ws.prompter.messages.size(), size_t(2));  // missing side files say nothing
+    QVERIFY(!frame.profileCommandsEnabled());
+}
+
+void ShellUiTest::newProfileFlows() {
+    UiWorkspace ws;
+    CMainFrame frame(*ws.context);
+    CDravolo7View& view = *frame.view();
+
+    OnModal<CProfilePropertiesDlg>([](CProfilePropertiesDlg* d) {
+        QCOMPARE(d->windowTitle(), QStringLiteral("Profile Properties"));
+        QVERIFY(d->configureButton()->isDefault());
+        QVERIFY(d->findChild<QGroupBox*>()->title() == QStringLiteral("Configure Properties"));
+        d->nameEdit()->setText(QStringLiteral("  Crash  "));
+        d->descriptionEdit()->setText(QStringLiteral("Disc 1"));
+        d->accept();
+    });
+    frame.action(Command::NewProfile)->trigger();
+    QVERIFY(ws.Exists("Epsxe/Crash.set"));
+    QCOMPARE(view.itemCount(), 1);
+    QCOMPARE(view.itemName(0), std::string("Crash"));
+    QCOMPARE(view.itemDescription(0), QStringLiteral("Disc 1"));
+    QVERIFY(!view.dialogOpen());
+
+    // An all-space name creates nothing and says nothing.
+    OnModal<CProfilePropertiesDlg>([](CProfilePropertiesDlg* d) {
+        d->nameEdit()->setText(QStringLiteral("   "));
+        d->accept();
+    });
+    view.NewProfile();
+    QCOMPARE(view.itemCount(), 1);
+    QVERIFY(ws.prompter.messages.empty());
+
+    // The name of an existing profile: the creation error, the file untouched.
+    const std::string before = ReadHost(ws.workdir + "/Epsxe/Crash.set");
+    OnModal<CProfilePropertiesDlg>([](CProfilePropertiesDlg* d) {
+        d->nameEdit()->setText(QStringLiteral("Crash"));
+        d->accept();
+    });
+    view.NewProfile();
+    QCOMPARE(ws.prompter.messages.size(), size_t(1));
+    QCOMPARE(ws.prompter.messages[0].text, std::string("Error creating new profile.\nCheck if profile exists."));
+    QCOMPARE(ws.prompter.messages[0].caption, std::string("File Creation Error"));
+    QVERIFY(ws.prompter.messages[0].icon == PromptIcon::Stop);
+    QCOMPARE(ReadHost(ws.workdir + "/Epsxe/Crash.set"), before);
+
+    // "Configure Game Options" creates the profile; Cancel keeps it.
+    bool openWhileConfiguring = false;
+    OnModal<CProfilePropertiesDlg>([&openWhileConfiguring, &view](CProfilePropertiesDlg* d) {
+        d->nameEdit()->setText(QStringLiteral("Spyro"));
+        d->configureButton()->click();
+        openWhileConfiguring = d->isVisible() && view.dialogOpen();
+        d->reject();
+    });
+    view.NewProfile();
+    QVERIFY(openWhileConfiguring);
+    QVERIFY(ws.Exists("Epsxe/Spyro.set"));
+    QCOMPARE(view.currentProfilePath(), std::string(".\\Epsxe\\Spyro.set"));
+    QCOMPARE(view.itemCount(), 2);
+
+    // A name Windows forbids: told, and the dialog stays open for a fix.
+    bool stayedOpen = false;
+    OnModal<CProfilePropertiesDlg>([&stayedOpen](CProfilePropertiesDlg* d) {
+        d->nameEdit()->setText(QStringLiteral("Tekken: 3"));
+        d->accept();
+        stayedOpen = d->isVisible();
+        d->nameEdit()->setText(QStringLiteral("Tekken 3"));
+        d->accept();
+    });
+    view.NewProfile();
+    QVERIFY(stayedOpen);
+    QCOMPARE(ws.prompter.messages.back().caption, std::string(kBadNameCaption));
+    QVERIFY(ws.Exists("Epsxe/Tekken 3.set"));
+}
+
+void ShellUiTest::editProfileRenamesOrStaysOpen() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "A", "old");
+    ws.MakeProfile(0, "B");
+    ws.Write("Epsxe/A.gpu", {1});
+    ws.Write("Epsxe/A.ini", {2});
+    ws.Write("Epsxe/B.gpu", {9});
+    CMainFrame frame(*ws.context);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    ClickRow(view, 0);
+
+    bool stayedOpen = false;
+    OnModal<CProfilePropertiesDlg>([&stayedOpen](CProfilePropertiesDlg* d) {
+        QCOMPARE(d->nameEdit()->text(), QStringLiteral("A"));
+        QCOMPARE(d->descriptionEdit()->text(), QStringLiteral("old"));
+        d->nameEdit()->setText(QStringLiteral("B"));
+        d->accept();
+        stayedOpen = d->isVisible();
+        d->nameEdit()->setText(QStringLiteral(" C "));
+        d->descriptionEdit()->setText(QStringLiteral("new"));
+        d->accept();
+    });
+    frame.action(Command::EditProfile)->trigger();
+    QVERIFY(stayedOpen);
+    for (const char* moved : {"Epsxe/C.set", "Epsxe/C.gpu", "Epsxe/C.ini", "Epsxe/B.set", "Epsxe/B.gpu"})
+        QVERIFY2(ws.Exists(moved), moved);
+    for (const char* gone : {"Epsxe/A.set", "Epsxe/A.gpu", "Epsxe/A.ini"}) QVERIFY2(!ws.Exists(gone), gone);
+    QCOMPARE(ReadHost(ws.workdir + "/Epsxe/B.gpu"), std::string("\x09"));
+    QCOMPARE(view.itemCount(), 2);
+    QCOMPARE(view.itemName(1), std::string("C"));
+    QCOMPARE(view.itemDescription(1), QStringLiteral("new"));
+
+    // Nothing selected: Edit does nothing.
+    view.activeItemView()->clearSelection();
+    view.EditProfile();
+    QVERIFY(ws.prompter.messages.empty());
+}
+
+void ShellUiTest::settingsDialogNormalisesAndAppliesAtOnce() {
+    UiWorkspace ws;
+    ws.Write(ws.prefix + "/drive_c/pics/one.bmp", SolidBmp(8, 8, 200, 0, 0));
+    ws.Write(ws.prefix + "/drive_c/pics/two.bmp", SolidBmp(8, 8, 0, 200, 0));
+    ws.settings->SetString("Background", "C:\\pics\\one.bmp");
+    ws.settings->SetInt("UseBitmap", 1);
+    CMainFrame frame(*ws.context);
+    CDravolo7View& view = *frame.view();
+    QVERIFY(view.useBackground());
+    QVERIFY(!view.tileBackground());
+
+    // Colour chosen, then Cancel: on screen, not stored.
+    ws.choosers.colour = QColor(0x11, 0x22, 0x33);
+    OnModal<CSettingsDlg>([](CSettingsDlg* d) {
+        QCOMPARE(d->windowTitle(), QStringLiteral("Settings"));
+        d->textColorButton()->click();
+        d->reject();
+    });
+    frame.action(Command::CustomizeSettings)->trigger();
+    QCOMPARE(view.textColor(), 0x00332211u);
+    QCOMPARE(ws.settings->GetInt("TextColor", -1), -1);  // nothing stored
+
+    ws.choosers.file = QString::fromStdString(ws.prefix + "/drive_c/pics/two.bmp");
+    ws.choosers.folder = QString::fromStdString(ws.prefix + "/drive_c/games/psinex");
+    ScriptedChoosers* choosers = &ws.choosers;
+    OnModal<CSettingsDlg>([choosers](CSettingsDlg* d) {
+        QCOMPARE(d->pathEdit(1)->text(), QStringLiteral("c:\\fpse\\"));
+        QCOMPARE(d->programEdit(2)->text(), QStringLiteral("psinex pc emulator.exe"));
+        d->pathEdit(1)->clear();
+        d->pathEdit(0)->setText(QStringLiteral("d:\\games\\epsxe"));
+        d->pathEdit(3)->setText(QStringLiteral("d:\\adri\\"));
+        d->programEdit(4)->setText(QStringLiteral("   "));
+        d->programEdit(0)->setText(QStringLiteral("  epsxe170.exe "));
+        d->pathSelect(2)->click();
+        QCOMPARE(choosers->lastTitle, QStringLiteral("Select a Directory"));
+        QCOMPARE(d->pathEdit(2)->text(), QStringLiteral("C:\\games\\psinex"));
+        d->backgroundSelect()->click();
+        QVERIFY(choosers->lastFilter.startsWith(QStringLiteral("Bitmap File (*.bmp, *.jpg, *.gif)")));
+        QCOMPARE(d->backgroundEdit()->text(), QStringLiteral("C:\\pics\\two.bmp"));
+        choosers->file = QStringLiteral("/somewhere/else/fpse 0.10.exe");
+        d->programSelect(1)->click();
+        QVERIFY(choosers->lastFilter.startsWith(QStringLiteral("Executable File (*.exe)")));
+        QCOMPARE(d->programEdit(1)->text(), QStringLiteral("fpse 0.10.exe"));
+        d->tileCheck()->setChecked(true);
+        d->accept();
+    });
+    frame.action(Command::CustomizeSettings)->trigger();
+    QCOMPARE(ws.settings->GetString("FpsePath", ""), std::string("c:\\fpse\\"));
+    QCOMPARE(ws.settings->GetString("EpsxePath", ""), std::string("d:\\games\\epsxe\\"));
+    QCOMPARE(ws.settings->GetString("AdripsxPath", ""), std::string("d:\\adri\\"));
+    QCOMPARE(ws.settings->GetString("PsinexPath", ""), std::string("C:\\games\\psinex\\"));
+    QCOMPARE(ws.settings->GetString("PcsxExe", ""), std::string("pcsx.exe"));
+    QCOMPARE(ws.settings->GetString("EpsxeExe", ""), std::string("epsxe170.exe"));
+    QCOMPARE(ws.settings->GetString("FpseExe", ""), std::string("fpse 0.10.exe"));
+    QCOMPARE(ws.settings->GetString("Background", ""), std::string("C:\\pics\\two.bmp"));
+    QCOMPARE(ws.settings->GetInt("TileBitmap", -1), 1);
+    // The dialog started from the stored colour, and OK shows it at once.
+    QCOMPARE(ws.settings->GetInt("TextColor", -1), 0);
+    QCOMPARE(view.textColor(), 0u);
+    // Shown tiled at once, from the new picture.
+    QVERIFY(view.tileBackground());
+    QVERIFY(view.hasBackgroundPicture());
+
+    // With the background off, OK stores but shows no picture.
+    frame.action(Command::UseBackground)->trigger();
+    QVERIFY(!view.useBackground());
+    OnModal<CSettingsDlg>([](CSettingsDlg* d) {
+        d->tileCheck()->setChecked(false);
+        d->accept();
+    });
+    frame.action(Command::CustomizeSettings)->trigger();
+    QCOMPARE(ws.settings->GetInt("TileBitmap", -1), 0);
+    QVERIFY(!view.useBackground());
+    QVERIFY(!view.hasBackgroundPicture());
+}
+
+void ShellUiTest::backgroundToggleNeedsAPicture() {
+    UiWorkspace ws;
+    CMainFrame frame(*ws.context);
+    QAction* toggle = frame.action(Command::UseBackground);
+    toggle->trigger();
+    QVERIFY(!frame.view()->useBackground());
+    QVERIFY(!toggle->isChecked());
+    frame.close();
+    QCOMPARE(ws.settings->GetInt("UseBitmap", -1), 0);
+}
+
+void ShellUiTest::placementBarsAndSwitchesSurviveARestart() {
+    UiWorkspace ws;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ws.settings->SetInt("flags", 0);
+    ws.settings->SetInt("showCmd", 1);
+    ws.settings->SetInt("x1", screen.width() + 500);
+    ws.settings->SetInt("y1", screen.height() + 300);
+    ws.settings->SetInt("x2", screen.width() + 900);
+    ws.settings->SetInt("y2", screen.height() + 600);
+    {
+        CMainFrame frame(*ws.context);
+        QVERIFY(frame.geometry().left() <= screen.width() - CMainFrame::kIconSize);
+        QVERIFY(frame.geometry().top() <= screen.height() - CMainFrame::kIconSize);
+        QCOMPARE(frame.geometry().width(), 400);
+        frame.ShowAsPlaced();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+
+        frame.action(Command::ToggleToolbar)->trigger();
+        frame.action(Command::ToggleStatusBar)->trigger();
+        frame.action(Command::ToggleEmuBar)->trigger();
+        frame.action(Command::XpMenus)->trigger();
+        frame.action(Command::NukeConsole)->trigger();
+        // Written at once, not only at close.
+        QCOMPARE(ws.settings->GetInt("NukeConsole", -1), 0);
+        QVERIFY(!frame.action(Command::NukeConsole)->isChecked());
+        frame.close();
+    }
+    CMainFrame again(*ws.context);
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QVERIFY(again.toolBar()->isHidden());
+    QVERIFY(again.statusBar()->isHidden());
+    QVERIFY(again.emulatorBar()->isHidden());
+    QVERIFY(!again.action(Command::ToggleToolbar)->isChecked());
+    QVERIFY(!again.action(Command::ToggleStatusBar)->isChecked());
+    QVERIFY(!again.action(Command::ToggleEmuBar)->isChecked());
+    QVERIFY(again.xpMenu());
+    QVERIFY(again.action(Command::XpMenus)->isChecked());
+    QVERIFY(!again.view()->hideConsoles());
+    again.action(Command::ToggleEmuBar)->trigger();
+    QVERIFY(!again.emulatorBar()->isHidden());
+}
+
+void ShellUiTest::secondCopyEndsSilently() {
+    UiWorkspace ws;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("DRAVOLO_PREFIX"), QString::fromStdString(ws.prefix));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(ws.root));
+    QProcess first, second;
+    for (QProcess* p : {&first, &second}) {
+        p->setProcessEnvironment(env);
+        p->setWorkingDirectory(QString::fromStdString(ws.workdir));
+    }
+    first.start(QStringLiteral(DRAVOLO_PROGRAM_PATH), {});
+    QVERIFY(first.waitForStarted());
+    // Wait until the first copy holds its guard (its window exists).
+    QTest::qWait(1500);
+    QCOMPARE(first.state(), QProcess::Running);
+    second.start(QStringLiteral(DRAVOLO_PROGRAM_PATH), {});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(second.readAllStandardOutput().isEmpty());
+    QCOMPARE(first.state(), QProcess::Running);
+    first.terminate();
+    if (!first.waitForFinished(5000)) first.kill();
+    first.waitForFinished(5000);
+}
+
+QTEST_MAIN(ShellUiTest)
+#include "shell_ui_test.moc"

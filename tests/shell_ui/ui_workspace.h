@@ -1,0 +1,88 @@
+#pragma once
+// A private Windows world for one Qt test: temporary prefix (DRAVOLO_PREFIX)
+// and working directory with the five profile folders, the settings store on
+// it, a prompter that records every message with its default answer, and
+// choosers answered from the test.
+
+#include <QColor>
+#include <QString>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/base/bytes.h"
+#include "common/base/prompter.h"
+#include "common/platform/registry.h"
+#include "frontend/shell/settings_store.h"
+#include "frontend/shell/shell_choosers.h"
+#include "frontend/shell/shell_context.h"
+
+namespace dravolo::test {
+
+class RecordingPrompter : public Prompter {
+public:
+    struct Message {
+        std::string text, caption;
+        PromptIcon icon;
+        PromptButtons buttons;
+        PromptAnswer defaultAnswer;
+    };
+    PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
+                     PromptAnswer defaultAnswer) override {
+        messages.push_back({std::string(text), std::string(caption), icon, buttons, defaultAnswer});
+        if (answers.empty()) return defaultAnswer;
+        const PromptAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::vector<Message> messages;
+    std::deque<PromptAnswer> answers;
+};
+
+class ScriptedChoosers : public ShellChoosers {
+public:
+    std::optional<QString> OpenFile(QWidget*, const QString& filter, const QString&) override {
+        lastFilter = filter;
+        return file;
+    }
+    std::optional<QString> PickFolder(QWidget*, const QString& title) override {
+        lastTitle = title;
+        return folder;
+    }
+    std::optional<QColor> PickColor(QWidget*, const QColor&) override { return colour; }
+    std::optional<QString> file, folder;
+    std::optional<QColor> colour;
+    QString lastFilter, lastTitle;
+};
+
+class UiWorkspace {
+public:
+    UiWorkspace();
+    ~UiWorkspace();
+    UiWorkspace(const UiWorkspace&) = delete;
+    UiWorkspace& operator=(const UiWorkspace&) = delete;
+
+    std::string root, prefix, workdir;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<SettingsStore> settings;
+    RecordingPrompter prompter;
+    ScriptedChoosers choosers;
+    std::unique_ptr<ShellContext> context;
+
+    // Host helpers; relative paths are below the working directory.
+    void Write(const std::string& path, const Bytes& data) const;
+    bool Exists(const std::string& path) const;
+    // A profile with a description and picture path, as the CLI makes it.
+    void MakeProfile(int kind, const std::string& name, const std::string& description = " ",
+                     const std::string& bitmap = " ");
+
+private:
+    std::string savedCwd_;
+};
+
+// A 24-bit Windows bitmap of one colour.
+Bytes SolidBmp(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+
+}  // namespace dravolo::test
