@@ -2,6 +2,10 @@
 
 #include "frontend/shell/CDravolo7View.h"
 
+#ifdef DRAVOLO_HAVE_ISO_TOOL
+#include "frontend/cdimage/iso_tool_dialog.h"
+#endif
+
 #ifdef DRAVOLO_HAVE_LAUNCH
 #include <QEventLoop>
 #include <QTimer>
@@ -45,6 +49,12 @@ std::optional<std::string> FirstSelectedName(const CDravolo7View& view) {
 
 FrameHooks MakeFrameHooks(ShellContext& context) {
     FrameHooks hooks;
+#ifdef DRAVOLO_HAVE_ISO_TOOL
+    hooks.isoExtractor = [&context](QWidget* owner) {
+        CIsoToolDlg dialog(owner, context.settings, context.prompter);
+        dialog.exec();
+    };
+#endif
 #ifdef DRAVOLO_HAVE_LAUNCH
     auto poller = std::make_shared<QtWindowPoller>();
     auto busy = std::make_shared<bool>(false);
