@@ -73,6 +73,7 @@ CSettingsDlg::CSettingsDlg(ShellContext& context, QWidget* parent)
     backgroundGrid->addWidget(backgroundSelect_, 0, 2);
     backgroundGrid->addWidget(tileCheck_, 1, 1);
     backgroundGrid->setColumnStretch(1, 1);
+    backgroundGrid->setColumnMinimumWidth(1, 200);
 
     auto* colours = new QGroupBox(QStringLiteral("Colors"));
     auto* colourRow = new QHBoxLayout(colours);

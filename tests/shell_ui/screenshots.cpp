@@ -16,6 +16,7 @@
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/shell/CProfilePropertiesDlg.h"
 #include "frontend/shell/CSettingsDlg.h"
+#include "frontend/shell/frame_hooks_install.h"
 #include "frontend/shell/profile_properties_logic.h"
 #include "tests/shell_ui/ui_workspace.h"
 
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
 
     {
         CMainFrame frame(*ws.context);
+        frame.SetHooks(MakeFrameHooks(*ws.context));
         frame.resize(760, 480);
         frame.show();
         CDravolo7View& view = *frame.view();
