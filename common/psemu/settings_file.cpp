@@ -1,7 +1,6 @@
 #include "common/psemu/settings_file.h"
 
 #include <cstring>
-#include <mutex>
 
 #include "common/platform/profile_ini.h"
 
@@ -9,11 +8,7 @@ namespace dravolo {
 
 namespace {
 
-std::mutex& PathMutex() {
-    static std::mutex m;
-    return m;
-}
-
+// Plugins call back on the user-interface thread, the only one that sets it.
 std::string& PathStorage() {
     static std::string path;
     return path;
@@ -22,12 +17,10 @@ std::string& PathStorage() {
 }  // namespace
 
 void SetCurrentSettingsFile(std::string_view path) {
-    std::lock_guard lock(PathMutex());
     PathStorage() = path;
 }
 
 std::string CurrentSettingsFile() {
-    std::lock_guard lock(PathMutex());
     return PathStorage();
 }
 
