@@ -1,0 +1,17 @@
+#include "frontend/options/CSheetPage.h"
+
+namespace dravolo {
+
+void CSheetPage::EnsureInitialised() {
+    if (initialised_) return;
+    initialised_ = true;
+    OnInitPage();
+}
+
+void CSheetPage::SetModified(bool modified) {
+    if (modified_ == modified) return;
+    modified_ = modified;
+    emit modifiedChanged(modified);
+}
+
+}  // namespace dravolo

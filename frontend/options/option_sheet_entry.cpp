@@ -1,0 +1,50 @@
+#include "frontend/options/option_sheet_entry.h"
+
+#include "frontend/launch/plugin_settings.h"
+#include "frontend/options/CEmuPropertySheet.h"
+#include "frontend/profiles/profile_files.h"
+#include "frontend/shell/settings_store.h"
+#include "frontend/shell/shell_choosers.h"
+
+namespace dravolo {
+
+std::string ProfileNameOfPath(const std::string& profilePath) {
+    const std::size_t slash = profilePath.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? profilePath : profilePath.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.resize(dot);
+    return name;
+}
+
+OptionSheetResult RunOptionSheet(QWidget* parent, int kind, const std::string& profilePath,
+                                 SettingsStore& settings, Prompter& prompter,
+                                 std::function<void(AnyProfileRecord&)> storeApplied,
+                                 const OptionSheetExtras& extras) {
+    const auto emulator = KindFromNumber(kind);
+    if (!emulator && kind != kMemcardsOnlyKind) return OptionSheetResult::NotOpened;
+
+    ShellChoosers systemChoosers;
+    const auto editor = MakePlatformRegistryEditor(settings.registry());
+    SheetContext context{settings, prompter, extras.choosers ? *extras.choosers : systemChoosers, *editor,
+                         extras.makeMemcardsPage};
+    CEmuPropertySheet sheet(context, extras.caption.isEmpty() ? CEmuPropertySheet::CaptionForKind(kind) : extras.caption,
+                            parent);
+
+    if (!emulator) {
+        sheet.SetKind(kMemcardsOnlyKind);
+        sheet.exec();
+        return OptionSheetResult::Cancelled;
+    }
+
+    AnyProfileRecord record = MakeDefaultRecord(*emulator, settings);
+    if (!LoadAnyRecord(record, profilePath, prompter)) return OptionSheetResult::NotOpened;
+    sheet.SetProfileName(ProfileNameOfPath(profilePath));
+    sheet.SetKind(kind);
+    sheet.LoadRecord(record);
+    sheet.SetApplyHandler(std::move(storeApplied));
+    if (sheet.exec() != QDialog::Accepted) return OptionSheetResult::Cancelled;
+    sheet.StoreRecord(record);
+    return SaveAnyRecord(record, profilePath, prompter) ? OptionSheetResult::Saved : OptionSheetResult::SaveFailed;
+}
+
+}  // namespace dravolo
