@@ -71,6 +71,8 @@ QGroupBox* COptionPageBase::MakeMemcardsGroup(std::string_view filter1, std::str
         auto* browse = new QPushButton(QStringLiteral("Browse"));
         browse->setAutoDefault(false);
         label->setBuddy(edit);
+        // Room for a usual card path without scrolling.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
         edit->setObjectName(card == 0 ? QStringLiteral("memcard1") : QStringLiteral("memcard2"));
         grid->addWidget(label, card, 0);
         grid->addWidget(edit, card, 1);
@@ -135,8 +137,9 @@ QGroupBox* COptionPageBase::MakePadGroup(const char* title, QComboBox*& combo, Q
     auto* group = MakeGroup(title);
     auto* row = new QHBoxLayout(group);
     combo = new QComboBox;
+    // Wide enough for a plugin name and its version.
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(12);
+    combo->setMinimumContentsLength(24);
     config = new QPushButton(QStringLiteral("Config"));
     config->setAutoDefault(false);
     row->addWidget(combo, 1);

@@ -103,12 +103,12 @@ COptionsPage::COptionsPage(SheetContext& context, QWidget* parent)
     grid->addWidget(sound, 0, 0);
     grid->addWidget(cdrom, 0, 1);
     grid->addWidget(misc, 1, 0);
-    grid->addWidget(bios, 1, 1);
-    grid->addWidget(command, 2, 0);
-    grid->addWidget(countryGroup, 2, 1);
-    grid->addWidget(memcards, 3, 0, 1, 2);
-    grid->addWidget(pad, 4, 0, 1, 2);
-    grid->setRowStretch(5, 1);
+    grid->addWidget(countryGroup, 1, 1);
+    grid->addWidget(bios, 2, 0, 1, 2);
+    grid->addWidget(command, 3, 0, 1, 2);
+    grid->addWidget(memcards, 4, 0, 1, 2);
+    grid->addWidget(pad, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
 }
 
 void COptionsPage::OnInitPage() {

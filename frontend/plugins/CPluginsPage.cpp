@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "frontend/plugins/CAboutPluginDlg.h"
 #include "frontend/shell/qt_text.h"
@@ -122,6 +123,9 @@ void CPluginsPage::FillList(PluginType type) {
                                                 ToQt(PluginShownFileName(entry, logic_.kind()))});
         item->setIcon(0, icon);
     }
+    // Long names widen their column rather than being cut.
+    tree->resizeColumnToContents(0);
+    tree->setColumnWidth(0, std::max(tree->columnWidth(0), 182));
 }
 
 void CPluginsPage::ShowChosenRows() {

@@ -1,0 +1,52 @@
+// An FPSE pad plugin for tests: JOY0_About/JOY1_About report a pad (type 3)
+// named by "<name>.cfg" ("name=..."), and JOY0_Configure/JOY1_Configure log
+// their call and write a key through the settings block's write callback.
+
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#define PAD_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+std::string OwnStem() {
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&OwnStem), &info) || !info.dli_fname) return "fpse_pad";
+    std::string path = info.dli_fname;
+    const auto dot = path.rfind('.');
+    if (dot != std::string::npos) path.resize(dot);
+    return path;
+}
+
+std::string Name() {
+    std::ifstream in(OwnStem() + ".cfg");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("name=", 0) == 0) return line.substr(5);
+    return "Fpse Test Pad";
+}
+
+void About(std::uint8_t* info) {
+    info[0] = 3;
+    info[1] = 4;  // minor
+    info[2] = 1;  // major
+    std::strncpy(reinterpret_cast<char*>(info + 68), Name().c_str(), 63);
+}
+
+using WriteFn = int (*)(const char*, const char*, const char*);
+
+void Configure(const char* which, std::uintptr_t* block) {
+    std::ofstream(OwnStem() + ".log", std::ios::app) << which << "\n";
+    if (const auto write = reinterpret_cast<WriteFn>(block[10])) write("PadTest", which, "configured");
+}
+
+}  // namespace
+
+PAD_EXPORT int JOY0_About(std::uint8_t* info) { About(info); return 0; }
+PAD_EXPORT int JOY1_About(std::uint8_t* info) { About(info); return 0; }
+PAD_EXPORT int JOY0_Configure(std::uintptr_t* block) { Configure("JOY0_Configure", block); return 0; }
+PAD_EXPORT int JOY1_Configure(std::uintptr_t* block) { Configure("JOY1_Configure", block); return 0; }
