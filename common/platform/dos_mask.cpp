@@ -104,6 +104,13 @@ private:
 bool MatchesDosMask(std::string_view name, std::string_view mask) {
     if (mask.empty()) return false;
     if (mask == "*" || mask == "*.*") return true;
+    // The everyday "*.ext" mask is a suffix test: the suffix holds a dot, so
+    // the star can never run past the name's last dot anyway.
+    if (mask.size() >= 3 && mask[0] == '*' && mask[1] == '.' && mask.back() != '.' &&
+        mask.find_first_of("*?", 1) == std::string_view::npos) {
+        const std::string_view suffix = mask.substr(1);
+        return name.size() >= suffix.size() && EqualsNoCase(name.substr(name.size() - suffix.size()), suffix);
+    }
     const auto tokens = Compile(mask);
     return Matcher(name, tokens).Run();
 }

@@ -51,7 +51,6 @@ bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists);
 struct FindEntry {
     std::string name;  // ANSI, as stored
     bool isDirectory = false;
-    std::uint64_t size = 0;
 };
 enum class FindWhat { FilesOnly, FilesAndDirectories, DirectoriesOnly };
 std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what = FindWhat::FilesOnly);

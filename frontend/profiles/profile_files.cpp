@@ -110,9 +110,20 @@ bool EnumerateProfiles(int kindNumber, ProfileList& list, const SettingsStore& s
     // One default record per listing: the settings cannot change in between,
     // and reading them for each of thousands of files would dominate the walk.
     const AnyProfileRecord defaults = MakeDefaultRecord(*kind, settings);
+    AnyProfileRecord record = defaults;
     for (const auto& name : list.fileNames) {
-        AnyProfileRecord record = defaults;
-        LoadAnyRecord(record, directory + "\\" + name, prompter);
+        // Decoded in place: a file that does not load lists the defaults.
+        const auto bytes = ReadWholeFile(directory + "\\" + name);
+        const bool loaded = bytes && std::visit(
+                                         [&](auto& r) {
+                                             ProfileArchive archive = ProfileArchive::ForLoading(*bytes);
+                                             Serialize(r, archive);
+                                             return archive.ok();
+                                         },
+                                         record);
+        if (!bytes) prompter.Tell(kOpenErrorText, kOpenErrorCaption);
+        else if (!loaded) prompter.Tell(kDamagedFileText, kOpenErrorCaption);
+        if (!loaded) record = defaults;
         const CProfileProperties& properties = PropertiesOf(record);
         list.descriptions.push_back(properties.Description);
         list.bitmapFiles.push_back(properties.BitmapFile);

@@ -53,3 +53,21 @@ TEST(DosMask, ManyStarsStayFast) {
 
 }  // namespace
 }  // namespace dravolo
+
+namespace dravolo {
+namespace {
+
+// "*.ext" takes a shortcut; it must agree with the full rules.
+TEST(DosMask, SuffixMasksAgreeWithTheFullRules) {
+    EXPECT_TRUE(MatchesDosMask("Crash.set", "*.set"));
+    EXPECT_TRUE(MatchesDosMask("CRASH.SET", "*.set"));
+    EXPECT_TRUE(MatchesDosMask(".set", "*.set"));
+    EXPECT_FALSE(MatchesDosMask("Crash.settings", "*.set"));
+    EXPECT_FALSE(MatchesDosMask("Crash.set.bak", "*.set"));
+    EXPECT_FALSE(MatchesDosMask("Crashset", "*.set"));
+    EXPECT_TRUE(MatchesDosMask("a.b.set", "*.set"));
+    EXPECT_TRUE(MatchesDosMask("disc.tar.gz", "*.tar.gz"));
+}
+
+}  // namespace
+}  // namespace dravolo

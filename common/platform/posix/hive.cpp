@@ -133,6 +133,29 @@ bool ShouldWrite(const Key& key, bool isRoot) {
     return !isRoot && key.subkeys.empty();
 }
 
+// Serializes like SerializeKey and makes each rewritten key's text its new
+// raw text, exactly what parsing the output again would give it.
+void SettleKey(Key& key, const std::string& path, bool isRoot, std::string& out) {
+    if (!key.dirty && !key.raw.empty()) {
+        out += key.raw;
+    } else {
+        std::string own;
+        if (ShouldWrite(key, isRoot)) {
+            own += '\n';
+            own += FormatKeyHeader(key, path);
+            for (const std::string& line : key.extraLines) own += line + "\n";
+            for (const Value& v : key.values) own += FormatValue(v);
+        }
+        out += own;
+        key.raw = std::move(own);
+        key.dirty = false;
+    }
+    for (const auto& sub : key.subkeys) {
+        const std::string name = EscapeString(sub->name, "[]");
+        SettleKey(*sub, isRoot ? name : path + "\\\\" + name, false, out);
+    }
+}
+
 void SerializeKey(const Key& key, const std::string& path, bool isRoot, std::string& out) {
     if (!key.dirty && !key.raw.empty()) {
         out += key.raw;
@@ -400,6 +423,13 @@ Hive Hive::CreateEmpty(std::string_view relativeTo, std::string_view arch) {
     hive.header_ = std::string(kSignature) + "\n;; All keys relative to " + std::string(relativeTo) + "\n";
     if (!arch.empty()) hive.header_ += "\n#arch=" + std::string(arch) + "\n";
     return hive;
+}
+
+std::string Hive::SerializeAndSettle() {
+    std::string out = header_;
+    SettleKey(*root_, std::string(), true, out);
+    out += trailer_;
+    return out;
 }
 
 std::string Hive::Serialize() const {

@@ -60,6 +60,9 @@ public:
     static Hive CreateEmpty(std::string_view relativeTo, std::string_view arch);
 
     std::string Serialize() const;
+    // The same text; afterwards every key's raw text is what it was written
+    // as, so the hive equals a fresh parse of the output without the parse.
+    std::string SerializeAndSettle();
 
     // False when a key line could not be read: the file is kept for reading,
     // but rewriting it could move lines to another key, so it is never saved.

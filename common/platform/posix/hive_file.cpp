@@ -116,7 +116,9 @@ bool HiveFile::Refresh() {
 Hive* HiveFile::Editable() { return loaded_ && !refusesEdits_ ? &hive_ : nullptr; }
 
 bool HiveFile::Save() {
-    const std::string text = hive_.Serialize();
+    // Settling makes the hive equal to a parse of what we write; a failed
+    // write marks it unloaded, so the next use reads the file again.
+    const std::string text = hive_.SerializeAndSettle();
     std::string temp = path_ + ".tmpXXXXXX";
     const int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -141,10 +143,6 @@ bool HiveFile::Save() {
         fsync(dir);
         close(dir);
     }
-    // Our serialized text is the file now; parse it back so raw text matches
-    // what is on disk and a later edit of an untouched key stays byte-exact.
-    if (auto reread = Hive::Parse(text)) hive_ = std::move(*reread);
-    else loaded_ = false;
     stamp_ = StampOf(st);
     return true;
 }

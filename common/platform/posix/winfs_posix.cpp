@@ -15,6 +15,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -33,7 +34,9 @@ bool IsDriveSpec(std::string_view p) {
 }
 
 std::string HostCwd() {
-    std::error_code ec;
+    char buffer[PATH_MAX];
+    if (getcwd(buffer, sizeof buffer)) return buffer;
+    std::error_code ec;  // a deeper directory than PATH_MAX
     auto cwd = std::filesystem::current_path(ec);
     return ec ? std::string("/") : cwd.string();
 }
@@ -142,6 +145,42 @@ std::string DriveRoot(char letter) {
     return link;  // a drive that is not mapped: nothing below it exists
 }
 
+// root + the components as written, or "" when a component needs the careful
+// walk ("." and "..", trailing dots or blanks that Windows drops).
+std::string DirectPath(const std::string& root, std::string_view rest) {
+    std::string out = root;
+    std::size_t i = 0;
+    while (i < rest.size()) {
+        while (i < rest.size() && IsSep(rest[i])) ++i;
+        std::size_t j = i;
+        while (j < rest.size() && !IsSep(rest[j])) ++j;
+        if (j > i) {
+            const std::string_view comp = rest.substr(i, j - i);
+            if (comp == "." || comp == ".." || comp.back() == '.' || comp.back() == ' ') {
+                if (comp == "." && i == 0) {  // the common ".\Epsxe\x.set"
+                    i = j;
+                    continue;
+                }
+                return {};
+            }
+            if (!out.empty() && out.back() != '/') out.push_back('/');
+            out += AnsiToUtf8(comp);
+        }
+        i = j;
+    }
+    return out;
+}
+
+// The host path as written, without checking that it exists: relative paths
+// stay relative, drive paths go through their link. "" when the path needs the
+// careful walk. Opening this first saves the walk for the usual case.
+std::string QuickHostPath(std::string_view path) {
+    if (path.empty() || path[0] == '/') return {};
+    if (IsDriveSpec(path)) return DirectPath(DriveRoot(path[0]), path.substr(2));
+    if (IsSep(path[0])) return {};
+    return DirectPath("", path);
+}
+
 std::string MapToHost(std::string_view path) {
     if (!path.empty() && path[0] == '/') {
         // A host path: already UTF-8, resolved without case all the same.
@@ -171,6 +210,10 @@ std::string MapToHost(std::string_view path) {
         root = HostCwd();
         relative = true;
     }
+    // Most paths name something that exists with exactly the case written:
+    // one lstat settles them, without walking component by component.
+    if (auto direct = DirectPath(root, rest); !direct.empty() && EntryExists(direct)) return direct;
+
     const std::size_t floor = relative ? 1 : root.size();
     PathBuilder b(root, EntryExists(root), floor);
     std::size_t i = 0;
@@ -185,6 +228,14 @@ std::string MapToHost(std::string_view path) {
         i = j;
     }
     return b.path();
+}
+
+// Unsigned byte order, as CompareNoCase orders folded names.
+int CompareBytes(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    const int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
+    if (c != 0) return c;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 std::string ParentOf(const std::string& host) {
@@ -355,17 +406,17 @@ std::optional<std::uint64_t> FileSize(std::string_view path) {
 std::optional<Bytes> ReadWholeFile(std::string_view path) {
     auto file = WinFile::Open(path, WinFile::Mode::Read);
     if (!file) return std::nullopt;
-    const auto size = file->Size();
-    if (!size) return std::nullopt;
-    Bytes out;
-    out.reserve(static_cast<std::size_t>(*size));
-    std::uint8_t buf[1 << 16];
-    for (;;) {  // read to the end: the size may change under us
+    // Read straight into the result until the end, growing as needed.
+    Bytes out(16 * 1024);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == out.size()) out.resize(out.size() * 2);
         std::size_t got = 0;
-        if (!file->Read(buf, sizeof buf, got)) return std::nullopt;
+        if (!file->Read(out.data() + filled, out.size() - filled, got)) return std::nullopt;
         if (got == 0) break;
-        out.insert(out.end(), buf, buf + got);
+        filled += got;
     }
+    out.resize(filled);
     return out;
 }
 
@@ -494,18 +545,30 @@ std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
         if (n == "." || n == "..") continue;
         std::string ansi = HostNameToAnsi(n);
         if (!MatchesDosMask(ansi, mask)) continue;
-        struct stat st {};
-        if (stat(Join(dir, n).c_str(), &st) != 0) continue;  // a dangling link
-        const bool isDir = S_ISDIR(st.st_mode);
+        // The entry's type usually comes with it; links and file systems that
+        // do not report types need a stat (which also drops dangling links).
+        bool isDir = e->d_type == DT_DIR;
+        if (e->d_type != DT_DIR && e->d_type != DT_REG) {
+            struct stat st {};
+            if (fstatat(dirfd(d), e->d_name, &st, 0) != 0) continue;
+            isDir = S_ISDIR(st.st_mode);
+        }
         if ((isDir && what == FindWhat::FilesOnly) || (!isDir && what == FindWhat::DirectoriesOnly)) continue;
-        out.push_back({std::move(ansi), isDir, isDir ? 0 : static_cast<std::uint64_t>(st.st_size)});
+        out.push_back({std::move(ansi), isDir});
     }
     closedir(d);
-    std::sort(out.begin(), out.end(), [](const FindEntry& a, const FindEntry& b) {
-        const int c = CompareNoCase(a.name, b.name);
-        return c != 0 ? c < 0 : a.name < b.name;  // names differing only in case: a fixed order
+    // Fold each name once rather than in every comparison of the sort.
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(out.size());
+    for (std::size_t k = 0; k < out.size(); ++k) keys.emplace_back(UpperAnsi(out[k].name), k);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        const int c = CompareBytes(a.first, b.first);
+        return c != 0 ? c < 0 : out[a.second].name < out[b.second].name;  // differing only in case: a fixed order
     });
-    return out;
+    std::vector<FindEntry> sorted;
+    sorted.reserve(out.size());
+    for (const auto& key : keys) sorted.push_back(std::move(out[key.second]));
+    return sorted;
 }
 
 std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
@@ -516,7 +579,13 @@ std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
         case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
         case Mode::CreateAlways: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     }
-    const int fd = open(MapToHost(path).c_str(), flags, 0666);
+    // Opening an existing file tries the path as written first; creating never
+    // does, since "A.MCR" must truncate an existing "a.mcr", not add a second file.
+    int fd = -1;
+    if (mode == Mode::Read || mode == Mode::ReadWrite) {
+        if (const std::string quick = QuickHostPath(path); !quick.empty()) fd = open(quick.c_str(), flags, 0666);
+    }
+    if (fd < 0) fd = open(MapToHost(path).c_str(), flags, 0666);
     if (fd < 0) return nullptr;
     struct stat st {};
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // CreateFile does not open directories

@@ -184,8 +184,7 @@ std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
         if (!MatchesDosMask(name, mask)) continue;
         const bool isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if ((isDir && what == FindWhat::FilesOnly) || (!isDir && what == FindWhat::DirectoriesOnly)) continue;
-        const std::uint64_t size = isDir ? 0 : (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-        out.push_back({std::string(name), isDir, size});
+        out.push_back({std::string(name), isDir});
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     std::sort(out.begin(), out.end(), [](const FindEntry& a, const FindEntry& b) {
