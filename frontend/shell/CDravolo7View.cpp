@@ -6,14 +6,16 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStandardItemModel>
+#include <QItemSelectionModel>
 #include <QTreeView>
 #include <algorithm>
+#include <cstring>
 
 #include "common/platform/winfs.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
 #include "frontend/shell/CProfilePropertiesDlg.h"
+#include "frontend/shell/profile_list_model.h"
 #include "frontend/shell/profile_picture.h"
 #include "frontend/shell/profile_properties_logic.h"
 #include "frontend/shell/qt_text.h"
@@ -26,9 +28,13 @@ namespace dravolo {
 namespace {
 
 QPixmap ToPixmap(const IconImage& image) {
-    QImage qimage(reinterpret_cast<const uchar*>(image.pixels.data()), image.size, image.size,
-                  image.size * 4, QImage::Format_ARGB32);
-    return QPixmap::fromImage(qimage.copy());
+    // Alpha is 0 (magenta, all bits clear) or 255: the pixels are already
+    // premultiplied, which spares Qt a conversion at every paint.
+    QImage qimage(image.size, image.size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.size; ++y)
+        std::memcpy(qimage.scanLine(y), image.pixels.data() + static_cast<std::size_t>(y) * image.size,
+                    static_cast<std::size_t>(image.size) * 4);
+    return QPixmap::fromImage(std::move(qimage));
 }
 
 }  // namespace
@@ -73,11 +79,9 @@ public:
 };
 
 CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
-    : QStackedWidget(parent), context_(context), model_(new QStandardItemModel(0, 2, this)),
+    : QStackedWidget(parent), context_(context), model_(new ProfileListModel(this)),
       selection_(new QItemSelectionModel(model_, this)), iconView_(new ProfileIconView(this)),
       detailsView_(new ProfileDetailsView(this)) {
-    model_->setHorizontalHeaderLabels({QStringLiteral("Profile Name"), QStringLiteral("Description")});
-
     iconView_->setModel(model_);
     iconView_->setSelectionModel(selection_);
     iconView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -86,6 +90,8 @@ CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
     iconView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     iconView_->setResizeMode(QListView::Adjust);  // automatic arrangement
     iconView_->setWordWrap(true);
+    // Every item has the same cell; thousands of profiles lay out at once.
+    iconView_->setUniformItemSizes(true);
 
     detailsView_->setModel(model_);
     detailsView_->setSelectionModel(selection_);
@@ -146,15 +152,15 @@ void CDravolo7View::SaveState() {
     context_.settings.SetInt("NukeConsole", hideConsoles_ ? 1 : 0);
 }
 
+QAbstractItemModel* CDravolo7View::model() const { return model_; }
+
 int CDravolo7View::itemCount() const { return model_->rowCount(); }
 
-std::string CDravolo7View::itemName(int row) const {
-    return model_->item(row, 0)->data(kAnsiNameRole).toByteArray().toStdString();
-}
+std::string CDravolo7View::itemName(int row) const { return model_->row(row).name; }
 
-QString CDravolo7View::itemDescription(int row) const { return model_->item(row, 1)->text(); }
+QString CDravolo7View::itemDescription(int row) const { return model_->row(row).description; }
 
-int CDravolo7View::imageIndex(int row) const { return model_->item(row, 0)->data(kImageIndexRole).toInt(); }
+int CDravolo7View::imageIndex(int row) const { return model_->row(row).image; }
 
 std::vector<int> CDravolo7View::selectedRows() const {
     std::vector<int> rows;
@@ -181,12 +187,13 @@ void CDravolo7View::EnumerateAndFill() {
 
 void CDravolo7View::FillList(const std::vector<std::string>& names, const std::vector<std::string>& descriptions,
                              const std::vector<std::string>& pictures) {
-    setUpdatesEnabled(false);
-    model_->removeRows(0, model_->rowCount());
+    // Both image lists keep the emulator icons (0 to 4) and lose the pictures.
     largeImages_.resize(kFirstPictureIndex);
     smallImages_.resize(kFirstPictureIndex);
     nextImageIndex_ = kFirstPictureIndex;
     const int defaultImage = std::clamp(currentEmulator_, 0, 4);
+    std::vector<ProfileListModel::Row> rows;
+    rows.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         int image = defaultImage;
         if (auto picture = LoadProfilePicture(i < pictures.size() ? pictures[i] : std::string())) {
@@ -194,17 +201,19 @@ void CDravolo7View::FillList(const std::vector<std::string>& names, const std::v
             smallImages_.push_back(ToPixmap(picture->small));
             image = nextImageIndex_++;
         }
-        QIcon icon;
-        icon.addPixmap(largeImages_[static_cast<std::size_t>(image)]);
-        icon.addPixmap(smallImages_[static_cast<std::size_t>(image)]);
-        auto* nameItem = new QStandardItem(icon, ToQt(names[i]));
-        nameItem->setData(image, kImageIndexRole);
-        nameItem->setData(QByteArray::fromStdString(names[i]), kAnsiNameRole);
-        nameItem->setToolTip(ToQt(names[i]));
-        auto* descriptionItem = new QStandardItem(ToQt(i < descriptions.size() ? descriptions[i] : std::string()));
-        model_->appendRow({nameItem, descriptionItem});
+        rows.push_back({names[i], ToQt(names[i]), ToQt(i < descriptions.size() ? descriptions[i] : std::string()),
+                        image});
     }
-    setUpdatesEnabled(true);
+    std::vector<QIcon> icons;
+    icons.reserve(largeImages_.size());
+    for (std::size_t i = 0; i < largeImages_.size(); ++i) {
+        QIcon icon;
+        icon.addPixmap(largeImages_[i]);
+        icon.addPixmap(smallImages_[i]);
+        icons.push_back(icon);
+    }
+    model_->Reset(std::move(rows), std::move(icons));
+    ++fillCount_;
 }
 
 void CDravolo7View::Refill() { EnumerateAndFill(); }
@@ -315,9 +324,11 @@ void CDravolo7View::OnViewClicked(QAbstractItemView*, const QPoint&, Qt::MouseBu
     if (button == Qt::LeftButton) NotifySelection();
 }
 
-void CDravolo7View::OnContextMenu(QAbstractItemView* view, const QPoint& pos, const QPoint& globalPos) {
-    if (!view->viewport()->rect().contains(view->viewport()->mapFrom(view, pos))) return;
-    const QModelIndex hit = view->indexAt(view->viewport()->mapFrom(view, pos));
+void CDravolo7View::OnContextMenu(QAbstractItemView* view, const QPoint&, const QPoint& globalPos) {
+    // The header of the details face and the frame are not the list's client area.
+    const QPoint local = view->viewport()->mapFromGlobal(globalPos);
+    if (!view->viewport()->rect().contains(local)) return;
+    const QModelIndex hit = view->indexAt(local);
     if (hit.isValid()) {
         if (!selection_->isRowSelected(hit.row(), QModelIndex()))
             selection_->select(hit, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -396,7 +407,7 @@ void CDravolo7View::DeleteProfile() {
     // Rows in ascending order; each removal moves the later ones up by one.
     for (std::size_t i = 0; i < rows.size(); ++i) {
         DeleteProfileFiles(*kind, itemName(rows[i]), context_.prompter);
-        model_->removeRow(rows[i]);
+        model_->RemoveRow(rows[i]);
         for (std::size_t j = i + 1; j < rows.size(); ++j) --rows[j];
     }
     NotifySelection();

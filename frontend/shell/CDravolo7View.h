@@ -14,12 +14,13 @@
 #include "frontend/profiles/records.h"
 #include "frontend/shell/shell_context.h"
 
-class QStandardItemModel;
+class QAbstractItemModel;
 class QItemSelectionModel;
 class QAbstractItemView;
 
 namespace dravolo {
 
+class ProfileListModel;
 class ProfileIconView;
 class ProfileDetailsView;
 template <typename Base>
@@ -29,9 +30,6 @@ class CDravolo7View : public QStackedWidget {
     Q_OBJECT
 public:
     enum class DisplayMode { LargeIcons, Details, SmallIcons };
-    // The model's role that holds an item's image index.
-    static constexpr int kImageIndexRole = Qt::UserRole + 1;
-    static constexpr int kAnsiNameRole = Qt::UserRole + 2;
     static constexpr int kFirstPictureIndex = 5;
 
     CDravolo7View(ShellContext& context, QWidget* parent = nullptr);
@@ -61,7 +59,9 @@ public:
     int imageCount() const { return static_cast<int>(largeImages_.size()); }
     std::vector<int> selectedRows() const;
     QAbstractItemView* activeItemView() const;
-    QStandardItemModel* model() const { return model_; }
+    QAbstractItemModel* model() const;
+    // How often the list was filled (a refill counts; a deletion does not).
+    int fillCount() const { return fillCount_; }
 
     // Commands and messages from the frame and the dialogs.
     void SwitchEmulator(int kind);
@@ -105,7 +105,7 @@ private:
     void PaintBackground(QWidget* viewport);
 
     ShellContext& context_;
-    QStandardItemModel* model_;
+    ProfileListModel* model_;
     QItemSelectionModel* selection_;
     ProfileIconView* iconView_;
     ProfileDetailsView* detailsView_;
@@ -122,6 +122,7 @@ private:
     QPixmap background_;
     std::vector<QPixmap> largeImages_, smallImages_;
     int nextImageIndex_ = kFirstPictureIndex;
+    int fillCount_ = 0;
 };
 
 }  // namespace dravolo

@@ -57,11 +57,14 @@ public:
         blue_ = Channel(blue);
     }
 
-    // Colour at (x, y) counted from the top-left corner.
-    std::uint32_t At(std::int64_t x, std::int64_t y) const {
+    // Row y counted from the top; then the colour of pixel x in it.
+    const std::uint8_t* Row(std::int64_t y) const {
         const std::int64_t rows = info_.height < 0 ? -static_cast<std::int64_t>(info_.height) : info_.height;
         const std::int64_t row = info_.height < 0 ? y : rows - 1 - y;
-        const std::uint8_t* line = pixels_.data() + static_cast<std::size_t>(row) * stride_;
+        return pixels_.data() + static_cast<std::size_t>(row) * stride_;
+    }
+
+    std::uint32_t AtInRow(const std::uint8_t* line, std::int64_t x) const {
         switch (info_.bitCount) {
             case 1: return Palette((line[x / 8] >> (7 - x % 8)) & 1u);
             case 4: return Palette((line[x / 2] >> (x % 2 ? 0 : 4)) & 0xFu);
@@ -97,16 +100,21 @@ private:
 };
 
 IconImage Shrink(const DibSampler& sampler, std::int64_t width, std::int64_t height, int size) {
+    static_assert(kSmallIconSize <= kLargeIconSize);
     // Plain copy: every target pixel takes the source pixel its corner falls on.
     IconImage image;
     image.size = size;
     image.pixels.resize(static_cast<std::size_t>(size) * size);
-    for (int y = 0; y < size; ++y)
+    std::int64_t columns[kLargeIconSize];
+    for (int x = 0; x < size; ++x) columns[x] = x * width / size;
+    for (int y = 0; y < size; ++y) {
+        const std::uint8_t* line = sampler.Row(y * height / size);
+        std::uint32_t* out = image.pixels.data() + static_cast<std::size_t>(y) * size;
         for (int x = 0; x < size; ++x) {
-            std::uint32_t colour = sampler.At(x * width / size, y * height / size);
-            if (colour == kMagenta) colour = 0;
-            image.pixels[static_cast<std::size_t>(y) * size + x] = colour;
+            const std::uint32_t colour = sampler.AtInRow(line, columns[x]);
+            out[x] = colour == kMagenta ? 0 : colour;
         }
+    }
     return image;
 }
 

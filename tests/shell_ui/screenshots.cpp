@@ -8,7 +8,8 @@
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
-#include <QStandardItemModel>
+#include <QAbstractItemModel>
+#include <QItemSelectionModel>
 #include <QThread>
 #include <QTimer>
 

@@ -15,7 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardItemModel>
+#include <QAbstractItemModel>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -314,6 +314,7 @@ void ShellUiTest::selectionEnablesProfileCommands() {
         // Right-click on a profile: on again, and the popup offers them.
         RightClickAt(view, RowCentre(view, 1));
         QVERIFY(ProfileCommandsEnabled(frame));
+        QCOMPARE(view.selectedIndex(), 1);
         popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(popup);
         popup->close();
@@ -335,13 +336,13 @@ void ShellUiTest::emulatorBarSwitchesAndSkipsTheHighlightedOne() {
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     CDravolo7View& view = *frame.view();
-    QStandardItem* before = view.model()->item(0);
+    const int fills = view.fillCount();
 
     // The highlighted emulator again: the list is not refilled.
     QListWidget* bar = frame.emulatorList();
     QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, bar->visualItemRect(bar->item(0)).center());
     view.SwitchEmulator(0);
-    QCOMPARE(view.model()->item(0), before);
+    QCOMPARE(view.fillCount(), fills);
 
     QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, bar->visualItemRect(bar->item(2)).center());
     QCOMPARE(frame.highlightedEmulator(), 2);
