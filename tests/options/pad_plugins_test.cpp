@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/platform/registry.h"
+#include "frontend/options/pad_plugins.h"
+#include "tests/support/prefix_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace dravolo {
+namespace {
+
+class PadPluginsTest : public test::PrefixFixture {
+protected:
+    void Install(const std::string& name, const std::string& cfg) {
+        const std::string dir = driveC() + "/pcsx/plugin/";
+        fs::create_directories(dir);
+        fs::copy_file(fs::path(TEST_PLUGIN_DIR) / "padTest.dll", dir + name, fs::copy_options::overwrite_existing);
+        WriteHostFile(dir + fs::path(name).stem().string() + ".cfg", cfg);
+    }
+};
+
+TEST_F(PadPluginsTest, ListsPadPluginsWithTheirPadVersion) {
+    Install("padJoy.dll", "name=Joystick Pad\nversion=0x010300\n");
+    Install("padHyph.dll", "name=Joy-Pad\nversion=0x020100\n");
+    WriteHostFile(driveC() + "/pcsx/plugin/padBroken.dll", "not a library");
+    const auto pads = FindPsemuPadPlugins("c:\\pcsx\\plugin\\");
+    ASSERT_EQ(pads.size(), 2u);
+    EXPECT_EQ(pads[0].fileName, "padHyph.dll");
+    EXPECT_EQ(PadEntryText(pads[0]), "Joy-Pad - 2.1");
+    EXPECT_EQ(PadEntryText(pads[1]), "Joystick Pad - 1.3");
+    EXPECT_TRUE(FindPsemuPadPlugins("c:\\nowhere\\").empty());
+
+    EXPECT_EQ(PadEntryTextForFile(pads, "padJoy.dll"), "Joystick Pad - 1.3");
+    EXPECT_EQ(PadEntryTextForFile(pads, "padGone.dll"), "");
+    EXPECT_EQ(PadFileForEntryText(pads, "Joystick Pad - 1.3"), "padJoy.dll");
+    // A hyphen in the name cuts it short: no plugin is called "Jo".
+    EXPECT_EQ(PadNameOfEntryText("Joy-Pad - 2.1"), "Jo");
+    EXPECT_EQ(PadFileForEntryText(pads, "Joy-Pad - 2.1"), std::nullopt);
+    EXPECT_EQ(PadFileForEntryText(pads, ""), std::nullopt);
+    EXPECT_EQ(PadNameOfEntryText("-odd"), "");
+}
+
+TEST_F(PadPluginsTest, ConfigImportsAndExportsThePadSideFile) {
+    Install("padJoy.dll", "setting=chosen by user\n");
+    auto registry = OpenSystemRegistry();
+    InProcessRegistryEditor editor(*registry);
+    WriteHostFile("Pcsx/Crash.pad",
+                  "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vision Thing\\PSEmu Pro\\PAD\\Saved]\r\n"
+                  "\"Keys\"=\"from profile\"\r\n\r\n");
+    ASSERT_TRUE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padJoy.dll", ".\\Pcsx\\Crash.pad", editor));
+    EXPECT_EQ(registry->QueryString(RegRoot::CurrentUser, "Software\\Vision Thing\\PSEmu Pro\\PAD\\Saved", "Keys"),
+              "from profile");
+    EXPECT_NE(ReadHostFile(driveC() + "/pcsx/plugin/padJoy.log").find("PADconfigure"), std::string::npos);
+    // The export holds both the imported and the configured values.
+    registry->DeleteTree(RegRoot::CurrentUser, "Software\\Vision Thing\\PSEmu Pro\\PAD");
+    ASSERT_TRUE(editor.Import(".\\Pcsx\\Crash.pad"));
+    EXPECT_EQ(registry->QueryString(RegRoot::CurrentUser, "Software\\Vision Thing\\PSEmu Pro\\PAD\\TestPlugin",
+                                    "Setting"),
+              "chosen by user");
+
+    EXPECT_FALSE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padGone.dll", "", editor));
+}
+
+}  // namespace
+}  // namespace dravolo
