@@ -1,0 +1,142 @@
+// The main window's first paint with 1,000 ePSXe profiles, 500 of them with a
+// picture, against listing the same profiles without a window. The window
+// adds reading and shrinking the pictures, building the list and painting it.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPixmap>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "common/base/bytes.h"
+#include "common/base/prompter.h"
+#include "common/platform/registry.h"
+#include "frontend/profiles/profile_files.h"
+#include "frontend/shell/CDravolo7View.h"
+#include "frontend/shell/CMainFrame.h"
+#include "frontend/shell/settings_store.h"
+#include "frontend/shell/shell_choosers.h"
+
+namespace fs = std::filesystem;
+using namespace dravolo;
+
+namespace {
+
+constexpr int kProfiles = 1000;
+constexpr int kWithPicture = 500;
+
+struct SilentPrompter : Prompter {
+    PromptAnswer Ask(std::string_view, std::string_view, PromptIcon, PromptButtons, PromptAnswer d) override {
+        return d;
+    }
+};
+
+// 32 x 32, 24 bits: what a profile picture usually is.
+Bytes Picture(int seed) {
+    ByteWriter w;
+    w.Raw("BM");
+    w.U32(54 + 32 * 32 * 3);
+    w.U32(0);
+    w.U32(54);
+    w.U32(40);
+    w.I32(32);
+    w.I32(32);
+    w.U16(1);
+    w.U16(24);
+    for (int i = 0; i < 6; ++i) w.U32(0);
+    for (int i = 0; i < 32 * 32; ++i) {
+        w.U8(static_cast<std::uint8_t>(seed + i));
+        w.U8(static_cast<std::uint8_t>(seed * 7));
+        w.U8(static_cast<std::uint8_t>(i / 32 * 8));
+    }
+    return w.take();
+}
+
+void WriteFile(const fs::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct Workspace {
+    fs::path root;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<SettingsStore> settings;
+    SilentPrompter prompter;
+    ShellChoosers choosers;
+    std::unique_ptr<ShellContext> context;
+
+    Workspace() {
+        std::string templ = (fs::temp_directory_path() / "dravolo-bench-XXXXXX").string();
+        root = mkdtemp(templ.data());
+        setenv("DRAVOLO_PREFIX", (root / "prefix").c_str(), 1);
+        fs::create_directories(root / "work" / "Epsxe");
+        fs::create_directories(root / "work" / "pics");
+        fs::current_path(root / "work");
+        registry = OpenSystemRegistry();
+        settings = std::make_unique<SettingsStore>(*registry);
+        context = std::make_unique<ShellContext>(ShellContext{*settings, prompter, choosers});
+        for (int i = 0; i < kProfiles; ++i) {
+            _EPSXEDATA record(*settings);
+            record.Properties.Description = "Game number " + std::to_string(i);
+            if (i % 2 == 0 && i / 2 < kWithPicture) {
+                const std::string picture = "p" + std::to_string(i) + ".bmp";
+                WriteFile(root / "work" / "pics" / picture, Picture(i));
+                record.Properties.BitmapFile = ".\\pics\\" + picture;
+            }
+            WriteFile(root / "work" / "Epsxe" / ("Game " + std::to_string(i) + ".set"), EncodeRecord(record));
+        }
+    }
+    ~Workspace() {
+        fs::current_path(root.parent_path());
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+};
+
+Workspace& Shared() {
+    static Workspace workspace;
+    return workspace;
+}
+
+void BM_EnumerateProfiles(benchmark::State& state) {
+    Workspace& ws = Shared();
+    for (auto _ : state) {
+        ProfileList list;
+        EnumerateProfiles(0, list, *ws.settings, ws.prompter);
+        benchmark::DoNotOptimize(list.fileNames.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kProfiles);
+}
+BENCHMARK(BM_EnumerateProfiles)->Unit(benchmark::kMillisecond);
+
+// Build the window (settings, enumeration, pictures, list), show it and
+// render it once, as its first paint.
+void BM_MainWindowFirstPaint(benchmark::State& state) {
+    Workspace& ws = Shared();
+    for (auto _ : state) {
+        CMainFrame frame(*ws.context);
+        frame.resize(760, 520);
+        frame.show();
+        const QPixmap painted = frame.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+        if (frame.view()->itemCount() != kProfiles || frame.view()->imageCount() != 5 + kWithPicture)
+            state.SkipWithError("the list is not what was written");
+    }
+    state.SetItemsProcessed(state.iterations() * kProfiles);
+}
+BENCHMARK(BM_MainWindowFirstPaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
