@@ -1,19 +1,94 @@
 // The option sheet and its pages on the offscreen platform, with test
 // plugins installed in a private prefix.
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <QtTest>
 
+#include "common/platform/profile_ini.h"
+#include "frontend/options/CAdripsxOptions.h"
 #include "frontend/options/CEmuPropertySheet.h"
+#include "frontend/options/CFpseOptions.h"
 #include "frontend/options/COptionsPage.h"
+#include "frontend/options/CPcsxOptions.h"
+#include "frontend/options/CPsinexOptions.h"
+#include "frontend/plugins/CPluginsPage.h"
 #include "tests/options_ui/options_workspace.h"
 
 using namespace dravolo;
+
+namespace {
+
+// Stands in for the memory-card page: keeps the paths the sheet gives it and
+// sends the ones a test sets.
+class FakeMemcardsPage : public CMemcardsPageBase {
+public:
+    FakeMemcardsPage() { setWindowTitle(QStringLiteral("MemCards")); }
+    void SetKind(int kind) override { this->kind = kind; }
+    void SetLeftCardPath(const std::string& path) override { left = path; }
+    void SetRightCardPath(const std::string& path) override { right = path; }
+    void ExchangeCards(std::string& card1, std::string& card2, bool toRecord) override {
+        if (toRecord) {
+            card1 = left;
+            card2 = right;
+        } else {
+            left = card1;
+            right = card2;
+        }
+    }
+    void Pick(int side, const std::string& path) {
+        (side == 0 ? left : right) = path;
+        if (side == 0) emit leftCardPathSent(path);
+        else emit rightCardPathSent(path);
+    }
+    int kind = -1;
+    std::string left, right;
+};
+
+template <typename Record>
+bool SameRecord(const Record& a, const Record& b) {
+    return EncodeRecord(a) == EncodeRecord(b);
+}
+
+// Shows the sheet with the record and presses OK; the record as the pages
+// give it back.
+template <typename Record>
+Record ThroughTheSheet(test::OptionsWorkspace& ws, const Record& record, int kind) {
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(kind));
+    sheet.SetKind(kind);
+    sheet.LoadRecord(any);
+    sheet.show();
+    sheet.tabs()->setCurrentIndex(1);
+    sheet.tabs()->setCurrentIndex(0);
+    sheet.accept();
+    AnyProfileRecord back = MakeDefaultRecord(Record::kKind, ws.settings());
+    sheet.StoreRecord(back);
+    return std::get<Record>(back);
+}
+
+}  // namespace
 
 class OptionsUiTest : public QObject {
     Q_OBJECT
 private slots:
     void EpsxeRecordRoundTripsThroughTheControls();
+    void EpsxeEmptyDriveEntryStoresFirst();
+    void OtherPagesRoundTripTheirRecords();
+    void PcsxShowsHleAndKeepsPadsWithHyphens();
+    void FpseCacheSizeCompilerAndSettingsFile();
+    void FpsePadListsOfferInstalledPads();
+    void ApplyStoresWhatThePagesShow();
+    void MemcardPathsTravelBothWays();
+    void MemcardsToolHasOneTabAndNothingToApply();
+    void BrowseUsesTheFiltersAndSendsThePath();
 };
 
 void OptionsUiTest::EpsxeRecordRoundTripsThroughTheControls() {
@@ -36,6 +111,268 @@ void OptionsUiTest::EpsxeRecordRoundTripsThroughTheControls() {
     AnyProfileRecord back = MakeDefaultRecord(EmulatorKind::Epsxe, ws.settings());
     sheet.StoreRecord(back);
     QVERIFY(EncodeRecord(std::get<_EPSXEDATA>(back)) == EncodeRecord(record));
+}
+
+void OptionsUiTest::EpsxeEmptyDriveEntryStoresFirst() {
+    test::OptionsWorkspace ws;
+    _EPSXEDATA record(ws.settings());
+    record.CdromLetter = "D";
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(0));
+    sheet.SetKind(0);
+    sheet.LoadRecord(any);
+    sheet.show();
+    QComboBox* drive = sheet.epsxePage()->cdrDriveCombo();
+    QCOMPARE(drive->currentText(), QStringLiteral("D"));
+    drive->setCurrentIndex(drive->count() - 1);
+    emit drive->activated(drive->count() - 1);
+    QVERIFY(sheet.epsxePage()->isModified());
+    QVERIFY(sheet.buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+    sheet.accept();
+    sheet.StoreRecord(any);
+    QCOMPARE(QString::fromStdString(std::get<_EPSXEDATA>(any).CdromLetter), QStringLiteral("First"));
+}
+
+void OptionsUiTest::OtherPagesRoundTripTheirRecords() {
+    test::OptionsWorkspace ws;
+    ws.InstallPlugin("padTest.dll", "psinex/plugins", "padJoy.dll");
+    ws.InstallPlugin("padTest.dll", "adripsx/Plugins", "padJoy.dll");
+    ws.InstallPlugin("padTest.dll", "pcsx/plugin", "padJoy.dll");
+    ws.InstallPlugin("fpsePadTest.dll", "fpse/plugin", "JOY0KEY.DLL");
+    _PSINEXDATA psinex(ws.settings());
+    psinex.CpuMode = 1;
+    psinex.Mdec = 0;
+    psinex.Bios = "c:\\psinex\\bios\\scph1001.bin";
+    psinex.Graphics = "gpuX.dll";
+    QVERIFY(SameRecord(ThroughTheSheet(ws, psinex, 2), psinex));
+    _ADRIPSXDATA adripsx(ws.settings());
+    adripsx.CPUtype = 1;
+    adripsx.EnableHLE = 0;
+    adripsx.Memcard1 = "c:\\adripsx\\mems\\a.mcr";
+    QVERIFY(SameRecord(ThroughTheSheet(ws, adripsx, 3), adripsx));
+    _PCSXDATA pcsx(ws.settings());
+    pcsx.Cpu = 1;
+    pcsx.CdTiming = 1;
+    pcsx.RcntFix = 1;
+    pcsx.Country = "NTSC";
+    pcsx.Pad1 = "padJoy.dll";
+    pcsx.Pad2 = "padGone.dll";
+    pcsx.Bios = "HLE";  // a new record's "USE HLE BIOS" is stored as "HLE"
+    QVERIFY(SameRecord(ThroughTheSheet(ws, pcsx, 4), pcsx));
+    _FPSEDATA fpse(ws.settings());
+    fpse.CpuMode = 1;
+    fpse.CDCacheSize = 256;
+    fpse.CDStreamSpeed = 40;
+    fpse.SpareFlag2 = 1;
+    fpse.CDCountry = "Japan";
+    fpse.CommandLine = "-fast";
+    QVERIFY(SameRecord(ThroughTheSheet(ws, fpse, 1), fpse));
+}
+
+void OptionsUiTest::PcsxShowsHleAndKeepsPadsWithHyphens() {
+    test::OptionsWorkspace ws;
+    ws.InstallPlugin("padTest.dll", "pcsx/plugin", "padJoy.dll", "name=Joystick\nversion=0x010300\n");
+    ws.InstallPlugin("padTest.dll", "pcsx/plugin", "padHyph.dll", "name=Joy-Pad\nversion=0x020100\n");
+    ws.WriteFile(ws.DriveC("pcsx/bios/scph1001.bin"), "b");
+    _PCSXDATA record(ws.settings());
+    record.Bios = "HLE";
+    record.Pad1 = "padJoy.dll";
+    record.Pad2 = "padHyph.dll";
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(4));
+    sheet.SetKind(4);
+    sheet.LoadRecord(any);
+    sheet.show();
+    CPcsxOptions* page = sheet.pcsxPage();
+    QCOMPARE(page->biosCombo()->currentText(), QStringLiteral("USE HLE BIOS"));
+    QCOMPARE(page->biosCombo()->count(), 2);
+    QCOMPARE(page->padCombo(0)->currentText(), QStringLiteral("Joystick - 1.3"));
+    // The hyphenated name is shown whole ...
+    QCOMPARE(page->padCombo(1)->currentText(), QStringLiteral("Joy-Pad - 2.1"));
+    // ... but choosing it for pad 1 finds no plugin "Jo": pad 1 stays.
+    QComboBox* pad1 = page->padCombo(0);
+    pad1->setCurrentIndex(pad1->findText(QStringLiteral("Joy-Pad - 2.1")));
+    emit pad1->activated(pad1->currentIndex());
+    QCOMPARE(QString::fromStdString(page->fields().Pad1), QStringLiteral("padJoy.dll"));
+    QComboBox* pad2 = page->padCombo(1);
+    pad2->setCurrentIndex(pad2->findText(QStringLiteral("Joystick - 1.3")));
+    emit pad2->activated(pad2->currentIndex());
+    QCOMPARE(QString::fromStdString(page->fields().Pad2), QStringLiteral("padJoy.dll"));
+    // "Config" runs the plugin's dialog.
+    page->padConfig(1)->click();
+    QVERIFY(ws.ReadFile(ws.DriveC("pcsx/plugin/padJoy.log")).find("PADconfigure") != std::string::npos);
+    sheet.accept();
+    sheet.StoreRecord(any);
+    QCOMPARE(QString::fromStdString(std::get<_PCSXDATA>(any).Bios), QStringLiteral("HLE"));
+}
+
+void OptionsUiTest::FpseCacheSizeCompilerAndSettingsFile() {
+    test::OptionsWorkspace ws;
+    _FPSEDATA record(ws.settings());
+    record.CDCacheSize = 1020;
+    record.CpuMode = 1;
+    const std::string path = ws.SaveProfile("Crash", record);
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(1));
+    sheet.SetProfileName("Crash");
+    sheet.SetKind(1);
+    sheet.LoadRecord(any);
+    sheet.show();
+    CFpseOptions* page = sheet.fpsePage();
+    // The page writes its values for the plugins at once.
+    QCOMPARE(QString::fromStdString(GetPrivateProfileString("FPSE", "CDCacheSize", "", ".\\Fpse\\Crash.ini")),
+             QStringLiteral("1020"));
+    QVERIFY(!page->mode2Check()->isEnabled());
+    page->compilerButton()->click();
+    QVERIFY(page->mode2Check()->isEnabled());
+    page->cacheArrows()->triggerAction(QAbstractSlider::SliderSingleStepSub);  // the up arrow
+    QCOMPARE(page->cacheSizeEdit()->text(), QStringLiteral("1024"));
+    page->cacheArrows()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(page->cacheSizeEdit()->text(), QStringLiteral("1008"));
+    page->cacheSizeEdit()->clear();
+    QTest::keyClicks(page->cacheSizeEdit(), "2000");
+    QCOMPARE(page->cacheSizeEdit()->text(), QStringLiteral("1024"));
+    page->cacheCheck()->click();
+    QVERIFY(!page->cacheSizeEdit()->isEnabled());
+    QComboBox* country = page->countryCombo();
+    country->setCurrentIndex(country->findText(QStringLiteral("Europe")));
+    emit country->activated(country->currentIndex());
+    sheet.accept();
+    QCOMPARE(QString::fromStdString(GetPrivateProfileString("FPSE", "CDCountry", "", ".\\Fpse\\Crash.ini")),
+             QStringLiteral("1"));
+    QCOMPARE(QString::fromStdString(GetPrivateProfileString("FPSE", "CpuMode", "", ".\\Fpse\\Crash.ini")),
+             QStringLiteral("on"));
+    sheet.StoreRecord(any);
+    const auto& stored = std::get<_FPSEDATA>(any);
+    QCOMPARE(stored.CDCacheSize, 1024);
+    QCOMPARE(stored.CDUseCache, std::uint8_t{0});
+    QCOMPARE(stored.CpuMode, std::uint8_t{0});
+    QCOMPARE(QString::fromStdString(stored.CDCountry), QStringLiteral("Europe"));
+}
+
+void OptionsUiTest::FpsePadListsOfferInstalledPads() {
+    test::OptionsWorkspace ws;
+    ws.InstallPlugin("fpsePadTest.dll", "fpse/plugin", "JOY0KEY.DLL", "name=Keyboard\n");
+    ws.InstallPlugin("fpsePadTest.dll", "fpse/plugin", "JOYPAD.DLL", "name=Gamepad\n");
+    ws.InstallPlugin("gpuTest.dll", "fpse/plugin", "gpuSoft.dll");
+    _FPSEDATA record(ws.settings());
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(1));
+    sheet.SetProfileName("Crash");
+    sheet.SetKind(1);
+    sheet.LoadRecord(any);
+    sheet.show();
+    CFpseOptions* page = sheet.fpsePage();
+    QCOMPARE(page->padCombo(0)->count(), 2);
+    QCOMPARE(page->padCombo(1)->count(), 2);
+    QCOMPARE(page->padCombo(0)->currentText(), QStringLiteral("Keyboard - 1.4"));
+    QCOMPARE(page->padCombo(1)->currentIndex(), -1);  // JOY1KEY.DLL is not installed
+    QComboBox* pad2 = page->padCombo(1);
+    pad2->setCurrentIndex(pad2->findText(QStringLiteral("Gamepad - 1.4")));
+    emit pad2->activated(pad2->currentIndex());
+    page->padConfig(1)->click();
+    QCOMPARE(QString::fromStdString(ws.ReadFile(ws.DriveC("fpse/plugin/JOYPAD.log"))), QStringLiteral("JOY1_Configure\n"));
+    QCOMPARE(QString::fromStdString(GetPrivateProfileString("PadTest", "JOY1_Configure", "", ".\\Fpse\\Crash.ini")),
+             QStringLiteral("configured"));
+    sheet.accept();
+    sheet.StoreRecord(any);
+    QCOMPARE(QString::fromStdString(std::get<_FPSEDATA>(any).LasPAD2), QStringLiteral("JOYPAD.DLL"));
+}
+
+void OptionsUiTest::ApplyStoresWhatThePagesShow() {
+    test::OptionsWorkspace ws;
+    ws.InstallPlugin("gpuTest.dll", "epsxe/plugins", "gpuA.dll", "name=A\n");
+    ws.InstallPlugin("gpuTest.dll", "epsxe/plugins", "gpuB.dll", "name=B\n");
+    _EPSXEDATA record(ws.settings());
+    record.VideoPlugin = "gpuA.dll";
+    record.Properties.Description = "kept by the main window";
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(0));
+    std::vector<_EPSXEDATA> applied;
+    sheet.SetApplyHandler([&](AnyProfileRecord& r) { applied.push_back(std::get<_EPSXEDATA>(r)); });
+    sheet.SetKind(0);
+    sheet.LoadRecord(any);
+    sheet.show();
+    sheet.epsxePage()->findChildren<QCheckBox*>().front()->click();  // "Enable Sound"
+    sheet.tabs()->setCurrentIndex(1);
+    CPluginsPage* plugins = sheet.pluginsPage();
+    QCOMPARE(plugins->list(PluginType::Gpu)->currentItem()->text(2), QStringLiteral("gpuA.dll"));
+    plugins->OnListClick(PluginType::Gpu, 1);
+    QVERIFY(sheet.buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+    sheet.buttons()->button(QDialogButtonBox::Apply)->click();
+    QCOMPARE(applied.size(), std::size_t{1});
+    QCOMPARE(applied[0].SoundEnabled, std::uint8_t{0});
+    QCOMPARE(QString::fromStdString(applied[0].VideoPlugin), QStringLiteral("gpuB.dll"));
+    QVERIFY(!sheet.buttons()->button(QDialogButtonBox::Apply)->isEnabled());
+    // OK stores the same.
+    sheet.accept();
+    sheet.StoreRecord(any);
+    _EPSXEDATA expected = applied[0];
+    expected.Properties = record.Properties;
+    QVERIFY(SameRecord(std::get<_EPSXEDATA>(any), expected));
+}
+
+void OptionsUiTest::MemcardPathsTravelBothWays() {
+    test::OptionsWorkspace ws;
+    FakeMemcardsPage* fake = nullptr;
+    ws.context().makeMemcardsPage = [&fake](QWidget*) { return fake = new FakeMemcardsPage; };
+    _PSINEXDATA record(ws.settings());
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(2));
+    sheet.SetKind(2);
+    QCOMPARE(sheet.tabs()->count(), 3);
+    QCOMPARE(fake->kind, 2);
+    sheet.LoadRecord(any);
+    sheet.show();
+    // Initialisation hands the option page's cards over.
+    QCOMPARE(QString::fromStdString(fake->left), QString::fromStdString(record.MemCard1));
+    QLineEdit* card1 = sheet.psinexPage()->memcardEdit(0);
+    card1->selectAll();
+    QTest::keyClicks(card1, "c:\\psinex\\memcards\\typed.mcr");
+    QCOMPARE(QString::fromStdString(fake->left), QStringLiteral("c:\\psinex\\memcards\\typed.mcr"));
+    QCOMPARE(QString::fromStdString(sheet.cardPath(0)), QStringLiteral("c:\\psinex\\memcards\\typed.mcr"));
+    sheet.tabs()->setCurrentIndex(2);
+    fake->Pick(1, "c:\\psinex\\memcards\\picked.mem");
+    QCOMPARE(sheet.psinexPage()->memcardEdit(1)->text(), QStringLiteral("c:\\psinex\\memcards\\picked.mem"));
+    sheet.accept();
+    sheet.StoreRecord(any);
+    QCOMPARE(QString::fromStdString(std::get<_PSINEXDATA>(any).MemCard1), QStringLiteral("c:\\psinex\\memcards\\typed.mcr"));
+    QCOMPARE(QString::fromStdString(std::get<_PSINEXDATA>(any).MemCard2), QStringLiteral("c:\\psinex\\memcards\\picked.mem"));
+}
+
+void OptionsUiTest::MemcardsToolHasOneTabAndNothingToApply() {
+    test::OptionsWorkspace ws;
+    ws.context().makeMemcardsPage = [](QWidget*) { return new FakeMemcardsPage; };
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(kMemcardsOnlyKind));
+    QCOMPARE(sheet.windowTitle(), QStringLiteral("Memcards Tool"));
+    bool applied = false;
+    sheet.SetApplyHandler([&](AnyProfileRecord&) { applied = true; });
+    sheet.SetKind(kMemcardsOnlyKind);
+    QCOMPARE(sheet.tabs()->count(), 1);
+    QVERIFY(!sheet.tabs()->tabIcon(0).isNull());
+    sheet.show();
+    sheet.Apply();
+    QVERIFY(!applied);
+    sheet.SetKind(7);
+    QCOMPARE(sheet.tabs()->count(), 0);
+}
+
+void OptionsUiTest::BrowseUsesTheFiltersAndSendsThePath() {
+    test::OptionsWorkspace ws;
+    ws.WriteFile(ws.DriveC("cards/new.mcd"), "card");
+    ws.choosers.file = QString::fromStdString(ws.DriveC("cards/new.mcd"));
+    _FPSEDATA record(ws.settings());
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(1));
+    sheet.SetKind(1);
+    sheet.LoadRecord(any);
+    sheet.show();
+    sheet.fpsePage()->memcardBrowse(1)->click();
+    QCOMPARE(ws.choosers.filters.back(),
+             QStringLiteral("Fpse memsaves (*.mcd,*.mcr,*.mc,*.ddf) (*.mcd *.mcr *.mc *.ddf);;All files(*.*) (*.*)"));
+    QCOMPARE(QString::fromStdString(sheet.cardPath(1)), QStringLiteral("C:\\cards\\new.mcd"));
+    QCOMPARE(sheet.fpsePage()->memcardEdit(1)->text(), QStringLiteral("C:\\cards\\new.mcd"));
+    QVERIFY(sheet.fpsePage()->isModified());
 }
 
 QTEST_MAIN(OptionsUiTest)
