@@ -2,10 +2,10 @@
 // escaped as Wine's regedit writes it, so either regedit reads it back.
 
 #include <cstdio>
-#include <fstream>
 
 #include "common/base/text.h"
 #include "common/platform/regfile.h"
+#include "common/platform/winfs.h"
 
 namespace dravolo {
 namespace {
@@ -112,10 +112,8 @@ std::optional<Bytes> ExportRegistryKey(Registry& registry, RegRoot root, std::st
 bool ExportRegistryKeyToFile(Registry& registry, RegRoot root, std::string_view path, std::string_view file) {
     auto bytes = ExportRegistryKey(registry, root, path);
     if (!bytes) return false;
-    std::ofstream out(std::string(file), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
-    out.flush();
-    return static_cast<bool>(out);
+    // Replaced atomically: a side file is never left half-written.
+    return WriteWholeFileAtomic(file, *bytes);
 }
 
 }  // namespace dravolo

@@ -3,11 +3,10 @@
 // REGEDIT4 (ANSI). The whole file is parsed into one batch first, so a file
 // with any line we cannot read changes nothing.
 
-#include <fstream>
-#include <sstream>
 
 #include "common/base/text.h"
 #include "common/platform/regfile.h"
+#include "common/platform/winfs.h"
 
 namespace dravolo {
 namespace {
@@ -266,13 +265,9 @@ RegImportResult ImportRegistryData(Registry& registry, std::span<const std::uint
 }
 
 RegImportResult ImportRegistryFile(Registry& registry, std::string_view file) {
-    std::ifstream in(std::string(file), std::ios::binary);
-    if (!in) return RegImportResult::CannotRead;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) return RegImportResult::CannotRead;
-    const std::string bytes = ss.str();
-    return ImportRegistryData(registry, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    const auto bytes = ReadWholeFile(file);
+    if (!bytes) return RegImportResult::CannotRead;
+    return ImportRegistryData(registry, *bytes);
 }
 
 }  // namespace dravolo

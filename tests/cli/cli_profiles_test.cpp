@@ -114,6 +114,11 @@ TEST_F(Cli, RegistryExportAndImportRoundTrip) {
     ASSERT_EQ(Run({"settings", "get", "Background"}), 0);
     EXPECT_EQ(out.str(), "c:\\bg.bmp\n");
 
+    // Windows paths reach the prefix's drives.
+    ASSERT_EQ(Run({"reg", "export", "C:\\Saved\\..\\settings.reg", "HKCU\\Software\\Dravolo"}), 0) << err.str();
+    EXPECT_TRUE(HostExists(driveC() + "/settings.reg"));
+    ASSERT_EQ(Run({"reg", "import", "c:\\SETTINGS.REG"}), 0) << err.str();
+
     EXPECT_EQ(Run({"reg", "export", "x.reg", "HKEY_CURRENT_USER\\Software\\Nothing"}), 1);
     EXPECT_EQ(Run({"reg", "import", "missing.reg"}), 1);
     WriteHostFile("junk.reg", "not a registry file");
