@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QItemSelectionModel>
+#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 #include <cstring>
@@ -81,7 +82,9 @@ public:
 CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
     : QStackedWidget(parent), context_(context), model_(new ProfileListModel(this)),
       selection_(new QItemSelectionModel(model_, this)), iconView_(new ProfileIconView(this)),
-      detailsView_(new ProfileDetailsView(this)) {
+      detailsView_(new ProfileDetailsView(this)), pictureTimer_(new QTimer(this)) {
+    pictureTimer_->setInterval(0);
+    connect(pictureTimer_, &QTimer::timeout, this, [this] { LoadPictures(kPicturesPerStep); });
     iconView_->setModel(model_);
     iconView_->setSelectionModel(selection_);
     iconView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -194,18 +197,10 @@ void CDravolo7View::FillList(const std::vector<std::string>& names, const std::v
     const int defaultImage = std::clamp(currentEmulator_, 0, 4);
     std::vector<ProfileListModel::Row> rows;
     rows.reserve(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        int image = defaultImage;
-        if (auto picture = LoadProfilePicture(i < pictures.size() ? pictures[i] : std::string())) {
-            largeImages_.push_back(ToPixmap(picture->large));
-            smallImages_.push_back(ToPixmap(picture->small));
-            image = nextImageIndex_++;
-        }
+    for (std::size_t i = 0; i < names.size(); ++i)
         rows.push_back({names[i], ToQt(names[i]), ToQt(i < descriptions.size() ? descriptions[i] : std::string()),
-                        image});
-    }
+                        defaultImage});
     std::vector<QIcon> icons;
-    icons.reserve(largeImages_.size());
     for (std::size_t i = 0; i < largeImages_.size(); ++i) {
         QIcon icon;
         icon.addPixmap(largeImages_[i]);
@@ -213,8 +208,35 @@ void CDravolo7View::FillList(const std::vector<std::string>& names, const std::v
         icons.push_back(icon);
     }
     model_->Reset(std::move(rows), std::move(icons));
+    pendingPictures_ = pictures;
+    pendingPictures_.resize(names.size());
+    nextPictureRow_ = 0;
+    LoadPictures(kPicturesBeforeShowing);
+    if (picturesPending()) pictureTimer_->start();
     ++fillCount_;
 }
+
+void CDravolo7View::LoadPictures(std::size_t count) {
+    const std::size_t end = std::min(pendingPictures_.size(), nextPictureRow_ + count);
+    for (; nextPictureRow_ < end; ++nextPictureRow_) {
+        const auto picture = LoadProfilePicture(pendingPictures_[nextPictureRow_]);
+        if (!picture) continue;
+        largeImages_.push_back(ToPixmap(picture->large));
+        smallImages_.push_back(ToPixmap(picture->small));
+        QIcon icon;
+        icon.addPixmap(largeImages_.back());
+        icon.addPixmap(smallImages_.back());
+        model_->AppendIcon(icon);
+        model_->SetImage(static_cast<int>(nextPictureRow_), nextImageIndex_++);
+    }
+    if (!picturesPending()) {
+        pictureTimer_->stop();
+        pendingPictures_.clear();
+        nextPictureRow_ = 0;
+    }
+}
+
+void CDravolo7View::FinishPictureLoading() { LoadPictures(pendingPictures_.size()); }
 
 void CDravolo7View::Refill() { EnumerateAndFill(); }
 
@@ -404,6 +426,8 @@ void CDravolo7View::DeleteProfile() {
     if (context_.prompter.Ask(kDeleteQuestionText, kDeleteQuestionCaption, PromptIcon::Question,
                               PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
         return;
+    // Pictures still to come are matched to rows by position.
+    FinishPictureLoading();
     // Rows in ascending order; each removal moves the later ones up by one.
     for (std::size_t i = 0; i < rows.size(); ++i) {
         DeleteProfileFiles(*kind, itemName(rows[i]), context_.prompter);

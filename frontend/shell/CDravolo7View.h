@@ -15,6 +15,7 @@
 #include "frontend/shell/shell_context.h"
 
 class QAbstractItemModel;
+class QTimer;
 class QItemSelectionModel;
 class QAbstractItemView;
 
@@ -31,6 +32,11 @@ class CDravolo7View : public QStackedWidget {
 public:
     enum class DisplayMode { LargeIcons, Details, SmallIcons };
     static constexpr int kFirstPictureIndex = 5;
+    // Pictures read before the list first shows: more than a screen holds.
+    // The rest follow from the event loop, in the same order, so every
+    // picture gets the image index it would have had read all at once.
+    static constexpr int kPicturesBeforeShowing = 128;
+    static constexpr int kPicturesPerStep = 64;
 
     CDravolo7View(ShellContext& context, QWidget* parent = nullptr);
     ~CDravolo7View() override;
@@ -73,6 +79,9 @@ public:
     void SetCurrentProfilePath(const std::string& path) { currentProfilePath_ = path; }
     void StoreEditedProfile(AnyProfileRecord record);
     void Refill();
+    // Reads the pictures still waiting (tests, and before rows change).
+    void FinishPictureLoading();
+    bool picturesPending() const { return nextPictureRow_ < pendingPictures_.size(); }
 
     void NewProfile();
     void EditProfile();
@@ -95,6 +104,7 @@ private:
     void FillList(const std::vector<std::string>& names, const std::vector<std::string>& descriptions,
                   const std::vector<std::string>& pictures);
     void EnumerateAndFill();
+    void LoadPictures(std::size_t count);
     void ApplyBackground();
     void RemoveBackground();
     void ApplyPalette();
@@ -123,6 +133,9 @@ private:
     std::vector<QPixmap> largeImages_, smallImages_;
     int nextImageIndex_ = kFirstPictureIndex;
     int fillCount_ = 0;
+    std::vector<std::string> pendingPictures_;  // picture path per row
+    std::size_t nextPictureRow_ = 0;
+    QTimer* pictureTimer_;
 };
 
 }  // namespace dravolo

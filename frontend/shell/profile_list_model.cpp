@@ -16,6 +16,13 @@ void ProfileListModel::RemoveRow(int row) {
     endRemoveRows();
 }
 
+void ProfileListModel::SetImage(int row, int image) {
+    if (row < 0 || row >= rowCount()) return;
+    rows_[static_cast<std::size_t>(row)].image = image;
+    const QModelIndex at = index(row, 0);
+    emit dataChanged(at, at, {Qt::DecorationRole, kImageIndexRole});
+}
+
 int ProfileListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

@@ -28,6 +28,9 @@ public:
     // Replaces every row; icons[i] is image index i.
     void Reset(std::vector<Row> rows, std::vector<QIcon> icons);
     void RemoveRow(int row);
+    // A picture arrived for a row: its image index, and the icon of a new index.
+    void SetImage(int row, int image);
+    void AppendIcon(const QIcon& icon) { icons_.push_back(icon); }
 
     const Row& row(int r) const { return rows_[static_cast<std::size_t>(r)]; }
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

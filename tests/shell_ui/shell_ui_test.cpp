@@ -106,6 +106,7 @@ private slots:
     void startsWithDefaultsWhenNothingIsStored();
     void appliesStoredSettingsAndKeepsModeForUnknownView();
     void pictureIndicesStartAtFiveOnEveryFill();
+    void picturesBeyondTheFirstScreenFollow();
     void selectionEnablesProfileCommands();
     void emulatorBarSwitchesAndSkipsTheHighlightedOne();
     void deleteRemovesEverySelectedProfile();
@@ -273,6 +274,38 @@ void ShellUiTest::pictureIndicesStartAtFiveOnEveryFill() {
     QCOMPARE(view.imageIndex(0), 5);
     QCOMPARE(view.imageIndex(14), 19);
     QVERIFY(ws.prompter.messages.empty());
+}
+
+void ShellUiTest::picturesBeyondTheFirstScreenFollow() {
+    UiWorkspace ws;
+    ws.Write("pics/p.bmp", SolidBmp(4, 4, 1, 2, 3));
+    const int count = CDravolo7View::kPicturesBeforeShowing + 2 * CDravolo7View::kPicturesPerStep + 10;
+    char name[16];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(name, sizeof name, "G%04d", i);
+        // Every third profile has no picture.
+        ws.MakeProfile(0, name, " ", i % 3 == 2 ? " " : ".\\pics\\p.bmp");
+    }
+    auto expected = [](int row) { return row % 3 == 2 ? 0 : 5 + row - row / 3; };
+    CMainFrame frame(*ws.context);
+    CDravolo7View& view = *frame.view();
+    QVERIFY(view.picturesPending());
+    QCOMPARE(view.imageIndex(10), expected(10));
+    QCOMPARE(view.imageIndex(count - 1), 0);  // not read yet
+    QTRY_VERIFY(!view.picturesPending());
+    for (int row = 0; row < count; ++row) QCOMPARE(view.imageIndex(row), expected(row));
+
+    // A refill while pictures are still coming starts over; deleting reads
+    // the rest first so no picture lands on the wrong row.
+    view.Refill();
+    QVERIFY(view.picturesPending());
+    view.activeItemView()->selectionModel()->select(view.model()->index(0, 0),
+                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ws.prompter.answers = {PromptAnswer::Yes};
+    view.DeleteProfile();
+    QVERIFY(!view.picturesPending());
+    QCOMPARE(view.itemCount(), count - 1);
+    QCOMPARE(view.imageIndex(count - 2), expected(count - 1));
 }
 
 void ShellUiTest::selectionEnablesProfileCommands() {
