@@ -146,6 +146,22 @@ void BM_MainWindowAllPictures(benchmark::State& state) {
 }
 BENCHMARK(BM_MainWindowAllPictures)->Unit(benchmark::kMillisecond);
 
+// The window's fixed cost: the same window over an emulator with no profiles.
+void BM_MainWindowNoProfiles(benchmark::State& state) {
+    Workspace& ws = Shared();
+    ws.settings->SetInt("CurrentEmulator", 1);
+    for (auto _ : state) {
+        CMainFrame frame(*ws.context);
+        frame.resize(760, 520);
+        frame.show();
+        const QPixmap painted = frame.grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+        if (frame.view()->itemCount() != 0) state.SkipWithError("Fpse has no profiles here");
+    }
+    ws.settings->SetInt("CurrentEmulator", 0);
+}
+BENCHMARK(BM_MainWindowNoProfiles)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
