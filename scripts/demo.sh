@@ -68,6 +68,23 @@ if [ ! -d "$demo/work" ]; then
   "$cli" profiles new Adripsx "Parasite Eve"
   "$cli" profiles new Pcsx "Tomb Raider" --description "Save anywhere"
   "$cli" profiles set Pcsx "Metal Gear Solid" "BitmapFile=.\\pictures\\mgs.bmp"
+  # Every profile names its three plugins, so a double-click starts the
+  # stand-in emulator instead of asking for them.
+  plugin_fields() {
+    case $1 in
+      Epsxe) echo VideoPlugin SoundPlugin CdromPlugin ;;
+      Fpse) echo GpuPlugin SpuPlugin CdrPlugin ;;
+      Psinex) echo Graphics Sound CdRom ;;
+      Adripsx) echo GPUplugin SPUplugin CDRplugin ;;
+      Pcsx) echo Gpu Spu Cdr ;;
+    esac
+  }
+  for kind in Epsxe Fpse Psinex Adripsx Pcsx; do
+    read -r gpu spu cdr <<<"$(plugin_fields "$kind")"
+    "$cli" profiles list "$kind" | cut -f1 | while IFS= read -r name; do
+      "$cli" profiles set "$kind" "$name" "$gpu=gpuDemo.dll" "$spu=spuDemo.dll" "$cdr=cdrDemo.dll"
+    done
+  done
   cd - >/dev/null
 fi
 

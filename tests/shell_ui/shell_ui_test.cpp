@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -30,6 +31,8 @@
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/shell/CProfilePropertiesDlg.h"
 #include "frontend/shell/CSettingsDlg.h"
+#include "frontend/shell/frame_hooks_install.h"
+#include "frontend/profiles/profile_files.h"
 #include "tests/shell_ui/ui_workspace.h"
 
 using namespace dravolo;
@@ -115,6 +118,7 @@ private slots:
     void settingsDialogNormalisesAndAppliesAtOnce();
     void backgroundToggleNeedsAPicture();
     void placementBarsAndSwitchesSurviveARestart();
+    void doubleClickStartsTheFirstSelectedProfile();
     void secondCopyEndsSilently();
 };
 
@@ -671,6 +675,47 @@ void ShellUiTest::placementBarsAndSwitchesSurviveARestart() {
     QVERIFY(!again.view()->hideConsoles());
     again.action(Command::ToggleEmuBar)->trigger();
     QVERIFY(!again.emulatorBar()->isHidden());
+}
+
+void ShellUiTest::doubleClickStartsTheFirstSelectedProfile() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "Crash");
+    ws.MakeProfile(0, "Spyro");
+    for (const char* name : {"Crash", "Spyro"}) {
+        RecordingPrompter quiet;
+        // The launch refuses a profile without its three plugins.
+        AnyProfileRecord record = MakeDefaultRecord(EmulatorKind::Epsxe, *ws.settings);
+        QVERIFY(LoadAnyRecord(record, std::string(".\\Epsxe\\") + name + ".set", quiet));
+        auto& epsxe = std::get<_EPSXEDATA>(record);
+        epsxe.VideoPlugin = "gpuA.dll";
+        epsxe.SoundPlugin = "spuA.dll";
+        epsxe.CdromPlugin = "cdrA.dll";
+        QVERIFY(SaveAnyRecord(record, std::string(".\\Epsxe\\") + name + ".set", quiet));
+    }
+    // A native stand-in for epsxe.exe that notes how it was started.
+    const std::string report = ws.root + "/started.txt";
+    const std::string script = "#!/bin/sh\necho \"$@\" > '" + report + "'\n";
+    ws.Write(ws.prefix + "/drive_c/epsxe/epsxe.exe", Bytes(script.begin(), script.end()));
+    std::filesystem::permissions(ws.prefix + "/drive_c/epsxe/epsxe.exe", std::filesystem::perms::owner_all);
+
+    CMainFrame frame(*ws.context);
+    frame.SetHooks(MakeFrameHooks(*ws.context));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    view.SetDisplayMode(Mode::Details);
+    // Nothing selected: a double-click starts nothing and says nothing.
+    QTest::mouseDClick(view.activeItemView()->viewport(), Qt::LeftButton, {}, EmptySpot(view));
+    QTest::qWait(200);
+    QVERIFY(!ws.Exists(report));
+    QVERIFY(ws.prompter.messages.empty());
+
+    ClickRow(view, 1);
+    QTest::mouseDClick(view.activeItemView()->viewport(), Qt::LeftButton, {}, RowCentre(view, 1));
+    QTRY_VERIFY_WITH_TIMEOUT(ws.Exists(report), 10000);
+    QVERIFY2(ws.prompter.messages.empty(),
+             ws.prompter.messages.empty() ? "" : ws.prompter.messages.front().text.c_str());
+    QVERIFY(frame.action(Command::QuickGpu)->isEnabled());
 }
 
 void ShellUiTest::secondCopyEndsSilently() {
