@@ -1,5 +1,7 @@
 #include "frontend/options/option_sheet_entry.h"
 
+#include <QTabWidget>
+
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/profiles/profile_files.h"
@@ -32,6 +34,8 @@ OptionSheetResult RunOptionSheet(QWidget* parent, int kind, const std::string& p
 
     if (!emulator) {
         sheet.SetKind(kMemcardsOnlyKind);
+        // Without the memory-card page there is nothing to show.
+        if (sheet.tabs()->count() == 0) return OptionSheetResult::NotOpened;
         sheet.exec();
         return OptionSheetResult::Cancelled;
     }

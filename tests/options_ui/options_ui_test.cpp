@@ -17,6 +17,7 @@
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/options/CFpseOptions.h"
 #include "frontend/options/COptionsPage.h"
+#include "frontend/options/option_sheet_entry.h"
 #include "frontend/options/CPcsxOptions.h"
 #include "frontend/options/CPsinexOptions.h"
 #include "frontend/plugins/CPluginsPage.h"
@@ -89,6 +90,7 @@ private slots:
     void MemcardPathsTravelBothWays();
     void MemcardsToolHasOneTabAndNothingToApply();
     void BrowseUsesTheFiltersAndSendsThePath();
+    void EntryLoadsShowsAndSavesTheProfile();
 };
 
 void OptionsUiTest::EpsxeRecordRoundTripsThroughTheControls() {
@@ -293,7 +295,8 @@ void OptionsUiTest::ApplyStoresWhatThePagesShow() {
     sheet.SetKind(0);
     sheet.LoadRecord(any);
     sheet.show();
-    sheet.epsxePage()->findChildren<QCheckBox*>().front()->click();  // "Enable Sound"
+    for (QCheckBox* box : sheet.epsxePage()->findChildren<QCheckBox*>())
+        if (box->text() == QStringLiteral("Enable Sound")) box->click();
     sheet.tabs()->setCurrentIndex(1);
     CPluginsPage* plugins = sheet.pluginsPage();
     QCOMPARE(plugins->list(PluginType::Gpu)->currentItem()->text(2), QStringLiteral("gpuA.dll"));
@@ -373,6 +376,36 @@ void OptionsUiTest::BrowseUsesTheFiltersAndSendsThePath() {
     QCOMPARE(QString::fromStdString(sheet.cardPath(1)), QStringLiteral("C:\\cards\\new.mcd"));
     QCOMPARE(sheet.fpsePage()->memcardEdit(1)->text(), QStringLiteral("C:\\cards\\new.mcd"));
     QVERIFY(sheet.fpsePage()->isModified());
+}
+
+void OptionsUiTest::EntryLoadsShowsAndSavesTheProfile() {
+    test::OptionsWorkspace ws;
+    _PCSXDATA record(ws.settings());
+    record.Properties.Description = "Crash";
+    const std::string path = ws.SaveProfile("Crash", record);
+    QCOMPARE(QString::fromStdString(ProfileNameOfPath(path)), QStringLiteral("Crash"));
+    // The user ticks "Enable Console Output" and presses OK.
+    QTimer::singleShot(0, [] {
+        auto* sheet = qobject_cast<CEmuPropertySheet*>(QApplication::activeModalWidget());
+        QVERIFY(sheet);
+        QCOMPARE(sheet->windowTitle(), QStringLiteral("PCSX Options"));
+        for (QCheckBox* box : sheet->pcsxPage()->findChildren<QCheckBox*>())
+            if (box->text() == QStringLiteral("Enable Console Output")) box->click();
+        sheet->accept();
+    });
+    const auto result = RunOptionSheet(nullptr, 4, path, ws.settings(), ws.prompter, {});
+    QCOMPARE(static_cast<int>(result), static_cast<int>(OptionSheetResult::Saved));
+    _PCSXDATA saved(ws.settings());
+    QVERIFY(LoadProfileRecord(saved, path, ws.prompter));
+    QCOMPARE(saved.PsxOut, std::uint8_t{1});
+    QCOMPARE(QString::fromStdString(saved.Properties.Description), QStringLiteral("Crash"));
+    // A profile that cannot be read opens nothing; so does a memory-card tool
+    // without its page.
+    QCOMPARE(static_cast<int>(RunOptionSheet(nullptr, 4, ".\\Pcsx\\Gone.set", ws.settings(), ws.prompter, {})),
+             static_cast<int>(OptionSheetResult::NotOpened));
+    QCOMPARE(QString::fromStdString(ws.prompter.messages.back().text), QStringLiteral("Cannot Open File."));
+    QCOMPARE(static_cast<int>(RunOptionSheet(nullptr, kMemcardsOnlyKind, "", ws.settings(), ws.prompter, {})),
+             static_cast<int>(OptionSheetResult::NotOpened));
 }
 
 QTEST_MAIN(OptionsUiTest)

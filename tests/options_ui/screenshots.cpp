@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QThread>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "frontend/options/CEmuPropertySheet.h"
@@ -52,7 +53,8 @@ bool Save(QWidget& sheet, const std::string& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const std::string out = argc > 1 ? argv[1] : ".";
+    // The workspaces change the current directory: keep the output absolute.
+    const std::string out = std::filesystem::absolute(argc > 1 ? argv[1] : ".").string();
     const char* names[] = {"epsxe", "fpse", "psinex", "adripsx", "pcsx"};
     bool ok = true;
     for (int kind = 0; kind < 5; ++kind) {

@@ -167,16 +167,27 @@ TEST_F(PluginsPageTest, RowsBeyondHundredCanBeChosenButNotUsed) {
     auto page = Page(EmulatorKind::Pcsx, "c:\\pcsx\\");
     page.Open();
     ASSERT_EQ(page.list(PluginType::Gpu).size(), 102u);
+    // The copies share one library file, so whichever name the loader keeps
+    // for it carries the log: count the calls over all logs.
+    auto calls = [&](const std::string& entry) {
+        std::size_t count = 0;
+        for (const auto& file : fs::directory_iterator(driveC() + "/pcsx/plugin"))
+            if (file.path().extension() == ".log") {
+                const std::string log = ReadHostFile(file.path().string());
+                for (auto at = log.find(entry); at != std::string::npos; at = log.find(entry, at + 1)) ++count;
+            }
+        return count;
+    };
     page.Click(PluginType::Gpu, 101);
     page.Configure();
     EXPECT_EQ(page.Test(), PluginTestOutcome::NotRun);
-    EXPECT_EQ(Log("pcsx/plugin", "gpu101").find("GPUconfigure"), std::string::npos);
-    EXPECT_EQ(Log("pcsx/plugin", "gpu101").find("GPUtest"), std::string::npos);
+    EXPECT_EQ(calls("GPUconfigure"), 0u);
+    EXPECT_EQ(calls("GPUtest"), 0u);
     page.Ok();
     EXPECT_EQ(page.currentFile(PluginType::Gpu), "gpu101.dll");
     page.Click(PluginType::Gpu, 100);
     page.Configure();
-    EXPECT_NE(Log("pcsx/plugin", "gpu100").find("GPUconfigure"), std::string::npos);
+    EXPECT_EQ(calls("GPUconfigure"), 1u);
 }
 
 TEST_F(PluginsPageTest, RecordExchangeUsesTheKindsFields) {
