@@ -112,8 +112,10 @@ int MemCardStripHeader(std::string_view sourcePath, std::string_view destPath, s
     // undefined tail is worse than no card.
     Bytes data;
     if (!in->ReadAll(headerSize + kCardSize, data) || data.size() < headerSize + kCardSize) return 0;
+    // A destination that cannot be created is a failed import, not a success:
+    // the user is told, instead of being shown a card that is not there.
     const auto out = WinFile::Open(destPath, WinFile::Mode::CreateAlways);
-    if (!out) return 1;
+    if (!out) return 0;
     return out->Write(data.data() + headerSize, kCardSize) && out->Flush() ? 1 : 0;
 }
 

@@ -49,8 +49,9 @@ int MemCardCopySave(std::string_view sourcePath, int sourceSlot, std::string_vie
 
 // Imports a foreign image: the 131072 bytes after the first `headerSize`
 // bytes of the source become the destination card. 0 when a path is empty,
-// the source already is a card (or cannot be opened), or the source is too
-// short to hold a whole card; else 1.
+// the source already is a card (or cannot be opened), the source is too
+// short to hold a whole card, or the destination cannot be created or
+// written; else 1.
 int MemCardStripHeader(std::string_view sourcePath, std::string_view destPath, std::size_t headerSize);
 
 }  // namespace dravolo::memcard

@@ -227,8 +227,9 @@ TEST_F(MemCardFileOps, ImportRefusals) {
     EXPECT_EQ(MemCardStripHeader(Card("tiny.vgs", "VGS"), HostPath("x.mcr"), 64), 0);
     EXPECT_FALSE(HostExists("x.mcr"));
 
-    // The destination cannot be created: still 1, nothing copied.
-    EXPECT_EQ(MemCardStripHeader(gme, HostPath("no/dir/x.mcr"), 3904), 1);
+    // The destination cannot be created: a failure the user is told about.
+    EXPECT_EQ(MemCardStripHeader(gme, HostPath("no/dir/x.mcr"), 3904), 0);
+    EXPECT_FALSE(HostExists("no/dir/x.mcr"));
 }
 
 TEST_F(MemCardFileOps, DirectoryReaderReadsEveryBlockHeader) {
