@@ -1,9 +1,14 @@
-#include "frontend/shell/frame_hooks_install.h"
+#include "frontend/app/frame_hooks_install.h"
 
 #include "frontend/shell/CDravolo7View.h"
 
 #ifdef DRAVOLO_HAVE_ISO_TOOL
 #include "frontend/cdimage/iso_tool_dialog.h"
+#endif
+
+#ifdef DRAVOLO_HAVE_OPTION_SHEET
+#include "frontend/options/option_sheet_entry.h"
+#include "frontend/profiles/profile_files.h"
 #endif
 
 #ifdef DRAVOLO_HAVE_LAUNCH
@@ -47,8 +52,39 @@ std::optional<std::string> FirstSelectedName(const CDravolo7View& view) {
 }  // namespace
 #endif
 
+#ifdef DRAVOLO_HAVE_OPTION_SHEET
+namespace {
+
+OptionSheetExtras SheetExtras(const QString& caption) {
+    OptionSheetExtras extras;
+    extras.caption = caption;
+    return extras;
+}
+
+// The sheet for one profile; Apply stores through the view, which keeps the
+// stored description and picture.
+void RunProfileSheet(ShellContext& context, CDravolo7View& view, const std::string& path, const QString& caption) {
+    RunOptionSheet(
+        view.window(), view.currentEmulator(), path, context.settings, context.prompter,
+        [&view](AnyProfileRecord& record) { view.StoreEditedProfile(record); }, SheetExtras(caption));
+}
+
+}  // namespace
+#endif
+
 FrameHooks MakeFrameHooks(ShellContext& context) {
     FrameHooks hooks;
+#ifdef DRAVOLO_HAVE_OPTION_SHEET
+    hooks.configureSettings = [&context](CDravolo7View& view) {
+        const auto kind = KindFromNumber(view.currentEmulator());
+        const auto rows = view.selectedRows();
+        if (!kind || rows.empty()) return;
+        RunProfileSheet(context, view, ProfilePath(*kind, view.itemName(rows.front())), QString());
+    };
+    hooks.optionSheet = [&context](CDravolo7View& view, const std::string& path, const QString& caption) {
+        RunProfileSheet(context, view, path, caption);
+    };
+#endif
 #ifdef DRAVOLO_HAVE_ISO_TOOL
     hooks.isoExtractor = [&context](QWidget* owner) {
         CIsoToolDlg dialog(owner, context.settings, context.prompter);

@@ -8,7 +8,7 @@
 #include "common/platform/instance_guard.h"
 #include "common/platform/registry.h"
 #include "frontend/shell/CMainFrame.h"
-#include "frontend/shell/frame_hooks_install.h"
+#include "frontend/app/frame_hooks_install.h"
 #include "frontend/shell/qt_prompter.h"
 #include "frontend/shell/settings_store.h"
 #include "frontend/shell/shell_art.h"

@@ -17,7 +17,7 @@
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/shell/CProfilePropertiesDlg.h"
 #include "frontend/shell/CSettingsDlg.h"
-#include "frontend/shell/frame_hooks_install.h"
+#include "frontend/app/frame_hooks_install.h"
 #include "frontend/shell/profile_properties_logic.h"
 #include "tests/shell_ui/ui_workspace.h"
 

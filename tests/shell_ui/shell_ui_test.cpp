@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QAbstractItemModel>
 #include <QStatusBar>
@@ -31,9 +32,10 @@
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/shell/CProfilePropertiesDlg.h"
 #include "frontend/shell/CSettingsDlg.h"
-#include "frontend/shell/frame_hooks_install.h"
+#include "frontend/app/frame_hooks_install.h"
 #include "frontend/profiles/profile_files.h"
 #include "tests/shell_ui/ui_workspace.h"
+#include "tests/support/scripted_prompter.h"
 
 using namespace dravolo;
 using namespace dravolo::test;
@@ -120,6 +122,7 @@ private slots:
     void placementBarsAndSwitchesSurviveARestart();
     void doubleClickStartsTheFirstSelectedProfile();
     void secondCopyEndsSilently();
+    void configureSettingsOpensTheSheetAndApplyKeepsTheDescription();
 };
 
 void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
@@ -747,3 +750,41 @@ void ShellUiTest::secondCopyEndsSilently() {
 
 QTEST_MAIN(ShellUiTest)
 #include "shell_ui_test.moc"
+
+// "Configure Settings" opens the selected profile's sheet; Apply stores what
+// the pages show but never the description or picture.
+void ShellUiTest::configureSettingsOpensTheSheetAndApplyKeepsTheDescription() {
+    UiWorkspace ws;
+    test::ScriptedPrompter quiet;
+    QVERIFY(CreateNewProfile(EmulatorKind::Pcsx, "Tekken", std::string("Arcade"), std::nullopt, ws.context->settings,
+                             quiet));
+    ws.context->settings.SetInt("CurrentEmulator", 4);
+    CMainFrame frame(*ws.context);
+    frame.SetHooks(MakeFrameHooks(*ws.context));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    view.SetDisplayMode(Mode::Details);
+    ClickRow(view, 0);
+    QVERIFY(frame.action(Command::ConfigureSettings)->isEnabled());
+
+    QString caption;
+    QTimer::singleShot(300, [&] {
+        QWidget* sheet = QApplication::activeModalWidget();
+        if (!sheet) return;
+        caption = sheet->windowTitle();
+        // The first radio of the CPU pair is "Compiler"; choose the interpreter.
+        for (auto* radio : sheet->findChildren<QRadioButton*>())
+            if (radio->text().startsWith(QStringLiteral("Interpreter"))) radio->setChecked(true);
+        for (auto* button : sheet->findChildren<QPushButton*>())
+            if (button->text().remove(QLatin1Char('&')) == QStringLiteral("Apply")) button->click();
+        QMetaObject::invokeMethod(sheet, "reject", Qt::QueuedConnection);
+    });
+    frame.action(Command::ConfigureSettings)->trigger();
+    QCOMPARE(caption, QStringLiteral("PCSX Options"));
+
+    _PCSXDATA stored(ws.context->settings);
+    QVERIFY(LoadProfileRecord(stored, ".\\Pcsx\\Tekken.set", quiet));
+    QCOMPARE(stored.Cpu, 1);
+    QCOMPARE(stored.Properties.Description, std::string("Arcade"));
+}
