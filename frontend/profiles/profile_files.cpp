@@ -111,6 +111,7 @@ bool EnumerateProfiles(int kindNumber, ProfileList& list, const SettingsStore& s
     // and reading them for each of thousands of files would dominate the walk.
     const AnyProfileRecord defaults = MakeDefaultRecord(*kind, settings);
     AnyProfileRecord record = defaults;
+    bool reported = false;
     for (const auto& name : list.fileNames) {
         // Decoded in place: a file that does not load lists the defaults.
         const auto bytes = ReadWholeFile(directory + "\\" + name);
@@ -121,8 +122,12 @@ bool EnumerateProfiles(int kindNumber, ProfileList& list, const SettingsStore& s
                                              return archive.ok();
                                          },
                                          record);
-        if (!bytes) prompter.Tell(kOpenErrorText, kOpenErrorCaption);
-        else if (!loaded) prompter.Tell(kDamagedFileText, kOpenErrorCaption);
+        // One message per listing: a folder of damaged files must not bury
+        // the user in boxes every time the list is filled.
+        if (!loaded && !reported) {
+            prompter.Tell(bytes ? kDamagedFileText : kOpenErrorText, kOpenErrorCaption);
+            reported = true;
+        }
         if (!loaded) record = defaults;
         const CProfileProperties& properties = PropertiesOf(record);
         list.descriptions.push_back(properties.Description);

@@ -52,7 +52,8 @@ bool LoadAnyRecord(AnyProfileRecord& record, std::string_view path, Prompter& pr
 bool CreateProfileFile(int kind, std::string_view path, const SettingsStore& settings);
 
 // The kind's profiles in the order the folder lists them. A profile whose file
-// cannot be read is still listed, with the default description and picture.
+// cannot be read is still listed, with the default description and picture;
+// the first such file of a listing is reported.
 struct ProfileList {
     std::vector<std::string> fileNames;  // "Crash.set"
     std::vector<std::string> descriptions;

@@ -97,14 +97,16 @@ TEST_F(ProfileStore, EnumerationListsSetFilesInFolderOrder) {
     ASSERT_TRUE(CreateNewProfile(EmulatorKind::Epsxe, "beta", std::string("second"), std::nullopt, settings, prompter));
     ASSERT_TRUE(CreateNewProfile(EmulatorKind::Epsxe, "Alpha", std::nullopt, std::string("a.bmp"), settings, prompter));
     WriteHostFile("Epsxe/Broken.set", "\x02");
+    WriteHostFile("Epsxe/Cut.set", "\x02" "EP");
     WriteHostFile("Epsxe/notes.txt", "x");
     prompter.messages.clear();
 
     ASSERT_TRUE(EnumerateProfiles(0, list, settings, prompter));
-    EXPECT_EQ(list.fileNames, (std::vector<std::string>{"Alpha.set", "beta.set", "Broken.set"}));
-    EXPECT_EQ(list.descriptions, (std::vector<std::string>{" ", "second", " "}));
-    EXPECT_EQ(list.bitmapFiles, (std::vector<std::string>{"a.bmp", " ", " "}));
-    EXPECT_EQ(prompter.messages.size(), 1u);  // the broken one was reported
+    EXPECT_EQ(list.fileNames, (std::vector<std::string>{"Alpha.set", "beta.set", "Broken.set", "Cut.set"}));
+    EXPECT_EQ(list.descriptions, (std::vector<std::string>{" ", "second", " ", " "}));
+    EXPECT_EQ(list.bitmapFiles, (std::vector<std::string>{"a.bmp", " ", " ", " "}));
+    ASSERT_EQ(prompter.messages.size(), 1u);  // damaged files are reported once per listing
+    EXPECT_EQ(prompter.messages[0].text, "Unexpected file format.");
 }
 
 TEST_F(ProfileStore, NewProfileTrimsTheNameAndRefusesDuplicates) {
