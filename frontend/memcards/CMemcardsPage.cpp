@@ -1,0 +1,298 @@
+#include "frontend/memcards/CMemcardsPage.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "common/platform/winfs.h"
+#include "frontend/memcards/card_folder.h"
+#include "frontend/memcards/memcard_choosers.h"
+#include "frontend/memcards/memcard_texts.h"
+#include "frontend/memcards/memcards_art.h"
+#include "frontend/shell/qt_text.h"
+
+namespace dravolo {
+
+using namespace memcards;
+
+namespace {
+
+QPushButton* MakeButton(const char* text) {
+    auto* button = new QPushButton(QString::fromLatin1(text));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QToolButton* MakeImageButton(PageButton art, const QString& tip) {
+    auto* button = new QToolButton;
+    button->setIcon(ButtonIcon(art));
+    button->setIconSize(QSize(24, 24));
+    button->setAutoRaise(false);
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setFixedSize(36, 36);
+    return button;
+}
+
+std::string WindowsPathOf(const QString& hostPath, const char* extension) {
+    return WithDefaultExtension(ToWindowsPath(hostPath.toStdString()), extension);
+}
+
+QString HostPathOf(const std::string& windowsPath) {
+    return windowsPath.empty() ? QString() : QString::fromStdString(ToHostPath(windowsPath));
+}
+
+}  // namespace
+
+CMemcardsPage::CMemcardsPage(const SettingsStore& settings, Prompter& prompter, MemcardChoosers& choosers,
+                             QWidget* parent)
+    : CMemcardsPageBase(parent), manager_(settings, prompter), choosers_(choosers) {
+    setWindowTitle(QString::fromLatin1(kPageCaption));
+    manager_.SetPathSent([this](int side, const std::string& path) {
+        if (side == kLeft) emit leftCardPathSent(path);
+        else emit rightCardPathSent(path);
+    });
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(BuildSide(kLeft), 1);
+    layout->addWidget(BuildMiddle());
+    layout->addWidget(BuildSide(kRight), 1);
+    BuildMenu();
+}
+
+CMemcardsPage::~CMemcardsPage() = default;
+
+QWidget* CMemcardsPage::BuildSide(int side) {
+    SideControls& c = sides_[Index(side)];
+    auto* box = new QWidget;
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    c.cards = new QComboBox;
+    c.cards->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c.cards->setMinimumContentsLength(20);
+    c.cards->setAccessibleName(side == kLeft ? QStringLiteral("Left memory card")
+                                             : QStringLiteral("Right memory card"));
+    column->addWidget(c.cards);
+
+    auto* fileRow = new QHBoxLayout;
+    c.refresh = MakeButton("Refresh");
+    c.refresh->setVisible(false);  // kept as the page always had it: hidden and without action
+    c.refresh->setEnabled(false);
+    c.deleteCard = MakeButton("Delete MC");
+    c.browse = MakeButton("Browse");
+    fileRow->addWidget(c.refresh);
+    fileRow->addWidget(c.deleteCard);
+    fileRow->addStretch(1);
+    fileRow->addWidget(c.browse);
+    column->addLayout(fileRow);
+
+    c.slotView = new QTreeWidget;
+    c.slotView->setColumnCount(3);
+    c.slotView->setHeaderLabels({QStringLiteral("Slot"), QStringLiteral("Save Name"), QStringLiteral("Loc")});
+    c.slotView->setRootIsDecorated(false);
+    c.slotView->setUniformRowHeights(true);
+    c.slotView->setAllColumnsShowFocus(true);
+    c.slotView->setSelectionMode(QAbstractItemView::SingleSelection);
+    c.slotView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    c.slotView->setIconSize(QSize(16, 16));
+    c.slotView->setContextMenuPolicy(Qt::CustomContextMenu);
+    c.slotView->setAccessibleName(side == kLeft ? QStringLiteral("Left slots") : QStringLiteral("Right slots"));
+    QHeaderView* header = c.slotView->header();
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    header->resizeSection(0, 52);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->resizeSection(2, 40);
+    header->setSectionResizeMode(2, QHeaderView::Fixed);
+    c.slotView->setMinimumWidth(260);
+    column->addWidget(c.slotView, 1);
+
+    auto* commandRow = new QHBoxLayout;
+    c.format = MakeButton("Format");
+    c.create = MakeButton("Create");
+    c.import = MakeButton("Import");
+    commandRow->addWidget(c.format);
+    commandRow->addWidget(c.create);
+    commandRow->addWidget(c.import);
+    column->addLayout(commandRow);
+
+    connect(c.cards, &QComboBox::currentIndexChanged, this, [this, side](int index) {
+        if (!showing_) Run([&] { manager_.SelectEntry(side, index); });
+    });
+    connect(c.deleteCard, &QPushButton::clicked, this, [this, side] { Run([&] { manager_.DeleteCard(side); }); });
+    connect(c.browse, &QPushButton::clicked, this, [this, side] { OnBrowse(side); });
+    connect(c.format, &QPushButton::clicked, this, [this, side] { Run([&] { manager_.Format(side); }); });
+    connect(c.create, &QPushButton::clicked, this, [this, side] { OnCreate(side); });
+    connect(c.import, &QPushButton::clicked, this, [this, side] { OnImport(side); });
+    connect(c.slotView, &QTreeWidget::itemSelectionChanged, this, [this, side] { OnSlotPicked(side); });
+    connect(c.slotView, &QTreeWidget::itemPressed, this, [this, side] { OnSlotPicked(side); });
+    connect(c.slotView, &QWidget::customContextMenuRequested, this,
+            [this, side](const QPoint& pos) { ShowContextMenu(side, pos); });
+    // Del erases the selected save, as the erase button does.
+    auto* del = new QShortcut(QKeySequence::Delete, c.slotView, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(del, &QShortcut::activated, this, [this, side] {
+        OnSlotPicked(side);
+        Run([&] { manager_.EraseSave(); });
+    });
+    return box;
+}
+
+QWidget* CMemcardsPage::BuildMiddle() {
+    auto* box = new QWidget;
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    copyRight_ = MakeImageButton(PageButton::CopyRight, QStringLiteral("Copy the save to the right card"));
+    copyLeft_ = MakeImageButton(PageButton::CopyLeft, QStringLiteral("Copy the save to the left card"));
+    erase_ = MakeImageButton(PageButton::Erase, QStringLiteral("Erase the save"));
+    column->addStretch(1);
+    column->addWidget(copyRight_);
+    column->addWidget(copyLeft_);
+    column->addSpacing(12);
+    column->addWidget(erase_);
+    column->addStretch(1);
+    connect(copyRight_, &QToolButton::clicked, this, [this] { Run([&] { manager_.CopySave(kLeft); }); });
+    connect(copyLeft_, &QToolButton::clicked, this, [this] { Run([&] { manager_.CopySave(kRight); }); });
+    connect(erase_, &QToolButton::clicked, this, [this] { Run([&] { manager_.EraseSave(); }); });
+    return box;
+}
+
+void CMemcardsPage::BuildMenu() {
+    menu_ = new QMenu(QStringLiteral("MemCards"), this);
+    markFree_ = menu_->addAction(QStringLiteral("Mark as Free"));
+    deleteSave_ = menu_->addAction(QStringLiteral("Delete Save"));
+    recoverSlot_ = menu_->addAction(QStringLiteral("Recover Slot"));
+    checkIntegrity_ = menu_->addAction(QStringLiteral("Check Integrity"));
+    recoverSlot_->setEnabled(false);
+    checkIntegrity_->setEnabled(false);
+    connect(markFree_, &QAction::triggered, this, [this] { Run([&] { manager_.MarkFree(); }); });
+    connect(deleteSave_, &QAction::triggered, this, [this] { Run([&] { manager_.EraseSave(); }); });
+}
+
+template <typename Command>
+void CMemcardsPage::Run(Command&& command) {
+    command();
+    ShowState();
+}
+
+void CMemcardsPage::SetKind(int kind) { manager_.SetKind(kind); }
+void CMemcardsPage::SetLeftCardPath(const std::string& path) { manager_.SetPath(kLeft, path); }
+void CMemcardsPage::SetRightCardPath(const std::string& path) { manager_.SetPath(kRight, path); }
+
+void CMemcardsPage::ExchangeCards(std::string& card1, std::string& card2, bool toRecord) {
+    if (toRecord) {
+        card1 = manager_.path(kLeft);
+        card2 = manager_.path(kRight);
+    } else {
+        manager_.SetPath(kLeft, card1);
+        manager_.SetPath(kRight, card2);
+    }
+}
+
+void CMemcardsPage::OnInitPage() {
+    manager_.Initialise();
+    ShowState();
+}
+
+void CMemcardsPage::OnSetActive() { Run([&] { manager_.Activate(); }); }
+void CMemcardsPage::OnKillActive() { manager_.Deactivate(); }
+void CMemcardsPage::OnOK() { manager_.Ok(); }
+
+void CMemcardsPage::UpdateData(bool save) {
+    if (save) manager_.ReadControls();
+    else ShowState();
+}
+
+void CMemcardsPage::OnSlotPicked(int side) {
+    if (showing_) return;
+    QTreeWidget* list = slotList(side);
+    const QList<QTreeWidgetItem*> picked = list->selectedItems();
+    manager_.SelectSlot(side, picked.isEmpty() ? -1 : list->indexOfTopLevelItem(picked.first()));
+}
+
+void CMemcardsPage::ShowContextMenu(int side, const QPoint& pos) {
+    QTreeWidget* list = slotList(side);
+    QTreeWidgetItem* item = list->itemAt(pos);
+    if (!item || !list->viewport()->rect().contains(pos)) return;
+    {
+        const QSignalBlocker block(list);
+        list->setCurrentItem(item);
+        item->setSelected(true);
+    }
+    manager_.SelectSlot(side, list->indexOfTopLevelItem(item));
+    menu_->popup(list->viewport()->mapToGlobal(pos));
+}
+
+void CMemcardsPage::OnCreate(int side) {
+    const QString initial = HostPathOf(manager_.NewCardPath(side));
+    const auto chosen = choosers_.SaveFile(this, FilterToQt(kCreateFilter), initial);
+    const std::string path = chosen ? WindowsPathOf(*chosen, kCardExtension) : std::string();
+    Run([&] { manager_.Create(side, path); });
+}
+
+void CMemcardsPage::OnBrowse(int side) {
+    manager_.ReadControls();
+    const auto chosen = choosers_.OpenFile(this, FilterToQt(kBrowseFilter), HostPathOf(manager_.path(side)));
+    if (!chosen) return;
+    const std::string path = WindowsPathOf(*chosen, kCardExtension);
+    Run([&] { manager_.Browse(side, path); });
+}
+
+void CMemcardsPage::OnImport(int side) {
+    const auto chosen = choosers_.OpenFile(this, FilterToQt(kImportFilter), QString());
+    if (!chosen) return;
+    const std::string path = WindowsPathOf(*chosen, kImportExtension);
+    Run([&] { manager_.Import(side, path); });
+}
+
+void CMemcardsPage::ShowState() {
+    showing_ = true;
+    ShowSide(kLeft);
+    ShowSide(kRight);
+    showing_ = false;
+}
+
+void CMemcardsPage::ShowSide(int side) {
+    const MemcardManager::Side& state = manager_.side(side);
+    SideControls& c = sides_[Index(side)];
+    {
+        const QSignalBlocker block(c.cards);
+        c.cards->clear();
+        for (const std::string& entry : state.entries) c.cards->addItem(ToQt(entry));
+        c.cards->setCurrentIndex(state.current);
+    }
+    const QSignalBlocker block(c.slotView);
+    c.slotView->clear();
+    const CardListing& listing = state.listing;
+    std::array<QIcon, memcard::kSlotCount> icons;
+    for (std::size_t i = 0; i < icons.size(); ++i) icons[i] = SaveIcon(listing.icons[i]);
+    const auto picture = [&icons](int image) {
+        return image >= 0 && image < memcard::kSlotCount ? icons[static_cast<std::size_t>(image)] : ListPicture(image);
+    };
+    QList<QTreeWidgetItem*> items;
+    for (const SlotRow& row : listing.rows) {
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, QString::fromStdString(row.number));
+        item->setIcon(0, picture(row.image));
+        item->setText(1, SaveNameText(row.saveName));
+        item->setToolTip(1, item->text(1));
+        item->setIcon(2, picture(row.regionImage));
+        items.push_back(item);
+    }
+    c.slotView->addTopLevelItems(items);
+    if (state.selectedSlot >= 0 && state.selectedSlot < items.size()) {
+        c.slotView->setCurrentItem(items[state.selectedSlot]);
+        items[state.selectedSlot]->setSelected(true);
+    }
+}
+
+}  // namespace dravolo

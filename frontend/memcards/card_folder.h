@@ -1,0 +1,43 @@
+#pragma once
+// Where an emulator keeps its memory cards, which card files the page offers,
+// and how an imported image is named.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dravolo {
+class SettingsStore;
+}
+
+namespace dravolo::memcards {
+
+// The emulator's install folder from the settings plus "memcards\" ("mems\"
+// for AdriPSX). Kinds other than 1-4 use ePSXe's folder.
+std::string MemcardDirectory(const SettingsStore& settings, int kind);
+
+// Full paths of the card files in `directory` ("*.mc?", then "*.ddf"), lower
+// case and sorted, as the page's drop-down lists show them.
+std::vector<std::string> ListCardFiles(const std::string& directory);
+
+// Sorted, lower-case insertion as the drop-down lists keep their entries.
+void InsertSorted(std::vector<std::string>& entries, std::string entry);
+// Index of the entry naming `path` (ignoring case), or -1.
+int FindCardEntry(const std::vector<std::string>& entries, std::string_view path);
+
+// An import of a foreign image into the card folder: the destination is the
+// folder plus the chosen file's name, all lower case, with ".gme", ".vgs" or
+// ".mem" replaced by ".mcr". headerSize is the header to drop, or nothing
+// when the extension is none of those three (nothing is imported then).
+struct ImportPlan {
+    std::string destination;
+    std::optional<std::size_t> headerSize;
+};
+ImportPlan PlanImport(const std::string& directory, std::string_view chosenPath);
+
+// "c:\\cards\\new" -> "c:\\cards\\new.mcr"; a name with an extension stays.
+std::string WithDefaultExtension(std::string_view path, std::string_view extension);
+
+}  // namespace dravolo::memcards
