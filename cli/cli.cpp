@@ -26,8 +26,15 @@ constexpr const char* kUsageText =
     "  cd toc DRIVE [--interface auto|aspi|ioctl]\n"
     "  cd extract DRIVE FILE [--track N | --sectors FIRST-LAST | --read-only] [--speed auto|16x|8x|4x|3x|2x|1x]\n"
     "             [--interface auto|aspi|ioctl] [--no-cue]\n"
+    "  memcard format FILE\n"
+    "  memcard list FILE\n"
+    "  memcard copy SRC SLOT DST SLOT\n"
+    "  memcard erase FILE SLOT\n"
+    "  memcard free FILE SLOT\n"
+    "  memcard import SRC DST          # SRC a .gme, .vgs or .mem image\n"
     "KIND is a profile folder: Epsxe, Fpse, Psinex, Adripsx or Pcsx.\n"
-    "DRIVE is adapter:target:lun as 'cd drives' lists it.\n";
+    "DRIVE is adapter:target:lun as 'cd drives' lists it.\n"
+    "SLOT is a memory-card slot, 1-15.\n";
 
 }  // namespace
 
@@ -55,6 +62,7 @@ int Run(const std::vector<std::string>& args, Context& context) {
     if (args[0] == "settings") return RunSettings(rest, context);
     if (args[0] == "reg") return RunReg(rest, context);
     if (args[0] == "cd") return RunCd(rest, context);
+    if (args[0] == "memcard") return RunMemcard(rest, context);
     context.err << "dravolo-cli: unknown command '" << ForTerminal(args[0]) << "'\n" << kUsageText;
     return kUsage;
 }

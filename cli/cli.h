@@ -29,6 +29,7 @@ int RunReg(const std::vector<std::string>& args, Context& context);
 int RunLaunch(const std::vector<std::string>& args, Context& context);
 int RunQuickConfigure(const std::vector<std::string>& args, Context& context);
 int RunCd(const std::vector<std::string>& args, Context& context);
+int RunMemcard(const std::vector<std::string>& args, Context& context);
 
 // ANSI text as the terminal shows it.
 std::string ForTerminal(std::string_view ansi);

@@ -1,0 +1,226 @@
+// dravolo-cli memcard: the memory-card manager's operations on card files,
+// with its questions and messages. Slots are 1-15 as the page shows them.
+
+#include <charconv>
+#include <ostream>
+
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
+#include "cli/cli.h"
+#include "common/memcard/memcard.h"
+#include "common/platform/winfs.h"
+#include "frontend/memcards/card_folder.h"
+#include "frontend/memcards/memcard_texts.h"
+#include "frontend/memcards/slot_listing.h"
+
+namespace dravolo::cli {
+
+namespace {
+
+using namespace memcards;
+
+constexpr const char* kMemcardUsage =
+    "dravolo-cli: use 'memcard format FILE', 'memcard list FILE', 'memcard copy SRC SLOT DST SLOT',\n"
+    "  'memcard erase FILE SLOT', 'memcard free FILE SLOT' or 'memcard import SRC DST' (SLOT is 1-15)\n";
+
+// "1" ... "15" -> 0 ... 14.
+std::optional<int> ParseSlot(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > memcard::kSlotCount)
+        return std::nullopt;
+    return value - 1;
+}
+
+bool Confirm(Context& context, const char* question) {
+    return context.prompter.Ask(question, kCaption, PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No) ==
+           PromptAnswer::Yes;
+}
+
+// A card that exists and is formatted; otherwise says why.
+bool UsableCard(Context& context, const std::string& path) {
+    if (!FileExists(path)) {
+        Report(context, memcard::MemCardOpenErrorText(path), "File Open Error");
+        return false;
+    }
+    if (!memcard::MemCardIsFormatted(path)) {
+        context.err << "dravolo-cli: " << ForTerminal(path) << " is not a formatted memory card\n";
+        return false;
+    }
+    return true;
+}
+
+std::uint8_t StateOf(const std::string& path, int slot) {
+    memcard::CMemCardFile card;
+    card.Open(path);
+    return card.slotState[static_cast<std::size_t>(slot)];
+}
+
+std::string SlotName(const std::string& path, int slot) {
+    return ForTerminal(path) + " slot " + std::to_string(slot + 1);
+}
+
+std::string StateText(std::uint8_t state) {
+    switch (state) {
+        case memcard::kStateFirst: return "save";
+        case memcard::kStateLink: return "link";
+        case memcard::kStateEndLink: return "end link";
+        case memcard::kStateFree:
+        case memcard::kStateNeverUsed: return "free";
+        case 0xA1:
+        case 0xA2:
+        case 0xA3: return "erased";
+        default: {
+            static const char* digits = "0123456789ABCDEF";
+            return std::string("used 0x") + digits[state >> 4] + digits[state & 0x0F];
+        }
+    }
+}
+
+std::string RegionText(std::uint16_t region) {
+    const char first = static_cast<char>(region >> 8), second = static_cast<char>(region & 0xFF);
+    if (first < 0x21 || first > 0x7E || second < 0x21 || second > 0x7E) return "-";
+    return std::string{first, second};
+}
+
+// Kept Shift-JIS characters as the terminal shows them.
+std::string ShiftJisForTerminal(const std::string& bytes) {
+#ifdef _WIN32
+    return bytes;  // the console shows them in a Japanese code page
+#else
+    const iconv_t cd = iconv_open("UTF-8", "SHIFT_JIS");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return ForTerminal(bytes);
+    std::string in = bytes, out(bytes.size() * 4 + 4, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    std::size_t inLeft = in.size(), outLeft = out.size();
+    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    if (!ok) return ForTerminal(bytes);
+    out.resize(out.size() - outLeft);
+    return out;
+#endif
+}
+
+std::string TitleForTerminal(const std::string& title) {
+    std::string text;
+    for (const TitlePiece& piece : SplitTitleText(title))
+        text += piece.shiftJis ? ShiftJisForTerminal(piece.bytes) : ForTerminal(piece.bytes);
+    return text;
+}
+
+int Format(const std::string& path, Context& context) {
+    if (FileExists(path) && !Confirm(context, kAskFormat)) return kFailed;
+    if (!memcard::MemCardFormat(path)) {
+        context.err << "dravolo-cli: " << ForTerminal(path) << " cannot be written\n";
+        return kFailed;
+    }
+    return kOk;
+}
+
+int List(const std::string& path, Context& context) {
+    if (!UsableCard(context, path)) return kFailed;
+    memcard::CMemCardFile card;
+    if (!card.Open(path, &context.prompter)) return kFailed;
+    for (int slot = 0; slot < memcard::kSlotCount; ++slot) {
+        const auto s = static_cast<std::size_t>(slot);
+        context.out << slot + 1 << '\t' << StateText(card.slotState[s]) << '\t' << RegionText(card.region[s]) << '\t'
+                    << TitleForTerminal(memcard::MemCardTitleText(card.title[s])) << '\n';
+    }
+    return kOk;
+}
+
+int Copy(const std::string& source, int sourceSlot, const std::string& dest, int destSlot, Context& context) {
+    if (!UsableCard(context, source) || !UsableCard(context, dest)) return kFailed;
+    if (!memcard::MemCardSlotInUse(source, sourceSlot)) {
+        context.err << "dravolo-cli: " << SlotName(source, sourceSlot) << " holds no save\n";
+        return kFailed;
+    }
+    if (memcard::MemCardSlotInUse(dest, destSlot) && !(source == dest && sourceSlot == destSlot) &&
+        !memcard::IsLinkState(StateOf(dest, destSlot)) && !Confirm(context, kAskOverwriteSave))
+        return kFailed;
+    if (!memcard::MemCardCopySave(source, sourceSlot, dest, destSlot)) {
+        context.prompter.Tell(kCopyFailed, kCaption, PromptIcon::Stop);
+        return kFailed;
+    }
+    return kOk;
+}
+
+// Erase and mark free start only at the first block of a save.
+bool ErasableSlot(const std::string& path, int slot, Context& context) {
+    if (!UsableCard(context, path)) return false;
+    const std::uint8_t state = StateOf(path, slot);
+    if (memcard::IsLinkState(state)) {
+        context.err << "dravolo-cli: " << SlotName(path, slot) << " is a link of a longer save; use its first slot\n";
+        return false;
+    }
+    if (state == memcard::kStateFree || state == memcard::kStateNeverUsed) {
+        context.err << "dravolo-cli: " << SlotName(path, slot) << " holds no save\n";
+        return false;
+    }
+    return true;
+}
+
+int Erase(const std::string& path, int slot, Context& context) {
+    if (!ErasableSlot(path, slot, context)) return kFailed;
+    if (!memcard::MemCardSlotInUse(path, slot)) {
+        context.err << "dravolo-cli: " << SlotName(path, slot) << " is already erased\n";
+        return kFailed;
+    }
+    if (!Confirm(context, kAskDeleteSlot)) return kFailed;
+    return memcard::MemCardDeleteSave(path, slot) ? kOk : kFailed;
+}
+
+int Free(const std::string& path, int slot, Context& context) {
+    if (!ErasableSlot(path, slot, context)) return kFailed;
+    if (!Confirm(context, kAskFreeSlot)) return kFailed;
+    if (!memcard::MemCardMarkFree(path, slot)) {
+        context.prompter.Tell(kMarkFreeFailed, kCaption, PromptIcon::Stop);
+        return kFailed;
+    }
+    return kOk;
+}
+
+int Import(const std::string& source, const std::string& dest, Context& context) {
+    // The header to drop follows the source's extension, as on the page.
+    const ImportPlan plan = PlanImport(std::string(), source);
+    if (!plan.headerSize) {
+        context.err << "dravolo-cli: " << ForTerminal(source) << " is not a .gme, .vgs or .mem image\n";
+        return kUsage;
+    }
+    if (!memcard::MemCardStripHeader(source, dest, *plan.headerSize)) {
+        context.prompter.Tell(kImportFailed, kCaption, PromptIcon::Stop);
+        return kFailed;
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int RunMemcard(const std::vector<std::string>& args, Context& context) {
+    const auto usage = [&context] {
+        context.err << kMemcardUsage;
+        return kUsage;
+    };
+    if (args.empty()) return usage();
+    const std::string& verb = args[0];
+    if ((verb == "format" || verb == "list") && args.size() == 2)
+        return verb == "format" ? Format(args[1], context) : List(args[1], context);
+    if ((verb == "erase" || verb == "free") && args.size() == 3) {
+        const auto slot = ParseSlot(args[2]);
+        if (!slot) return usage();
+        return verb == "erase" ? Erase(args[1], *slot, context) : Free(args[1], *slot, context);
+    }
+    if (verb == "copy" && args.size() == 5) {
+        const auto sourceSlot = ParseSlot(args[2]);
+        const auto destSlot = ParseSlot(args[4]);
+        if (!sourceSlot || !destSlot) return usage();
+        return Copy(args[1], *sourceSlot, args[3], *destSlot, context);
+    }
+    if (verb == "import" && args.size() == 3) return Import(args[1], args[2], context);
+    return usage();
+}
+
+}  // namespace dravolo::cli
