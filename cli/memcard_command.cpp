@@ -104,12 +104,19 @@ std::string ShiftJisForTerminal(const std::string& bytes) {
 #endif
 }
 
-std::string TitleForTerminal(const std::string& title) {
+std::string TitleForTerminal(std::string title) {
+    // Damaged cards can hold anything: no control character reaches the terminal.
+    for (char& c : title)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     std::string text;
     for (const TitlePiece& piece : SplitTitleText(title))
         text += piece.shiftJis ? ShiftJisForTerminal(piece.bytes) : ForTerminal(piece.bytes);
     return text;
 }
+
+// The middle and last blocks of a save (in use or erased) hold save data
+// where a first block has its title.
+bool HasTitle(std::uint8_t state) { return (state & 0x0F) != 0x02 && (state & 0x0F) != 0x03; }
 
 int Format(const std::string& path, Context& context) {
     if (FileExists(path) && !Confirm(context, kAskFormat)) return kFailed;
@@ -127,7 +134,8 @@ int List(const std::string& path, Context& context) {
     for (int slot = 0; slot < memcard::kSlotCount; ++slot) {
         const auto s = static_cast<std::size_t>(slot);
         context.out << slot + 1 << '\t' << StateText(card.slotState[s]) << '\t' << RegionText(card.region[s]) << '\t'
-                    << TitleForTerminal(memcard::MemCardTitleText(card.title[s])) << '\n';
+                    << (HasTitle(card.slotState[s]) ? TitleForTerminal(memcard::MemCardTitleText(card.title[s])) : "")
+                    << '\n';
     }
     return kOk;
 }

@@ -1,0 +1,128 @@
+// dravolo-cli memcard run in-process on card files in a private working directory.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "frontend/memcards/memcard_texts.h"
+#include "tests/support/card_builder.h"
+#include "tests/support/prefix_fixture.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace dravolo {
+namespace {
+
+using test::CardBuilder;
+
+class CliMemcard : public test::PrefixFixture {
+protected:
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        args.insert(args.begin(), "memcard");
+        cli::Context context{out, err, prompter};
+        return cli::Run(args, context);
+    }
+    std::string Line(int slot) {
+        std::istringstream lines(out.str());
+        std::string line;
+        for (int i = 0; i < slot && std::getline(lines, line);) ++i;
+        return line;
+    }
+    std::ostringstream out, err;
+    test::ScriptedPrompter prompter;
+};
+
+TEST_F(CliMemcard, FormatAndListShowEverySlot) {
+    ASSERT_EQ(Run({"format", "a.mcr"}), 0) << err.str();
+    EXPECT_EQ(ReadHostFile("a.mcr"), CardBuilder().str());
+    EXPECT_TRUE(prompter.messages.empty());
+    // Formatting a card that exists is asked, and No keeps it.
+    EXPECT_EQ(Run({"format", "a.mcr"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, memcards::kAskFormat);
+
+    CardBuilder card;
+    card.AddSave({0}, "\x82\x65\x82\x66 \x83\x5E", 1, "BI").AddSave({1, 3}, "TWO", 2, "BE").AddSave({4}, "OLD").MarkFree({4});
+    WriteHostFile("b.mcr", card.str());
+    ASSERT_EQ(Run({"list", "b.mcr"}), 0) << err.str();
+    EXPECT_EQ(Line(1), "1\tsave\tBI\tFG \xE3\x82\xBF");  // the katakana in UTF-8
+    EXPECT_EQ(Line(2), "2\tsave\tBE\tTWO");
+    EXPECT_EQ(Line(3), "3\tfree\t-\t");
+    EXPECT_EQ(Line(4), "4\tend link\tBE\t");
+    EXPECT_EQ(Line(5), "5\terased\tBA\tOLD");
+    EXPECT_EQ(Line(15), "15\tfree\t-\t");
+
+    EXPECT_EQ(Run({"list", "missing.mcr"}), 1);
+    EXPECT_NE(err.str().find("missing.mcr was not found."), std::string::npos);
+    WriteHostFile("zero.mcr", std::string(100, '\0'));
+    EXPECT_EQ(Run({"list", "zero.mcr"}), 1);
+    EXPECT_NE(err.str().find("not a formatted memory card"), std::string::npos);
+}
+
+TEST_F(CliMemcard, CopyEraseAndFreeUseSlotsOneToFifteen) {
+    WriteHostFile("s.mcr", CardBuilder().AddSave({0, 1, 2}, "BIG", 1).AddSave({14}, "LAST", 2).str());
+    WriteHostFile("d.mcr", CardBuilder().AddSave({0}, "TAKEN", 3).str());
+
+    ASSERT_EQ(Run({"copy", "s.mcr", "15", "d.mcr", "2"}), 0) << err.str();
+    ASSERT_EQ(Run({"list", "d.mcr"}), 0);
+    EXPECT_EQ(Line(2), "2\tsave\tBA\tLAST");
+
+    // Onto a save: asked, No refuses; Yes copies the three blocks.
+    EXPECT_EQ(Run({"copy", "s.mcr", "1", "d.mcr", "1"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, memcards::kAskOverwriteSave);
+    prompter.answers.push_back(PromptAnswer::Yes);
+    ASSERT_EQ(Run({"copy", "s.mcr", "1", "d.mcr", "1"}), 0) << err.str();
+    ASSERT_EQ(Run({"list", "d.mcr"}), 0);
+    EXPECT_EQ(Line(1), "1\tsave\tBA\tBIG");
+    EXPECT_EQ(Line(3), "3\tlink\tBA\t");
+    EXPECT_EQ(Line(4), "4\tend link\tBA\t");
+
+    // A link is never copied: the product's copy-failed text.
+    EXPECT_EQ(Run({"copy", "s.mcr", "2", "d.mcr", "9"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, memcards::kCopyFailed);
+    EXPECT_EQ(prompter.messages.back().caption, "MemCard Manager");
+    EXPECT_EQ(Run({"copy", "s.mcr", "4", "d.mcr", "9"}), 1);
+    EXPECT_NE(err.str().find("holds no save"), std::string::npos);
+
+    // Mark free keeps the data, erase clears it; links are refused.
+    EXPECT_EQ(Run({"free", "d.mcr", "3"}), 1);
+    EXPECT_NE(err.str().find("use its first slot"), std::string::npos);
+    prompter.answers.push_back(PromptAnswer::Yes);
+    ASSERT_EQ(Run({"free", "d.mcr", "1"}), 0) << err.str();
+    EXPECT_EQ(prompter.messages.back().text, memcards::kAskFreeSlot);
+    ASSERT_EQ(Run({"list", "d.mcr"}), 0);
+    EXPECT_EQ(Line(1), "1\terased\tBA\tBIG");
+    EXPECT_EQ(Run({"erase", "d.mcr", "1"}), 1);  // already erased
+
+    prompter.answers.push_back(PromptAnswer::Yes);
+    ASSERT_EQ(Run({"erase", "d.mcr", "2"}), 0) << err.str();
+    EXPECT_EQ(prompter.messages.back().text, memcards::kAskDeleteSlot);
+    ASSERT_EQ(Run({"list", "d.mcr"}), 0);
+    EXPECT_EQ(Line(2), "2\tfree\t-\t");
+
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"erase", "d.mcr", "0"}, {"erase", "d.mcr", "16"}, {"free", "d.mcr", "x"},
+          {"copy", "s.mcr", "1", "d.mcr"}, {"list"}, {"shred", "d.mcr"}})
+        EXPECT_EQ(Run(bad), 2) << bad[0];
+}
+
+TEST_F(CliMemcard, ImportDropsTheHeaderByExtension) {
+    const std::string body = CardBuilder().AddSave({0}, "DEX").str();
+    WriteHostFile("in.gme", std::string(3904, 'D') + body);
+    WriteHostFile("in.VGS", std::string(64, 'V') + body);
+    ASSERT_EQ(Run({"import", "in.gme", "one.mcr"}), 0) << err.str();
+    EXPECT_EQ(ReadHostFile("one.mcr"), body);
+    ASSERT_EQ(Run({"import", "in.VGS", "two.mcr"}), 0) << err.str();
+    EXPECT_EQ(ReadHostFile("two.mcr"), body);
+
+    EXPECT_EQ(Run({"import", "one.mcr", "three.mcr"}), 2);  // not a foreign image
+    WriteHostFile("short.mem", std::string(64, 'V'));
+    EXPECT_EQ(Run({"import", "short.mem", "four.mcr"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, memcards::kImportFailed);
+    EXPECT_EQ(Run({"import", "in.gme", "no\\such\\dir\\five.mcr"}), 1);
+    EXPECT_FALSE(HostExists("four.mcr"));
+}
+
+}  // namespace
+}  // namespace dravolo
