@@ -1,5 +1,6 @@
 #include "tool/CPluginsTab.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
@@ -8,6 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "tool/CToolSkin.h"
 #include "tool/qt_ansi.h"
@@ -16,6 +18,10 @@ namespace dravolo::tool {
 
 namespace {
 constexpr int kRowIdRole = Qt::UserRole + 1;
+// The stored column widths are pixels of the classic dialog font, whose
+// average character is 6 pixels wide; they are scaled to this list's font
+// both ways, so a wider font shows whole dates and the stored values survive.
+constexpr double kStoredAverageCharWidth = 6.0;
 }
 
 CPluginsTab::CPluginsTab(PluginPageLogic& logic, const CToolSkin& skin, QWidget* parent)
@@ -58,17 +64,27 @@ CPluginsTab::CPluginsTab(PluginPageLogic& logic, const CToolSkin& skin, QWidget*
     connect(list_, &QWidget::customContextMenuRequested, this, &CPluginsTab::ShowMenu);
 }
 
+double CPluginsTab::WidthScale() const {
+    const QFontMetrics metrics(list_->font());
+    const double average =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+    return std::max(1.0, average / kStoredAverageCharWidth);
+}
+
 void CPluginsTab::SetColumnWidths(const std::array<std::uint32_t, 3>& widths) {
+    const double scale = WidthScale();
     for (int i = 0; i < 3; ++i) {
         // Stored widths are taken as they are, only kept drawable.
-        const int width = static_cast<int>(std::min<std::uint32_t>(widths[static_cast<std::size_t>(i)], 4000));
-        list_->setColumnWidth(i, width);
+        const double stored = std::min<std::uint32_t>(widths[static_cast<std::size_t>(i)], 4000);
+        list_->setColumnWidth(i, static_cast<int>(std::lround(stored * scale)));
     }
 }
 
 std::array<std::uint32_t, 3> CPluginsTab::ColumnWidths() const {
+    const double scale = WidthScale();
     std::array<std::uint32_t, 3> widths{};
-    for (int i = 0; i < 3; ++i) widths[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(list_->columnWidth(i));
+    for (int i = 0; i < 3; ++i)
+        widths[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(std::lround(list_->columnWidth(i) / scale));
     return widths;
 }
 
@@ -83,8 +99,11 @@ QIcon CPluginsTab::RowIcon(int mark, int group) const {
 }
 
 void CPluginsTab::Refill() {
+    // The logic may have reordered its rows already: the selection is found
+    // again by the row's id, which the item carries.
     std::optional<int> selectedId;
-    if (const auto row = SelectedRow()) selectedId = logic_.rows()[static_cast<std::size_t>(*row)].id;
+    const auto selected = list_->selectedItems();
+    if (!selected.isEmpty()) selectedId = selected.front()->data(0, kRowIdRole).toInt();
     list_->clear();
     QList<QTreeWidgetItem*> items;
     for (const PluginRow& row : logic_.rows()) {

@@ -22,7 +22,7 @@ class CPluginsTab : public QWidget {
 public:
     CPluginsTab(PluginPageLogic& logic, const CToolSkin& skin, QWidget* parent = nullptr);
 
-    // The columns "Plugins", "DLL", "Date" with their widths.
+    // The columns "Plugins", "DLL", "Date" with their stored widths.
     void SetColumnWidths(const std::array<std::uint32_t, 3>& widths);
     std::array<std::uint32_t, 3> ColumnWidths() const;
 
@@ -51,6 +51,8 @@ signals:
     void repaintWanted();
 
 private:
+    // Screen pixels per stored width unit.
+    double WidthScale() const;
     QIcon RowIcon(int mark, int group) const;
     void ShowMenu(const QPoint& listPos);
 

@@ -1,0 +1,322 @@
+// The main dialog on the offscreen platform, with real test plugins, the real
+// KestrineSTUFF.DLL and a private prefix.
+
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "tests/support/scripted_prompter.h"
+#include "tests/tool_ui/tool_ui_workspace.h"
+#include "tool/CKestrineToolDlg.h"
+#include "tool/CPluginsTab.h"
+#include "tool/core/skin_layout.h"
+
+using namespace dravolo;
+using namespace dravolo::tool;
+
+namespace {
+
+constexpr RegRoot kUser = RegRoot::CurrentUser;
+const std::string kGame = "Software\\Vision Thing\\KestrineCFG\\Game";
+const std::string kActive = "Software\\Vision Thing\\PSEmu Pro";
+
+int RowOf(CKestrineToolDlg& dialog, int group, const std::string& dll) {
+    const auto& rows = dialog.pluginLogic().rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].group == group && rows[i].dll == dll) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace
+
+class ToolUiTest : public QObject {
+    Q_OBJECT
+private slots:
+    void okKeepsTheStoredConfigurationAndCarriesEdits();
+    void cancelLeavesTheStoredConfigurationButNotTheActiveArea();
+    void activeAreaShowsOnlyClose();
+    void actionsSelectTheCardTabOrQuickConfigure();
+    void optionsDialogIsHostedAndItsOptionsTravel();
+    void tabsButtonsMenuAndMessages();
+    void skinOrBuiltInPictures();
+    void windowSettingsAreSavedAtClose();
+};
+
+void ToolUiTest::okKeepsTheStoredConfigurationAndCarriesEdits() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    const std::string stored = test::DumpTree(world.registry(), kGame);
+    test::ScriptedPrompter prompter;
+    {
+        CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Change ePSXe configuration"));
+        QVERIFY(dialog.okButton()->isVisibleTo(&dialog));
+        QVERIFY(dialog.cancelButton()->isVisibleTo(&dialog));
+        QVERIFY(!dialog.closeButton()->isVisibleTo(&dialog));
+        QCOMPARE(test::DumpTree(world.registry(), kActive), stored);  // swapped in
+        // The stored choices are marked.
+        QCOMPARE(dialog.pluginLogic().rows()[RowOf(dialog, 0, "gpuTest.dll")].mark, 1);
+        QCOMPARE(dialog.pluginLogic().rows()[RowOf(dialog, 4, "padBoth.dll")].mark, 5);
+        dialog.OnOK();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(test::DumpTree(world.registry(), kGame), stored);
+
+    // An activation made on the page travels into the stored configuration.
+    {
+        CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+        dialog.pluginsTab()->SelectRow(RowOf(dialog, 0, "gpuOther.dll"));
+        dialog.pluginsTab()->activateButton()->click();
+        QCOMPARE(dialog.pluginLogic().rows()[RowOf(dialog, 0, "gpuOther.dll")].mark, 1);
+        dialog.okButton()->click();
+    }
+    QCOMPARE(world.registry().QueryString(kUser, kGame + "\\GPU", "GPUlib"), std::string("gpuOther.dll"));
+    QCOMPARE(world.registry().QueryDword(kUser, kGame + "\\SPU\\Settings", "Volume"), std::uint32_t{3});
+}
+
+void ToolUiTest::cancelLeavesTheStoredConfigurationButNotTheActiveArea() {
+    test::ToolUiWorld world(true);
+    world.StoreGame();
+    const std::string stored = test::DumpTree(world.registry(), kGame);
+    test::ScriptedPrompter prompter;
+    {
+        CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+        dialog.pluginsTab()->SelectRow(RowOf(dialog, 6, "netTest.dll"));
+        dialog.pluginsTab()->OnActivate();
+        dialog.cancelButton()->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.optionsDialog());  // destroyed
+    }
+    QCOMPARE(test::DumpTree(world.registry(), kGame), stored);
+    QCOMPARE(world.registry().QueryString(kUser, kActive + "\\NET", "NETlib"), std::string("netTest.dll"));
+    // The started plugins were shut down.
+    QVERIFY(world.workspace().PluginLog("gpuTest.dll").find("GPUshutdown") != std::string::npos);
+}
+
+void ToolUiTest::activeAreaShowsOnlyClose() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    world.registry().SetString(kUser, kActive + "\\GPU", "GPUlib", "gpuOther.dll");
+    const std::string stored = test::DumpTree(world.registry(), kGame);
+    test::ScriptedPrompter prompter;
+    {
+        CKestrineToolDlg dialog(world.Setup("PSEmu Pro"), prompter);
+        QVERIFY(!dialog.okButton()->isVisibleTo(&dialog));
+        QVERIFY(!dialog.cancelButton()->isVisibleTo(&dialog));
+        QVERIFY(dialog.closeButton()->isVisibleTo(&dialog));
+        // Nothing swapped in: the active area is edited as it is.
+        QCOMPARE(dialog.pluginLogic().rows()[RowOf(dialog, 0, "gpuOther.dll")].mark, 1);
+        dialog.pluginsTab()->SelectRow(RowOf(dialog, 1, "spuTest.dll"));
+        dialog.pluginsTab()->OnActivate();
+        // Escape in this mode closes as "Close" does.
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(world.registry().QueryString(kUser, kActive + "\\GPU", "GPUlib"), std::string("gpuOther.dll"));
+    QCOMPARE(world.registry().QueryString(kUser, kActive + "\\SPU", "SPUlib"), std::string("spuTest.dll"));
+    QCOMPARE(test::DumpTree(world.registry(), kGame), stored);
+}
+
+void ToolUiTest::actionsSelectTheCardTabOrQuickConfigure() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    test::ScriptedPrompter prompter;
+    for (const char* word : {"0!7", "0!8"}) {
+        CKestrineToolDlg dialog(world.Setup("Game", word), prompter);
+        QCOMPARE(dialog.tabs()->tabText(dialog.tabs()->currentIndex()), QStringLiteral("Memcards"));
+        QVERIFY(!dialog.QuickConfigureAction());
+    }
+    {
+        CKestrineToolDlg dialog(world.Setup("Game", "0!0"), prompter);
+        QCOMPARE(dialog.tabs()->currentIndex(), 0);
+        QVERIFY(!dialog.QuickConfigureAction());
+    }
+    {
+        // 1: the active video plugin's dialog, then saved as at OK, never shown.
+        CKestrineToolDlg dialog(world.Setup("Game", "0!1"), prompter);
+        QCOMPARE(dialog.QuickConfigureAction().value_or(0), 1L);
+        dialog.OnQuickConfigure(1);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    QVERIFY(world.workspace().PluginLog("gpuTest.dll").find("GPUconfigure") != std::string::npos);
+    QCOMPARE(world.registry().QueryString(kUser, kGame + "\\GPU\\TestPlugin", "Setting"), std::string("configured"));
+    {
+        // A number outside 1 to 6 configures nothing and still saves.
+        world.registry().SetString(kUser, kActive + "\\Marker", "x", "y");
+        CKestrineToolDlg dialog(world.Setup("Game", "0!9"), prompter);
+        QCOMPARE(dialog.QuickConfigureAction().value_or(0), 9L);
+        dialog.OnQuickConfigure(9);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    QVERIFY(prompter.messages.empty());
+}
+
+void ToolUiTest::optionsDialogIsHostedAndItsOptionsTravel() {
+    test::ToolUiWorld world(true);
+    world.StoreGame();
+    // Left in the library's key by someone else: must not reach the configuration.
+    world.registry().SetString(kUser, "Software\\Kestrine\\Kestrine\\Interface", "CmdLine", "stale");
+    test::ScriptedPrompter prompter;
+    {
+        CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+        QWidget* options = dialog.optionsDialog();
+        QVERIFY(options);
+        QVERIFY(dialog.optionsFrame()->isAncestorOf(options));
+        // Filled from the configuration before the dialog's Init.
+        QCOMPARE(world.registry().QueryString(kUser, "Software\\Kestrine\\Kestrine\\Interface", "CmdLine"),
+                 std::string("-slowboot"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(!options->isVisible());
+        dialog.tabs()->setCurrentIndex(2);
+        QVERIFY(options->isVisible());
+        dialog.OnOK();
+        QVERIFY(!dialog.optionsDialog());
+    }
+    QCOMPARE(world.registry().QueryString(kUser, kGame + "\\Kestrine\\Interface", "CmdLine"),
+             std::string("-slowboot"));
+    QCOMPARE(world.registry().QueryDword(kUser, kGame + "\\Kestrine\\Interface", "SoundXA"), std::uint32_t{1});
+
+    // Without the library the Options tab stays empty and the stale key
+    // stays out of the configuration.
+    test::ToolUiWorld bare(false);
+    bare.StoreGame();
+    bare.registry().SetString(kUser, "Software\\Kestrine\\Kestrine\\Interface", "CmdLine", "stale");
+    {
+        CKestrineToolDlg dialog(bare.Setup("Game"), prompter);
+        QVERIFY(!dialog.optionsDialog());
+        dialog.OnOK();
+    }
+    QCOMPARE(bare.registry().QueryString(kUser, kGame + "\\Kestrine\\Interface", "CmdLine"),
+             std::string("-slowboot"));
+}
+
+void ToolUiTest::tabsButtonsMenuAndMessages() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    test::ScriptedPrompter prompter;
+    CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+    QTabWidget* tabs = dialog.tabs();
+    QCOMPARE(tabs->count(), 4);
+    const QStringList names = {"Plugins", "Memcards", "Options", "Cheats"};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(tabs->tabText(i), names[i]);
+        QVERIFY(!tabs->tabIcon(i).isNull());
+    }
+    QCOMPARE(tabs->currentIndex(), 0);
+
+    CPluginsTab* page = dialog.pluginsTab();
+    QTreeWidget* list = page->list();
+    QCOMPARE(list->headerItem()->text(0), QStringLiteral("Plugins"));
+    QCOMPARE(list->headerItem()->text(1), QStringLiteral("DLL"));
+    QCOMPARE(list->headerItem()->text(2), QStringLiteral("Date"));
+    QCOMPARE(list->topLevelItemCount(), static_cast<int>(dialog.pluginLogic().rows().size()));
+    QStringList menu;
+    for (QAction* action : page->contextMenu()->actions()) menu << action->text();
+    QCOMPARE(menu, (QStringList{"Activate", "Configure", "Test", "About"}));
+
+    // No selection: the buttons do nothing.
+    list->clearSelection();
+    page->testButton()->click();
+    QVERIFY(prompter.messages.empty());
+
+    page->SelectRow(RowOf(dialog, 1, "SPUCORE"));
+    page->testButton()->click();
+    QCOMPARE(prompter.messages.size(), std::size_t{1});
+    QCOMPARE(prompter.messages[0].text, std::string("Test function not available!"));
+    QCOMPARE(prompter.messages[0].caption, std::string("Testing plugin..."));
+
+    // A double-click activates and configures.
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const int other = RowOf(dialog, 0, "gpuOther.dll");
+    page->SelectRow(other);
+    QTreeWidgetItem* item = list->topLevelItem(other);
+    const QPoint centre = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QCOMPARE(world.registry().QueryString(kUser, kActive + "\\GPU", "GPUlib"), std::string("gpuOther.dll"));
+    QVERIFY(world.workspace().PluginLog("gpuOther.dll").find("GPUconfigure") != std::string::npos);
+
+    // A header click sorts through the page's rule and keeps the selection.
+    page->SelectRow(RowOf(dialog, 0, "gpuOther.dll"));
+    page->OnColumnClick(1);
+    page->OnColumnClick(1);
+    QCOMPARE(dialog.pluginLogic().sortDirection(), 1);
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("gpuTest.dll"));
+    QCOMPARE(list->selectedItems().value(0)->text(1), QStringLiteral("gpuOther.dll"));
+    dialog.OnCancel();
+}
+
+void ToolUiTest::skinOrBuiltInPictures() {
+    test::ToolUiWorld world(false);
+    test::ScriptedPrompter prompter;
+    {
+        CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+        QVERIFY(!dialog.skin().loaded());
+        QCOMPARE(dialog.skin().smallImageCount(), 20);
+        QCOMPARE(dialog.skin().stateImageCount(), 16);
+        QVERIFY(!dialog.windowIcon().isNull());
+        dialog.OnCancel();
+    }
+    // A skin at half size is stretched onto the canvas; magenta is transparent.
+    QImage half(161, 106, QImage::Format_RGB32);
+    half.fill(Qt::white);
+    const SkinRect cell = SkinPiece(kSmallImagesPiece);
+    for (int y = cell.top / 2; y < cell.bottom / 2 + 1; ++y) {
+        for (int x = 0; x < 8; ++x) half.setPixel(x, y, qRgb(0, 200, 0));
+        for (int x = 8; x < 16; ++x) half.setPixel(x, y, qRgb(255, 0, 255));
+    }
+    world.InstallSkin(half);
+    {
+        CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+        QVERIFY(dialog.skin().loaded());
+        const QImage first = dialog.skin().SmallImage(0).toImage();
+        QCOMPARE(QColor(first.pixel(4, 8)).green(), 200);
+        QCOMPARE(qAlpha(dialog.skin().SmallImage(1).toImage().pixel(4, 8)), 0);
+        dialog.OnCancel();
+    }
+    // A cut file is no skin.
+    QFile file(QString::fromStdString(world.workspace().host() + "/skins/kestrine.bmp"));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.resize(file.size() / 2);
+    file.close();
+    {
+        CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+        QVERIFY(!dialog.skin().loaded());
+        dialog.OnCancel();
+    }
+}
+
+void ToolUiTest::windowSettingsAreSavedAtClose() {
+    test::ToolUiWorld world(false);
+    const std::string position = "Software\\Kestrine\\Kestrine\\KestrineTool\\Position";
+    world.registry().SetDword(kUser, position, "ToolX2", 111);
+    world.registry().SetDword(kUser, position, "ToolX5", 222);
+    test::ScriptedPrompter prompter;
+    std::uint32_t dragged = 0;
+    {
+        CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+        // Stored widths are scaled to the font, never narrower than stored.
+        QVERIFY(dialog.pluginsTab()->list()->columnWidth(1) >= 111);
+        dialog.pluginsTab()->OnColumnClick(2);
+        dialog.pluginsTab()->OnColumnClick(2);
+        dialog.pluginsTab()->list()->setColumnWidth(0, 400);
+        dragged = dialog.pluginsTab()->ColumnWidths()[0];
+        QVERIFY(dragged > 250 && dragged <= 400);
+        dialog.OnCancel();
+    }
+    QCOMPARE(world.registry().QueryDword(kUser, position, "SelCol"), std::uint32_t{2});
+    QCOMPARE(world.registry().QueryDword(kUser, position, "SelDir"), std::uint32_t{1});
+    QCOMPARE(world.registry().QueryDword(kUser, position, "ToolX1"), dragged);
+    QCOMPARE(world.registry().QueryDword(kUser, position, "ToolX2"), std::uint32_t{111});
+    QCOMPARE(world.registry().QueryDword(kUser, position, "ToolX3"), std::uint32_t{70});
+    QCOMPARE(world.registry().QueryDword(kUser, position, "ToolX5"), std::uint32_t{222});
+}
+
+QTEST_MAIN(ToolUiTest)
+#include "tool_ui_test.moc"
