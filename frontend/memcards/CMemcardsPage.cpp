@@ -1,5 +1,7 @@
 #include "frontend/memcards/CMemcardsPage.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
@@ -114,7 +116,10 @@ QWidget* CMemcardsPage::BuildSide(int side) {
     header->setSectionResizeMode(1, QHeaderView::Stretch);
     header->resizeSection(2, 40);
     header->setSectionResizeMode(2, QHeaderView::Fixed);
-    c.slotView->setMinimumWidth(260);
+    c.slotView->setMinimumWidth(280);
+    // Room for all 15 slots without scrolling.
+    const int row = std::max(c.slotView->fontMetrics().height(), 16) + 4;
+    c.slotView->setMinimumHeight(header->sizeHint().height() + 15 * row + 2 * c.slotView->frameWidth() + 4);
     column->addWidget(c.slotView, 1);
 
     auto* commandRow = new QHBoxLayout;

@@ -1,0 +1,62 @@
+#pragma once
+// A private Windows world for the memory-card page's Qt tests and pictures:
+// a temporary prefix (DRAVOLO_PREFIX) with ePSXe's card folder, a working
+// directory, settings in memory, a scripted prompter and file choosers
+// answered by the test, and cards with icons and Japanese titles.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frontend/memcards/memcard_choosers.h"
+#include "frontend/shell/settings_store.h"
+#include "tests/support/card_builder.h"
+#include "tests/support/memory_registry.h"
+#include "tests/support/scripted_prompter.h"
+
+namespace dravolo::test {
+
+class AnsweringMemcardChoosers : public MemcardChoosers {
+public:
+    std::optional<QString> OpenFile(QWidget*, const QString& filter, const QString& initial) override {
+        asked.push_back({filter, initial});
+        return file;
+    }
+    std::optional<QString> SaveFile(QWidget*, const QString& filter, const QString& initial) override {
+        asked.push_back({filter, initial});
+        return file;
+    }
+    std::optional<QString> file;
+    std::vector<std::pair<QString, QString>> asked;
+};
+
+class MemcardsWorkspace {
+public:
+    MemcardsWorkspace();
+    ~MemcardsWorkspace();
+    MemcardsWorkspace(const MemcardsWorkspace&) = delete;
+    MemcardsWorkspace& operator=(const MemcardsWorkspace&) = delete;
+
+    // Writes a card into ePSXe's card folder; returns its Windows path.
+    std::string PutCard(const std::string& name, const std::string& bytes) const;
+    std::string CardBytes(const std::string& name) const;
+    std::string HostCardPath(const std::string& name) const;
+    // A file anywhere below drive_c (host path returned).
+    std::string PutDriveFile(const std::string& rest, const std::string& bytes) const;
+
+    // Two cards that look like a player's: icons, Japanese and English titles,
+    // a three-block save, an erased one.
+    static CardBuilder PlayerCard();
+    static CardBuilder SecondCard();
+
+    MemoryRegistry registry;
+    SettingsStore settings{registry};
+    ScriptedPrompter prompter;
+    AnsweringMemcardChoosers choosers;
+
+private:
+    std::string root_, savedCwd_, savedPrefix_;
+    bool hadPrefix_ = false;
+};
+
+}  // namespace dravolo::test
