@@ -12,7 +12,7 @@ namespace {
 constexpr RegRoot kUser = RegRoot::CurrentUser;
 }
 
-ToolUiWorld::ToolUiWorld(bool withLibrary) {
+ToolUiWorld::ToolUiWorld(bool withLibrary) : savedCwd_(std::filesystem::current_path().string()) {
     const std::string root = dir_.path().toStdString();
     const std::string prefix = root + "/prefix";
     EnsurePrefixLayout(prefix);
@@ -37,6 +37,9 @@ ToolUiWorld::ToolUiWorld(bool withLibrary) {
 
 ToolUiWorld::~ToolUiWorld() {
     registry_.reset();
+    // The plugin page makes the emulator's folder current; it goes away now.
+    std::error_code ec;
+    std::filesystem::current_path(savedCwd_, ec);
     if (hadPrefix_) {
         setenv("DRAVOLO_PREFIX", savedPrefix_.c_str(), 1);
     } else {

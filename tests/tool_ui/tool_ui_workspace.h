@@ -28,6 +28,7 @@ public:
     void InstallSkin(const QImage& picture);
 
 private:
+    std::string savedCwd_;
     QTemporaryDir dir_;
     std::string savedPrefix_;
     bool hadPrefix_ = false;
