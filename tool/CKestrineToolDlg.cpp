@@ -20,6 +20,11 @@ namespace dravolo::tool {
 
 namespace {
 
+constexpr std::string_view kToolCaption = "Change ePSXe configuration";
+constexpr std::string_view kSwapInFailed =
+    "The configuration could not be copied into the registry's active area. Changes made now will not be saved.";
+constexpr std::string_view kSaveFailed = "The configuration could not be saved in the registry.";
+
 // Dialog units of the window's font, as the dialog templates measure them.
 QSize DialogUnits(const QFont& font, int x, int y) {
     const QFontMetrics metrics(font);
@@ -108,7 +113,11 @@ void CKestrineToolDlg::SwapIn() {
     cancel_->setVisible(!active);
     close_->setVisible(active);
     if (active) close_->setDefault(true);
-    CopyConfiguration(registry_, ConfigurationKeyName(setup_.configurationName), kActiveConfigurationName);
+    // When the swap-in fails the active area still holds another
+    // configuration: copying that back on OK would overwrite this one.
+    swappedIn_ =
+        CopyConfiguration(registry_, ConfigurationKeyName(setup_.configurationName), kActiveConfigurationName);
+    if (!swappedIn_) prompter_.Tell(kSwapInFailed, kToolCaption);
     emulatorPath_ = EmulatorPathFromToolPath(setup_.toolPath).value_or("");
 }
 
@@ -170,7 +179,9 @@ void CKestrineToolDlg::FinishOK() {
     // Only a dialog that was shown (and filled from the configuration) may
     // write the options back.
     if (options_.FinishOK()) CopyOptionsOutward(registry_);
-    CopyConfiguration(registry_, kActiveConfigurationName, ConfigurationKeyName(setup_.configurationName));
+    if (swappedIn_ &&
+        !CopyConfiguration(registry_, kActiveConfigurationName, ConfigurationKeyName(setup_.configurationName)))
+        prompter_.Tell(kSaveFailed, kToolCaption);
     done(QDialog::Accepted);
 }
 

@@ -85,6 +85,7 @@ private:
     ToolWindowSettings windowSettings_;
     std::string emulatorPath_;
     std::optional<long> quickConfigure_;
+    bool swappedIn_ = false;
     bool finished_ = false;
 
     QTabWidget* tabs_ = nullptr;

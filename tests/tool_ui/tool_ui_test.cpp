@@ -30,6 +30,27 @@ int RowOf(CKestrineToolDlg& dialog, int group, const std::string& dll) {
     return -1;
 }
 
+// The prefix's registry, with commits that fail while asked to.
+class FailingRegistry : public Registry {
+public:
+    explicit FailingRegistry(Registry& inner) : inner_(inner) {}
+    bool failCommits = false;
+    bool KeyExists(RegRoot root, std::string_view path) override { return inner_.KeyExists(root, path); }
+    std::optional<RegValue> QueryValue(RegRoot root, std::string_view path, std::string_view name) override {
+        return inner_.QueryValue(root, path, name);
+    }
+    std::optional<std::vector<RegValue>> EnumValues(RegRoot root, std::string_view path) override {
+        return inner_.EnumValues(root, path);
+    }
+    std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root, std::string_view path) override {
+        return inner_.EnumSubkeys(root, path);
+    }
+    bool Commit(const RegBatch& batch) override { return !failCommits && inner_.Commit(batch); }
+
+private:
+    Registry& inner_;
+};
+
 }  // namespace
 
 class ToolUiTest : public QObject {
@@ -43,6 +64,7 @@ private slots:
     void tabsButtonsMenuAndMessages();
     void skinOrBuiltInPictures();
     void windowSettingsAreSavedAtClose();
+    void failedSwapInNeverOverwritesTheStoredConfiguration();
 };
 
 void ToolUiTest::okKeepsTheStoredConfigurationAndCarriesEdits() {
@@ -316,6 +338,27 @@ void ToolUiTest::windowSettingsAreSavedAtClose() {
     QCOMPARE(world.registry().QueryDword(kUser, position, "ToolX2"), std::uint32_t{111});
     QCOMPARE(world.registry().QueryDword(kUser, position, "ToolX3"), std::uint32_t{70});
     QCOMPARE(world.registry().QueryDword(kUser, position, "ToolX5"), std::uint32_t{222});
+}
+
+void ToolUiTest::failedSwapInNeverOverwritesTheStoredConfiguration() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    // Another configuration is active when the swap-in fails.
+    world.registry().SetString(kUser, kActive + "\\GPU", "GPUlib", "gpuOther.dll");
+    const std::string stored = test::DumpTree(world.registry(), kGame);
+    FailingRegistry registry(world.registry());
+    test::ScriptedPrompter prompter;
+    {
+        tool::ToolDialogSetup setup = world.Setup("Game");
+        setup.registry = &registry;
+        registry.failCommits = true;
+        CKestrineToolDlg dialog(std::move(setup), prompter);
+        registry.failCommits = false;
+        QCOMPARE(prompter.messages.size(), std::size_t{1});
+        QCOMPARE(prompter.messages[0].caption, std::string("Change ePSXe configuration"));
+        dialog.OnOK();
+    }
+    QCOMPARE(test::DumpTree(world.registry(), kGame), stored);
 }
 
 QTEST_MAIN(ToolUiTest)
