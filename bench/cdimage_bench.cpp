@@ -70,9 +70,9 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 void BM_ExtractVersusCp(benchmark::State& state) {
     Disc& disc = TheDisc();
     const std::string command = "cp '" + disc.image.string() + "' '" + disc.target.string() + "'";
-    VirtualDiscSpec spec;
-    spec.imagePath = disc.image.string();
-    std::vector<std::shared_ptr<VirtualDrive>> drives{std::make_shared<VirtualDrive>(spec)};
+    VirtualDisc setup;
+    setup.imagePath = disc.image.string();
+    std::vector<std::shared_ptr<VirtualDrive>> drives{std::make_shared<VirtualDrive>(setup)};
     CdAccess access([&](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, drives); },
                     nullptr, (disc.root / "cdrdevnames.log").string());
     NoQuestions prompter;

@@ -69,9 +69,9 @@ constexpr char kRevision[] = "1.00";
 
 }  // namespace
 
-std::optional<std::vector<VirtualDiscSpec>> ParseVirtualCdList(std::string_view text, std::string* error) {
-    std::vector<VirtualDiscSpec> discs;
-    auto fail = [&](std::string why) -> std::optional<std::vector<VirtualDiscSpec>> {
+std::optional<std::vector<VirtualDisc>> ParseVirtualCdList(std::string_view text, std::string* error) {
+    std::vector<VirtualDisc> discs;
+    auto fail = [&](std::string why) -> std::optional<std::vector<VirtualDisc>> {
         if (error) *error = std::move(why);
         return std::nullopt;
     };
@@ -79,7 +79,7 @@ std::optional<std::vector<VirtualDiscSpec>> ParseVirtualCdList(std::string_view 
         entry = Trim(entry);
         if (entry.empty()) continue;
         const auto fields = Split(entry, ',');
-        VirtualDiscSpec disc;
+        VirtualDisc disc;
         disc.imagePath = std::string(Trim(fields[0]));
         if (disc.imagePath.empty()) return fail("an entry has no image path");
         for (std::size_t i = 1; i < fields.size(); ++i) {
@@ -104,7 +104,7 @@ std::optional<std::vector<VirtualDiscSpec>> ParseVirtualCdList(std::string_view 
     return discs;
 }
 
-std::vector<VirtualDiscSpec> VirtualDiscsFromEnvironment() {
+std::vector<VirtualDisc> VirtualDiscsFromEnvironment() {
     const char* value = std::getenv("DRAVOLO_VIRTUAL_CD");
     if (!value || !*value) return {};
     std::string why;
@@ -120,13 +120,13 @@ std::vector<VirtualDiscSpec> VirtualDiscsFromEnvironment() {
 
 // ---------------------------------------------------------------------------
 
-VirtualDrive::VirtualDrive(VirtualDiscSpec spec) : spec_(std::move(spec)) {
-    file_ = WinFile::Open(spec_.imagePath, WinFile::Mode::Read);
+VirtualDrive::VirtualDrive(VirtualDisc setup) : disc_(std::move(setup)) {
+    file_ = WinFile::Open(disc_.imagePath, WinFile::Mode::Read);
     if (file_) {
         const auto size = file_->Size().value_or(0);
         sectorCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kRawSector, 0xFFFFFFFFu));
     }
-    attentionPending_ = spec_.unitAttention;
+    attentionPending_ = disc_.unitAttention;
     LoadTracks();
 }
 
@@ -134,7 +134,7 @@ VirtualDrive::~VirtualDrive() = default;
 
 void VirtualDrive::LoadTracks() {
     tracks_.clear();
-    const std::string cuePath = CuePathFor(spec_.imagePath);
+    const std::string cuePath = CuePathFor(disc_.imagePath);
     if (const auto cue = ReadWholeFile(cuePath)) {
         std::istringstream lines(std::string(cue->begin(), cue->end()));
         std::string line;
@@ -167,8 +167,8 @@ bool VirtualDrive::IsMediumCommand(std::uint8_t opcode) const {
 }
 
 bool VirtualDrive::IsBad(std::uint32_t sector) const {
-    return std::any_of(spec_.badSectors.begin(), spec_.badSectors.end(),
-                       [&](const VirtualDiscSpec::Range& r) { return sector >= r.first && sector <= r.last; });
+    return std::any_of(disc_.badSectors.begin(), disc_.badSectors.end(),
+                       [&](const VirtualDisc::Range& r) { return sector >= r.first && sector <= r.last; });
 }
 
 std::vector<std::vector<std::uint8_t>> VirtualDrive::Commands() const {
@@ -201,7 +201,7 @@ ScsiStatus VirtualDrive::Execute(std::span<const std::uint8_t> cdb, ScsiDirectio
             attentionPending_ = false;
             return CheckCondition(kSenseUnitAttention, 0x28, 0x00);
         }
-        if (spec_.notReady || !file_) return CheckCondition(kSenseNotReady, 0x3A, 0x00);
+        if (disc_.notReady || !file_) return CheckCondition(kSenseNotReady, 0x3A, 0x00);
     }
     switch (opcode) {
         case scsi_cdb::kTestUnitReady:
@@ -322,7 +322,7 @@ std::string Printf(const char* format, long a, long b, long c) {
 
 }  // namespace
 
-VirtualScsiTransport::VirtualScsiTransport(ScsiInterface which, std::vector<VirtualDiscSpec> discs)
+VirtualScsiTransport::VirtualScsiTransport(ScsiInterface which, std::vector<VirtualDisc> discs)
     : interface_(which) {
     for (auto& disc : discs) drives_.push_back(std::make_shared<VirtualDrive>(std::move(disc)));
 }
@@ -353,7 +353,7 @@ std::unique_ptr<ScsiHandle> VirtualScsiTransport::Open(const ScsiAddress& addres
     for (std::size_t i = 0; i < drives_.size(); ++i) {
         const ScsiAddress at = AddressOf(i);
         if (log) {
-            log->Write("device: virtual:" + drives_[i]->spec().imagePath + "\n");
+            log->Write("device: virtual:" + drives_[i]->setup().imagePath + "\n");
             log->Write(Printf("\t\t\tAdapter: %ld:%ld:%ld\n", at.adapter, at.target, at.lun));
         }
         if (at == address) return std::make_unique<VirtualHandle>(drives_[i], at);

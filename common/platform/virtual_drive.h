@@ -40,7 +40,7 @@ namespace dravolo {
 
 class WinFile;
 
-struct VirtualDiscSpec {
+struct VirtualDisc {
     std::string imagePath;
     struct Range {
         std::uint32_t first = 0, last = 0;
@@ -51,20 +51,20 @@ struct VirtualDiscSpec {
 };
 
 // Parses the variable's text; nullopt (with a reason) for a malformed entry.
-std::optional<std::vector<VirtualDiscSpec>> ParseVirtualCdList(std::string_view text, std::string* error = nullptr);
+std::optional<std::vector<VirtualDisc>> ParseVirtualCdList(std::string_view text, std::string* error = nullptr);
 // The discs DRAVOLO_VIRTUAL_CD names; empty when unset or malformed (a
 // malformed value is reported once on stderr).
-std::vector<VirtualDiscSpec> VirtualDiscsFromEnvironment();
+std::vector<VirtualDisc> VirtualDiscsFromEnvironment();
 
 // One drive with one disc. Thread-safe: commands may come from a worker thread.
 class VirtualDrive {
 public:
-    explicit VirtualDrive(VirtualDiscSpec spec);
+    explicit VirtualDrive(VirtualDisc setup);
     ~VirtualDrive();
 
     ScsiStatus Execute(std::span<const std::uint8_t> cdb, ScsiDirection direction, std::span<std::uint8_t> data);
 
-    const VirtualDiscSpec& spec() const { return spec_; }
+    const VirtualDisc& setup() const { return disc_; }
     std::uint32_t SectorCount() const { return sectorCount_; }
     // Every command block received, in order (for tests).
     std::vector<std::vector<std::uint8_t>> Commands() const;
@@ -84,7 +84,7 @@ private:
     ScsiStatus ReadCd(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> data);
     void LoadTracks();
 
-    VirtualDiscSpec spec_;
+    VirtualDisc disc_;
     std::unique_ptr<WinFile> file_;
     std::uint32_t sectorCount_ = 0;
     std::vector<Track> tracks_;
@@ -97,7 +97,7 @@ private:
 // The virtual drives as a transport of their own.
 class VirtualScsiTransport : public ScsiTransport {
 public:
-    VirtualScsiTransport(ScsiInterface which, std::vector<VirtualDiscSpec> discs);
+    VirtualScsiTransport(ScsiInterface which, std::vector<VirtualDisc> discs);
     VirtualScsiTransport(ScsiInterface which, std::vector<std::shared_ptr<VirtualDrive>> drives);
 
     ScsiInterface Interface() const override { return interface_; }

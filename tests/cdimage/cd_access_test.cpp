@@ -9,10 +9,10 @@
 namespace dravolo::test {
 namespace {
 
-VirtualDiscSpec Disc(const std::string& path) {
-    VirtualDiscSpec spec;
-    spec.imagePath = path;
-    return spec;
+VirtualDisc Disc(const std::string& path) {
+    VirtualDisc setup;
+    setup.imagePath = path;
+    return setup;
 }
 
 class CdAccessTest : public ::testing::TestWithParam<int> {
@@ -67,9 +67,9 @@ TEST_P(CdAccessTest, SendsTheCommandBlocksByteForByte) {
 }
 
 TEST_P(CdAccessTest, UnreadableSectorFallsBackToSingleSectorsAndFails) {
-    VirtualDiscSpec spec = Disc(MakeDisc());
-    spec.badSectors.push_back({10, 10});
-    CdRig rig({spec}, GetParam());
+    VirtualDisc setup = Disc(MakeDisc());
+    setup.badSectors.push_back({10, 10});
+    CdRig rig({setup}, GetParam());
     ASSERT_TRUE(rig.Init());
     auto drive = rig.access->OpenDrive(0, 0, 0);
     EXPECT_EQ(rig.access->ReadRaw(drive.get(), 0, 26), -1);
@@ -86,9 +86,9 @@ TEST_P(CdAccessTest, UnreadableSectorFallsBackToSingleSectorsAndFails) {
 }
 
 TEST_P(CdAccessTest, UnitAttentionFailsAtOnceWithoutRetry) {
-    VirtualDiscSpec spec = Disc(MakeDisc());
-    spec.unitAttention = true;
-    CdRig rig({spec}, GetParam());
+    VirtualDisc setup = Disc(MakeDisc());
+    setup.unitAttention = true;
+    CdRig rig({setup}, GetParam());
     ASSERT_TRUE(rig.Init());
     EXPECT_EQ(rig.access->ReadCapacity(0, 0, 0), 0u);
     EXPECT_EQ(rig.Commands().size(), 1u);
@@ -97,9 +97,9 @@ TEST_P(CdAccessTest, UnitAttentionFailsAtOnceWithoutRetry) {
 }
 
 TEST_P(CdAccessTest, UnitAttentionMakesTestUnitReadyNotReadyAtOnce) {
-    VirtualDiscSpec spec = Disc(MakeDisc());
-    spec.unitAttention = true;
-    CdRig rig({spec}, GetParam());
+    VirtualDisc setup = Disc(MakeDisc());
+    setup.unitAttention = true;
+    CdRig rig({setup}, GetParam());
     ASSERT_TRUE(rig.Init());
     EXPECT_EQ(rig.access->TestUnitReady(0, 0, 0), 0);
     EXPECT_EQ(rig.Commands().size(), 1u);
@@ -107,9 +107,9 @@ TEST_P(CdAccessTest, UnitAttentionMakesTestUnitReadyNotReadyAtOnce) {
 }
 
 TEST_P(CdAccessTest, NotReadyDrive) {
-    VirtualDiscSpec spec = Disc(MakeDisc());
-    spec.notReady = true;
-    CdRig rig({spec}, GetParam());
+    VirtualDisc setup = Disc(MakeDisc());
+    setup.notReady = true;
+    CdRig rig({setup}, GetParam());
     ASSERT_TRUE(rig.Init());  // INQUIRY answers without a disc
     ASSERT_EQ(rig.access->Drives().size(), 1u);
     EXPECT_EQ(rig.access->TestUnitReady(0, 0, 0), 0);
@@ -130,7 +130,7 @@ TEST_P(CdAccessTest, NotReadyDrive) {
 
 TEST_P(CdAccessTest, FailedTocReadLeavesNoStaleTracks) {
     const std::string path = MakeDisc();
-    VirtualDiscSpec bad = Disc(path);
+    VirtualDisc bad = Disc(path);
     bad.notReady = true;
     CdRig rig({Disc(path), bad}, GetParam());
     ASSERT_TRUE(rig.Init());
@@ -148,7 +148,7 @@ TEST(CdAccessInit, DriveNamesAndAddressesPerInterface) {
     TempDir images;
     DiscBuilder b;
     const std::string path = b.AddTrack(TrackKind::Mode1, 30).WriteTo(images.path(), "one");
-    std::vector<VirtualDiscSpec> nine(9, Disc(path));
+    std::vector<VirtualDisc> nine(9, Disc(path));
     CdRig rig(nine, kInterfaceModeAspi);
     ASSERT_TRUE(rig.Init());
     const auto& drives = rig.access->Drives();

@@ -25,8 +25,8 @@ using Cdb = std::vector<std::uint8_t>;
 
 class CdRig {
 public:
-    // One drive per spec; the image paths in the specs are used as given.
-    explicit CdRig(std::vector<VirtualDiscSpec> discs, int interfaceMode = kInterfaceModePassThrough) {
+    // One drive per setup; the image paths in the discs are used as given.
+    explicit CdRig(std::vector<VirtualDisc> discs, int interfaceMode = kInterfaceModePassThrough) {
         for (auto& d : discs) drives.push_back(std::make_shared<VirtualDrive>(std::move(d)));
         access = std::make_unique<CdAccess>(
             [this](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, drives); },

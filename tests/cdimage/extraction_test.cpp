@@ -16,10 +16,10 @@ protected:
         disc.AddTrack(TrackKind::Mode2, 120).AddTrack(TrackKind::Audio, 60);
         imagePath = disc.WriteTo(images.path(), "disc");
     }
-    VirtualDiscSpec Spec() const {
-        VirtualDiscSpec spec;
-        spec.imagePath = imagePath;
-        return spec;
+    VirtualDisc Disc() const {
+        VirtualDisc setup;
+        setup.imagePath = imagePath;
+        return setup;
     }
     ExtractionOutcome Run(CdRig& rig, std::int32_t first, std::int32_t last, bool write = true) {
         job.firstSector = first;
@@ -50,7 +50,7 @@ TEST_F(ExtractionTest, ChunksAndRemainderGiveTheExactRange) {
     // 30 sectors: a chunk and 4; 26: one chunk; 10: only the remainder, progress 0 to 0.
     for (const Case c : {Case{5, 34, 1, 4, 26}, Case{40, 65, 1, 0, 26}, Case{100, 109, 0, 10, 0},
                          Case{0, 179, 6, 24, 156}}) {
-        CdRig rig({Spec()});
+        CdRig rig({Disc()});
         ASSERT_TRUE(rig.Init());
         observer = RecordingObserver();
         ASSERT_EQ(Run(rig, c.first, c.last), ExtractionOutcome::Completed);
@@ -73,7 +73,7 @@ TEST_F(ExtractionTest, ChunksAndRemainderGiveTheExactRange) {
 }
 
 TEST_F(ExtractionTest, CancelYesDeletesThePartialImage) {
-    CdRig rig({Spec()});
+    CdRig rig({Disc()});
     ASSERT_TRUE(rig.Init());
     observer.onStep = [&](int steps) {
         if (steps == 2) job.cancel = true;
@@ -90,7 +90,7 @@ TEST_F(ExtractionTest, CancelYesDeletesThePartialImage) {
 }
 
 TEST_F(ExtractionTest, CancelNoGoesOnWithoutLosingTheChunk) {
-    CdRig rig({Spec()});
+    CdRig rig({Disc()});
     ASSERT_TRUE(rig.Init());
     observer.onStep = [&](int steps) {
         if (steps == 1) job.cancel = true;
@@ -102,7 +102,7 @@ TEST_F(ExtractionTest, CancelNoGoesOnWithoutLosingTheChunk) {
 }
 
 TEST_F(ExtractionTest, ConfirmedCancelDoesNotAskAgain) {
-    CdRig rig({Spec()});
+    CdRig rig({Disc()});
     ASSERT_TRUE(rig.Init());
     job.cancel = true;
     job.cancelConfirmed = true;
@@ -112,9 +112,9 @@ TEST_F(ExtractionTest, ConfirmedCancelDoesNotAskAgain) {
 }
 
 TEST_F(ExtractionTest, RetryNoKeepsWhatWasWritten) {
-    VirtualDiscSpec spec = Spec();
-    spec.badSectors.push_back({60, 60});
-    CdRig rig({spec});
+    VirtualDisc setup = Disc();
+    setup.badSectors.push_back({60, 60});
+    CdRig rig({setup});
     ASSERT_TRUE(rig.Init());
     rig.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
     EXPECT_EQ(Run(rig, 0, 179), ExtractionOutcome::StoppedOnReadError);
@@ -129,9 +129,9 @@ TEST_F(ExtractionTest, RetryNoKeepsWhatWasWritten) {
 }
 
 TEST_F(ExtractionTest, UnreadableRemainderIsAskedAboutNotWrittenBlindly) {
-    VirtualDiscSpec spec = Spec();
-    spec.badSectors.push_back({178, 178});
-    CdRig rig({spec});
+    VirtualDisc setup = Disc();
+    setup.badSectors.push_back({178, 178});
+    CdRig rig({setup});
     ASSERT_TRUE(rig.Init());
     rig.prompter.answers = {PromptAnswer::No};
     EXPECT_EQ(Run(rig, 0, 179), ExtractionOutcome::StoppedOnReadError);
@@ -141,7 +141,7 @@ TEST_F(ExtractionTest, UnreadableRemainderIsAskedAboutNotWrittenBlindly) {
 }
 
 TEST_F(ExtractionTest, ReadOnlyWorkerWritesNothing) {
-    CdRig rig({Spec()});
+    CdRig rig({Disc()});
     ASSERT_TRUE(rig.Init());
     job.cancel = false;
     EXPECT_EQ(Run(rig, 0, 179, false), ExtractionOutcome::Completed);
@@ -155,7 +155,7 @@ TEST_F(ExtractionTest, ReadOnlyWorkerWritesNothing) {
 }
 
 TEST_F(ExtractionTest, UnreadableCapacityGivesAnEmptyImage) {
-    CdRig rig({Spec()});
+    CdRig rig({Disc()});
     ASSERT_TRUE(rig.Init());
     WriteWholeFileAtomic(out, Bytes(100, 1));
     EXPECT_EQ(Run(rig, 0, -1), ExtractionOutcome::EmptyRange);
@@ -165,7 +165,7 @@ TEST_F(ExtractionTest, UnreadableCapacityGivesAnEmptyImage) {
 }
 
 TEST_F(ExtractionTest, MissingNameOrFolderEndsTheWorker) {
-    CdRig rig({Spec()});
+    CdRig rig({Disc()});
     ASSERT_TRUE(rig.Init());
     job.lastSector = 10;
     job.imageFile.clear();
@@ -180,7 +180,7 @@ TEST_F(ExtractionTest, MissingNameOrFolderEndsTheWorker) {
 }
 
 TEST_F(ExtractionTest, WholeDiscGetsACueSheet) {
-    CdRig rig({Spec()});
+    CdRig rig({Disc()});
     ASSERT_TRUE(rig.Init());
     ASSERT_EQ(rig.access->ReadToc(0, 0, 0), 1);
     job.cueTracks = rig.access->Toc();

@@ -58,15 +58,15 @@ class IsoToolDialogTest : public QObject {
     MemoryRegistry registry;
     std::unique_ptr<SettingsStore> settings;
 
-    std::unique_ptr<CdAccess> Access(std::vector<VirtualDiscSpec> specs) {
+    std::unique_ptr<CdAccess> Access(std::vector<VirtualDisc> discs) {
         auto drives = std::make_shared<std::vector<std::shared_ptr<VirtualDrive>>>();
-        for (auto& s : specs) drives->push_back(std::make_shared<VirtualDrive>(s));
+        for (auto& s : discs) drives->push_back(std::make_shared<VirtualDrive>(s));
         return std::make_unique<CdAccess>(
             [drives](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, *drives); }, nullptr,
             dir->path() + "/cdrdevnames.log");
     }
-    VirtualDiscSpec Spec(bool notReady = false, std::vector<VirtualDiscSpec::Range> bad = {}) {
-        VirtualDiscSpec s;
+    VirtualDisc Disc(bool notReady = false, std::vector<VirtualDisc::Range> bad = {}) {
+        VirtualDisc s;
         s.imagePath = image;
         s.notReady = notReady;
         s.badSectors = std::move(bad);
@@ -85,7 +85,7 @@ private slots:
     }
 
     void showsDrivesTracksAndInformation() {
-        auto access = Access({Spec(), Spec(true)});
+        auto access = Access({Disc(), Disc(true)});
         HookPrompter prompter;
         CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
         QCOMPARE(dlg.windowTitle(), QString("ISO Tool"));
@@ -145,7 +145,7 @@ private slots:
     }
 
     void startChecksNameAndExtractsTrack() {
-        auto access = Access({Spec()});
+        auto access = Access({Disc()});
         HookPrompter prompter;
         CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
         dlg.OnStart();
@@ -185,7 +185,7 @@ private slots:
     }
 
     void wholeDiscWithCueSheetUnlessCleared() {
-        auto access = Access({Spec()});
+        auto access = Access({Disc()});
         HookPrompter prompter;
         {
             CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
@@ -208,7 +208,7 @@ private slots:
     }
 
     void cancelDeletesThePartialImage() {
-        auto access = Access({Spec(false, {{100, 100}})});
+        auto access = Access({Disc(false, {{100, 100}})});
         HookPrompter prompter;
         CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
         dlg.fileEdit()->setText(Out("cancel.bin"));
@@ -227,7 +227,7 @@ private slots:
     }
 
     void closingWhileRunningCancelsAndWaits() {
-        auto access = Access({Spec(false, {{100, 100}})});
+        auto access = Access({Disc(false, {{100, 100}})});
         HookPrompter prompter;
         CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
         dlg.show();
@@ -250,7 +250,7 @@ private slots:
     }
 
     void destroyedWhileWorkerWaits() {
-        auto access = Access({Spec(false, {{100, 100}})});
+        auto access = Access({Disc(false, {{100, 100}})});
         HookPrompter prompter;
         auto* dlg = new CIsoToolDlg(nullptr, *settings, prompter, *access);
         dlg->fileEdit()->setText(Out("gone.bin"));
@@ -288,7 +288,7 @@ private slots:
     void screenshot() {
         const QByteArray target = qgetenv("ISO_TOOL_SCREENSHOT");
         if (target.isEmpty()) QSKIP("set ISO_TOOL_SCREENSHOT to a PNG path");
-        auto access = Access({Spec(), Spec(true)});
+        auto access = Access({Disc(), Disc(true)});
         HookPrompter prompter;
         CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
         dlg.fileEdit()->setText("C:\\Games\\Ape Escape.bin");

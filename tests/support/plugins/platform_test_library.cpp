@@ -2,6 +2,6 @@
 
 extern "C" int PlatTestAdd(int a, int b) { return a + b; }
 
-// A linkage specification without braces makes the const object extern, so
+// An extern "C" declaration without braces makes the const object extern, so
 // it is exported (inside braces it would stay internal).
 extern "C" const char PlatTestName[] = "platform test library";
