@@ -16,6 +16,12 @@ struct StartOptions {
     // STARTUPINFO: when set, dwFlags gets STARTF_USESHOWWINDOW with this show
     // command (SW_HIDE 0, SW_SHOWNORMAL 1, SW_SHOWMINIMIZED 2, ...).
     std::optional<unsigned> showWindow;
+    // STARTUPINFO: when set, dwFlags gets STARTF_USEPOSITION and the program's
+    // first window opens with its top-left corner here (dwX, dwY).
+    struct Position {
+        int x = 0, y = 0;
+    };
+    std::optional<Position> position;
     // Console programs get a new console (CREATE_NEW_CONSOLE).
     bool newConsole = false;
 };

@@ -135,6 +135,7 @@ bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s
     const StartFlags flags = ChooseStartFlags(kind, executable, request.nukeConsole);
     if (!flags.searchWindow) plan.searchWindow = false;
     StartOptions options;
+    options.position = StartOptions::Position{0, 0};  // every start: the first window at the top-left corner
     if (flags.hidden) options.showWindow = kShowHidden;
 
     const std::string commandLine = ComposeCommandLine(installPath, executable, plan.arguments);

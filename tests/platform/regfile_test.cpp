@@ -30,6 +30,7 @@ std::span<const std::uint8_t> Span(const std::string& s) {
 
 class RegFileTest : public test::PrefixFixture {};
 
+#ifndef _WIN32  // seeded through the prefix's hive file; on Windows the next test covers the export
 TEST_F(RegFileTest, ExportMatchesWinesRegeditByteForByte) {
     // The hive Wine wrote, plus the two things it held when it exported.
     WriteHostFile(prefix() + "/user.reg", ReadData("wine_user.reg"));
@@ -50,6 +51,7 @@ TEST_F(RegFileTest, ExportMatchesWinesRegeditByteForByte) {
     ASSERT_TRUE(ExportRegistryKeyToFile(*reg, HKCU, "Software\\epsxe", "out.reg"));
     EXPECT_EQ(ReadHostFile("out.reg"), wine);
 }
+#endif
 
 TEST_F(RegFileTest, WinesExportImportsToTheSameValues) {
     auto reg = OpenSystemRegistry();
@@ -156,7 +158,12 @@ TEST_F(RegFileTest, ExportWrapsAndEscapesAsRegedit) {
     ASSERT_TRUE(reg->DeleteTree(HKCU, "Software\\W"));
     ASSERT_EQ(ImportRegistryData(*reg, *bytes), RegImportResult::Ok);
     EXPECT_EQ(reg->QueryString(HKCU, "Software\\W", "line\"s"), "a\r\nb\\");
+#ifdef _WIN32
+    // RegQueryValueExA may add the missing NUL itself (Wine's does).
+    EXPECT_EQ(RegDataAsText(reg->QueryValue(HKCU, "Software\\W", "odd")->data), "x");
+#else
     EXPECT_EQ(reg->QueryValue(HKCU, "Software\\W", "odd")->data, Bytes{'x'});
+#endif
     EXPECT_EQ(reg->QueryValue(HKCU, "Software\\W", "dw3")->data, (Bytes{1, 2, 3}));
 }
 

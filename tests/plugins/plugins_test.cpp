@@ -162,7 +162,11 @@ TEST_F(PluginsPageTest, RowsBeyondHundredCanBeChosenButNotUsed) {
     for (int i = 1; i <= 101; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "gpu%03d.dll", i);
+#ifdef _WIN32
+        fs::copy_file(driveC() + "/pcsx/plugin/gpu000.dll", driveC() + "/pcsx/plugin/" + name);
+#else
         fs::create_symlink("gpu000.dll", driveC() + "/pcsx/plugin/" + name);
+#endif
     }
     auto page = Page(EmulatorKind::Pcsx, "c:\\pcsx\\");
     page.Open();

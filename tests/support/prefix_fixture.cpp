@@ -1,21 +1,46 @@
 #include "tests/support/prefix_fixture.h"
+#include "tests/support/scratch_windows.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#ifdef _WIN32
+#include <random>
+#else
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
 namespace dravolo::test {
 
 namespace {
+#ifdef _WIN32
+// Windows has no mkdtemp: a random name, created only when it is new.
+std::string MakeTempDir() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path dir = fs::temp_directory_path() / ("dravolo-test-" + std::to_string(random() % 1000000000));
+        std::error_code ec;
+        if (fs::create_directory(dir, ec)) return dir.string();
+    }
+    throw std::runtime_error("cannot create a temporary directory");
+}
+
+void SetEnv(const char* name, const char* value) { _putenv_s(name, value); }
+void UnsetEnv(const char* name) { _putenv_s(name, ""); }
+#else
 std::string MakeTempDir() {
     std::string templ = (fs::temp_directory_path() / "dravolo-test-XXXXXX").string();
     if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
     return templ;
 }
+
+void SetEnv(const char* name, const char* value) { setenv(name, value, 1); }
+void UnsetEnv(const char* name) { unsetenv(name); }
+#endif
 }  // namespace
 
 void RemoveTree(const std::string& hostPath) {
@@ -30,31 +55,45 @@ void PrefixFixture::SetUp() {
     root_ = MakeTempDir();
     prefix_ = root_ + "/prefix";
     workdir_ = root_ + "/work";
-    fs::create_directories(prefix_ + "/drive_c");
+    driveC_ = prefix_ + "/drive_c";
+    fs::create_directories(driveC_);
+#ifdef _WIN32
+    // Drive letters are real here: C: is the machine's own, usable only on a
+    // throwaway Windows. Elsewhere the test is skipped, and whatever a derived
+    // fixture still sets up lands in the temporary folder.
+    if (ScratchWindows::Allowed()) {
+        scratch_ = std::make_shared<ScratchWindows>();
+        driveC_ = "C:";
+    }
+#else
     fs::create_directories(prefix_ + "/dosdevices");
     fs::create_directory_symlink("../drive_c", prefix_ + "/dosdevices/c:");
     fs::create_directory_symlink("/", prefix_ + "/dosdevices/z:");
+#endif
     for (const char* dir : {"Epsxe", "Fpse", "Psinex", "Adripsx", "Pcsx"}) fs::create_directories(workdir_ + "/" + dir);
     for (const char* dir : {"epsxe", "fpse", "psinex", "adripsx", "pcsx"})
-        fs::create_directories(prefix_ + "/drive_c/" + dir + "/memcards");
+        fs::create_directories(driveC_ + "/" + dir + "/memcards");
 
     const char* old = std::getenv("DRAVOLO_PREFIX");
     hadPrefix_ = old != nullptr;
     if (old) savedPrefix_ = old;
-    setenv("DRAVOLO_PREFIX", prefix_.c_str(), 1);
+    SetEnv("DRAVOLO_PREFIX", prefix_.c_str());
     savedCwd_ = fs::current_path().string();
     fs::current_path(workdir_);
+    if (!ScratchWindows::Allowed())
+        GTEST_SKIP() << "changes drive C: and the registry: set DRAVOLO_TEST_SCRATCH_WINDOWS=1 on a throwaway Windows";
 }
 
 void PrefixFixture::TearDown() {
     fs::current_path(savedCwd_);
-    if (hadPrefix_) setenv("DRAVOLO_PREFIX", savedPrefix_.c_str(), 1);
-    else unsetenv("DRAVOLO_PREFIX");
+    if (hadPrefix_) SetEnv("DRAVOLO_PREFIX", savedPrefix_.c_str());
+    else UnsetEnv("DRAVOLO_PREFIX");
     RemoveTree(root_);
+    scratch_.reset();
 }
 
 std::string PrefixFixture::HostPath(const std::string& path) const {
-    return !path.empty() && path[0] == '/' ? path : workdir_ + "/" + path;
+    return !path.empty() && (path[0] == '/' || fs::path(path).is_absolute()) ? path : workdir_ + "/" + path;
 }
 
 void PrefixFixture::WriteHostFile(const std::string& path, std::string_view content) const {

@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "common/base/bytes.h"
 
 namespace dravolo::test {
+
+class ScratchWindows;
 
 class PrefixFixture : public ::testing::Test {
 protected:
@@ -22,7 +25,8 @@ protected:
     const std::string& root() const { return root_; }
     const std::string& prefix() const { return prefix_; }
     const std::string& workdir() const { return workdir_; }
-    std::string driveC() const { return prefix_ + "/drive_c"; }
+    // The prefix's drive_c on POSIX; on Windows the real "C:" (see scratch_windows.h).
+    const std::string& driveC() const { return driveC_; }
 
     // Writes/reads a host file (relative paths are below the working directory).
     void WriteHostFile(const std::string& path, std::string_view content) const;
@@ -31,7 +35,8 @@ protected:
     std::string HostPath(const std::string& path) const;
 
 private:
-    std::string root_, prefix_, workdir_, savedCwd_, savedPrefix_;
+    std::string root_, prefix_, workdir_, driveC_, savedCwd_, savedPrefix_;
+    std::shared_ptr<ScratchWindows> scratch_;
     bool hadPrefix_ = false;
 };
 

@@ -19,8 +19,13 @@ bool Create(std::string_view commandLine, std::string_view workingDir, const Sta
     STARTUPINFOA si{};
     si.cb = sizeof si;
     if (options.showWindow) {
-        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.dwFlags |= STARTF_USESHOWWINDOW;
         si.wShowWindow = static_cast<WORD>(*options.showWindow);
+    }
+    if (options.position) {
+        si.dwFlags |= STARTF_USEPOSITION;
+        si.dwX = static_cast<DWORD>(options.position->x);
+        si.dwY = static_cast<DWORD>(options.position->y);
     }
     // CreateProcessA may write into the command line: give it its own copy.
     std::string line(commandLine);

@@ -15,6 +15,17 @@ namespace {
 
 HKEY RootKey(RegRoot root) { return root == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
 
+// The emulators and their plugins are 32-bit programs. On 64-bit Windows their
+// HKEY_LOCAL_MACHINE\Software is the 32-bit view (Wow6432Node), so a 64-bit
+// build must use that view too, or AdriPSX would never see what a launch
+// wrote. HKEY_CURRENT_USER\Software is shared by both views. A 32-bit build
+// has this view anyway; old 32-bit systems do not know the flag.
+#ifdef _WIN64
+constexpr REGSAM kView = KEY_WOW64_32KEY;
+#else
+constexpr REGSAM kView = 0;
+#endif
+
 class Key {
 public:
     Key() = default;
@@ -31,11 +42,11 @@ private:
 };
 
 LONG Open(RegRoot root, const std::string& path, REGSAM access, Key& key) {
-    return RegOpenKeyExA(RootKey(root), path.c_str(), 0, access, key.out());
+    return RegOpenKeyExA(RootKey(root), path.c_str(), 0, access | kView, key.out());
 }
 
 LONG Create(RegRoot root, const std::string& path, Key& key) {
-    return RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+    return RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | kView,
                            nullptr, key.out(), nullptr);
 }
 
@@ -66,7 +77,7 @@ std::optional<std::vector<std::string>> SubkeyNames(HKEY h) {
 LONG DeleteKeyTree(HKEY parent, const std::string& name) {
     {
         Key key;
-        LONG rc = RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, key.out());
+        LONG rc = RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS | kView, key.out());
         if (rc == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
         if (rc != ERROR_SUCCESS) return rc;
         auto subkeys = SubkeyNames(key.get());
@@ -74,7 +85,11 @@ LONG DeleteKeyTree(HKEY parent, const std::string& name) {
         for (const std::string& sub : *subkeys)
             if ((rc = DeleteKeyTree(key.get(), sub)) != ERROR_SUCCESS) return rc;
     }
+#ifdef _WIN64
+    const LONG rc = RegDeleteKeyExA(parent, name.c_str(), kView, 0);  // RegDeleteKeyA would pick the 64-bit view
+#else
     const LONG rc = RegDeleteKeyA(parent, name.c_str());
+#endif
     return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }
 

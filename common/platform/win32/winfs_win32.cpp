@@ -158,7 +158,18 @@ bool RemoveDir(std::string_view path) { return RemoveDirectoryA(Str(path).c_str(
 bool DeleteFileAt(std::string_view path) { return DeleteFileA(Str(path).c_str()) != 0; }
 
 bool RenameNoReplace(std::string_view from, std::string_view to) {
-    return MoveFileA(Str(from).c_str(), Str(to).c_str()) != 0;
+    const std::string source = Str(from), target = Str(to);
+    if (source == target || CompareNoCase(source, target) != 0)
+        return MoveFileA(source.c_str(), target.c_str()) != 0;
+    // Only the case changes. NTFS renames in place, but Wine's MoveFile finds
+    // the target as the source itself and keeps the old name: go through a
+    // temporary name, and back again when the second step fails.
+    static std::atomic<unsigned> counter{0};
+    const std::string temp = source + ".ren" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+    if (!MoveFileA(source.c_str(), temp.c_str())) return false;
+    if (MoveFileA(temp.c_str(), target.c_str())) return true;
+    MoveFileA(temp.c_str(), source.c_str());
+    return false;
 }
 
 bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {

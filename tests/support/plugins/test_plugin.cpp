@@ -10,7 +10,14 @@
 // FPSE-native configure stores it through the write callback of its settings
 // block and logs what the read callback gives back.
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstdint>
 #include <cstdlib>
@@ -21,23 +28,43 @@
 
 #include "common/platform/registry.h"
 
+#ifdef _WIN32
+#define TEST_PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#else
 #define TEST_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
-std::string OwnPathWithoutExtension() {
+// The file this plugin was loaded from, as the system names it.
+std::string OwnPath() {
+#ifdef _WIN32
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&OwnPath), &self))
+        return "test_plugin";
+    char buffer[MAX_PATH * 4];
+    const DWORD length = GetModuleFileNameA(self, buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return "test_plugin";
+    return std::string(buffer, length);
+#else
     Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&OwnPathWithoutExtension), &info) || !info.dli_fname) return "test_plugin";
-    std::string path = info.dli_fname;
+    if (!dladdr(reinterpret_cast<void*>(&OwnPath), &info) || !info.dli_fname) return "test_plugin";
+    return info.dli_fname;
+#endif
+}
+
+std::string OwnPathWithoutExtension() {
+    std::string path = OwnPath();
     const auto dot = path.rfind('.');
-    const auto slash = path.rfind('/');
+    const auto slash = path.find_last_of("/\\");
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
     return path;
 }
 
 std::string BaseName() {
     const std::string path = OwnPathWithoutExtension();
-    const auto slash = path.rfind('/');
+    const auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -65,7 +92,7 @@ long Number(const std::string& key, long fallback) {
 }
 
 void Log(const std::string& line) {
-    std::ofstream out(OwnPathWithoutExtension() + ".log", std::ios::app);
+    std::ofstream out(OwnPathWithoutExtension() + ".log", std::ios::app | std::ios::binary);
     out << line << "\n";
 }
 
