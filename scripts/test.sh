@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test: first the
-# dev build, then the same suites under AddressSanitizer + UBSan.
+# dev build, then the same suites under AddressSanitizer + UBSan, then the
+# Windows build's suites under Wine (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,3 +15,5 @@ QT_QPA_PLATFORM=offscreen ctest --preset dev -j"$jobs"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen ctest --preset asan -j"$jobs"
+
+bash scripts/test-windows.sh --with-mingw32

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 class KestrineStuffExports : public test::PrefixFixture {};
 
 TEST_F(KestrineStuffExports, HostsFindEveryEntryByItsPlainNameAndStartEmuStarts) {
-    auto library = Library::Load(KESTRINESTUFF_PROBE_PATH);
+    auto library = Library::Load(KESTRINESTUFF_DLL_PATH);
     ASSERT_NE(library, nullptr);
     for (const char* name : {"CreateOptionDlg", "OptionDlg_Init", "OptionDlg_OnOK", "OptionDlg_OnCancel",
                              "CreateAboutDlg", "StartEmu"})
