@@ -7,8 +7,13 @@
 #endif
 
 #ifdef DRAVOLO_HAVE_OPTION_SHEET
+#include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/options/option_sheet_entry.h"
 #include "frontend/profiles/profile_files.h"
+#endif
+
+#ifdef DRAVOLO_HAVE_MEMCARDS
+#include "frontend/memcards/memcards_page_factory.h"
 #endif
 
 #ifdef DRAVOLO_HAVE_LAUNCH
@@ -55,9 +60,15 @@ std::optional<std::string> FirstSelectedName(const CDravolo7View& view) {
 #ifdef DRAVOLO_HAVE_OPTION_SHEET
 namespace {
 
-OptionSheetExtras SheetExtras(const QString& caption) {
+// Every sheet gets the memory-card page when it is built into the program.
+OptionSheetExtras SheetExtras(ShellContext& context, const QString& caption) {
     OptionSheetExtras extras;
     extras.caption = caption;
+#ifdef DRAVOLO_HAVE_MEMCARDS
+    extras.makeMemcardsPage = MakeMemcardsPageMaker(context.settings, context.prompter);
+#else
+    (void)context;
+#endif
     return extras;
 }
 
@@ -66,7 +77,7 @@ OptionSheetExtras SheetExtras(const QString& caption) {
 void RunProfileSheet(ShellContext& context, CDravolo7View& view, const std::string& path, const QString& caption) {
     RunOptionSheet(
         view.window(), view.currentEmulator(), path, context.settings, context.prompter,
-        [&view](AnyProfileRecord& record) { view.StoreEditedProfile(record); }, SheetExtras(caption));
+        [&view](AnyProfileRecord& record) { view.StoreEditedProfile(record); }, SheetExtras(context, caption));
 }
 
 }  // namespace
@@ -84,6 +95,13 @@ FrameHooks MakeFrameHooks(ShellContext& context) {
     hooks.optionSheet = [&context](CDravolo7View& view, const std::string& path, const QString& caption) {
         RunProfileSheet(context, view, path, caption);
     };
+#ifdef DRAVOLO_HAVE_MEMCARDS
+    // The sheet with the memory-card page alone, titled "Memcards Tool".
+    hooks.memcardTool = [&context](QWidget* owner) {
+        RunOptionSheet(owner, kMemcardsOnlyKind, std::string(), context.settings, context.prompter, nullptr,
+                       SheetExtras(context, QString()));
+    };
+#endif
 #endif
 #ifdef DRAVOLO_HAVE_ISO_TOOL
     hooks.isoExtractor = [&context](QWidget* owner) {

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QAbstractItemModel>
 #include <QStatusBar>
 #include <QTest>
@@ -123,6 +124,7 @@ private slots:
     void doubleClickStartsTheFirstSelectedProfile();
     void secondCopyEndsSilently();
     void configureSettingsOpensTheSheetAndApplyKeepsTheDescription();
+    void memcardToolOpensTheCardOnlySheet();
 };
 
 void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
@@ -769,10 +771,13 @@ void ShellUiTest::configureSettingsOpensTheSheetAndApplyKeepsTheDescription() {
     QVERIFY(frame.action(Command::ConfigureSettings)->isEnabled());
 
     QString caption;
+    QStringList tabs;
     QTimer::singleShot(300, [&] {
         QWidget* sheet = QApplication::activeModalWidget();
         if (!sheet) return;
         caption = sheet->windowTitle();
+        if (auto* tabWidget = sheet->findChild<QTabWidget*>())
+            for (int i = 0; i < tabWidget->count(); ++i) tabs << tabWidget->tabText(i).trimmed();
         // The first radio of the CPU pair is "Compiler"; choose the interpreter.
         for (auto* radio : sheet->findChildren<QRadioButton*>())
             if (radio->text().startsWith(QStringLiteral("Interpreter"))) radio->setChecked(true);
@@ -782,9 +787,33 @@ void ShellUiTest::configureSettingsOpensTheSheetAndApplyKeepsTheDescription() {
     });
     frame.action(Command::ConfigureSettings)->trigger();
     QCOMPARE(caption, QStringLiteral("PCSX Options"));
+    QCOMPARE(tabs.size(), 3);
+    QCOMPARE(tabs.last(), QStringLiteral("MemCard Manager"));
 
     _PCSXDATA stored(ws.context->settings);
     QVERIFY(LoadProfileRecord(stored, ".\\Pcsx\\Tekken.set", quiet));
     QCOMPARE(stored.Cpu, 1);
     QCOMPARE(stored.Properties.Description, std::string("Arcade"));
+}
+
+// "Memcard Tool" opens the sheet with the memory-card page alone.
+void ShellUiTest::memcardToolOpensTheCardOnlySheet() {
+    UiWorkspace ws;
+    CMainFrame frame(*ws.context);
+    frame.SetHooks(MakeFrameHooks(*ws.context));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QVERIFY(frame.action(Command::MemcardTool)->isEnabled());
+    QString caption;
+    int tabCount = -1;
+    QTimer::singleShot(300, [&] {
+        QWidget* sheet = QApplication::activeModalWidget();
+        if (!sheet) return;
+        caption = sheet->windowTitle();
+        if (auto* tabWidget = sheet->findChild<QTabWidget*>()) tabCount = tabWidget->count();
+        QMetaObject::invokeMethod(sheet, "reject", Qt::QueuedConnection);
+    });
+    frame.action(Command::MemcardTool)->trigger();
+    QCOMPARE(caption, QStringLiteral("Memcards Tool"));
+    QCOMPARE(tabCount, 1);
 }
