@@ -11,6 +11,7 @@
 #include "common/base/text.h"
 #include "common/platform/registry.h"
 #include "tool/CKestrineToolDlg.h"
+#include "tool/core/card_summary.h"
 #include "tool/core/command_line.h"
 #include "tool/core/emulator_path.h"
 #include "tool/core/report.h"
@@ -25,7 +26,7 @@ int WriteReport(const ToolStart& start) {
     auto registry = OpenSystemRegistry();
     if (!registry) return 1;
     const std::string emulatorPath = EmulatorPathFromToolPath(ToolModulePath()).value_or("");
-    const Report report = BuildReport(*registry, start.name, start.flags, emulatorPath, BlankCardSummary);
+    const Report report = BuildReport(*registry, start.name, start.flags, emulatorPath, ReportCardSummary);
     return WriteReportRecord(start.handle, EncodeReportRecord(report)) ? 0 : 1;
 }
 

@@ -7,6 +7,7 @@
 #include "common/platform/registry.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/tool/tool_workspace.h"
+#include "tool/core/card_summary.h"
 #include "tool/core/report.h"
 
 #ifdef KESTRINETOOL_PATH
@@ -65,7 +66,7 @@ const std::string kAllLines =
 }  // namespace
 
 TEST_F(ReportTest, EveryLineInItsOrder) {
-    const Report report = BuildReport(*registry_, "Game", 0x7FF, kEmulator, BlankCardSummary);
+    const Report report = BuildReport(*registry_, "Game", 0x7FF, kEmulator, ReportCardSummary);
     EXPECT_EQ(report.text, kAllLines);
     EXPECT_TRUE(report.card1Icons.empty());
 
@@ -79,10 +80,10 @@ TEST_F(ReportTest, EveryLineInItsOrder) {
         {kReportCard2, "8CARD2\t \n"},
     };
     for (const auto& [flag, line] : single)
-        EXPECT_EQ(BuildReport(*registry_, "Game", flag, kEmulator, BlankCardSummary).text, line) << flag;
+        EXPECT_EQ(BuildReport(*registry_, "Game", flag, kEmulator, ReportCardSummary).text, line) << flag;
 
     // Without an emulator path only the comment can be told.
-    EXPECT_EQ(BuildReport(*registry_, "Game", 0x7FF, "", BlankCardSummary).text, "0INFO\tRacing, two pads\n");
+    EXPECT_EQ(BuildReport(*registry_, "Game", 0x7FF, "", ReportCardSummary).text, "0INFO\tRacing, two pads\n");
 }
 
 TEST_F(ReportTest, CodeWordsMatchExactlyAndPerKind) {
@@ -93,7 +94,7 @@ TEST_F(ReportTest, CodeWordsMatchExactlyAndPerKind) {
     batch.SetString(kUser, kGame + "\\GPU", "GPUlib", "missing.dll");
     registry_->Commit(batch);
     EXPECT_EQ(BuildReport(*registry_, "Game", kReportCdr | kReportPad | kReportNet | kReportGpu, kEmulator,
-                          BlankCardSummary)
+                          ReportCardSummary)
                   .text,
               "1GPU\t\n3CDR\t\n4PAD\t\n9NET\tInternal ePSXe NULL NET\n");
 }

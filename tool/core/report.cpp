@@ -10,8 +10,6 @@
 
 namespace dravolo::tool {
 
-CardSummary BlankCardSummary(const std::optional<std::string>&) { return {}; }
-
 std::string PluginFileTitle(std::string_view path) {
     using NameFn = const char* (*)();
     using LongFn = long (*)();

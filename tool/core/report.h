@@ -41,8 +41,7 @@ struct CardSummary {
 };
 // Summarises the card file at a path; nullopt is "no card".
 using CardSummariser = std::function<CardSummary(const std::optional<std::string>& cardPath)>;
-// Until the card reader is in place every card reads as " " with no icons.
-CardSummary BlankCardSummary(const std::optional<std::string>& cardPath);
+// The tool's own card reader (card_summary.h) is ReportCardSummary.
 
 struct Report {
     std::string text;

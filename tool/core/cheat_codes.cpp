@@ -1,0 +1,274 @@
+#include "tool/core/cheat_codes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <optional>
+
+namespace dravolo::tool {
+
+namespace {
+
+constexpr std::string_view kNoNameId = "NO_ID_000";
+constexpr std::string_view kArId = "S????????";
+
+bool IsBlankOrLineEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Names shown in the tree and written on one line: a tab would come back as
+// a blank from Codes.txt and no longer match the stored active choice.
+std::string NameText(std::string_view name) {
+    std::string text(name);
+    std::replace(text.begin(), text.end(), '\t', ' ');
+    return text;
+}
+
+// The text after a leading double quote up to the next one, or the line's end.
+std::string QuotedText(std::string_view line) {
+    const std::string_view rest = line.substr(1);
+    return NameText(rest.substr(0, rest.find('"')));
+}
+
+}  // namespace
+
+std::string Cheat::Name() const {
+    const auto end = data.find("\r\n");
+    return data.substr(0, end);
+}
+
+std::size_t LineReader::Find(std::string_view what, std::size_t pos, std::size_t& cache) {
+    bool& set = &cache == &crlf_ ? crlfSet_ : &cache == &cr_ ? crSet_ : lfSet_;
+    // The first match at or after an earlier position is also the first at
+    // or after this one while it lies ahead: long files stay linear.
+    if (!set || (cache != std::string_view::npos && cache < pos)) {
+        cache = text_.find(what, pos);
+        set = true;
+    }
+    return cache;
+}
+
+std::string_view LineReader::Line(std::size_t pos, std::size_t& next) {
+    if (pos >= text_.size()) {
+        next = text_.size();
+        return {};
+    }
+    std::size_t end = Find("\r\n", pos, crlf_);
+    std::size_t skip = 2;
+    if (end == std::string_view::npos) {
+        skip = 1;
+        end = Find("\r", pos, cr_);
+        if (end == std::string_view::npos) end = Find("\n", pos, lf_);
+    }
+    if (end == std::string_view::npos) {
+        next = text_.size();
+        return text_.substr(pos);
+    }
+    next = end + skip;
+    return text_.substr(pos, end - pos);
+}
+
+std::string NormaliseCodeLine(std::string_view line) {
+    std::string code(line);
+    for (char& c : code) c = c == ' ' ? '\t' : AsciiUpper(c);
+    return code;
+}
+
+// A leading hexadecimal number as strtoul reads it in base 16: blanks, an
+// optional "0x", digits; saturates at 0xFFFFFFFF. nullopt without a digit.
+std::optional<unsigned long> LeadingHex(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    if (i + 2 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 2])))
+        i += 2;
+    unsigned long value = 0;
+    bool any = false;
+    for (; i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])); ++i) {
+        any = true;
+        const char c = AsciiUpper(text[i]);
+        const unsigned digit = c <= '9' ? static_cast<unsigned>(c - '0') : static_cast<unsigned>(c - 'A' + 10);
+        value = value > 0x0FFFFFFFul ? 0xFFFFFFFFul : value * 16 + digit;
+    }
+    if (!any) return std::nullopt;
+    return value;
+}
+
+GamesRead ReadCodesGames(std::string_view text, std::size_t start) {
+    GamesRead read;
+    read.stop = start;
+    LineReader lines(text);
+    std::size_t search = start;
+    for (;;) {
+        const std::size_t star = text.find("\n*", search);
+        if (star == std::string_view::npos) return read;
+        std::size_t pos = 0;
+        const std::string_view key = lines.Line(star + 2, pos);
+        CheatGame game;
+        const auto bar = key.find('|');
+        game.id = std::string(key.substr(0, bar));
+        game.name = bar == std::string_view::npos ? "???" : std::string(key.substr(bar + 1));
+
+        for (;;) {
+            std::size_t after = 0;
+            const std::string_view line = lines.Line(pos, after);
+            if (!lines.AtEnd(pos) && line == "**") {
+                read.games.push_back(std::move(game));
+                read.stop = after;
+                search = pos + 2;
+                break;
+            }
+            if (lines.AtEnd(pos) || line.empty() || line[0] != '-') {
+                // No "**": reading ends here; the game keeps what it had.
+                read.games.push_back(std::move(game));
+                read.stop = pos;
+                read.damaged = true;
+                return read;
+            }
+            Cheat cheat;
+            cheat.data = std::string(line.substr(1)) + "\r\n";
+            std::size_t p = after;
+            bool closed = false;
+            while (!lines.AtEnd(p)) {
+                std::size_t next = 0;
+                const std::string_view code = lines.Line(p, next);
+                p = next;
+                if (code == "--") {
+                    closed = true;
+                    break;
+                }
+                cheat.data += NormaliseCodeLine(code);
+                cheat.data += "\r\n";
+            }
+            if (!closed) {
+                // The unfinished cheat stays in the text after the games.
+                read.games.push_back(std::move(game));
+                read.stop = pos;
+                read.damaged = true;
+                return read;
+            }
+            game.cheats.push_back(std::move(cheat));
+            pos = p;
+        }
+    }
+}
+
+std::string CodesPrefix(std::string_view text) {
+    const auto star = text.find("\n*");
+    if (star == std::string_view::npos) return std::string(text);
+    std::string_view prefix = text.substr(0, star);
+    if (!prefix.empty() && prefix.back() == '\r') prefix.remove_suffix(1);
+    return std::string(prefix);
+}
+
+CodesText ReadCodesText(std::string_view text) {
+    CodesText codes;
+    codes.prefix = CodesPrefix(text);
+    GamesRead read = ReadCodesGames(text, 0);
+    if (!read.games.empty()) {
+        const std::string_view rest = text.substr(std::min(read.stop, text.size()));
+        // After a clean last game only blank lines are expected; anything
+        // else is kept as it is.
+        if (read.damaged || !std::all_of(rest.begin(), rest.end(), IsBlankOrLineEnd)) codes.tail = rest;
+    }
+    codes.games = std::move(read.games);
+    return codes;
+}
+
+std::string WriteCodesText(std::string_view prefix, const std::vector<CheatGame>& games, std::string_view tail) {
+    std::string text(prefix);
+    for (const CheatGame& game : games) {
+        text += "\r\n*" + game.id + "|" + game.name + "\r\n";
+        for (const Cheat& cheat : game.cheats) {
+            std::string data = cheat.data;
+            std::replace(data.begin(), data.end(), '\t', ' ');
+            text += "-" + data + "--\r\n";
+        }
+        text += "**\r\n";
+    }
+    text += tail;
+    return text;
+}
+
+bool ReadChtFile(std::string_view text, CheatGame& game) {
+    if (text.size() >= kChtMaxSize || text.empty() || text[0] != '#') return false;
+    LineReader lines(text);
+    std::size_t pos = 0;
+    std::string_view name = lines.Line(1, pos);
+    while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
+    game = CheatGame{};
+    game.id = kNoNameId;
+    game.name = NameText(name);
+    Cheat cheat;
+    cheat.data = "Cheat\r\n";
+    bool anyCode = false;
+    while (!lines.AtEnd(pos)) {
+        std::size_t next = 0;
+        const std::string_view line = lines.Line(pos, next);
+        pos = next;
+        const auto address = LeadingHex(line);
+        if (!address || *address == 0) break;
+        const auto blank = line.find(' ');
+        const unsigned long value =
+            blank == std::string_view::npos ? 0 : LeadingHex(line.substr(blank + 1)).value_or(0);
+        // Kept as lines from Codes.txt are, so the active choice still
+        // matches after the next start.
+        char code[32];
+        std::snprintf(code, sizeof code, "%08lX\t%04lX\r\n", *address, value);
+        cheat.data += code;
+        anyCode = true;
+    }
+    if (!anyCode) return false;
+    game.cheats.push_back(std::move(cheat));
+    return true;
+}
+
+std::vector<CheatGame> ReadArGames(std::string_view text, std::size_t start) {
+    std::vector<CheatGame> games;
+    LineReader lines(text);
+    // pos is always the start of a line.
+    const auto gameAt = [&](std::size_t from) -> std::size_t {
+        if (from < text.size() && text[from] == '"') return from;
+        const auto quote = text.find("\n\"", from);
+        return quote == std::string_view::npos ? quote : quote + 1;
+    };
+    std::size_t pos = gameAt(start);
+    while (pos != std::string_view::npos && pos < text.size()) {
+        std::size_t next = 0;
+        CheatGame game;
+        game.id = kArId;
+        game.name = QuotedText(lines.Line(pos, next));
+        pos = next;
+        std::optional<Cheat> cheat;
+        bool ended = false;
+        while (!lines.AtEnd(pos)) {
+            std::size_t after = 0;
+            const std::string_view line = lines.Line(pos, after);
+            if (line.empty() || line[0] == '#') {
+                pos = after;
+                continue;
+            }
+            if (line[0] == '"') {
+                if (cheat) game.cheats.push_back(std::move(*cheat));
+                cheat = Cheat{QuotedText(line) + "\r\n", false};
+                pos = after;
+                continue;
+            }
+            if (line == ".end") {
+                ended = true;
+                pos = after;
+                break;
+            }
+            if (line[0] == '.' || !cheat) break;  // ends the import
+            cheat->data += NormaliseCodeLine(line) + "\r\n";
+            pos = after;
+        }
+        if (cheat) game.cheats.push_back(std::move(*cheat));
+        games.push_back(std::move(game));
+        if (!ended) break;
+        pos = gameAt(pos);
+    }
+    return games;
+}
+
+}  // namespace dravolo::tool
