@@ -7,6 +7,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "tool/CCheatsTab.h"
+#include "tool/CMemcardsTab.h"
 #include "tool/CPluginsTab.h"
 #include "tool/core/caller_window.h"
 #include "tool/core/command_line.h"
@@ -58,7 +60,8 @@ CKestrineToolDlg::CKestrineToolDlg(ToolDialogSetup setup, Prompter& prompter, QW
     // 4. The options dialog of the library in the emulator's folder.
     HostOptions();
 
-    // 5. The card and cheat pages keep their tabs; their contents come later.
+    // 5. The card pool and the card choice, then the cheat library.
+    FillCardsAndCheats();
     // 6. Tabs, "Plugins" first.
     InsertTabs();
     // 7. The caller's action.
@@ -77,8 +80,9 @@ void CKestrineToolDlg::BuildLayout() {
     pluginsTab_ = new CPluginsTab(plugins_, skin_);
     pluginsTab_->SetColumnWidths({windowSettings_.widths[0], windowSettings_.widths[1], windowSettings_.widths[2]});
     connect(pluginsTab_, &CPluginsTab::repaintWanted, this, [this] { update(); });
-    memcardsTab_ = new QWidget;
-    cheatsTab_ = new QWidget;
+    memcardsTab_ = new CMemcardsTab(registry_, prompter_, skin_);
+    memcardsTab_->SetColumnWidths({windowSettings_.widths[3], windowSettings_.widths[4], windowSettings_.widths[5]});
+    cheatsTab_ = new CCheatsTab(prompter_, skin_);
     optionsTab_ = new QWidget;
     // The empty frame the options dialog is placed over.
     optionsFrame_ = new QFrame;
@@ -132,6 +136,18 @@ void CKestrineToolDlg::HostOptions() {
     options_.Init();
 }
 
+void CKestrineToolDlg::FillCardsAndCheats() {
+    // The choice is read even without an emulator folder: OK writes it back
+    // and must not wipe what the configuration holds.
+    memcardsTab_->LoadChoice();
+    const std::string directory = DirectoryOf(emulatorPath_);
+    if (directory.empty()) return;
+    memcardsTab_->SetEmulatorDirectory(directory);
+    memcardsTab_->Fill();
+    cheats_ = std::make_unique<CheatLibrary>(registry_, directory);
+    cheatsTab_->Fill(cheats_.get());
+}
+
 void CKestrineToolDlg::InsertTabs() {
     tabs_->addTab(pluginsTab_, QIcon(skin_.SmallImage(kTabImagePlugins)), QStringLiteral("Plugins"));
     tabs_->addTab(memcardsTab_, QIcon(skin_.SmallImage(kTabImageMemcards)), QStringLiteral("Memcards"));
@@ -166,6 +182,8 @@ void CKestrineToolDlg::SaveAndRelease() {
     windowSettings_.selDir = static_cast<std::uint32_t>(plugins_.sortDirection());
     const auto widths = pluginsTab_->ColumnWidths();
     for (std::size_t i = 0; i < widths.size(); ++i) windowSettings_.widths[i] = widths[i];
+    const auto cardWidths = memcardsTab_->ColumnWidths();
+    for (std::size_t i = 0; i < cardWidths.size(); ++i) windowSettings_.widths[3 + i] = cardWidths[i];
     SaveWindowSettings(registry_, setup_.programName, windowSettings_);
     EnableCallerWindow(static_cast<std::uintptr_t>(LeadingNumber(setup_.editWord)));
     plugins_.Shutdown();
@@ -175,7 +193,8 @@ void CKestrineToolDlg::FinishOK() {
     if (finished_) return;
     finished_ = true;
     SaveAndRelease();
-    // The card choice is written here by the card page once it has one.
+    // The card choice, as read at start unless the user changed it.
+    WriteCustomCards(registry_, memcardsTab_->Choice());
     // Only a dialog that was shown (and filled from the configuration) may
     // write the options back.
     if (options_.FinishOK()) CopyOptionsOutward(registry_);

@@ -12,6 +12,7 @@
 #include "common/base/prompter.h"
 #include "common/platform/registry.h"
 #include "tool/COptionsHost.h"
+#include "tool/core/cheat_library.h"
 #include "tool/CToolSkin.h"
 #include "tool/core/plugin_page_logic.h"
 #include "tool/core/window_settings.h"
@@ -21,6 +22,8 @@ class QTabWidget;
 
 namespace dravolo::tool {
 
+class CCheatsTab;
+class CMemcardsTab;
 class CPluginsTab;
 
 struct ToolDialogSetup {
@@ -55,6 +58,9 @@ public:
     QPushButton* closeButton() const { return close_; }
     QPushButton* cancelButton() const { return cancel_; }
     CPluginsTab* pluginsTab() const { return pluginsTab_; }
+    CMemcardsTab* memcardsTab() const { return memcardsTab_; }
+    CCheatsTab* cheatsTab() const { return cheatsTab_; }
+    CheatLibrary* cheatLibrary() const { return cheats_.get(); }
     QWidget* optionsFrame() const { return optionsFrame_; }
     QWidget* optionsDialog() const { return options_.dialog(); }
     const CToolSkin& skin() const { return skin_; }
@@ -69,6 +75,7 @@ private:
     void BuildLayout();
     void SwapIn();
     void HostOptions();
+    void FillCardsAndCheats();
     void InsertTabs();
     void TakeAction();
     // Steps shared by OK, Close and Cancel: window settings, the caller's
@@ -84,16 +91,17 @@ private:
     COptionsHost options_;
     ToolWindowSettings windowSettings_;
     std::string emulatorPath_;
+    std::unique_ptr<CheatLibrary> cheats_;
     std::optional<long> quickConfigure_;
     bool swappedIn_ = false;
     bool finished_ = false;
 
     QTabWidget* tabs_ = nullptr;
     CPluginsTab* pluginsTab_ = nullptr;
-    QWidget* memcardsTab_ = nullptr;
+    CMemcardsTab* memcardsTab_ = nullptr;
     QWidget* optionsTab_ = nullptr;
     QFrame* optionsFrame_ = nullptr;
-    QWidget* cheatsTab_ = nullptr;
+    CCheatsTab* cheatsTab_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* close_ = nullptr;
     QPushButton* cancel_ = nullptr;

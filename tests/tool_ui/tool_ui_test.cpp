@@ -85,6 +85,13 @@ void ToolUiTest::okKeepsTheStoredConfigurationAndCarriesEdits() {
         dialog.OnOK();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
+    // OK writes the card choice as it was read (absent: managed, no files);
+    // everything else comes back unchanged.
+    QCOMPARE(world.registry().QueryDword(kUser, kGame + "\\Memory Cards", "CustomCards"), std::uint32_t{0});
+    QCOMPARE(world.registry().QueryString(kUser, kGame + "\\Memory Cards", "CustomCard0"), std::string());
+    QCOMPARE(world.registry().QueryString(kUser, kGame + "\\Memory Cards", "CustomCard1"), std::string());
+    for (const char* value : {"CustomCards", "CustomCard0", "CustomCard1"})
+        world.registry().DeleteValue(kUser, kGame + "\\Memory Cards", value);
     QCOMPARE(test::DumpTree(world.registry(), kGame), stored);
 
     // An activation made on the page travels into the stored configuration.
