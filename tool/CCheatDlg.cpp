@@ -36,7 +36,6 @@ CCheatDlg::CCheatDlg(CheatLibrary& library, Prompter& prompter, Mode mode, std::
       remove_(new QPushButton(QStringLiteral("Remove"))), change_(new QPushButton(QStringLiteral("Change"))),
       ok_(new QPushButton(QStringLiteral("OK"))) {
     setWindowTitle(QStringLiteral("Cheat codes"));
-    id_->setMaxLength(9);
     address_->setMaxLength(8);
     value_->setMaxLength(4);
     codes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -79,6 +78,7 @@ CCheatDlg::CCheatDlg(CheatLibrary& library, Prompter& prompter, Mode mode, std::
     // A selected cheat names its game; edit mode brings the cheat itself.
     if (selected_ && library_.Valid(*selected_) && selected_->isCheat()) {
         const CheatGame& game = library_.games()[static_cast<std::size_t>(selected_->game)];
+        // An existing game's identifier is taken whole, whatever its length.
         id_->setText(FromAnsi(game.id));
         game_->setText(FromAnsi(game.name));
         id_->setEnabled(false);
@@ -96,6 +96,7 @@ CCheatDlg::CCheatDlg(CheatLibrary& library, Prompter& prompter, Mode mode, std::
             }
         }
     }
+    if (id_->isEnabled()) id_->setMaxLength(static_cast<int>(kLicenseeIdLength));
 }
 
 QString CCheatDlg::BuildLine() {
@@ -145,7 +146,8 @@ void CCheatDlg::OnOK() {
     if (mode_ == Mode::Add) {
         const std::string id = ToAnsi(id_->text());
         const std::string game = ToAnsi(game_->text());
-        if (id.size() != kLicenseeIdLength) return Refuse(id_);
+        // Nine characters for a new identifier; a selected game keeps its own.
+        if (id_->isEnabled() && id.size() != kLicenseeIdLength) return Refuse(id_);
         if (game.empty()) return Refuse(game_);
         if (name.empty()) return Refuse(name_);
         target = library_.FindCheat(id + "|" + game, name);

@@ -27,3 +27,11 @@ set_tests_properties(tool_ui_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscr
 add_executable(tool_ui_screenshots ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/screenshots.cpp)
 target_link_libraries(tool_ui_screenshots PRIVATE tool_ui_workspace)
 dravolo_warnings(tool_ui_screenshots)
+
+# The card and cheat tabs and the cheat dialog.
+add_executable(tool_pages_tests ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/tool_pages_test.cpp)
+set_target_properties(tool_pages_tests PROPERTIES AUTOMOC ON)
+target_link_libraries(tool_pages_tests PRIVATE tool_ui_workspace dravolo_test_support Qt6::Test)
+dravolo_warnings(tool_pages_tests)
+add_test(NAME tool_pages_tests COMMAND tool_pages_tests)
+set_tests_properties(tool_pages_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 180)
