@@ -120,10 +120,14 @@ QPushButton* CMemcardsTab::button(const QString& text) const { return findChild<
 
 void CMemcardsTab::SetColumnWidths(const std::array<std::uint32_t, 3>& widths) {
     const double scale = StoredWidthScale(list_->font());
+    int total = 0;
     for (int i = 0; i < 3; ++i) {
         const double stored = std::min<std::uint32_t>(widths[static_cast<std::size_t>(i)], 4000);
         list_->setColumnWidth(i, static_cast<int>(std::lround(stored * scale)));
+        total += list_->columnWidth(i);
     }
+    // The dialog opens wide enough to show the dates; within reason.
+    list_->setMinimumWidth(std::min(total + 2 * list_->frameWidth() + 4, 900));
 }
 
 std::array<std::uint32_t, 3> CMemcardsTab::ColumnWidths() const {

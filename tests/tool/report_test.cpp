@@ -5,6 +5,7 @@
 
 #include "common/base/bytes.h"
 #include "common/platform/registry.h"
+#include "tests/support/card_builder.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/tool/tool_workspace.h"
 #include "tool/core/card_summary.h"
@@ -209,6 +210,16 @@ TEST_F(ReportTest, ProgramWritesTheRecordThroughAPipe) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.data())), kAllLines);
     EXPECT_EQ(LoadU32(record.data() + 4088), 0u);
     EXPECT_EQ(LoadU32(record.data() + 4092), 0u);
+
+    // The card lines come from the card in the pool, with its icon record.
+    std::filesystem::create_directories(workspace_->host() + "/MemCards");
+    const test::CardBuilder card = test::CardBuilder().AddSave({0}, "\x82\x60\x82\x61");
+    std::ofstream(workspace_->host() + "/MemCards/epsxe003.mcr", std::ios::binary) << card.str();
+    record = RunTool(program, {"/pt", "Game", "#7;128"}, &status);
+    ASSERT_EQ(record.size(), 4096u + 160u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.data())), "7CARD1\tAB; \n");
+    EXPECT_EQ(LoadU32(record.data() + 4088), 160u);
+    EXPECT_TRUE(std::equal(record.begin() + 4096, record.end(), card.bytes().begin() + 8192 + 96));
 
     // Names that are no key name, and unknown modes, write nothing.
     EXPECT_TRUE(RunTool(program, {"/pt", "Ga\\me", "#7;1"}, &status).empty());

@@ -25,7 +25,7 @@ set_tests_properties(tool_ui_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscr
 # Pictures of the dialog for the docs (run under Xvfb):
 #   xvfb-run -a tool_ui_screenshots docs/screenshots
 add_executable(tool_ui_screenshots ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/screenshots.cpp)
-target_link_libraries(tool_ui_screenshots PRIVATE tool_ui_workspace)
+target_link_libraries(tool_ui_screenshots PRIVATE tool_ui_workspace dravolo_test_support)
 dravolo_warnings(tool_ui_screenshots)
 
 # The card and cheat tabs and the cheat dialog.
