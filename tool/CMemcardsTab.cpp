@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <functional>
 
 #include "tool/CToolSkin.h"
 #include "tool/chosen_path.h"
