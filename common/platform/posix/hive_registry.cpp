@@ -9,7 +9,9 @@
 #include <mutex>
 
 #include "common/base/text.h"
+#include "common/platform/posix/hive_access.h"
 #include "common/platform/posix/hive_file.h"
+#include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
 
 namespace dravolo {
@@ -18,76 +20,55 @@ namespace {
 constexpr const char* kUserRoot = "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000";
 constexpr const char* kMachineRoot = "REGISTRY\\\\Machine";
 
-bool IsUtf16StringType(std::uint32_t type) { return IsRegStringType(type); }
-
-Bytes AnsiToStored(const Bytes& ansi) {
-    const std::u16string wide = AnsiToUtf16(std::string_view(reinterpret_cast<const char*>(ansi.data()), ansi.size()));
-    Bytes out(wide.size() * 2);
-    for (std::size_t i = 0; i < wide.size(); ++i) StoreU16(&out[i * 2], wide[i]);
-    return out;
+// The first two parts of a backslash path, empty parts skipped.
+std::pair<std::string_view, std::string_view> FirstTwoParts(std::string_view path, std::size_t& afterFirst) {
+    std::string_view parts[2];
+    std::size_t i = 0;
+    afterFirst = std::string_view::npos;
+    for (int n = 0; n < 2; ++n) {
+        while (i < path.size() && path[i] == '\\') ++i;
+        const std::size_t j = std::min(path.find('\\', i), path.size());
+        parts[n] = path.substr(i, j - i);
+        if (n == 0) afterFirst = j;
+        i = j;
+    }
+    return {parts[0], parts[1]};
 }
-
-// As RegQueryValueExA: whole UTF-16 units converted, NULs included; a stray
-// odd byte has no character to become.
-Bytes StoredToAnsi(const Bytes& stored) {
-    std::u16string wide(stored.size() / 2, u'\0');
-    for (std::size_t i = 0; i < wide.size(); ++i) wide[i] = LoadU16(&stored[i * 2]);
-    const std::string ansi = Utf16ToAnsi(wide);
-    return Bytes(ansi.begin(), ansi.end());
-}
-
-RegValue ToInterface(const hive::Value& v) {
-    RegValue out;
-    out.name = Utf16ToAnsi(v.name);
-    out.type = v.type;
-    out.data = IsUtf16StringType(v.type) ? StoredToAnsi(v.data) : v.data;
-    return out;
-}
-
-bool IsRootPath(std::string_view path) { return path.find_first_not_of('\\') == std::string_view::npos; }
 
 class HiveRegistry final : public Registry {
 public:
-    explicit HiveRegistry(std::string prefix)
+    HiveRegistry(std::string prefix, RegistryView view)
         : prefix_(std::move(prefix)),
+          view_(view),
           user_(prefix_ + "/user.reg", kUserRoot, prefix_ + "/system.reg"),
           machine_(prefix_ + "/system.reg", kMachineRoot, prefix_ + "/user.reg") {}
 
     bool KeyExists(RegRoot root, std::string_view path) override {
         std::lock_guard lock(mutex_);
-        const hive::Hive* h = Read(root);
-        return h && h->Find(AnsiToUtf16(path)) != nullptr;
+        const std::string at = Mapped(root, path);
+        if (auto live = LiveSnapshot(root, at)) return *live && (*live)->KeyExists(root, at);
+        return hive::KeyIn(Read(root), at);
     }
 
     std::optional<RegValue> QueryValue(RegRoot root, std::string_view path, std::string_view name) override {
         std::lock_guard lock(mutex_);
-        const hive::Hive* h = Read(root);
-        const hive::Key* key = h ? h->Find(AnsiToUtf16(path)) : nullptr;
-        const hive::Value* value = key ? key->FindValue(AnsiToUtf16(name)) : nullptr;
-        if (!value) return std::nullopt;
-        return ToInterface(*value);
+        const std::string at = Mapped(root, path);
+        if (auto live = LiveSnapshot(root, at)) return *live ? (*live)->QueryValue(root, at, name) : std::nullopt;
+        return hive::ValueIn(Read(root), at, name);
     }
 
     std::optional<std::vector<RegValue>> EnumValues(RegRoot root, std::string_view path) override {
         std::lock_guard lock(mutex_);
-        const hive::Hive* h = Read(root);
-        const hive::Key* key = h ? h->Find(AnsiToUtf16(path)) : nullptr;
-        if (!key) return std::nullopt;
-        std::vector<RegValue> out;
-        out.reserve(key->values.size());
-        for (const hive::Value& v : key->values) out.push_back(ToInterface(v));
-        return out;
+        const std::string at = Mapped(root, path);
+        if (auto live = LiveSnapshot(root, at)) return *live ? (*live)->EnumValues(root, at) : std::nullopt;
+        return hive::ValuesIn(Read(root), at);
     }
 
     std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root, std::string_view path) override {
         std::lock_guard lock(mutex_);
-        const hive::Hive* h = Read(root);
-        const hive::Key* key = h ? h->Find(AnsiToUtf16(path)) : nullptr;
-        if (!key) return std::nullopt;
-        std::vector<std::string> out;
-        out.reserve(key->subkeys.size());
-        for (const auto& sub : key->subkeys) out.push_back(Utf16ToAnsi(sub->name));
-        return out;
+        const std::string at = Mapped(root, path);
+        if (auto live = LiveSnapshot(root, at)) return *live ? (*live)->EnumSubkeys(root, at) : std::nullopt;
+        return hive::SubkeysIn(Read(root), at);
     }
 
     bool Commit(const RegBatch& batch) override {
@@ -95,7 +76,7 @@ public:
         bool uses[2] = {false, false};
         for (const auto& c : batch.changes()) {
             // Deleting a whole hive is never what a caller means.
-            if (c.op == RegBatch::Op::DeleteTree && IsRootPath(c.path)) return false;
+            if (c.op == RegBatch::Op::DeleteTree && hive::IsRootPath(c.path)) return false;
             uses[Index(c.root)] = true;
         }
         if (!uses[0] && !uses[1]) return true;
@@ -104,37 +85,61 @@ public:
         std::filesystem::create_directories(prefix_, ec);
         // Always user before machine, so two committers never wait on each other.
         std::optional<hive::HiveLock> locks[2];
-        hive::Hive* hives[2] = {nullptr, nullptr};
         for (int i = 0; i < 2; ++i) {
             if (!uses[i]) continue;
             locks[i].emplace(File(i).path());
-            if (!locks[i]->held() || !File(i).Refresh()) return false;
+            if (!locks[i]->held()) return false;
+        }
+        RegBatch mapped;
+        for (const auto& c : batch.changes()) {
+            RegBatch::Change m = c;
+            m.path = Mapped(c.root, c.path);
+            AppendChange(mapped, m);
+        }
+        // A running server owns the registry: only it can take the changes.
+        if (WineServerRunning(prefix_)) return wine::ImportThroughWine(prefix_, mapped);
+
+        bool changed[2] = {false, false};
+        if (!CommitToFiles(mapped, uses, changed)) return false;
+        // A server that came up while we wrote may have read the files before
+        // our rename and would keep, then save, the old contents. Giving it the
+        // same changes is harmless if it read ours.
+        if ((changed[0] || changed[1]) && WineServerRunning(prefix_)) return wine::ImportThroughWine(prefix_, mapped);
+        return true;
+    }
+
+private:
+    static int Index(RegRoot root) { return root == RegRoot::CurrentUser ? 0 : 1; }
+    hive::HiveFile& File(int i) { return i == 0 ? user_ : machine_; }
+
+    static void AppendChange(RegBatch& batch, const RegBatch::Change& c) {
+        switch (c.op) {
+        case RegBatch::Op::CreateKey: batch.CreateKey(c.root, c.path); break;
+        case RegBatch::Op::SetValue: batch.SetValue(c.root, c.path, c.value.name, c.value.type, c.value.data); break;
+        case RegBatch::Op::DeleteValue: batch.DeleteValue(c.root, c.path, c.value.name); break;
+        case RegBatch::Op::DeleteTree: batch.DeleteTree(c.root, c.path); break;
+        }
+    }
+
+    // Only HKEY_LOCAL_MACHINE has two views, and only a 64-bit prefix.
+    std::string Mapped(RegRoot root, std::string_view path) {
+        if (root != RegRoot::LocalMachine || view_ != RegistryView::Program32) return std::string(path);
+        const std::string arch = machine_.Refresh() ? machine_.hive().arch() : std::string();
+        return StorePath(root, path, arch, view_);
+    }
+
+    bool CommitToFiles(const RegBatch& batch, const bool uses[2], bool changed[2]) {
+        hive::Hive* hives[2] = {nullptr, nullptr};
+        for (int i = 0; i < 2; ++i) {
+            if (!uses[i]) continue;
+            if (!File(i).Refresh()) return false;
             hives[i] = File(i).Editable();
             if (!hives[i]) return false;
         }
-
         const std::uint64_t now = hive::FileTimeNow();
-        bool changed[2] = {false, false};
         for (const auto& c : batch.changes()) {
             const int i = Index(c.root);
-            hive::Hive& h = *hives[i];
-            const std::u16string path = AnsiToUtf16(c.path);
-            switch (c.op) {
-            case RegBatch::Op::CreateKey:
-                changed[i] |= h.CreateKey(path, now);
-                break;
-            case RegBatch::Op::SetValue: {
-                const Bytes data = IsUtf16StringType(c.value.type) ? AnsiToStored(c.value.data) : c.value.data;
-                changed[i] |= h.SetValue(path, AnsiToUtf16(c.value.name), c.value.type, data, now);
-                break;
-            }
-            case RegBatch::Op::DeleteValue:
-                changed[i] |= h.DeleteValue(path, AnsiToUtf16(c.value.name), now);
-                break;
-            case RegBatch::Op::DeleteTree:
-                changed[i] |= h.DeleteTree(path, now);
-                break;
-            }
+            changed[i] |= hive::Apply(*hives[i], c, now);
         }
         bool ok = true;
         for (int i = 0; i < 2; ++i)
@@ -146,9 +151,19 @@ public:
         return ok;
     }
 
-private:
-    static int Index(RegRoot root) { return root == RegRoot::CurrentUser ? 0 : 1; }
-    hive::HiveFile& File(int i) { return i == 0 ? user_ : machine_; }
+    // While a server runs: root\path as Wine reports it (a null pointer when
+    // the key does not exist). nullopt when no server runs or Wine cannot be
+    // reached; the files are then the best answer there is.
+    std::optional<std::unique_ptr<Registry>> LiveSnapshot(RegRoot root, const std::string& path) {
+        if (!WineServerRunning(prefix_)) return std::nullopt;
+        auto snapshot = std::make_unique<hive::MemoryHives>();
+        switch (wine::ExportThroughWine(prefix_, root, path, *snapshot)) {
+        case wine::ExportStatus::Ok: return std::optional<std::unique_ptr<Registry>>(std::move(snapshot));
+        case wine::ExportStatus::Missing: return std::optional<std::unique_ptr<Registry>>(nullptr);
+        case wine::ExportStatus::Unavailable: break;
+        }
+        return std::nullopt;
+    }
 
     const hive::Hive* Read(RegRoot root) {
         const int i = Index(root);
@@ -157,6 +172,7 @@ private:
 
     std::mutex mutex_;
     std::string prefix_;
+    RegistryView view_;
     hive::HiveFile user_;
     hive::HiveFile machine_;
 };
@@ -185,8 +201,17 @@ std::string HexNumber(unsigned long long v) {
 
 }  // namespace
 
-std::unique_ptr<Registry> OpenPrefixRegistry(const std::string& prefixDir) {
-    return std::make_unique<HiveRegistry>(prefixDir);
+std::unique_ptr<Registry> OpenPrefixRegistry(const std::string& prefixDir, RegistryView view) {
+    return std::make_unique<HiveRegistry>(prefixDir, view);
+}
+
+std::string StorePath(RegRoot root, std::string_view path, std::string_view arch, RegistryView view) {
+    if (root != RegRoot::LocalMachine || view != RegistryView::Program32 || arch != "win64") return std::string(path);
+    std::size_t afterFirst = 0;
+    const auto [first, second] = FirstTwoParts(path, afterFirst);
+    if (!EqualsNoCase(first, "Software") || EqualsNoCase(second, "Wow6432Node") || EqualsNoCase(second, "Classes"))
+        return std::string(path);
+    return std::string(path.substr(0, afterFirst)) + "\\Wow6432Node" + std::string(path.substr(afterFirst));
 }
 
 std::unique_ptr<Registry> OpenSystemRegistry() { return OpenPrefixRegistry(PrefixDirectory()); }
