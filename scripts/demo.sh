@@ -9,7 +9,10 @@ bash scripts/install-deps.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j"$(nproc)" --target dravolo-cli
 # The windowed front end and the stand-in emulator exist when Qt is found.
-if cmake --build --preset dev --target help 2>/dev/null | grep -q '^\.\.\. dravolo$'; then
+# (The target list is read whole first: grep -q ending the pipe early would
+# fail it under pipefail.)
+targets=$(cmake --build --preset dev --target help 2>/dev/null || true)
+if grep -q '^\.\.\. dravolo$' <<<"$targets"; then
   cmake --build --preset dev -j"$(nproc)" --target dravolo demo_emulator
 fi
 

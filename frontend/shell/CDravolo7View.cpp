@@ -6,6 +6,7 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <QItemSelectionModel>
 #include <QTimer>
 #include <QTreeView>
@@ -25,6 +26,26 @@
 #include "frontend/shell/shell_art.h"
 
 namespace dravolo {
+
+namespace {
+
+// Every item of the icon faces fills its grid cell, so with uniform sizes a
+// long name wraps onto a second line (as the large-icon list shows it) rather
+// than being cut to one line by whichever item Qt measured first.
+class GridCellDelegate : public QStyledItemDelegate {
+public:
+    explicit GridCellDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize grid = view_->gridSize();
+        if (!grid.isValid()) return QStyledItemDelegate::sizeHint(option, index);
+        return grid - QSize(4, 4);
+    }
+
+private:
+    QListView* view_;
+};
+
+}  // namespace
 
 namespace {
 
@@ -93,6 +114,7 @@ CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
     iconView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     iconView_->setResizeMode(QListView::Adjust);  // automatic arrangement
     iconView_->setWordWrap(true);
+    iconView_->setItemDelegate(new GridCellDelegate(iconView_));
     // Every item has the same cell; thousands of profiles lay out at once.
     iconView_->setUniformItemSizes(true);
 
