@@ -24,6 +24,10 @@ struct StartOptions {
     std::optional<Position> position;
     // Console programs get a new console (CREATE_NEW_CONSOLE).
     bool newConsole = false;
+    // POSIX: the command a Windows (PE) program runs through, split on blanks
+    // ("wine", "env WINEPREFIX=/x wine"). Empty: DRAVOLO_RUNNER, else "wine".
+    // Ignored on Windows.
+    std::string runner;
 };
 
 // Splits a command line into arguments by the rules of CommandLineToArgvW /

@@ -137,6 +137,7 @@ bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s
     StartOptions options;
     options.position = StartOptions::Position{0, 0};  // every start: the first window at the top-left corner
     if (flags.hidden) options.showWindow = kShowHidden;
+    options.runner = s.settings.Runner(kind);  // Linux: this emulator's own Wine, when set
 
     const std::string commandLine = ComposeCommandLine(installPath, executable, plan.arguments);
     if (commandLine.size() > kMaxCommandLineLength) {

@@ -15,6 +15,7 @@ const std::vector<SettingDefinition>& KnownSettings() {
         };
         for (const auto& kind : kEmulatorKinds) s.push_back({kind.pathSetting, true, 0, kind.defaultPath});
         for (const auto& kind : kEmulatorKinds) s.push_back({kind.exeSetting, true, 0, kind.defaultExe});
+        for (const auto& kind : kEmulatorKinds) s.push_back({RunnerSettingName(kind.kind), true, 0, ""});
         return s;
     }();
     return settings;
@@ -63,6 +64,14 @@ std::string SettingsStore::InstallPath(EmulatorKind kind) const {
     const auto& info = KindInfo(kind);
     return GetString(info.pathSetting, info.defaultPath);
 }
+
+std::string_view RunnerSettingName(EmulatorKind kind) {
+    static constexpr std::string_view kNames[] = {"EpsxeRunner", "FpseRunner", "PsinexRunner", "AdripsxRunner",
+                                                  "PcsxRunner"};
+    return kNames[static_cast<int>(kind)];
+}
+
+std::string SettingsStore::Runner(EmulatorKind kind) const { return GetString(RunnerSettingName(kind), ""); }
 
 std::string SettingsStore::ExecutableName(EmulatorKind kind) const {
     const auto& info = KindInfo(kind);

@@ -26,6 +26,9 @@ struct SettingDefinition {
 const std::vector<SettingDefinition>& KnownSettings();
 const SettingDefinition* FindSetting(std::string_view name);  // case-insensitive
 
+// "EpsxeRunner", "FpseRunner", ... (text, empty by default).
+std::string_view RunnerSettingName(EmulatorKind kind);
+
 class SettingsStore {
 public:
     explicit SettingsStore(Registry& registry) : registry_(registry) {}
@@ -41,6 +44,10 @@ public:
 
     std::string InstallPath(EmulatorKind kind) const;
     std::string ExecutableName(EmulatorKind kind) const;
+    // How that emulator's Windows program is started on Linux: a command such
+    // as "wine" or "env WINEPREFIX=/games/psx wine" that gets the program's
+    // Windows path and arguments. Empty: DRAVOLO_RUNNER, else "wine".
+    std::string Runner(EmulatorKind kind) const;
 
     Registry& registry() const { return registry_; }
 

@@ -86,7 +86,7 @@ std::vector<std::string> ChildEnvironment() {
     return env;
 }
 
-std::optional<LaunchPlan> Plan(std::string_view commandLine, std::string_view workingDir) {
+std::optional<LaunchPlan> Plan(std::string_view commandLine, std::string_view workingDir, const std::string& runnerSetting) {
     const auto resolved = ResolveProgram(commandLine, workingDir);
     if (!resolved) return std::nullopt;
 
@@ -99,7 +99,9 @@ std::optional<LaunchPlan> Plan(std::string_view commandLine, std::string_view wo
     const std::vector<std::string> args = SplitCommandLine(resolved->arguments);
     if (StartsWithMz(program)) {
         const char* runnerVar = std::getenv("DRAVOLO_RUNNER");
-        std::vector<std::string> runner = SplitOnBlanks(runnerVar && *runnerVar ? runnerVar : "wine");
+        std::vector<std::string> runner = SplitOnBlanks(!runnerSetting.empty()            ? std::string_view(runnerSetting)
+                                                        : runnerVar && *runnerVar ? std::string_view(runnerVar)
+                                                                                  : std::string_view("wine"));
         if (runner.empty()) return std::nullopt;
         const auto exe = SearchPath(runner[0]);
         if (!exe) return std::nullopt;
@@ -197,14 +199,13 @@ std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
 }  // namespace
 
 bool StartProcess(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
-    (void)options;  // window placement and consoles are Wine's business here
-    auto plan = Plan(commandLine, workingDir);
+    // Window placement and consoles are Wine's business here.
+    auto plan = Plan(commandLine, workingDir, options.runner);
     return plan && Spawn(std::move(*plan), true).has_value();
 }
 
 std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
-    (void)options;
-    auto plan = Plan(commandLine, workingDir);
+    auto plan = Plan(commandLine, workingDir, options.runner);
     if (!plan) return std::nullopt;
     const auto pid = Spawn(std::move(*plan), false);
     if (!pid) return std::nullopt;

@@ -1,0 +1,189 @@
+// End to end under wine64: dravolo-cli launch writes a profile's configuration
+// and starts a Windows stand-in emulator (the PE probe, installed under the
+// emulator's name in C:\<emulator>) through Wine; the stand-in reads its
+// configuration with the registry API and reports it.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "cli/cli.h"
+#include "common/base/text.h"
+#include "common/platform/posix/hive_registry.h"
+#include "tests/support/scripted_prompter.h"
+#include "tests/wine/wine_peer.h"
+
+namespace dravolo::test {
+namespace {
+
+struct Report {
+    std::string commandLine;
+    std::string currentDir;
+    std::optional<std::vector<RegValue>> values;  // of the one key asked for
+};
+
+std::string UnhexText(const std::string& hex) {
+    std::string out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16));
+    return out;
+}
+
+std::optional<Report> WaitForReport(const std::string& hostPath) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!std::filesystem::exists(hostPath)) {
+        if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::ifstream in(hostPath, std::ios::binary);
+    Report r;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.starts_with("cmdline ")) r.commandLine = UnhexText(line.substr(8));
+        else if (line.starts_with("cwd ")) r.currentDir = UnhexText(line.substr(4));
+        else if (line.starts_with("key ")) r.values.emplace();
+        else if (line == "missing") r.values.reset();
+        else if (line.starts_with("v ") && r.values) {
+            std::istringstream fields(line.substr(2));
+            std::string name, type, data;
+            fields >> name >> type >> data;
+            const std::string bytes = data == "-" ? std::string() : UnhexText(data);
+            r.values->push_back({name == "-" ? std::string() : UnhexText(name), static_cast<std::uint32_t>(std::stoul(type)),
+                                 Bytes(bytes.begin(), bytes.end())});
+        }
+    }
+    return r;
+}
+
+class LaunchWine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SKIP_UNLESS_WINE();
+        peer = &WinePeer::Get();
+        work = peer->scratch() + "/work";
+        for (const char* kind : {"Epsxe", "Fpse", "Psinex", "Adripsx", "Pcsx"})
+            std::filesystem::create_directories(work + "/" + kind);
+        saved = std::filesystem::current_path();
+        std::filesystem::current_path(work);
+    }
+    void TearDown() override {
+        if (!peer) return;
+        std::filesystem::current_path(saved);
+        unsetenv("PROBE_REPORT");
+        unsetenv("PROBE_KEYS");
+        EXPECT_TRUE(peer->ServerDown());
+    }
+
+    int Cli(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        cli::Context context{out, err, prompter};
+        const int rc = cli::Run(args, context);
+        EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().caption << ": " << prompter.messages.front().text;
+        lastErr = err.str();
+        return rc;
+    }
+
+    // Installs the stand-in as C:\<folder>\<exe>, launches the profile and
+    // returns the stand-in's report of `key` ("HKCU\..." or "HKLM\...|32").
+    std::optional<Report> LaunchAndReport(const std::string& kind, const std::string& folder, const std::string& exe,
+                                          const std::string& key) {
+        const std::string dir = peer->prefix() + "/drive_c/" + folder;
+        std::filesystem::create_directories(dir);
+        std::filesystem::copy_file(WINE_REGPROBE, dir + "/" + exe, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(dir + "/report.txt");
+        setenv("PROBE_REPORT", ("C:\\" + folder + "\\report.txt").c_str(), 1);
+        setenv("PROBE_KEYS", key.c_str(), 1);
+        EXPECT_EQ(Cli({"launch", kind, "Game"}), 0) << lastErr;
+        return WaitForReport(dir + "/report.txt");
+    }
+
+    void ExpectReportMatchesRegistry(const Report& report, RegRoot root, const std::string& key) {
+        ASSERT_TRUE(report.values.has_value()) << "the emulator found no " << key;
+        ASSERT_TRUE(peer->ServerDown());  // our own view straight from the files
+        const auto ours = OpenSystemRegistry()->EnumValues(root, key);
+        ASSERT_TRUE(ours.has_value());
+        const auto theirs = ByName(*report.values);
+        EXPECT_EQ(theirs.size(), ours->size());
+        for (const RegValue& v : *ours) {
+            const auto it = theirs.find(LowerAnsi(v.name));
+            ASSERT_NE(it, theirs.end()) << Describe(v);
+            EXPECT_EQ(it->second.type, v.type) << Describe(v);
+            EXPECT_EQ(it->second.data, v.data) << Describe(v) << " vs " << Describe(it->second);
+        }
+    }
+
+    WinePeer* peer = nullptr;
+    std::string work, lastErr;
+    std::filesystem::path saved;
+    ScriptedPrompter prompter;
+};
+
+std::string TextOf(const std::optional<Report>& r, const std::string& name) {
+    for (const auto& v : r->values.value_or(std::vector<RegValue>{}))
+        if (EqualsNoCase(v.name, name)) return RegDataAsText(v.data);
+    return "<none>";
+}
+
+TEST_F(LaunchWine, EpsxeWithoutAServerReadsItsProfile) {
+    ASSERT_TRUE(peer->ServerDown());
+    ASSERT_EQ(Cli({"profiles", "new", "Epsxe", "Game"}), 0);
+    ASSERT_EQ(Cli({"profiles", "set", "Epsxe", "Game", "VideoPlugin=gpuA.dll", "SoundPlugin=spuA.dll",
+                   "CdromPlugin=cdrA.dll", "BiosName=scph\xe9.bin"}),
+              0);
+    const auto report = LaunchAndReport("Epsxe", "epsxe", "epsxe.exe", "HKCU\\Software\\epsxe\\config");
+    ASSERT_TRUE(report.has_value()) << "the stand-in never reported";
+    EXPECT_TRUE(EqualsNoCase(report->currentDir, "C:\\epsxe")) << report->currentDir;
+    // Wine rebuilds the command line from the runner's arguments and quotes the program.
+    EXPECT_NE(LowerAnsi(report->commandLine).find("c:\\epsxe\\epsxe.exe"), std::string::npos) << report->commandLine;
+    EXPECT_EQ(TextOf(report, "VideoPlugin"), "gpuA.dll");
+    EXPECT_EQ(TextOf(report, "BiosName"), "scph\xe9.bin");
+    ExpectReportMatchesRegistry(*report, RegRoot::CurrentUser, "Software\\epsxe\\config");
+}
+
+// With a server running the configuration goes in through Wine; the emulator
+// starts through the kind's own runner setting.
+TEST_F(LaunchWine, PcsxWithARunningServerAndItsOwnRunner) {
+    ASSERT_EQ(Cli({"profiles", "new", "Pcsx", "Game"}), 0);
+    ASSERT_EQ(Cli({"profiles", "set", "Pcsx", "Game", "Gpu=gpuB.dll", "Spu=spuB.dll", "Cdr=cdrB.dll"}), 0);
+    const std::string runner = peer->scratch() + "/pcsx-runner.sh";
+    {
+        std::ofstream script(runner);
+        script << "#!/bin/sh\necho \"$@\" > \"$0.used\"\nexec '" << peer->wine() << "' \"$@\"\n";
+    }
+    ASSERT_EQ(chmod(runner.c_str(), 0755), 0);
+    // A command with arguments: the setting is split on blanks.
+    ASSERT_EQ(Cli({"settings", "set", "PcsxRunner", "/bin/sh " + runner}), 0);
+    ASSERT_TRUE(peer->ServerUp());
+    const auto report = LaunchAndReport("Pcsx", "pcsx", "pcsx.exe", "HKCU\\Software\\Pcsx");
+    ASSERT_TRUE(report.has_value()) << "the stand-in never reported";
+    EXPECT_EQ(TextOf(report, "Gpu"), "gpuB.dll");
+    EXPECT_EQ(TextOf(report, "PluginsDir"), "c:\\pcsx\\plugin\\");
+    ExpectReportMatchesRegistry(*report, RegRoot::CurrentUser, "Software\\Pcsx");
+    std::ifstream used(runner + ".used");
+    std::string usedLine;
+    EXPECT_TRUE(std::getline(used, usedLine) && LowerAnsi(usedLine).find("c:\\pcsx\\pcsx.exe") == 0) << usedLine;
+    ASSERT_EQ(Cli({"settings", "set", "PcsxRunner", ""}), 0);
+}
+
+// AdriPSX keeps its settings in HKEY_LOCAL_MACHINE; a 32-bit program reads
+// them from Wow6432Node in this 64-bit prefix.
+TEST_F(LaunchWine, AdripsxSeesItsMachineKeyInThe32BitView) {
+    ASSERT_EQ(Cli({"profiles", "new", "Adripsx", "Game"}), 0);
+    ASSERT_EQ(Cli({"profiles", "set", "Adripsx", "Game", "GPUplugin=gpuC.dll", "CDRplugin=cdrC.dll"}), 0);
+    ASSERT_TRUE(peer->ServerUp());
+    const auto report = LaunchAndReport("Adripsx", "adripsx", "adriile.exe", "HKLM\\Software\\Adripsx|32");
+    ASSERT_TRUE(report.has_value()) << "the stand-in never reported";
+    EXPECT_EQ(TextOf(report, "GPUplugin"), "Plugins\\gpuC.dll");
+    ExpectReportMatchesRegistry(*report, RegRoot::LocalMachine, "Software\\Adripsx");
+    EXPECT_FALSE(OpenPrefixRegistry(peer->prefix(), RegistryView::Native)->KeyExists(RegRoot::LocalMachine,
+                                                                                      "Software\\Adripsx"));
+}
+
+}  // namespace
+}  // namespace dravolo::test
