@@ -1,10 +1,12 @@
 #pragma once
 // Top-level windows of other programs: find one by its window class, read its
 // rectangle, move, hide and show it. The launch uses this to centre an
-// emulator's window once it appears. Win32 on Windows; on POSIX there is no
-// way to reach the windows of programs running under Wine from here, so the
-// finder says it is not available and finds nothing.
+// emulator's window once it appears. Win32 on Windows; on POSIX the windows
+// of programs under Wine are reached through a small Windows helper run under
+// the prefix's Wine, and without it the finder says it is not available and
+// finds nothing.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -30,8 +32,12 @@ public:
     // False when this system cannot see other programs' windows at all;
     // callers then skip their search instead of waiting for nothing.
     virtual bool Available() = 0;
-    // A top-level window of that class (ANSI), any title.
+    // A top-level window of that class (ANSI), any title. May keep looking
+    // for up to LookSpan() before it reports nothing.
     virtual std::optional<WindowHandle> FindTopLevel(std::string_view className) = 0;
+    // Zero where a look is cheap. Where each look starts a process, one call
+    // waits this long itself, and a search counts it as that much of its time.
+    virtual std::chrono::milliseconds LookSpan() const { return std::chrono::milliseconds(0); }
     virtual std::optional<WindowRect> Rect(WindowHandle window) = 0;  // screen coordinates
     virtual ScreenSize Screen() = 0;
     virtual void Hide(WindowHandle window) = 0;

@@ -1,5 +1,6 @@
 #include "frontend/launch/window_watch.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -18,7 +19,10 @@ WindowWatch::WindowWatch(WindowFinder& finder, std::string className, bool moveW
 
 bool WindowWatch::Step() {
     if (done_) return true;
-    ++looks_;
+    // A finder whose look waits by itself uses up that many pauses' worth of
+    // looks, so the search lasts as long as anywhere else.
+    const auto span = finder_.LookSpan() / kWindowSearchPause;
+    looks_ = std::min(maxLooks_, looks_ + (span > 1 ? static_cast<int>(span) : 1));
     if (const auto window = finder_.FindTopLevel(className_)) {
         found_ = true;
         done_ = true;

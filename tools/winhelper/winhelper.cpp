@@ -1,0 +1,113 @@
+// A Windows program that reaches other programs' top-level windows for the
+// POSIX front end, which cannot see windows of programs under Wine itself. It
+// runs under the same wineserver as the emulator, so window handles it prints
+// are valid in later runs while the window lives.
+//
+//   winhelper find CLASSHEX WAITMS   looks for a top-level window of that class
+//                                    (ANSI bytes in hex), again every 10 ms for
+//                                    up to WAITMS; prints
+//                                    "window HWND LEFT TOP RIGHT BOTTOM SCREENW SCREENH"
+//                                    or "none SCREENW SCREENH"
+//   winhelper screen                 "screen WIDTH HEIGHT"
+//   winhelper rect HWND              "rect LEFT TOP RIGHT BOTTOM VISIBLE" (1 or 0)
+//                                    or "none"
+//   winhelper hide HWND | show HWND  "ok" or "none"
+//   winhelper move HWND X Y          keeps the size, no repaint; "ok" or "none"
+//
+// HWND is decimal. Exit code 0 when the window was there, 1 when not, 2 for a
+// malformed command line. Output goes to stdout only, one line.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Unhex(const char* s) {
+    std::string out;
+    for (std::size_t i = 0; s[i] && s[i + 1]; i += 2) {
+        char byte[3] = {s[i], s[i + 1], 0};
+        out += static_cast<char>(std::strtoul(byte, nullptr, 16));
+    }
+    return out;
+}
+
+bool ParseHandle(const char* text, HWND& out) {
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (!end || *end || value == 0) return false;
+    out = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
+    return true;
+}
+
+unsigned long long HandleNumber(HWND window) {
+    return static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window));
+}
+
+int Find(const char* classHex, const char* waitText) {
+    const std::string className = Unhex(classHex);
+    const DWORD wait = std::strtoul(waitText, nullptr, 10);
+    const DWORD start = GetTickCount();
+    HWND found = nullptr;
+    for (;;) {
+        found = FindWindowA(className.c_str(), nullptr);
+        if (found || GetTickCount() - start >= wait) break;
+        Sleep(10);
+    }
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    RECT r{};
+    if (!found || !GetWindowRect(found, &r)) {
+        std::printf("none %d %d\n", sw, sh);
+        return 1;
+    }
+    std::printf("window %llu %ld %ld %ld %ld %d %d\n", HandleNumber(found), r.left, r.top, r.right, r.bottom, sw, sh);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "find") == 0) return Find(argv[2], argv[3]);
+    if (argc == 2 && std::strcmp(argv[1], "screen") == 0) {
+        std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return 0;
+    }
+    HWND window = nullptr;
+    if (argc < 3 || !ParseHandle(argv[2], window)) {
+        std::printf("usage\n");
+        return 2;
+    }
+    if (!IsWindow(window)) {
+        std::printf("none\n");
+        return 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "rect") == 0) {
+        RECT r{};
+        if (!GetWindowRect(window, &r)) {
+            std::printf("none\n");
+            return 1;
+        }
+        std::printf("rect %ld %ld %ld %ld %d\n", r.left, r.top, r.right, r.bottom, IsWindowVisible(window) ? 1 : 0);
+        return 0;
+    }
+    if (argc == 3 && (std::strcmp(argv[1], "hide") == 0 || std::strcmp(argv[1], "show") == 0)) {
+        ShowWindow(window, std::strcmp(argv[1], "hide") == 0 ? SW_HIDE : SW_SHOW);
+        std::printf("ok\n");
+        return 0;
+    }
+    if (argc == 5 && std::strcmp(argv[1], "move") == 0) {
+        RECT r{};
+        if (!GetWindowRect(window, &r) ||
+            !MoveWindow(window, std::atoi(argv[3]), std::atoi(argv[4]), r.right - r.left, r.bottom - r.top, FALSE)) {
+            std::printf("none\n");
+            return 1;
+        }
+        std::printf("ok\n");
+        return 0;
+    }
+    std::printf("usage\n");
+    return 2;
+}
