@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -25,19 +26,16 @@ namespace {
 
 using test::WinePeer;
 
-pid_t Spawn(const std::vector<std::string>& args, int outFd) {
+// Starts args[0] with no output; fd3, when given, becomes the child's fd 3.
+pid_t Spawn(const std::vector<std::string>& args, int fd3) {
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (outFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, outFd, outFd == 1 ? 1 : 3);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
+    if (fd3 >= 0) posix_spawn_file_actions_adddup2(&actions, fd3, 3);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
     const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -65,7 +63,7 @@ public:
         const auto xvfb = wine::RunnerCommand("Xvfb");
         if (xvfb.empty()) return;
         int fds[2];
-        if (pipe(fds) != 0) return;
+        if (pipe2(fds, O_CLOEXEC) != 0) return;
         pid_ = Spawn({xvfb[0], "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"}, fds[1]);
         close(fds[1]);
         std::string number;
