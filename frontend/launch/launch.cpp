@@ -161,10 +161,40 @@ bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s
     return true;
 }
 
+namespace {
+
+// Sees no windows: the search then ends at once.
+class NoWindowFinder : public WindowFinder {
+public:
+    bool Available() override { return false; }
+    std::optional<WindowHandle> FindTopLevel(std::string_view) override { return std::nullopt; }
+    std::optional<WindowRect> Rect(WindowHandle) override { return std::nullopt; }
+    ScreenSize Screen() override { return {}; }
+    void Hide(WindowHandle) override {}
+    void Show(WindowHandle) override {}
+    void Move(WindowHandle, int, int) override {}
+};
+
+// On Linux only a Windows program (a PE file, started under Wine) has a window
+// Wine can find; a native program gets no search rather than half a minute of
+// looks through Wine.
+std::unique_ptr<WindowFinder> WindowFinderFor([[maybe_unused]] const std::string& program) {
+#ifndef _WIN32
+    char magic[2] = {};
+    std::size_t got = 0;
+    auto file = WinFile::Open(program, WinFile::Mode::Read);
+    if (!file || !file->Read(magic, sizeof magic, got) || got != 2 || magic[0] != 'M' || magic[1] != 'Z')
+        return std::make_unique<NoWindowFinder>();
+#endif
+    return OpenSystemWindowFinder();
+}
+
+}  // namespace
+
 bool LaunchSelectedProfile(const LaunchRequest& request, Registry& registry, const SettingsStore& settings,
                            Prompter& prompter, WindowPoller& poller) {
     const auto editor = MakePlatformRegistryEditor(registry);
-    const auto windows = OpenSystemWindowFinder();
+    const auto windows = WindowFinderFor(settings.InstallPath(request.kind) + settings.ExecutableName(request.kind));
     return LaunchSelectedProfile(request, LaunchServices{registry, settings, prompter, *editor, *windows, poller});
 }
 
