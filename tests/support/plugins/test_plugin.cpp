@@ -26,7 +26,9 @@
 #include <map>
 #include <string>
 
+#ifndef _WIN32
 #include "common/platform/registry.h"
+#endif
 
 #ifdef _WIN32
 #define TEST_PLUGIN_EXPORT extern "C" __declspec(dllexport)
@@ -111,9 +113,22 @@ std::string name_storage;
 
 #ifndef TEST_PLUGIN_NO_CONFIGURE
 void StoreInRegistry(const char* slot) {
-    auto registry = dravolo::OpenSystemRegistry();
     const std::string key = std::string("Software\\Vision Thing\\PSEmu Pro\\") + slot + "\\TestPlugin";
-    if (registry) registry->SetString(dravolo::RegRoot::CurrentUser, key, "Setting", Setting("setting", "configured"));
+    const std::string value = Setting("setting", "configured");
+#ifdef _WIN32
+    // As a real plugin does it; the file then builds alone with mingw-w64
+    // for the tests under Wine.
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle, "Setting", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+#else
+    auto registry = dravolo::OpenSystemRegistry();
+    if (registry) registry->SetString(dravolo::RegRoot::CurrentUser, key, "Setting", value);
+#endif
 }
 
 using ReadFn = int (*)(const char*, const char*, char*);
