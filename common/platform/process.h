@@ -51,4 +51,8 @@ bool StartProcess(std::string_view commandLine, std::string_view workingDir, con
 std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir,
                               const StartOptions& options = {});
 
+// The host directory our own executable is in (helpers such as winhelper.exe
+// and pluginhost.exe are installed beside it); empty when unknown.
+std::string OwnProgramDirectory();
+
 }  // namespace dravolo

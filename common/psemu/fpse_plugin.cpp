@@ -8,9 +8,6 @@ namespace dravolo {
 
 namespace {
 
-using AboutFn = int(DRAVOLO_PLUGIN_CALL*)(void* info);
-using ConfigureFn = int(DRAVOLO_PLUGIN_CALL*)(void* settings);
-
 std::string FieldText(const std::array<std::uint8_t, kFpseInfoSize>& block, std::size_t offset, std::size_t size) {
     const auto* begin = reinterpret_cast<const char*>(block.data() + offset);
     const auto* zero = static_cast<const char*>(std::memchr(begin, 0, size));
@@ -35,12 +32,10 @@ FpseInfo ParseFpseInfo(const std::array<std::uint8_t, kFpseInfoSize>& block) {
     return info;
 }
 
-std::optional<FpseInfo> FpseAbout(const Library& library, PluginType type) {
-    const auto about = library.Function<AboutFn>(Export(type, "_About").c_str());
-    if (!about) return std::nullopt;
-    std::array<std::uint8_t, kFpseInfoSize> block{};
-    about(block.data());
-    return ParseFpseInfo(block);
+std::optional<FpseInfo> FpseAbout(PluginModule& module, PluginType type) {
+    const auto block = module.CallInfoBlock(Export(type, "_About"));
+    if (!block) return std::nullopt;
+    return ParseFpseInfo(*block);
 }
 
 FpseSettingsBlock MakeFpseSettingsBlock(std::uintptr_t ownerWindow, std::uintptr_t moduleInstance) {
@@ -52,13 +47,9 @@ FpseSettingsBlock MakeFpseSettingsBlock(std::uintptr_t ownerWindow, std::uintptr
     return block;
 }
 
-bool FpseConfigure(const Library& library, PluginType type, std::uintptr_t ownerWindow,
+bool FpseConfigure(PluginModule& module, PluginType type, std::uintptr_t ownerWindow,
                    std::uintptr_t moduleInstance) {
-    const auto configure = library.Function<ConfigureFn>(Export(type, "_Configure").c_str());
-    if (!configure) return false;
-    FpseSettingsBlock block = MakeFpseSettingsBlock(ownerWindow, moduleInstance);
-    configure(block.data());
-    return true;
+    return module.CallSettingsBlock(Export(type, "_Configure"), ownerWindow, moduleInstance);
 }
 
 }  // namespace dravolo

@@ -10,13 +10,13 @@
 #include <string>
 
 #include "common/base/bytes.h"
-#include "common/platform/library.h"
+#include "common/psemu/plugin_module.h"
 #include "common/psemu/plugin_types.h"
 
 namespace dravolo {
 
 // The information block: 1156 bytes, zeroed before the call.
-inline constexpr std::size_t kFpseInfoSize = 1156;
+inline constexpr std::size_t kFpseInfoSize = kPluginInfoBlockSize;
 inline constexpr std::size_t kFpseAuthorOffset = 4, kFpseAuthorSize = 64;
 inline constexpr std::size_t kFpseNameOffset = 68, kFpseNameSize = 64;
 inline constexpr std::size_t kFpseDescriptionOffset = 132, kFpseDescriptionSize = 1024;
@@ -43,7 +43,7 @@ struct FpseInfo {
 FpseInfo ParseFpseInfo(const std::array<std::uint8_t, kFpseInfoSize>& block);
 
 // T + "_About" with a zeroed block; nullopt when not exported.
-std::optional<FpseInfo> FpseAbout(const Library& library, PluginType type);
+std::optional<FpseInfo> FpseAbout(PluginModule& module, PluginType type);
 
 // The settings block: 14 words, all zero except the callbacks and the owner
 // window. A word is pointer-sized: 32 bits in the 32-bit Windows build the
@@ -59,7 +59,7 @@ using FpseSettingsBlock = std::array<std::uintptr_t, kFpseSettingsWords>;
 FpseSettingsBlock MakeFpseSettingsBlock(std::uintptr_t ownerWindow, std::uintptr_t moduleInstance);
 
 // T + "_Configure" with that block; false when not exported.
-bool FpseConfigure(const Library& library, PluginType type, std::uintptr_t ownerWindow,
+bool FpseConfigure(PluginModule& module, PluginType type, std::uintptr_t ownerWindow,
                    std::uintptr_t moduleInstance);
 
 }  // namespace dravolo

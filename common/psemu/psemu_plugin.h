@@ -1,6 +1,6 @@
 #pragma once
 // Calls into PSEmu Pro plugins: identification, the configure sequence, the
-// about box and the self test. Every call takes a loaded library; loading and
+// about box and the self test. Every call takes a loaded module; loading and
 // releasing stay with the caller so a page can run several calls on one load.
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/platform/library.h"
+#include "common/psemu/plugin_module.h"
 #include "common/psemu/plugin_types.h"
 
 namespace dravolo {
@@ -21,7 +21,7 @@ struct PsemuIdentity {
 
 // Calls PSEgetLibName, PSEgetLibType and PSEgetLibVersion in this order;
 // nullopt when any of the three is not exported.
-std::optional<PsemuIdentity> IdentifyPsemuPlugin(const Library& library);
+std::optional<PsemuIdentity> IdentifyPsemuPlugin(PluginModule& module);
 // Loads the file, identifies it and releases it.
 std::optional<PsemuIdentity> IdentifyPsemuPluginFile(std::string_view path);
 
@@ -36,13 +36,13 @@ enum class PsemuConfigureResult { Configured, NoConfigureEntry };
 // stores its settings in the plugin's registry key), T + "shutdown" (when
 // exported). A plugin without a configure entry is not called at all: an init
 // without its shutdown could leave the plugin running when it is released.
-PsemuConfigureResult RunPsemuConfigure(const Library& library, PluginType type);
+PsemuConfigureResult RunPsemuConfigure(PluginModule& module, PluginType type);
 
 // T + "about"; false when not exported.
-bool ShowPsemuAbout(const Library& library, PluginType type);
+bool ShowPsemuAbout(PluginModule& module, PluginType type);
 
 // T + "test": nullopt when not exported.
-std::optional<std::int32_t> RunPsemuTest(const Library& library, PluginType type);
+std::optional<std::int32_t> RunPsemuTest(PluginModule& module, PluginType type);
 // 0 and 0xF0F0 mean passed.
 inline bool PsemuTestPassed(std::int32_t result) { return result == 0 || result == 0xF0F0; }
 

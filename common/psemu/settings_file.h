@@ -5,6 +5,7 @@
 // profile's FPSE settings file before calling a plugin; the PSinex writer
 // points it at PSinex's own file.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,12 @@ std::string CurrentSettingsFile();
 // The longest value a plugin can read back; longer values are cut here, as
 // the plugin's buffer holds no more (plus the terminating zero).
 inline constexpr std::size_t kMaxSettingsValueLength = 1023;
+
+// What the callbacks do, for plugins that run in the plugin host: the value
+// (cut to kMaxSettingsValueLength, empty when missing), and the write (a
+// missing value deletes the key).
+std::string ReadCurrentSetting(std::string_view section, std::string_view key);
+void WriteCurrentSetting(std::string_view section, std::string_view key, std::optional<std::string_view> value);
 
 // The callbacks handed to FPSE-native plugins. Both return 0. The read
 // callback writes at most kMaxSettingsValueLength characters plus a zero into

@@ -1,6 +1,5 @@
 #include "frontend/launch/quick_configure.h"
 
-#include "common/platform/library.h"
 #include "common/psemu/fpse_plugin.h"
 #include "common/psemu/psemu_plugin.h"
 #include "common/psemu/settings_file.h"
@@ -25,17 +24,17 @@ std::string_view PsemuPluginDirectory(EmulatorKind kind) {
 namespace {
 
 QuickConfigureResult RunPsemu(const std::string& libraryPath, PluginType type) {
-    const auto library = Library::Load(libraryPath);
-    if (!library) return QuickConfigureResult::LibraryNotLoaded;
-    return RunPsemuConfigure(*library, type) == PsemuConfigureResult::Configured
+    const auto module = OpenPluginModule(libraryPath);
+    if (!module) return QuickConfigureResult::LibraryNotLoaded;
+    return RunPsemuConfigure(*module, type) == PsemuConfigureResult::Configured
                ? QuickConfigureResult::Configured
                : QuickConfigureResult::NoConfigureEntry;
 }
 
 QuickConfigureResult RunFpseNative(const std::string& libraryPath, const QuickConfigureRequest& request) {
-    const auto library = Library::Load(libraryPath);
-    if (!library) return QuickConfigureResult::LibraryNotLoaded;
-    return FpseConfigure(*library, request.type, request.ownerWindow, request.moduleInstance)
+    const auto module = OpenPluginModule(libraryPath);
+    if (!module) return QuickConfigureResult::LibraryNotLoaded;
+    return FpseConfigure(*module, request.type, request.ownerWindow, request.moduleInstance)
                ? QuickConfigureResult::Configured
                : QuickConfigureResult::NoConfigureEntry;
 }

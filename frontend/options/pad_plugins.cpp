@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 
-#include "common/platform/library.h"
 #include "common/platform/winfs.h"
 #include "common/psemu/fpse_plugin.h"
 #include "common/psemu/psemu_plugin.h"
@@ -12,10 +11,6 @@ namespace dravolo {
 
 namespace {
 
-using FpseAboutFn = int(DRAVOLO_PLUGIN_CALL*)(void* info);
-using FpseConfigureFn = int(DRAVOLO_PLUGIN_CALL*)(void* settings);
-using PadConfigureFn = long(DRAVOLO_PLUGIN_CALL*)();
-
 // FPSE numbers its pad plugins 3 and 4 in the information block.
 bool IsFpsePadType(std::uint8_t type) { return type == 3 || type == 4; }
 
@@ -23,8 +18,10 @@ bool IsFpsePadType(std::uint8_t type) { return type == 3 || type == 4; }
 
 std::vector<PadPlugin> FindPsemuPadPlugins(std::string_view pluginDir) {
     std::vector<PadPlugin> pads;
+    PluginLoader loader;  // one plugin host run for the whole folder
     for (const FindEntry& entry : FindFiles(std::string(pluginDir) + "pad*.dll", FindWhat::FilesOnly)) {
-        const auto identity = IdentifyPsemuPluginFile(std::string(pluginDir) + entry.name);
+        const auto module = loader.Open(std::string(pluginDir) + entry.name);
+        const auto identity = module ? IdentifyPsemuPlugin(*module) : std::nullopt;
         if (!identity) continue;
         pads.push_back({entry.name, identity->name, identity->type, PadVersionMajor(identity->version),
                         PadVersionMinor(identity->version)});
@@ -34,15 +31,14 @@ std::vector<PadPlugin> FindPsemuPadPlugins(std::string_view pluginDir) {
 
 std::vector<PadPlugin> FindFpsePadPlugins(std::string_view pluginDir) {
     std::vector<PadPlugin> pads;
+    PluginLoader loader;
     for (const FindEntry& entry : FindFiles(std::string(pluginDir) + "*.dll", FindWhat::FilesOnly)) {
-        const auto library = Library::Load(std::string(pluginDir) + entry.name);
-        if (!library) continue;
-        auto about = library->Function<FpseAboutFn>("JOY0_About");
-        if (!about) about = library->Function<FpseAboutFn>("JOY1_About");
-        if (!about) continue;
-        std::array<std::uint8_t, kFpseInfoSize> block{};
-        about(block.data());
-        const FpseInfo info = ParseFpseInfo(block);
+        const auto module = loader.Open(std::string(pluginDir) + entry.name);
+        if (!module) continue;
+        auto block = module->CallInfoBlock("JOY0_About");
+        if (!block) block = module->CallInfoBlock("JOY1_About");
+        if (!block) continue;
+        const FpseInfo info = ParseFpseInfo(*block);
         if (!IsFpsePadType(info.type)) continue;
         pads.push_back({entry.name, info.name, info.type, info.majorVersion, info.minorVersion});
     }
@@ -84,9 +80,9 @@ bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, R
     // The plugin's dialog opens on this profile's pad settings.
     if (!sideFile.empty() && FileExists(sideFile)) editor.Import(sideFile);
     bool loaded = false;
-    if (const auto library = Library::Load(pluginPath)) {
+    if (const auto module = OpenPluginModule(pluginPath)) {
         loaded = true;
-        if (const auto configure = library->Function<PadConfigureFn>("PADconfigure")) configure();
+        module->CallLong("PADconfigure");
     }
     if (!sideFile.empty()) editor.Export(sideFile, kPadSettingsKeyText);
     return loaded;
@@ -94,13 +90,9 @@ bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, R
 
 bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow,
                       std::uintptr_t moduleInstance) {
-    const auto library = Library::Load(pluginPath);
-    if (!library) return false;
-    const auto configure = library->Function<FpseConfigureFn>(pad == 0 ? "JOY0_Configure" : "JOY1_Configure");
-    if (!configure) return false;
-    FpseSettingsBlock block = MakeFpseSettingsBlock(ownerWindow, moduleInstance);
-    configure(block.data());
-    return true;
+    const auto module = OpenPluginModule(pluginPath);
+    if (!module) return false;
+    return module->CallSettingsBlock(pad == 0 ? "JOY0_Configure" : "JOY1_Configure", ownerWindow, moduleInstance);
 }
 
 }  // namespace dravolo

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "common/platform/library.h"
 #include "common/platform/winfs.h"
 #include "common/psemu/fpse_plugin.h"
 #include "common/psemu/psemu_plugin.h"
@@ -81,7 +80,7 @@ std::uint32_t EpsxeInternalVersion(Registry& registry) {
 }
 
 std::vector<PluginEntry> DiscoverPsemuPlugins(EmulatorKind kind, std::string_view installPath, PluginType type,
-                                              Registry& registry) {
+                                              Registry& registry, PluginLoader& loader) {
     std::vector<PluginEntry> list;
     if (kind == EmulatorKind::Epsxe && type != PluginType::Gpu) {
         const std::uint32_t version = EpsxeInternalVersion(registry);
@@ -94,21 +93,22 @@ std::vector<PluginEntry> DiscoverPsemuPlugins(EmulatorKind kind, std::string_vie
     }
     const std::string dir = std::string(installPath) + std::string(PsemuPluginDirectory(kind));
     for (const FindEntry& entry : FindFiles(dir + std::string(PsemuMask(type)), FindWhat::FilesOnly)) {
-        const auto identity = IdentifyPsemuPluginFile(dir + entry.name);
+        const auto module = loader.Open(dir + entry.name);
+        const auto identity = module ? IdentifyPsemuPlugin(*module) : std::nullopt;
         if (!identity || identity->type != PsemuTypeBit(type)) continue;
         list.push_back({identity->name, identity->type, identity->version, entry.name});
     }
     return list;
 }
 
-std::vector<PluginEntry> DiscoverFpseNativePlugins(std::string_view fpsePath, PluginType type) {
+std::vector<PluginEntry> DiscoverFpseNativePlugins(std::string_view fpsePath, PluginType type, PluginLoader& loader) {
     std::vector<PluginEntry> list;
     const std::string dir = std::string(fpsePath) + "plugin\\";
     for (const FindEntry& entry : FindFiles(dir + std::string(FpseMask(type)), FindWhat::FilesOnly)) {
         if (entry.name == FpseBridgeFile(type)) continue;
-        const auto library = Library::Load(dir + entry.name);
-        if (!library) continue;
-        const auto info = FpseAbout(*library, type);
+        const auto module = loader.Open(dir + entry.name);
+        if (!module) continue;
+        const auto info = FpseAbout(*module, type);
         if (!info || info->type != FpseTypeNumber(type)) continue;
         const std::uint32_t version = static_cast<std::uint32_t>(info->majorVersion) * 256 + info->minorVersion;
         list.push_back({info->name, info->type, version, entry.name});
@@ -119,10 +119,10 @@ std::vector<PluginEntry> DiscoverFpseNativePlugins(std::string_view fpsePath, Pl
 }
 
 std::vector<PluginEntry> DiscoverPlugins(EmulatorKind kind, std::string_view installPath, PluginType type,
-                                         Registry& registry) {
+                                         Registry& registry, PluginLoader& loader) {
     std::vector<PluginEntry> list;
-    if (kind == EmulatorKind::Fpse) list = DiscoverFpseNativePlugins(installPath, type);
-    for (PluginEntry& e : DiscoverPsemuPlugins(kind, installPath, type, registry)) list.push_back(std::move(e));
+    if (kind == EmulatorKind::Fpse) list = DiscoverFpseNativePlugins(installPath, type, loader);
+    for (PluginEntry& e : DiscoverPsemuPlugins(kind, installPath, type, registry, loader)) list.push_back(std::move(e));
     return list;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/platform/registry.h"
+#include "common/psemu/plugin_module.h"
 #include "common/psemu/plugin_types.h"
 #include "frontend/profiles/emulator_kind.h"
 
@@ -30,15 +31,17 @@ std::uint32_t EpsxeInternalVersion(Registry& registry);
 // PSEmu Pro plugins of the type: for ePSXe first its built-in entries, then
 // installPath + plugin folder + "gpu*.dll" / "spu*.dll" / "cdr*.dll" whose
 // PSEgetLibType equals the type's bit.
+// All plugins of one scan go through `loader`, so Windows DLLs on Linux share
+// one plugin host run.
 std::vector<PluginEntry> DiscoverPsemuPlugins(EmulatorKind kind, std::string_view installPath, PluginType type,
-                                              Registry& registry);
+                                              Registry& registry, PluginLoader& loader);
 // FPSE's own plugins of the type in fpsePath + "plugin\\", bridge libraries
 // skipped, file names marked.
-std::vector<PluginEntry> DiscoverFpseNativePlugins(std::string_view fpsePath, PluginType type);
+std::vector<PluginEntry> DiscoverFpseNativePlugins(std::string_view fpsePath, PluginType type, PluginLoader& loader);
 // The page's list of the type: FPSE's own plugins first (FPSE only), then the
 // PSEmu Pro ones.
 std::vector<PluginEntry> DiscoverPlugins(EmulatorKind kind, std::string_view installPath, PluginType type,
-                                         Registry& registry);
+                                         Registry& registry, PluginLoader& loader);
 
 bool IsFpseNativeEntry(const PluginEntry& entry, EmulatorKind kind);
 // "%ld.%ld%s": major, minor, " - FPSE" for FPSE's own plugins.

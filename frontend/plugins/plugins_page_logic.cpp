@@ -1,6 +1,5 @@
 #include "frontend/plugins/plugins_page_logic.h"
 
-#include "common/platform/library.h"
 #include "common/platform/profile_ini.h"
 #include "common/platform/winfs.h"
 #include "common/psemu/psemu_plugin.h"
@@ -23,7 +22,7 @@ void PluginsPageLogic::Open() {
     activeRow_ = -1;
     for (PluginType type : kPluginTypes) {
         const int t = TypeIndex(type);
-        lists_[t] = DiscoverPlugins(kind_, installPath_, type, registry_);
+        lists_[t] = DiscoverPlugins(kind_, installPath_, type, registry_, loader_);
         chosenRows_[t] = -1;
         // A later entry of the same file wins.
         for (std::size_t row = 0; row < lists_[t].size(); ++row)
@@ -75,11 +74,11 @@ void PluginsPageLogic::Configure() {
     if (!entry) return;
     if (IsFpseNativeEntry(*entry, kind_)) {
         SetCurrentSettingsFile(settingsFilePath());
-        if (const auto library = Library::Load(NativePath(*entry)))
-            FpseConfigure(*library, activeType_, ownerWindow_, moduleInstance_);
+        if (const auto module = loader_.Open(NativePath(*entry)))
+            FpseConfigure(*module, activeType_, ownerWindow_, moduleInstance_);
         return;
     }
-    if (const auto library = Library::Load(PsemuPath(*entry))) RunPsemuConfigure(*library, activeType_);
+    if (const auto module = loader_.Open(PsemuPath(*entry))) RunPsemuConfigure(*module, activeType_);
 }
 
 PluginTestOutcome PluginsPageLogic::Test() {
@@ -89,13 +88,13 @@ PluginTestOutcome PluginsPageLogic::Test() {
     bool passed = false;
     if (IsFpseNativeEntry(*entry, kind_)) {
         // A library without the entry counts as failed.
-        if (const auto library = Library::Load(NativePath(*entry)))
-            if (const auto info = FpseAbout(*library, activeType_))
+        if (const auto module = loader_.Open(NativePath(*entry)))
+            if (const auto info = FpseAbout(*module, activeType_))
                 passed = info->TestPassed();
     } else {
-        const auto library = Library::Load(PsemuPath(*entry));
-        if (!library) return PluginTestOutcome::NotRun;
-        const auto result = RunPsemuTest(*library, activeType_);
+        const auto module = loader_.Open(PsemuPath(*entry));
+        if (!module) return PluginTestOutcome::NotRun;
+        const auto result = RunPsemuTest(*module, activeType_);
         if (!result) return PluginTestOutcome::NotRun;
         passed = PsemuTestPassed(*result);
     }
@@ -109,11 +108,11 @@ std::optional<FpseInfo> PluginsPageLogic::About() {
     const PluginEntry* entry = ActiveEntry();
     if (!entry) return std::nullopt;
     if (IsFpseNativeEntry(*entry, kind_)) {
-        const auto library = Library::Load(NativePath(*entry));
-        if (!library) return std::nullopt;
-        return FpseAbout(*library, activeType_);
+        const auto module = loader_.Open(NativePath(*entry));
+        if (!module) return std::nullopt;
+        return FpseAbout(*module, activeType_);
     }
-    if (const auto library = Library::Load(PsemuPath(*entry))) ShowPsemuAbout(*library, activeType_);
+    if (const auto module = loader_.Open(PsemuPath(*entry))) ShowPsemuAbout(*module, activeType_);
     return std::nullopt;
 }
 

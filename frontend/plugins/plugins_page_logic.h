@@ -90,6 +90,9 @@ private:
 
     Registry& registry_;
     RegistryEditor& editor_;
+    // One loader for the page: Windows plugins on Linux keep one plugin host
+    // from the scan to the last configure.
+    PluginLoader loader_;
     Prompter& prompter_;
     std::string installPath_;
     EmulatorKind kind_ = EmulatorKind::Epsxe;

@@ -49,7 +49,7 @@ TEST_F(PluginCalls, IdentificationCallsNameTypeVersionInOrder) {
 
 TEST_F(PluginCalls, ConfigureRunsInitConfigureShutdownAndStoresSettings) {
     const auto path = Install("spuTest.dll", "spuTest.dll", "setting=reverb on\n");
-    auto library = Library::Load(path);
+    auto library = OpenPluginModule(path);
     ASSERT_TRUE(library);
     EXPECT_EQ(RunPsemuConfigure(*library, PluginType::Spu), PsemuConfigureResult::Configured);
     EXPECT_EQ(Log("spuTest.dll"), "SPUinit\nSPUconfigure\nSPUshutdown\n");
@@ -58,7 +58,7 @@ TEST_F(PluginCalls, ConfigureRunsInitConfigureShutdownAndStoresSettings) {
               "reverb on");
 
     const auto bare = Install("gpuNoConfig.dll", "gpuBare.dll");
-    auto bareLibrary = Library::Load(bare);
+    auto bareLibrary = OpenPluginModule(bare);
     ASSERT_TRUE(bareLibrary);
     EXPECT_EQ(RunPsemuConfigure(*bareLibrary, PluginType::Gpu), PsemuConfigureResult::NoConfigureEntry);
     EXPECT_EQ(Log("gpuBare.dll"), "");  // not even init without a configure entry
@@ -68,7 +68,7 @@ TEST_F(PluginCalls, TestResultsAndAbout) {
     for (const auto& [result, passed] : std::vector<std::pair<std::string, bool>>{
              {"0", true}, {"0xF0F0", true}, {"1", false}, {"-1", false}}) {
         const std::string name = "cdr" + std::to_string(std::hash<std::string>{}(result) % 100000) + ".dll";
-        auto library = Library::Load(Install("cdrTest.dll", name, "test=" + result + "\n"));
+        auto library = OpenPluginModule(Install("cdrTest.dll", name, "test=" + result + "\n"));
         ASSERT_TRUE(library);
         const auto got = RunPsemuTest(*library, PluginType::Cdr);
         ASSERT_TRUE(got);
@@ -78,7 +78,7 @@ TEST_F(PluginCalls, TestResultsAndAbout) {
 }
 
 TEST_F(PluginCalls, FpseAboutFillsTheZeroedBlock) {
-    auto library = Library::Load(Install("gpuTest.dll", "gpuNative.dll", "name=Native GPU\nfpsetest=1\n"));
+    auto library = OpenPluginModule(Install("gpuTest.dll", "gpuNative.dll", "name=Native GPU\nfpsetest=1\n"));
     ASSERT_TRUE(library);
     const auto info = FpseAbout(*library, PluginType::Cdr);
     ASSERT_TRUE(info);
@@ -92,7 +92,7 @@ TEST_F(PluginCalls, FpseAboutFillsTheZeroedBlock) {
 }
 
 TEST_F(PluginCalls, FpseConfigureWorksOnTheCurrentSettingsFile) {
-    auto library = Library::Load(Install("gpuTest.dll", "gpuNative.dll", "setting=640x480\n"));
+    auto library = OpenPluginModule(Install("gpuTest.dll", "gpuNative.dll", "setting=640x480\n"));
     ASSERT_TRUE(library);
     WriteHostFile("Fpse/Game.INI", "[TestPlugin]\r\nLong=" + std::string(2000, 'z') + "\r\n");
     SetCurrentSettingsFile(".\\Fpse\\Game.INI");
@@ -107,7 +107,7 @@ TEST_F(PluginCalls, FpseConfigureWorksOnTheCurrentSettingsFile) {
         else if (i == kFpseInstanceWord) EXPECT_EQ(block[i], 0x5678u);
         else EXPECT_EQ(block[i], 0u) << i;
     }
-    auto bare = Library::Load(Install("gpuNoConfig.dll", "gpuBare.dll"));
+    auto bare = OpenPluginModule(Install("gpuNoConfig.dll", "gpuBare.dll"));
     EXPECT_FALSE(FpseConfigure(*bare, PluginType::Gpu, 0, 0));
     SetCurrentSettingsFile("");
 }

@@ -13,10 +13,6 @@ namespace dravolo::tool {
 
 namespace {
 
-using NameFn = const char*(DRAVOLO_PLUGIN_CALL*)();
-using LongFn = long(DRAVOLO_PLUGIN_CALL*)();
-using VoidFn = void(DRAVOLO_PLUGIN_CALL*)();
-
 constexpr PluginGroupPlace kPlaces[kChoiceGroupCount] = {
     {"GPU", "GPUlib", 1, "GPU"},   {"SPU", "SPUlib", 2, "SPU"},   {"CDR", "CDRlib", 3, "CDR"},
     {"PAD", "PAD1lib", 4, "PAD"},  {"PAD", "PAD2lib", 5, "PAD"},  {"PAD", "PADlib", 6, "PAD"},
@@ -87,19 +83,21 @@ void PluginPageLogic::ScanLibrary(const std::string& directory, const std::strin
     const std::string path = directory + "\\PLUGINS\\" + name;
     const auto date = FileDateText(path);
     if (!date) return;
-    auto library = Library::Load(path);
+    auto library = loader_.Open(path);
     if (!library) return;
-    const auto getName = library->Function<NameFn>("PSEgetLibName");
-    const auto getVersion = library->Function<LongFn>("PSEgetLibVersion");
-    const auto getType = library->Function<LongFn>("PSEgetLibType");
-    if (!getName || !getVersion || !getType) return;
+    if (!library->Has("PSEgetLibName") || !library->Has("PSEgetLibVersion") || !library->Has("PSEgetLibType"))
+        return;
+    const auto libName = library->CallText("PSEgetLibName");
+    const auto version = library->CallLong("PSEgetLibVersion");
+    const auto typeWord = library->CallLong("PSEgetLibType");
+    if (!libName || !version || !typeWord) return;
 
     PluginRow row;
-    row.title = Title(getName(), static_cast<std::uint32_t>(getVersion()));
+    row.title = Title(libName->c_str(), static_cast<std::uint32_t>(*version));
     row.dll = name;
     row.date = *date;
     row.module = library.get();
-    const auto type = static_cast<std::uint32_t>(getType());
+    const auto type = static_cast<std::uint32_t>(*typeWord);
     bool listed = false;
     for (int bit = 0; bit < kTypeBits; ++bit) {
         if (!(type & (1u << bit))) continue;
@@ -107,9 +105,9 @@ void PluginPageLogic::ScanLibrary(const std::string& directory, const std::strin
         entry.group = GroupOfTypeBit(bit);
         if (entry.group == 3) {
             // A pad is listed only when it says which ports it serves.
-            const auto query = library->Function<LongFn>("PADquery");
-            if (!query) continue;
-            if (query() & 2) {
+            const auto ports = library->CallLong("PADquery");
+            if (!ports) continue;
+            if (*ports & 2) {
                 PluginRow second = row;
                 second.group = 4;
                 AddRow(std::move(second));
@@ -199,7 +197,7 @@ void PluginPageLogic::ApplyMarks(bool start) {
             if (startsGroup && row.mark && row.module && !started_[static_cast<std::size_t>(group)]) {
                 started_[static_cast<std::size_t>(group)] = row.module;
                 const std::string init = std::string(place.prefix) + "init";
-                if (const auto fn = row.module->Function<LongFn>(init.c_str())) fn();
+                row.module->CallLong(init);
             }
         }
     }
@@ -215,24 +213,24 @@ bool PluginPageLogic::Activate(int row) {
     return written;
 }
 
-void* PluginPageLogic::RowEntry(int row, const char* suffix) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return nullptr;
+std::optional<PluginPageLogic::RowExport> PluginPageLogic::RowEntry(int row, const char* suffix) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return std::nullopt;
     const PluginRow& entry = rows_[static_cast<std::size_t>(row)];
-    if (!entry.module || entry.group >= kChoiceGroupCount) return nullptr;
-    const std::string name = std::string(kPlaces[entry.group].prefix) + suffix;
-    return entry.module->Symbol(name.c_str());
+    if (!entry.module || entry.group >= kChoiceGroupCount) return std::nullopt;
+    return RowExport{entry.module, std::string(kPlaces[entry.group].prefix) + suffix};
 }
 
 void PluginPageLogic::Test(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
     constexpr std::string_view kCaption = "Testing plugin...";
-    const auto test = reinterpret_cast<LongFn>(RowEntry(row, "test"));
-    if (!test) {
+    const auto test = RowEntry(row, "test");
+    // Plugins return a 32-bit long.
+    const auto answer = test ? test->module->CallLong(test->name) : std::nullopt;
+    if (!answer) {
         prompter_.Tell("Test function not available!", kCaption, PromptIcon::Information);
         return;
     }
-    // Plugins return a 32-bit long.
-    const auto result = static_cast<std::int32_t>(test());
+    const std::int32_t result = *answer;
     char text[64];
     if (result == 0) {
         std::snprintf(text, sizeof text, "This driver reports that it should work correctly!");
@@ -246,19 +244,14 @@ void PluginPageLogic::Test(int row) {
 
 void PluginPageLogic::Configure(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
-    if (const auto configure = reinterpret_cast<LongFn>(RowEntry(row, "configure"))) {
-        configure();
+    if (const auto configure = RowEntry(row, "configure"); configure && configure->module->CallLong(configure->name))
         return;
-    }
     prompter_.Tell("Configuration dialog not available!", "Try to configure...", PromptIcon::Information);
 }
 
 void PluginPageLogic::About(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
-    if (const auto about = reinterpret_cast<VoidFn>(RowEntry(row, "about"))) {
-        about();
-        return;
-    }
+    if (const auto about = RowEntry(row, "about"); about && about->module->CallVoid(about->name)) return;
     prompter_.Tell("About dialog not available!", "Try to show About...", PromptIcon::Information);
 }
 
@@ -271,11 +264,11 @@ std::optional<int> PluginPageLogic::FirstMarkedRow(int group) const {
 
 void PluginPageLogic::Shutdown() {
     for (int group = 0; group < kChoiceGroupCount; ++group) {
-        const Library* module = started_[static_cast<std::size_t>(group)];
+        PluginModule* module = started_[static_cast<std::size_t>(group)];
         if (!module) continue;
         started_[static_cast<std::size_t>(group)] = nullptr;
         const std::string name = std::string(kPlaces[group].prefix) + "shutdown";
-        if (const auto fn = module->Function<LongFn>(name.c_str())) fn();
+        module->CallLong(name);
     }
 }
 

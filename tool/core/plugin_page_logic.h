@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/base/prompter.h"
-#include "common/platform/library.h"
+#include "common/psemu/plugin_module.h"
 #include "common/platform/registry.h"
 
 namespace dravolo::tool {
@@ -44,7 +44,7 @@ struct PluginRow {
     std::string dll;        // column "DLL": file name or the built-in code word
     std::string date;       // column "Date"
     int group = 0;          // also the row's image
-    const Library* module = nullptr;  // none for built-in plugins
+    PluginModule* module = nullptr;  // none for built-in plugins
     int mark = 0;           // state image, 0 for none
 
     const std::string& Column(int column) const;
@@ -92,16 +92,22 @@ public:
 private:
     void AddRow(PluginRow row);
     void ScanLibrary(const std::string& directory, const std::string& name);
-    // The plugin's entry point prefix + suffix for a row; nullptr when the row
-    // has no module, no place or no such export.
-    void* RowEntry(int row, const char* suffix) const;
+    // The row's module and its export name (entry point prefix + suffix);
+    // nullopt when the row has no module or no place.
+    struct RowExport {
+        PluginModule* module;
+        std::string name;
+    };
+    std::optional<RowExport> RowEntry(int row, const char* suffix) const;
 
     Registry& registry_;
     Prompter& prompter_;
-    std::vector<std::unique_ptr<Library>> libraries_;
+    // Windows plugins on Linux all live in one plugin host run.
+    PluginLoader loader_;
+    std::vector<std::unique_ptr<PluginModule>> libraries_;
     std::vector<PluginRow> rows_;
     std::array<std::size_t, kGroupCount> insertion_{};
-    std::array<const Library*, kChoiceGroupCount> started_{};
+    std::array<PluginModule*, kChoiceGroupCount> started_{};
     int nextId_ = 1;
     int sortColumn_ = 0;
     int sortDirection_ = 0;

@@ -3,27 +3,23 @@
 #include <cstdio>
 #include <memory>
 
-#include "common/platform/library.h"
 #include "tool/core/config_name.h"
 #include "tool/core/emulator_path.h"
 #include "tool/core/tool_registry.h"
 
 namespace dravolo::tool {
 
-std::string PluginFileTitle(std::string_view path) {
-    using NameFn = const char* (*)();
-    using LongFn = long (*)();
-    const auto library = Library::Load(path);
-    if (!library) return {};
-    const auto getName = library->Function<NameFn>("PSEgetLibName");
-    const auto getVersion = library->Function<LongFn>("PSEgetLibVersion");
-    if (!getName || !getVersion) return {};
-    const char* name = getName();
-    const auto version = static_cast<std::uint32_t>(getVersion());
+std::string PluginFileTitle(std::string_view path, PluginLoader& loader) {
+    const auto module = loader.Open(path);
+    if (!module || !module->Has("PSEgetLibName") || !module->Has("PSEgetLibVersion")) return {};
+    const auto name = module->CallText("PSEgetLibName");
+    const auto versionWord = module->CallLong("PSEgetLibVersion");
+    if (!name || !versionWord) return {};
+    const auto version = static_cast<std::uint32_t>(*versionWord);
     char numbers[16];
     std::snprintf(numbers, sizeof numbers, " %d.%d", static_cast<int>((version >> 8) & 0xFF),
                   static_cast<int>(version & 0xFF));
-    return std::string(name ? name : "") + numbers;
+    return *name + numbers;
 }
 
 std::optional<std::string> ReportCardPath(Registry& registry, std::string_view configurationKey,
@@ -67,13 +63,13 @@ constexpr PluginLine kPluginLines[] = {
 };
 
 std::string PluginTitle(ToolRegistry& values, const std::string& configurationKey, const std::string& directory,
-                        const PluginLine& line) {
+                        const PluginLine& line, PluginLoader& loader) {
     const std::string chosen = values.ReadText(configurationKey + "\\" + line.subkey, line.value).value_or("");
     if (line.flag == kReportNet && (chosen.empty() || chosen == "DISABLED")) return "Internal ePSXe NULL NET";
     for (const PluginLine::Internal& internal : line.internal) {
         if (internal.code && chosen == internal.code) return internal.title;
     }
-    return PluginFileTitle(directory + "\\PLUGINS\\" + chosen);
+    return PluginFileTitle(directory + "\\PLUGINS\\" + chosen, loader);
 }
 
 }  // namespace
@@ -89,9 +85,10 @@ Report BuildReport(Registry& registry, std::string_view configurationName, std::
 
     const std::string directory = DirectoryOf(emulatorPath);
     if (flags & kReportExe) report.text += "0EXE\t" + std::string(emulatorPath) + "\n";
+    PluginLoader loader;  // one plugin host run for all the report's plugins
     for (const PluginLine& line : kPluginLines) {
         if (flags & line.flag)
-            report.text += std::string(line.label) + "\t" + PluginTitle(values, key, directory, line) + "\n";
+            report.text += std::string(line.label) + "\t" + PluginTitle(values, key, directory, line, loader) + "\n";
     }
     if (flags & kReportCard1) {
         CardSummary card = summarise(ReportCardPath(registry, key, directory, 0));

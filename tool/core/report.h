@@ -12,6 +12,7 @@
 
 #include "common/base/bytes.h"
 #include "common/platform/registry.h"
+#include "common/psemu/plugin_module.h"
 
 namespace dravolo::tool {
 
@@ -57,7 +58,7 @@ std::optional<std::string> ReportCardPath(Registry& registry, std::string_view c
 
 // A plugin's title: "name major.minor" of the low 16 bits of its version;
 // empty when the file does not load or lacks PSEgetLibName or PSEgetLibVersion.
-std::string PluginFileTitle(std::string_view path);
+std::string PluginFileTitle(std::string_view path, PluginLoader& loader);
 
 // emulatorPath is empty when it could not be built: only the "0INFO" line
 // can be produced then.

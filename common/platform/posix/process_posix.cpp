@@ -187,4 +187,13 @@ std::optional<int> RunAndWait(std::string_view commandLine, std::string_view wor
     return 128 + WTERMSIG(status);
 }
 
+std::string OwnProgramDirectory() {
+    std::string buffer(4096, '\0');
+    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (n <= 0) return {};
+    buffer.resize(static_cast<std::size_t>(n));
+    const auto slash = buffer.rfind('/');
+    return slash == std::string::npos ? std::string() : buffer.substr(0, slash);
+}
+
 }  // namespace dravolo

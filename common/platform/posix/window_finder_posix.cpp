@@ -20,6 +20,7 @@
 
 #include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
+#include "common/platform/process.h"
 #include "common/platform/window_finder.h"
 
 namespace dravolo {
@@ -33,18 +34,9 @@ constexpr std::chrono::milliseconds kStartAllowance{30000};
 
 bool IsFile(const std::string& path) { return !path.empty() && access(path.c_str(), R_OK) == 0; }
 
-std::string ExecutableDirectory() {
-    std::string buffer(4096, '\0');
-    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0) return {};
-    buffer.resize(static_cast<std::size_t>(n));
-    const auto slash = buffer.rfind('/');
-    return slash == std::string::npos ? std::string() : buffer.substr(0, slash);
-}
-
 std::string HelperPath() {
     if (const char* own = std::getenv("DRAVOLO_WINHELPER"); own && *own) return IsFile(own) ? own : std::string();
-    const std::string dir = ExecutableDirectory();
+    const std::string dir = OwnProgramDirectory();
     const std::string beside = dir + "/winhelper.exe";
     return !dir.empty() && IsFile(beside) ? beside : std::string();
 }

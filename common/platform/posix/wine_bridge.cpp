@@ -202,15 +202,13 @@ std::vector<std::string> RunnerCommand(std::string_view setting) {
     return runner;
 }
 
-RunOutcome RunInPrefix(const std::string& prefix, const std::vector<std::string>& runner,
-                       const std::vector<std::string>& args, std::chrono::milliseconds limit) {
-    RunOutcome outcome;
-    if (runner.empty()) return outcome;
-    char outName[] = "/tmp/dravolo-wine-outXXXXXX";
-    const int outFd = mkostemp(outName, O_CLOEXEC);
-    if (outFd < 0) return outcome;
-    unlink(outName);
+namespace {
 
+// posix_spawn with the runner's environment and clean signal state: the child
+// must not inherit our blocked or ignored SIGPIPE / SIGCHLD.
+std::optional<pid_t> Spawn(const std::string& prefix, const std::vector<std::string>& runner,
+                           const std::vector<std::string>& args, int stdinFd, int stdoutFd, int stderrFd) {
+    if (runner.empty()) return std::nullopt;
     std::vector<std::string> argvStrings = runner;
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
     std::vector<std::string> envStrings = ChildEnvironment(prefix);
@@ -219,9 +217,15 @@ RunOutcome RunInPrefix(const std::string& prefix, const std::vector<std::string>
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    posix_spawn_file_actions_adddup2(&actions, outFd, 2);
+    if (stdinFd < 0)
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    else
+        posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
+    if (stderrFd < 0)
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    else
+        posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     sigset_t none;
@@ -237,10 +241,34 @@ RunOutcome RunInPrefix(const std::string& prefix, const std::vector<std::string>
     const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
-    if (rc != 0) {
+    if (rc != 0) return std::nullopt;
+    return pid;
+}
+
+}  // namespace
+
+std::optional<int> SpawnInPrefix(const std::string& prefix, const std::vector<std::string>& runner,
+                                 const std::vector<std::string>& args, int stdinFd, int stdoutFd, int stderrFd) {
+    const auto pid = Spawn(prefix, runner, args, stdinFd, stdoutFd, stderrFd);
+    if (!pid) return std::nullopt;
+    return static_cast<int>(*pid);
+}
+
+RunOutcome RunInPrefix(const std::string& prefix, const std::vector<std::string>& runner,
+                       const std::vector<std::string>& args, std::chrono::milliseconds limit) {
+    RunOutcome outcome;
+    if (runner.empty()) return outcome;
+    char outName[] = "/tmp/dravolo-wine-outXXXXXX";
+    const int outFd = mkostemp(outName, O_CLOEXEC);
+    if (outFd < 0) return outcome;
+    unlink(outName);
+
+    const auto spawned = Spawn(prefix, runner, args, -1, outFd, outFd);
+    if (!spawned) {
         close(outFd);
         return outcome;
     }
+    const pid_t pid = *spawned;
     outcome.started = true;
 
     const auto deadline = std::chrono::steady_clock::now() + limit;

@@ -37,6 +37,12 @@ struct RunOutcome {
 RunOutcome RunInPrefix(const std::string& prefix, const std::vector<std::string>& runner,
                        const std::vector<std::string>& args, std::chrono::milliseconds limit);
 
+// Starts runner + args in `prefix` without waiting, with the given descriptors
+// as its standard input, output and error; the child's pid, or nullopt when it
+// cannot be started. The caller reaps it.
+std::optional<int> SpawnInPrefix(const std::string& prefix, const std::vector<std::string>& runner,
+                                 const std::vector<std::string>& args, int stdinFd, int stdoutFd, int stderrFd);
+
 // The "Windows Registry Editor Version 5.00" file (UTF-16LE with BOM) that
 // applies these changes in order when imported: "[-key]" for a deleted tree,
 // "\"v\"=-" for a deleted value, an empty section for a created key.

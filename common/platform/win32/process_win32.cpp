@@ -56,4 +56,13 @@ std::optional<int> RunAndWait(std::string_view commandLine, std::string_view wor
     return static_cast<int>(code);
 }
 
+std::string OwnProgramDirectory() {
+    std::string buffer(32768, '\0');
+    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0 || n >= buffer.size()) return {};
+    buffer.resize(n);
+    const auto slash = buffer.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : buffer.substr(0, slash);
+}
+
 }  // namespace dravolo

@@ -1,0 +1,157 @@
+#include "common/psemu/plugin_module.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "common/platform/library.h"
+#include "common/platform/pe_image.h"
+#include "common/psemu/plugin_host_client.h"
+#include "common/psemu/fpse_plugin.h"
+
+namespace dravolo {
+
+namespace {
+
+using LongFn = long(DRAVOLO_PLUGIN_CALL*)();
+using TextFn = const char*(DRAVOLO_PLUGIN_CALL*)();
+using VoidFn = void(DRAVOLO_PLUGIN_CALL*)();
+using BlockFn = int(DRAVOLO_PLUGIN_CALL*)(void*);
+
+class InProcessModule : public PluginModule {
+public:
+    explicit InProcessModule(std::unique_ptr<Library> library) : library_(std::move(library)) {}
+
+    bool Has(std::string_view name) override { return Find(name) != nullptr; }
+
+    std::optional<std::int32_t> CallLong(std::string_view name) override {
+        const auto fn = reinterpret_cast<LongFn>(Find(name));
+        if (!fn) return std::nullopt;
+        // Plugins are built for Windows, where long has 32 bits.
+        return static_cast<std::int32_t>(fn());
+    }
+
+    std::optional<std::string> CallText(std::string_view name) override {
+        const auto fn = reinterpret_cast<TextFn>(Find(name));
+        if (!fn) return std::nullopt;
+        const char* text = fn();
+        return std::string(text ? text : "");
+    }
+
+    bool CallVoid(std::string_view name) override {
+        const auto fn = reinterpret_cast<VoidFn>(Find(name));
+        if (!fn) return false;
+        fn();
+        return true;
+    }
+
+    std::optional<PluginInfoBlock> CallInfoBlock(std::string_view name) override {
+        const auto fn = reinterpret_cast<BlockFn>(Find(name));
+        if (!fn) return std::nullopt;
+        PluginInfoBlock block{};
+        fn(block.data());
+        return block;
+    }
+
+    bool CallSettingsBlock(std::string_view name, std::uintptr_t ownerWindow, std::uintptr_t moduleInstance) override {
+        const auto fn = reinterpret_cast<BlockFn>(Find(name));
+        if (!fn) return false;
+        FpseSettingsBlock block = MakeFpseSettingsBlock(ownerWindow, moduleInstance);
+        fn(block.data());
+        return true;
+    }
+
+private:
+    void* Find(std::string_view name) const { return library_->Symbol(std::string(name).c_str()); }
+
+    std::unique_ptr<Library> library_;
+};
+
+class HostedModule : public PluginModule {
+public:
+    HostedModule(std::shared_ptr<PluginHostConnection> host, std::uint32_t handle)
+        : host_(std::move(host)), handle_(handle) {}
+    ~HostedModule() override { host_->Unload(handle_); }
+
+    bool Has(std::string_view name) override { return Found(name, pluginhost::CallKind::Probe).has_value(); }
+
+    std::optional<std::int32_t> CallLong(std::string_view name) override {
+        const auto r = Found(name, pluginhost::CallKind::Long);
+        return r ? std::optional<std::int32_t>(r->value) : std::nullopt;
+    }
+
+    std::optional<std::string> CallText(std::string_view name) override {
+        auto r = Found(name, pluginhost::CallKind::Text);
+        return r ? std::optional<std::string>(std::move(r->text)) : std::nullopt;
+    }
+
+    bool CallVoid(std::string_view name) override { return Found(name, pluginhost::CallKind::Void).has_value(); }
+
+    std::optional<PluginInfoBlock> CallInfoBlock(std::string_view name) override {
+        const auto r = Found(name, pluginhost::CallKind::InfoBlock);
+        if (!r || !r->block) return std::nullopt;
+        return *r->block;
+    }
+
+    bool CallSettingsBlock(std::string_view name, std::uintptr_t ownerWindow, std::uintptr_t) override {
+        return Found(name, pluginhost::CallKind::SettingsBlock, ownerWindow).has_value();
+    }
+
+private:
+    std::optional<pluginhost::Result> Found(std::string_view name, pluginhost::CallKind kind,
+                                            std::uint64_t ownerWindow = 0) {
+        auto r = host_->Call(handle_, name, kind, ownerWindow);
+        if (!r || !r->found) return std::nullopt;
+        return r;
+    }
+
+    std::shared_ptr<PluginHostConnection> host_;
+    std::uint32_t handle_;
+};
+
+// Which host a DLL needs: nullopt when we load it ourselves.
+std::optional<int> HostIndexFor(std::string_view path) {
+    const auto machine = PeMachineOfFile(path);
+    if (!machine) return std::nullopt;  // not a Windows DLL: a native plugin, or nothing we can load
+    if (*machine == PeMachine::Other) return std::nullopt;
+    const int index = *machine == PeMachine::X64 ? 1 : 0;
+#ifdef _WIN32
+    // Our own bitness loads in process, unless the tests ask for the host.
+    const int own = sizeof(void*) == 8 ? 1 : 0;
+    const char* always = std::getenv("DRAVOLO_PLUGINHOST_ALWAYS");
+    if (index == own && !(always && *always == '1')) return std::nullopt;
+#endif
+    return index;
+}
+
+}  // namespace
+
+PluginLoader::PluginLoader() = default;
+PluginLoader::~PluginLoader() = default;
+
+std::unique_ptr<PluginModule> PluginLoader::Open(std::string_view path) {
+    const auto hostIndex = HostIndexFor(path);
+    if (!hostIndex) {
+        auto library = Library::Load(path);
+        if (!library) return nullptr;
+        return std::make_unique<InProcessModule>(std::move(library));
+    }
+    const auto i = static_cast<std::size_t>(*hostIndex);
+    if (hosts_[i] && hosts_[i]->Broken()) hosts_[i].reset();  // a plugin took the last run down with it
+    if (!hosts_[i]) {
+        if (hostFailed_[i]) return nullptr;
+        const std::string program = PluginHostProgram(i == 1);
+        auto process = program.empty() ? nullptr : HelperProcess::Start(program);
+        if (!process) {
+            hostFailed_[i] = true;
+            return nullptr;
+        }
+        hosts_[i] = std::make_shared<PluginHostConnection>(std::move(process));
+    }
+    const auto handle = hosts_[i]->Load(path);
+    if (!handle) return nullptr;
+    return std::make_unique<HostedModule>(hosts_[i], *handle);
+}
+
+std::unique_ptr<PluginModule> OpenPluginModule(std::string_view path) { return PluginLoader().Open(path); }
+
+}  // namespace dravolo
