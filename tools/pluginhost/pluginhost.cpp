@@ -146,6 +146,18 @@ Function ExportAs(FARPROC entry) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(entry));
 }
 
+// The calls with an argument go through a frame of their own: should a
+// 32-bit plugin pop its argument itself (stdcall) where the caller should,
+// the frame pointer (-fno-omit-frame-pointer) puts the stack right on the
+// way out instead of our locals moving under us. The empty asm after the
+// call keeps it from becoming a jump.
+template <typename Function, typename Block>
+[[gnu::noinline]] int CallWithBlock(Function f, Block* block) {
+    const int value = f(block);
+    asm volatile("" ::: "memory");
+    return value;
+}
+
 Result CallExport(FARPROC entry, const Call& call) {
     Result result;
     result.found = true;
@@ -169,7 +181,7 @@ Result CallExport(FARPROC entry, const Call& call) {
         case CallKind::InfoBlock: {
             const auto f = ExportAs<int(DRAVOLO_PLUGIN_CALL*)(void*)>(entry);
             std::vector<std::uint8_t> block(kInfoBlockSize + kInfoBlockSlack, 0);
-            result.value = f(block.data());
+            result.value = CallWithBlock(f, block.data());
             result.block.emplace();
             std::copy_n(block.begin(), kInfoBlockSize, result.block->begin());
             break;
@@ -183,7 +195,7 @@ Result CallExport(FARPROC entry, const Call& call) {
             block[10] = reinterpret_cast<std::uintptr_t>(&WriteSettingCallback);
             block[12] = static_cast<std::uintptr_t>(call.ownerWindow);
             block[13] = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
-            result.value = f(block.data());
+            result.value = CallWithBlock(f, block.data());
             break;
         }
     }
