@@ -298,6 +298,11 @@ int main() {
             HandleUnload(*unload);
         } else if (const auto* call = std::get_if<Call>(&message)) {
             answer = HandleCall(*call);
+        } else if (const auto* change = std::get_if<ChangeDirectory>(&message)) {
+            // Plugins open their own files relative to the current directory,
+            // which follows the front end's. A folder that is gone changes
+            // nothing; the plugin will say what it misses.
+            if (change->path.find('\0') == std::string::npos) SetCurrentDirectoryA(change->path.c_str());
         } else {
             // Answers to questions nobody asked, or our own kinds sent back.
             Quit(kExitBadMessage);

@@ -199,6 +199,12 @@ PSEMU_ENTRIES(SPU)
 PSEMU_ENTRIES(CDR)
 PSEMU_ENTRIES(PAD)
 
+// Ends the process in the middle of a call, as a crashing plugin would.
+TEST_PLUGIN_EXPORT long TestPluginExit() {
+    Log("TestPluginExit");
+    std::_Exit(7);
+}
+
 TEST_PLUGIN_EXPORT int GPU_About(std::uint8_t* info) { FpseAbout("GPU", 1, info); return 0; }
 TEST_PLUGIN_EXPORT int SPU_About(std::uint8_t* info) { FpseAbout("SPU", 2, info); return 0; }
 TEST_PLUGIN_EXPORT int CD_About(std::uint8_t* info) { FpseAbout("CD", 5, info); return 0; }
