@@ -109,6 +109,11 @@ public:
     std::optional<std::uint32_t> QueryDword(RegRoot root, std::string_view path, std::string_view name);
 };
 
+// Says that a Windows program we called (a plugin's dialog, say) may have
+// changed the registry, so reads kept from a running wineserver are taken
+// afresh. Nothing is kept on Windows.
+void ForgetCachedRegistryReads();
+
 // The registry of this machine: Win32 on Windows, the prefix's hives on POSIX
 // (the prefix of DRAVOLO_PREFIX, else WINEPREFIX, else ~/.wine).
 std::unique_ptr<Registry> OpenSystemRegistry();

@@ -5,6 +5,7 @@
 
 #include "common/platform/library.h"
 #include "common/platform/pe_image.h"
+#include "common/platform/registry.h"
 #include "common/psemu/plugin_host_client.h"
 #include "common/psemu/fpse_plugin.h"
 
@@ -17,6 +18,8 @@ using TextFn = const char*(DRAVOLO_PLUGIN_CALL*)();
 using VoidFn = void(DRAVOLO_PLUGIN_CALL*)();
 using BlockFn = int(DRAVOLO_PLUGIN_CALL*)(void*);
 
+// Every call but a lookup may let the plugin write the registry (its
+// configure does), so reads kept from a running wineserver are dropped after it.
 class InProcessModule : public PluginModule {
 public:
     explicit InProcessModule(std::unique_ptr<Library> library) : library_(std::move(library)) {}
@@ -27,13 +30,16 @@ public:
         const auto fn = reinterpret_cast<LongFn>(Find(name));
         if (!fn) return std::nullopt;
         // Plugins are built for Windows, where long has 32 bits.
-        return static_cast<std::int32_t>(fn());
+        const auto result = static_cast<std::int32_t>(fn());
+        ForgetCachedRegistryReads();
+        return result;
     }
 
     std::optional<std::string> CallText(std::string_view name) override {
         const auto fn = reinterpret_cast<TextFn>(Find(name));
         if (!fn) return std::nullopt;
         const char* text = fn();
+        ForgetCachedRegistryReads();
         return std::string(text ? text : "");
     }
 
@@ -41,6 +47,7 @@ public:
         const auto fn = reinterpret_cast<VoidFn>(Find(name));
         if (!fn) return false;
         fn();
+        ForgetCachedRegistryReads();
         return true;
     }
 
@@ -49,6 +56,7 @@ public:
         if (!fn) return std::nullopt;
         PluginInfoBlock block{};
         fn(block.data());
+        ForgetCachedRegistryReads();
         return block;
     }
 
@@ -57,6 +65,7 @@ public:
         if (!fn) return false;
         FpseSettingsBlock block = MakeFpseSettingsBlock(ownerWindow, moduleInstance);
         fn(block.data());
+        ForgetCachedRegistryReads();
         return true;
     }
 
@@ -100,6 +109,7 @@ private:
     std::optional<pluginhost::Result> Found(std::string_view name, pluginhost::CallKind kind,
                                             std::uint64_t ownerWindow = 0) {
         auto r = host_->Call(handle_, name, kind, ownerWindow);
+        if (kind != pluginhost::CallKind::Probe) ForgetCachedRegistryReads();
         if (!r || !r->found) return std::nullopt;
         return r;
     }

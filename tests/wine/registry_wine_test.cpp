@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <fstream>
+
 #include "common/base/text.h"
 #include "common/platform/posix/hive_registry.h"
 #include "common/platform/regfile.h"
@@ -138,6 +142,52 @@ TEST_P(RegistryWine, WindowsProgramValuesReadByUs) {
     }
     ASSERT_TRUE(reg->DeleteTree(HKCU, key));
     EXPECT_EQ(peer->ProbeDump(HKCU, key), std::nullopt);
+}
+
+// While a server runs each read costs a "reg export" run: reads of one key
+// and its subkeys share one export for a moment, and anything written by us
+// or by a plugin we called is read afresh at once.
+TEST(RegistryWineKeptReads, OneExportServesAKeyUntilSomethingWrites) {
+    SKIP_UNLESS_WINE();
+    WinePeer& peer = WinePeer::Get();
+    const std::string runs = peer.scratch() + "/kept-reads-runs.txt";
+    const std::string runner = peer.scratch() + "/kept-reads-runner.sh";
+    {
+        std::ofstream script(runner);
+        script << "#!/bin/sh\necho \"$@\" >> '" << runs << "'\nexec '" << peer.wine() << "' \"$@\"\n";
+    }
+    ASSERT_EQ(chmod(runner.c_str(), 0755), 0);
+    const auto exports = [&] {
+        std::ifstream in(runs);
+        int n = 0;
+        for (std::string line; std::getline(in, line);) n += line.rfind("reg export", 0) == 0;
+        return n;
+    };
+    const std::string key = "Software\\DravoloProbe\\Kept";
+    ASSERT_TRUE(peer.ServerUp());
+    ASSERT_TRUE(peer.ProbeSet(HKCU, key, {"A", kRegSz, Z("one")}));
+    ASSERT_TRUE(peer.ProbeSet(HKCU, key + "\\Sub", {"B", kRegSz, Z("two")}));
+    setenv("DRAVOLO_RUNNER", runner.c_str(), 1);
+
+    auto reg = OpenSystemRegistry();
+    EXPECT_EQ(reg->QueryString(HKCU, key, "A"), "one");
+    EXPECT_EQ(reg->QueryString(HKCU, key + "\\Sub", "B"), "two");
+    EXPECT_TRUE(reg->KeyExists(HKCU, "software\\dravoloprobe\\KEPT\\"));
+    EXPECT_FALSE(reg->KeyExists(HKCU, key + "\\Sub\\None"));
+    EXPECT_EQ(exports(), 1);
+
+    // A Windows program writes; after a plugin call (which says so) we see it.
+    ASSERT_TRUE(peer.ProbeSet(HKCU, key, {"A", kRegSz, Z("changed")}));
+    ForgetCachedRegistryReads();
+    EXPECT_EQ(reg->QueryString(HKCU, key, "A"), "changed");
+    EXPECT_EQ(exports(), 2);
+    // Our own write, through another registry object, is seen at once.
+    ASSERT_TRUE(OpenSystemRegistry()->SetString(HKCU, key, "A", "ours"));
+    EXPECT_EQ(reg->QueryString(HKCU, key, "A"), "ours");
+    EXPECT_EQ(exports(), 3);
+
+    setenv("DRAVOLO_RUNNER", peer.wine().c_str(), 1);
+    EXPECT_TRUE(peer.ServerDown());
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, RegistryWine, ::testing::Values(false, true),

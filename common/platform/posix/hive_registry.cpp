@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -33,6 +35,32 @@ std::pair<std::string_view, std::string_view> FirstTwoParts(std::string_view pat
         i = j;
     }
     return {parts[0], parts[1]};
+}
+
+// While a server runs every read is a "reg export" run of tens of
+// milliseconds. An export of a key answers reads of it and of everything
+// below it, so one is kept for a moment: the front end reads a key's values
+// one by one. Anything written through any registry of ours, or by a plugin we
+// called (ForgetCachedRegistryReads), makes every kept export old at once.
+constexpr auto kLiveReadFreshness = std::chrono::milliseconds(1000);
+constexpr std::size_t kLiveReadsKept = 16;
+std::atomic<std::uint64_t> gRegistryGeneration{0};
+
+// "Software\\X\\" and "software\\x" are one key.
+std::string KeyId(std::string_view path) {
+    std::string id;
+    for (char c : LowerAnsi(path)) {
+        if (c == '\\' && (id.empty() || id.back() == '\\')) continue;
+        id += c;
+    }
+    if (!id.empty() && id.back() == '\\') id.pop_back();
+    return id;
+}
+
+bool SameOrBelow(const std::string& key, const std::string& ancestor) {
+    if (ancestor.empty()) return true;
+    return key.size() >= ancestor.size() && key.compare(0, ancestor.size(), ancestor) == 0 &&
+           (key.size() == ancestor.size() || key[ancestor.size()] == '\\');
 }
 
 class HiveRegistry final : public Registry {
@@ -96,6 +124,7 @@ public:
             m.path = Mapped(c.root, c.path);
             AppendChange(mapped, m);
         }
+        ++gRegistryGeneration;  // whatever happens below, kept reads may be old
         // A running server owns the registry: only it can take the changes.
         if (WineServerRunning(prefix_)) return wine::ImportThroughWine(prefix_, mapped);
 
@@ -154,15 +183,30 @@ private:
     // While a server runs: root\path as Wine reports it (a null pointer when
     // the key does not exist). nullopt when no server runs or Wine cannot be
     // reached; the files are then the best answer there is.
-    std::optional<std::unique_ptr<Registry>> LiveSnapshot(RegRoot root, const std::string& path) {
-        if (!WineServerRunning(prefix_)) return std::nullopt;
-        auto snapshot = std::make_unique<hive::MemoryHives>();
-        switch (wine::ExportThroughWine(prefix_, root, path, *snapshot)) {
-        case wine::ExportStatus::Ok: return std::optional<std::unique_ptr<Registry>>(std::move(snapshot));
-        case wine::ExportStatus::Missing: return std::optional<std::unique_ptr<Registry>>(nullptr);
-        case wine::ExportStatus::Unavailable: break;
+    std::optional<std::shared_ptr<Registry>> LiveSnapshot(RegRoot root, const std::string& path) {
+        if (!WineServerRunning(prefix_)) {
+            kept_.clear();
+            return std::nullopt;
         }
-        return std::nullopt;
+        const auto now = std::chrono::steady_clock::now();
+        const std::uint64_t generation = gRegistryGeneration.load();
+        std::erase_if(kept_, [&](const KeptExport& k) {
+            return k.generation != generation || now - k.at >= kLiveReadFreshness;
+        });
+        const std::string id = KeyId(path);
+        for (const KeptExport& k : kept_)
+            if (k.root == root && SameOrBelow(id, k.key)) return k.snapshot;  // a missing key has no subkeys either
+
+        auto snapshot = std::make_shared<hive::MemoryHives>();
+        std::shared_ptr<Registry> answer;
+        switch (wine::ExportThroughWine(prefix_, root, path, *snapshot)) {
+        case wine::ExportStatus::Ok: answer = std::move(snapshot); break;
+        case wine::ExportStatus::Missing: break;
+        case wine::ExportStatus::Unavailable: return std::nullopt;
+        }
+        if (kept_.size() >= kLiveReadsKept) kept_.erase(kept_.begin());
+        kept_.push_back({root, id, answer, now, generation});
+        return answer;
     }
 
     const hive::Hive* Read(RegRoot root) {
@@ -170,7 +214,16 @@ private:
         return File(i).Refresh() ? &File(i).hive() : nullptr;
     }
 
+    struct KeptExport {
+        RegRoot root;
+        std::string key;                    // KeyId of the exported key
+        std::shared_ptr<Registry> snapshot;  // null: the key did not exist
+        std::chrono::steady_clock::time_point at;
+        std::uint64_t generation;
+    };
+
     std::mutex mutex_;
+    std::vector<KeptExport> kept_;
     std::string prefix_;
     RegistryView view_;
     hive::HiveFile user_;
@@ -200,6 +253,8 @@ std::string HexNumber(unsigned long long v) {
 }
 
 }  // namespace
+
+void ForgetCachedRegistryReads() { ++gRegistryGeneration; }
 
 std::unique_ptr<Registry> OpenPrefixRegistry(const std::string& prefixDir, RegistryView view) {
     return std::make_unique<HiveRegistry>(prefixDir, view);

@@ -206,4 +206,6 @@ private:
 
 std::unique_ptr<Registry> OpenSystemRegistry() { return std::make_unique<Win32Registry>(); }
 
+void ForgetCachedRegistryReads() {}
+
 }  // namespace dravolo
