@@ -12,7 +12,10 @@
 #include <sstream>
 
 #include "common/base/text.h"
+#include "cli/cli.h"
 #include "common/platform/profile_ini.h"
+#include "common/platform/regfile.h"
+#include "common/platform/winfs.h"
 #include "common/psemu/plugin_module.h"
 #include "common/psemu/psemu_plugin.h"
 #include "common/psemu/settings_file.h"
@@ -198,6 +201,27 @@ TEST_F(PluginHostWine, PadScanAndConfigurationToolReachWindowsPlugins) {
     PluginLoader loader;
     EXPECT_EQ(tool::PluginFileTitle("C:\\epsxe\\PLUGINS\\gpuPe.dll", loader), "PE Video 1.7");
     EXPECT_EQ(tool::PluginFileTitle("C:\\epsxe\\PLUGINS\\missing.dll", loader), "");
+}
+
+// Quick configure with a wineserver up: the plugin's dialog writes through
+// Wine, and the profile's side file is exported from what it wrote.
+TEST_F(PluginHostWine, QuickConfigureKeepsWhatAWindowsPluginStored) {
+    const std::string work = peer->scratch() + "/quick";
+    fs::create_directories(work + "/Pcsx");
+    fs::current_path(work);
+    Install("spuTest.dll", "pcsx/plugin", "spuQuick.dll", "setting=reverb 3\n");
+    std::ostringstream out, err;
+    cli::Context context{out, err, prompter};
+    ASSERT_EQ(cli::Run({"profiles", "new", "Pcsx", "Quick"}, context), 0) << err.str();
+    ASSERT_EQ(cli::Run({"profiles", "set", "Pcsx", "Quick", "Spu=spuQuick.dll"}, context), 0) << err.str();
+    ASSERT_TRUE(peer->ServerUp());
+    ASSERT_EQ(cli::Run({"quick-configure", "Pcsx", "Quick", "spu"}, context), 0) << err.str();
+    EXPECT_EQ(Log("pcsx/plugin", "spuQuick"), "SPUinit\nSPUconfigure\nSPUshutdown\n");
+
+    MemoryRegistry side;
+    ASSERT_EQ(ImportRegistryFile(side, ToWindowsPath(work + "/Pcsx/Quick.spu")), RegImportResult::Ok);
+    EXPECT_EQ(side.QueryString(RegRoot::CurrentUser, "Software\\Vision Thing\\PSEmu Pro\\SPU\\TestPlugin", "Setting"),
+              "reverb 3");
 }
 
 // A plugin that takes its host down with it fails the calls after it, and
