@@ -102,7 +102,17 @@ public:
     }
 
     bool CallSettingsBlock(std::string_view name, std::uintptr_t ownerWindow, std::uintptr_t) override {
-        return Found(name, pluginhost::CallKind::SettingsBlock, ownerWindow).has_value();
+#ifdef _WIN32
+        // Window handles are valid across processes on Windows.
+        const std::uint64_t owner = ownerWindow;
+#else
+        // Our windows are the host system's, not Wine's: an X11 window id as
+        // the owner would make the plugin's dialog fail to open. Without an
+        // owner it opens on its own.
+        const std::uint64_t owner = 0;
+        static_cast<void>(ownerWindow);
+#endif
+        return Found(name, pluginhost::CallKind::SettingsBlock, owner).has_value();
     }
 
 private:
