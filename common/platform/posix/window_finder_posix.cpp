@@ -3,19 +3,32 @@
 // mingw-w64 beside our programs, or named by DRAVOLO_WINHELPER) runs under the
 // prefix's Wine, under the same server as the emulator, and does the
 // FindWindow / GetWindowRect / ShowWindow / MoveWindow calls for us. Window
-// handles are the server's, so one run's handle is good in the next.
+// handles are the server's, so one run's handle is good in the next. The
+// runner is the emulator kind's own: a user who keeps an emulator in another
+// prefix ("env WINEPREFIX=/other wine") has its windows in that prefix's
+// server. Our WINEPREFIX goes into the runner's environment first; "env" sets
+// its own afterwards, so the runner's prefix wins.
 //
 // Starting Wine costs tens of milliseconds even with a server up, so a search
 // is not one run per millisecond: the helper keeps looking for kLookSpan
-// itself and one FindTopLevel call stands for that many looks. Without the
-// helper or a runner the finder is not available and finds nothing.
+// itself and one look stands for that many. A search look runs in the
+// background (PollTopLevel starts the helper and later only asks whether it
+// has exited), and so do hide, move and show, one after another, so the main
+// window keeps painting while Wine works. Without the helper or a runner the
+// finder is not available and finds nothing.
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/platform/posix/wine_bridge.h"
@@ -31,6 +44,8 @@ constexpr std::chrono::milliseconds kLookSpan{500};
 // Beyond the helper's own wait: Wine may have to start its server and bring
 // the prefix up to date first.
 constexpr std::chrono::milliseconds kStartAllowance{30000};
+// How often a caller that waits for a look checks on the helper.
+constexpr std::chrono::milliseconds kCheckPause{2};
 
 bool IsFile(const std::string& path) { return !path.empty() && access(path.c_str(), R_OK) == 0; }
 
@@ -84,30 +99,114 @@ bool ReadInts(const std::vector<std::string>& parts, std::size_t from, std::size
     return true;
 }
 
+// One helper run in the background: started, then asked now and then whether
+// it has exited. Its output goes through an unlinked file, not a pipe, as in
+// wine::RunInPrefix: a wineserver the run starts inherits the descriptors and
+// would keep a pipe open for minutes.
+class BackgroundRun {
+public:
+    static std::unique_ptr<BackgroundRun> Start(const std::string& prefix, const std::vector<std::string>& runner,
+                                                const std::vector<std::string>& args, std::chrono::milliseconds limit) {
+        char outName[] = "/tmp/dravolo-winhelper-XXXXXX";
+        const int outFd = mkostemp(outName, O_CLOEXEC);
+        if (outFd < 0) return nullptr;
+        unlink(outName);
+        const auto pid = wine::SpawnInPrefix(prefix, runner, args, -1, outFd, outFd);
+        if (!pid) {
+            close(outFd);
+            return nullptr;
+        }
+        return std::unique_ptr<BackgroundRun>(
+            new BackgroundRun(static_cast<pid_t>(*pid), outFd, std::chrono::steady_clock::now() + limit));
+    }
+
+    // A run nobody waits for any more is killed and reaped, never left behind
+    // as a zombie or a stray Wine process.
+    ~BackgroundRun() {
+        Stop();
+        close(outFd_);
+    }
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+
+    // Never waits: nullopt while the run goes on, then its output. A run past
+    // its time limit is killed and ends with no output.
+    std::optional<std::string> Check() {
+        int status = 0;
+        const pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == 0 || (done < 0 && errno == EINTR)) {
+            if (std::chrono::steady_clock::now() < deadline_) return std::nullopt;
+            Stop();
+            return std::string();
+        }
+        pid_ = -1;  // reaped, or not ours to wait for any more
+        if (done < 0) return std::string();
+        std::string output;
+        lseek(outFd_, 0, SEEK_SET);
+        char buf[4096];
+        ssize_t n;
+        while ((n = read(outFd_, buf, sizeof buf)) > 0) output.append(buf, static_cast<std::size_t>(n));
+        return output;
+    }
+
+private:
+    BackgroundRun(pid_t pid, int outFd, std::chrono::steady_clock::time_point deadline)
+        : pid_(pid), outFd_(outFd), deadline_(deadline) {}
+
+    void Stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        int status = 0;
+        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
+    }
+
+    pid_t pid_;
+    int outFd_;
+    std::chrono::steady_clock::time_point deadline_;
+};
+
 class WineWindowFinder : public WindowFinder {
 public:
     WineWindowFinder(std::string helper, std::vector<std::string> runner, std::string prefix)
         : helper_(std::move(helper)), runner_(std::move(runner)), prefix_(std::move(prefix)) {}
+    // Changes asked for are made even when nobody waited for them.
+    ~WineWindowFinder() override { SettleChanges(); }
+    WineWindowFinder(const WineWindowFinder&) = delete;
+    WineWindowFinder& operator=(const WineWindowFinder&) = delete;
 
     bool Available() override { return true; }
     std::chrono::milliseconds LookSpan() const override { return kLookSpan; }
 
+    // The command line's callers (and tests) wait here; the look itself is
+    // the same background run the main window polls.
     std::optional<WindowHandle> FindTopLevel(std::string_view className) override {
-        const auto parts = Ask({"find", Hex(className), std::to_string(kLookSpan.count())}, kLookSpan, {"window", "none"});
-        std::vector<long long> v;
-        if (parts.empty()) return std::nullopt;
-        if (parts[0] == "none") {
-            if (ReadInts(parts, 1, 2, v)) screen_ = ScreenSize{static_cast<int>(v[0]), static_cast<int>(v[1])};
-            return std::nullopt;
+        for (;;) {
+            const Look look = PollTopLevel(className);
+            if (look.ended) return look.window;
+            std::this_thread::sleep_for(kCheckPause);
         }
-        if (!ReadInts(parts, 1, 7, v) || v[0] <= 0) return std::nullopt;
-        const auto window = static_cast<WindowHandle>(v[0]);
-        // Kept for the Rect that follows a find: it saves a run.
-        lastFound_ = window;
-        lastRect_ = WindowRect{static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]),
-                               static_cast<int>(v[4])};
-        screen_ = ScreenSize{static_cast<int>(v[5]), static_cast<int>(v[6])};
-        return window;
+    }
+
+    Look PollTopLevel(std::string_view className) override {
+        if (search_ && searchClass_ != className) search_.reset();
+        if (!search_) {
+            search_ = BackgroundRun::Start(prefix_, runner_,
+                                           {helper_, "find", Hex(className), std::to_string(kLookSpan.count())},
+                                           kLookSpan + kStartAllowance);
+            // Wine that cannot start finds nothing; the look is over.
+            if (!search_) return Look{true, std::nullopt};
+            searchClass_ = std::string(className);
+            // A window moved while the helper looks may be reported where it was.
+            searchRectTrusted_ = !ChangesPending();
+            searchChangeCount_ = changeCount_;
+            return Look{false, std::nullopt};
+        }
+        const auto output = search_->Check();
+        if (!output) return Look{false, std::nullopt};
+        search_.reset();
+        return Look{true, FindAnswer(*output)};
     }
 
     std::optional<WindowRect> Rect(WindowHandle window) override {
@@ -115,7 +214,7 @@ public:
             lastFound_.reset();
             return lastRect_;
         }
-        const auto parts = Ask({"rect", std::to_string(window)}, {}, {"rect", "none"});
+        const auto parts = Ask({"rect", std::to_string(window)}, {"rect", "none"});
         std::vector<long long> v;
         if (parts.empty() || parts[0] != "rect" || !ReadInts(parts, 1, 4, v)) return std::nullopt;
         return WindowRect{static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
@@ -124,12 +223,17 @@ public:
 
     ScreenSize Screen() override {
         if (!screen_) {
-            const auto parts = Ask({"screen"}, {}, {"screen"});
+            const auto parts = Ask({"screen"}, {"screen"});
             std::vector<long long> v;
             if (!parts.empty() && ReadInts(parts, 1, 2, v))
                 screen_ = ScreenSize{static_cast<int>(v[0]), static_cast<int>(v[1])};
         }
         return screen_.value_or(ScreenSize{});
+    }
+
+    bool ChangesPending() override {
+        PumpChanges();
+        return change_ || !queuedChanges_.empty();
     }
 
     void Hide(WindowHandle window) override { Change({"hide", std::to_string(window)}, window); }
@@ -139,17 +243,59 @@ public:
     }
 
 private:
-    std::vector<std::string> Ask(std::vector<std::string> args, std::chrono::milliseconds wait,
-                                 std::initializer_list<const char*> words) {
+    std::optional<WindowHandle> FindAnswer(const std::string& output) {
+        const auto parts = AnswerLine(output, {"window", "none"});
+        std::vector<long long> v;
+        if (parts.empty()) return std::nullopt;
+        if (parts[0] == "none") {
+            if (ReadInts(parts, 1, 2, v)) screen_ = ScreenSize{static_cast<int>(v[0]), static_cast<int>(v[1])};
+            return std::nullopt;
+        }
+        if (!ReadInts(parts, 1, 7, v) || v[0] <= 0) return std::nullopt;
+        const auto window = static_cast<WindowHandle>(v[0]);
+        // Kept for the Rect that follows a find: it saves a run.
+        if (searchRectTrusted_ && searchChangeCount_ == changeCount_) lastFound_ = window;
+        lastRect_ = WindowRect{static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]),
+                               static_cast<int>(v[4])};
+        screen_ = ScreenSize{static_cast<int>(v[5]), static_cast<int>(v[6])};
+        return window;
+    }
+
+    // One quick helper run that does not wait for windows, waited for here
+    // after the changes asked for before it.
+    std::vector<std::string> Ask(std::vector<std::string> args, std::initializer_list<const char*> words) {
+        SettleChanges();
         args.insert(args.begin(), helper_);
-        const auto run = wine::RunInPrefix(prefix_, runner_, args, wait + kStartAllowance);
+        const auto run = wine::RunInPrefix(prefix_, runner_, args, kStartAllowance);
         if (!run.started || run.timedOut) return {};
         return AnswerLine(run.output, words);
     }
 
     void Change(std::vector<std::string> args, WindowHandle window) {
         if (lastFound_ && *lastFound_ == window) lastFound_.reset();  // the rectangle may change
-        Ask(std::move(args), {}, {"ok", "none"});
+        ++changeCount_;
+        args.insert(args.begin(), helper_);
+        queuedChanges_.push_back(std::move(args));
+        PumpChanges();
+    }
+
+    // Starts the next change once the one before it has ended. A change that
+    // fails or cannot start is passed over, as a window that is gone would be.
+    void PumpChanges() {
+        for (;;) {
+            if (change_) {
+                if (!change_->Check()) return;
+                change_.reset();
+            }
+            if (queuedChanges_.empty()) return;
+            const std::vector<std::string> args = std::move(queuedChanges_.front());
+            queuedChanges_.pop_front();
+            change_ = BackgroundRun::Start(prefix_, runner_, args, kStartAllowance);
+        }
+    }
+
+    void SettleChanges() {
+        while (ChangesPending()) std::this_thread::sleep_for(kCheckPause);
     }
 
     std::string helper_;
@@ -158,6 +304,13 @@ private:
     std::optional<WindowHandle> lastFound_;
     WindowRect lastRect_;
     std::optional<ScreenSize> screen_;
+    std::unique_ptr<BackgroundRun> search_;  // the look in flight
+    std::string searchClass_;
+    bool searchRectTrusted_ = false;
+    unsigned searchChangeCount_ = 0;
+    std::unique_ptr<BackgroundRun> change_;  // the change in flight
+    std::deque<std::vector<std::string>> queuedChanges_;
+    unsigned changeCount_ = 0;
 };
 
 class NoWindowFinder : public WindowFinder {
@@ -173,9 +326,9 @@ public:
 
 }  // namespace
 
-std::unique_ptr<WindowFinder> OpenSystemWindowFinder() {
+std::unique_ptr<WindowFinder> OpenSystemWindowFinder(std::string_view runnerSetting) {
     std::string helper = HelperPath();
-    auto runner = wine::RunnerCommand();
+    auto runner = wine::RunnerCommand(runnerSetting);
     std::string prefix = helper.empty() || runner.empty() ? std::string() : PrefixDirectory();
     if (prefix.empty()) return std::make_unique<NoWindowFinder>();
     return std::make_unique<WineWindowFinder>(std::move(helper), std::move(runner), std::move(prefix));

@@ -48,6 +48,6 @@ public:
 
 }  // namespace
 
-std::unique_ptr<WindowFinder> OpenSystemWindowFinder() { return std::make_unique<Win32WindowFinder>(); }
+std::unique_ptr<WindowFinder> OpenSystemWindowFinder(std::string_view) { return std::make_unique<Win32WindowFinder>(); }
 
 }  // namespace dravolo
