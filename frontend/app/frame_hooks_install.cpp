@@ -32,7 +32,10 @@ namespace dravolo {
 namespace {
 
 // Looks for the emulator's window from a timer so the list keeps painting
-// while the emulator comes up.
+// while the emulator comes up: a Step never waits for a look, it starts one
+// or checks on the one in flight. Key presses and clicks wait in the queue
+// until the search ends: the launch has made the emulator's directory the
+// current one, and the profile commands work relative to ours.
 class QtWindowPoller : public WindowPoller {
 public:
     void Poll(WindowWatch& watch) override {
@@ -41,7 +44,13 @@ public:
         QTimer timer;
         timer.setInterval(static_cast<int>(watch.pause().count()));
         QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-            if (watch.Step()) loop.quit();
+            if (watch.Step()) {
+                loop.quit();
+                return;
+            }
+            // Checks on a look in flight come less often than looks.
+            const int pause = static_cast<int>(watch.pause().count());
+            if (timer.interval() != pause) timer.setInterval(pause);
         });
         timer.start();
         loop.exec(QEventLoop::ExcludeUserInputEvents);

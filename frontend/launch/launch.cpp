@@ -177,8 +177,9 @@ public:
 
 // On Linux only a Windows program (a PE file, started under Wine) has a window
 // Wine can find; a native program gets no search rather than half a minute of
-// looks through Wine.
-std::unique_ptr<WindowFinder> WindowFinderFor([[maybe_unused]] const std::string& program) {
+// looks through Wine. The search runs through the runner the emulator was
+// started with, so it asks the wineserver the emulator's window lives in.
+std::unique_ptr<WindowFinder> WindowFinderFor([[maybe_unused]] const std::string& program, const std::string& runner) {
 #ifndef _WIN32
     char magic[2] = {};
     std::size_t got = 0;
@@ -186,7 +187,7 @@ std::unique_ptr<WindowFinder> WindowFinderFor([[maybe_unused]] const std::string
     if (!file || !file->Read(magic, sizeof magic, got) || got != 2 || magic[0] != 'M' || magic[1] != 'Z')
         return std::make_unique<NoWindowFinder>();
 #endif
-    return OpenSystemWindowFinder();
+    return OpenSystemWindowFinder(runner);
 }
 
 }  // namespace
@@ -194,7 +195,8 @@ std::unique_ptr<WindowFinder> WindowFinderFor([[maybe_unused]] const std::string
 bool LaunchSelectedProfile(const LaunchRequest& request, Registry& registry, const SettingsStore& settings,
                            Prompter& prompter, WindowPoller& poller) {
     const auto editor = MakePlatformRegistryEditor(registry);
-    const auto windows = WindowFinderFor(settings.InstallPath(request.kind) + settings.ExecutableName(request.kind));
+    const auto windows = WindowFinderFor(settings.InstallPath(request.kind) + settings.ExecutableName(request.kind),
+                                         settings.Runner(request.kind));
     return LaunchSelectedProfile(request, LaunchServices{registry, settings, prompter, *editor, *windows, poller});
 }
 

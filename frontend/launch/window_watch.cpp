@@ -19,15 +19,25 @@ WindowWatch::WindowWatch(WindowFinder& finder, std::string className, bool moveW
 
 bool WindowWatch::Step() {
     if (done_) return true;
+    if (arranging_) {
+        // Found; the search is over once the window is where it belongs.
+        waiting_ = finder_.ChangesPending();
+        done_ = !waiting_;
+        return done_;
+    }
+    const WindowFinder::Look look = finder_.PollTopLevel(className_);
+    waiting_ = !look.ended;
+    if (waiting_) return false;
     // A finder whose look waits by itself uses up that many pauses' worth of
     // looks, so the search lasts as long as anywhere else.
     const auto span = finder_.LookSpan() / kWindowSearchPause;
     looks_ = std::min(maxLooks_, looks_ + (span > 1 ? static_cast<int>(span) : 1));
-    if (const auto window = finder_.FindTopLevel(className_)) {
+    if (look.window) {
         found_ = true;
-        done_ = true;
-        Arrange(*window);
-        return true;
+        Arrange(*look.window);
+        arranging_ = waiting_ = finder_.ChangesPending();
+        done_ = !arranging_;
+        return done_;
     }
     if (looks_ >= maxLooks_) done_ = true;
     return done_;
