@@ -7,9 +7,9 @@
 
 #include "common/platform/instance_guard.h"
 #include "common/platform/registry.h"
+#include "common/qt/message_box_prompter.h"
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/app/frame_hooks_install.h"
-#include "frontend/shell/qt_prompter.h"
 #include "frontend/shell/settings_store.h"
 #include "frontend/shell/shell_art.h"
 #include "frontend/shell/shell_choosers.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     dravolo::SettingsStore settings(*registry);
-    dravolo::QtPrompter prompter;
+    dravolo::MessageBoxPrompter prompter;
     dravolo::ShellChoosers choosers;
     dravolo::ShellContext context{settings, prompter, choosers};
 

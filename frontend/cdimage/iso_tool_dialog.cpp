@@ -22,9 +22,9 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "common/base/text.h"
 #include "common/platform/windows_family.h"
 #include "common/platform/winfs.h"
+#include "common/qt/ansi_qstring.h"
 #include "frontend/cdimage/iso_tool_logic.h"
 #include "frontend/cdimage/progress_bar.h"
 
@@ -34,15 +34,6 @@ namespace {
 
 constexpr std::string_view kCaption = "ISO Tool";
 constexpr std::string_view kWriteCueSetting = "WriteCueSheet";
-
-QString ToQt(std::string_view ansi) {
-    const std::u16string wide = AnsiToUtf16(ansi);
-    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
-
-std::string FromQt(const QString& text) {
-    return Utf16ToAnsi(std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
-}
 
 // The small pictures of the track modes: a disc for data (green Mode 1,
 // blue Mode 2) and a note for audio.

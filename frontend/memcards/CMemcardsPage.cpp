@@ -16,11 +16,12 @@
 #include <QVBoxLayout>
 
 #include "common/platform/winfs.h"
+#include "common/qt/ansi_qstring.h"
 #include "frontend/memcards/card_folder.h"
 #include "frontend/memcards/memcard_choosers.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/memcards/memcards_art.h"
-#include "frontend/shell/qt_text.h"
+#include "frontend/shell/qt_file_filter.h"
 
 namespace dravolo {
 

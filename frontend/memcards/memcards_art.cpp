@@ -6,8 +6,8 @@
 #include <QPixmap>
 #include <QStringDecoder>
 
+#include "common/qt/ansi_qstring.h"
 #include "frontend/memcards/slot_listing.h"
-#include "frontend/shell/qt_text.h"
 
 namespace dravolo::memcards {
 

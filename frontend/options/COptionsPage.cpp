@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "common/qt/ansi_qstring.h"
 #include "frontend/options/option_lists.h"
-#include "frontend/shell/qt_text.h"
 
 namespace dravolo {
 

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "frontend/shell/qt_text.h"
+#include "common/qt/ansi_qstring.h"
 
 namespace dravolo {
 

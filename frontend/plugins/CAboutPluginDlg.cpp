@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "frontend/shell/qt_text.h"
+#include "common/qt/ansi_qstring.h"
 
 namespace dravolo {
 

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/qt/ansi_qstring.h"
 #include "frontend/plugins/CAboutPluginDlg.h"
-#include "frontend/shell/qt_text.h"
 #include "frontend/shell/settings_store.h"
 
 namespace dravolo {

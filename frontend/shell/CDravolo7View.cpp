@@ -14,13 +14,13 @@
 #include <cstring>
 
 #include "common/platform/winfs.h"
+#include "common/qt/ansi_qstring.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
 #include "frontend/shell/CProfilePropertiesDlg.h"
 #include "frontend/shell/profile_list_model.h"
 #include "frontend/shell/profile_picture.h"
 #include "frontend/shell/profile_properties_logic.h"
-#include "frontend/shell/qt_text.h"
 #include "frontend/shell/settings_store.h"
 #include "frontend/shell/settings_values.h"
 #include "frontend/shell/shell_art.h"

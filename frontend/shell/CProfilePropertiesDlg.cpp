@@ -11,7 +11,8 @@
 
 #include "common/base/text.h"
 #include "common/platform/winfs.h"
-#include "frontend/shell/qt_text.h"
+#include "common/qt/ansi_qstring.h"
+#include "frontend/shell/qt_file_filter.h"
 #include "frontend/shell/shell_choosers.h"
 
 namespace dravolo {

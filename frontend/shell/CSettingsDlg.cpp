@@ -12,8 +12,9 @@
 #include <QVBoxLayout>
 
 #include "common/platform/winfs.h"
+#include "common/qt/ansi_qstring.h"
 #include "frontend/profiles/emulator_kind.h"
-#include "frontend/shell/qt_text.h"
+#include "frontend/shell/qt_file_filter.h"
 #include "frontend/shell/settings_store.h"
 #include "frontend/shell/settings_values.h"
 #include "frontend/shell/shell_choosers.h"

@@ -1,15 +1,11 @@
 #pragma once
-// ANSI (Windows-1252) core texts <-> QString at the widget boundary, and the
-// framework-style file filters ("Text|*.txt|All|*.*|") as Qt wants them.
+// The framework-style file filters of the front end ("Text|*.txt|All|*.*|")
+// as Qt's file dialogs want them.
 
 #include <QString>
-#include <string>
 #include <string_view>
 
 namespace dravolo {
-
-QString ToQt(std::string_view ansi);
-std::string FromQt(const QString& text);
 
 // "Bitmap Files (*.bmp)|*.bmp|All files(*.*)|*.*|" ->
 // "Bitmap Files (*.bmp) (*.bmp);;All files(*.*) (*.*)": Qt reads the patterns
