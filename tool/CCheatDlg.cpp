@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "common/qt/ansi_qstring.h"
 #include "tool/dialog_units.h"
-#include "tool/qt_ansi.h"
 
 namespace dravolo::tool {
 
@@ -79,19 +79,19 @@ CCheatDlg::CCheatDlg(CheatLibrary& library, Prompter& prompter, Mode mode, std::
     if (selected_ && library_.Valid(*selected_) && selected_->isCheat()) {
         const CheatGame& game = library_.games()[static_cast<std::size_t>(selected_->game)];
         // An existing game's identifier is taken whole, whatever its length.
-        id_->setText(FromAnsi(game.id));
-        game_->setText(FromAnsi(game.name));
+        id_->setText(ToQt(game.id));
+        game_->setText(ToQt(game.name));
         id_->setEnabled(false);
         game_->setEnabled(false);
         if (mode_ == Mode::Edit) {
             const Cheat& cheat = game.cheats[static_cast<std::size_t>(selected_->cheat)];
-            name_->setText(FromAnsi(cheat.Name()));
+            name_->setText(ToQt(cheat.Name()));
             name_->setEnabled(false);
             std::string_view rest(cheat.data);
             rest.remove_prefix(std::min(rest.size(), cheat.Name().size() + 2));
             while (!rest.empty()) {
                 const auto end = rest.find("\r\n");
-                codes_->addItem(FromAnsi(rest.substr(0, end)));
+                codes_->addItem(ToQt(rest.substr(0, end)));
                 rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
             }
         }
@@ -100,8 +100,8 @@ CCheatDlg::CCheatDlg(CheatLibrary& library, Prompter& prompter, Mode mode, std::
 }
 
 QString CCheatDlg::BuildLine() {
-    const QString address = FromAnsi(FormatHexField(ToAnsi(address_->text()), 8));
-    const QString value = FromAnsi(FormatHexField(ToAnsi(value_->text()), 4));
+    const QString address = ToQt(FormatHexField(FromQt(address_->text()), 8));
+    const QString value = ToQt(FormatHexField(FromQt(value_->text()), 4));
     if (address_->text() != address) address_->setText(address);
     if (value_->text() != value) value_->setText(value);
     return address + QLatin1Char('\t') + value;
@@ -141,11 +141,11 @@ void CCheatDlg::Refuse(QWidget* field) {
 
 void CCheatDlg::OnOK() {
     if (codes_->count() == 0) return Refuse(codes_);
-    const std::string name = ToAnsi(name_->text());
+    const std::string name = FromQt(name_->text());
     std::optional<CheatRef> target;
     if (mode_ == Mode::Add) {
-        const std::string id = ToAnsi(id_->text());
-        const std::string game = ToAnsi(game_->text());
+        const std::string id = FromQt(id_->text());
+        const std::string game = FromQt(game_->text());
         // Nine characters for a new identifier; a selected game keeps its own.
         if (id_->isEnabled() && id.size() != kLicenseeIdLength) return Refuse(id_);
         if (game.empty()) return Refuse(game_);
@@ -163,7 +163,7 @@ void CCheatDlg::OnOK() {
         target = selected_;
     }
     std::string data = name + "\r\n";
-    for (int row = 0; row < codes_->count(); ++row) data += ToAnsi(codes_->item(row)->text()) + "\r\n";
+    for (int row = 0; row < codes_->count(); ++row) data += FromQt(codes_->item(row)->text()) + "\r\n";
     library_.SetCheatData(*target, std::move(data));
     if (!library_.Save())
         prompter_.Tell("Cheat codes could not be written to Codes.txt!", "Cheat codes", PromptIcon::Stop);

@@ -10,11 +10,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "common/qt/ansi_qstring.h"
 #include "tool/CCheatDlg.h"
 #include "tool/CToolSkin.h"
 #include "tool/chosen_path.h"
 #include "tool/dialog_units.h"
-#include "tool/qt_ansi.h"
 
 namespace dravolo::tool {
 
@@ -28,7 +28,7 @@ CheatRef RefOf(const QTreeWidgetItem* item) {
 }
 
 QString DisplayText(std::string_view ansi) {
-    QString text = FromAnsi(ansi);
+    QString text = ToQt(ansi);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -103,16 +103,16 @@ void CCheatsTab::Rebuild(std::optional<CheatRef> select) {
     const auto& games = library_->games();
     for (std::size_t g = 0; g < games.size(); ++g) {
         const CheatGame& game = games[g];
-        auto* gameItem = new QTreeWidgetItem({FromAnsi(game.name)});
+        auto* gameItem = new QTreeWidgetItem({ToQt(game.name)});
         const int gameImage = game.active ? kImageActiveGame : kImageGame;
         gameItem->setIcon(0, QIcon(skin_.StateImage(gameImage)));
         gameItem->setData(0, kGameRole, static_cast<int>(g));
         gameItem->setData(0, kCheatRole, -1);
         gameItem->setData(0, kImageRole, gameImage);
-        gameItem->setData(0, Qt::UserRole, FromAnsi(game.Key()));
+        gameItem->setData(0, Qt::UserRole, ToQt(game.Key()));
         for (std::size_t c = 0; c < game.cheats.size(); ++c) {
             const Cheat& cheat = game.cheats[c];
-            auto* cheatItem = new QTreeWidgetItem({FromAnsi(cheat.Name())});
+            auto* cheatItem = new QTreeWidgetItem({ToQt(cheat.Name())});
             const int image = cheat.active ? kImageActiveCheat : kImageCheat;
             cheatItem->setIcon(0, QIcon(skin_.StateImage(image)));
             cheatItem->setData(0, kGameRole, static_cast<int>(g));
@@ -121,7 +121,7 @@ void CCheatsTab::Rebuild(std::optional<CheatRef> select) {
             gameItem->addChild(cheatItem);
         }
         tree_->addTopLevelItem(gameItem);
-        if (expanded.contains(FromAnsi(game.Key()))) gameItem->setExpanded(true);
+        if (expanded.contains(ToQt(game.Key()))) gameItem->setExpanded(true);
     }
     if (select) Select(*select);
     ShowData();

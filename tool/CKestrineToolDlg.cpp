@@ -16,7 +16,6 @@
 #include "tool/core/emulator_path.h"
 #include "tool/core/skin_layout.h"
 #include "tool/core/tree_copy.h"
-#include "tool/qt_ansi.h"
 
 namespace dravolo::tool {
 

@@ -17,11 +17,11 @@
 #include <cmath>
 #include <functional>
 
+#include "common/qt/ansi_qstring.h"
 #include "tool/CToolSkin.h"
 #include "tool/chosen_path.h"
 #include "tool/core/skin_layout.h"
 #include "tool/dialog_units.h"
-#include "tool/qt_ansi.h"
 
 namespace dravolo::tool {
 
@@ -155,7 +155,7 @@ void CMemcardsTab::Fill() {
     if (!pool_) return;
     QList<QTreeWidgetItem*> items;
     for (const CardRow& row : pool_->Rows()) {
-        auto* item = new QTreeWidgetItem({FromAnsi(row.label), FromAnsi(row.summary), FromAnsi(row.date)});
+        auto* item = new QTreeWidgetItem({ToQt(row.label), ToQt(row.summary), ToQt(row.date)});
         item->setData(0, kCardNumberRole, row.number);
         items.push_back(item);
     }
@@ -182,12 +182,12 @@ int CMemcardsTab::RowMark(int row) const {
 void CMemcardsTab::LoadChoice() {
     const CustomCards cards = ReadCustomCards(registry_);
     (cards.useCustom ? custom_ : managed_)->setChecked(true);
-    card1_->setText(FromAnsi(cards.card1));
-    card2_->setText(FromAnsi(cards.card2));
+    card1_->setText(ToQt(cards.card1));
+    card2_->setText(ToQt(cards.card2));
 }
 
 CustomCards CMemcardsTab::Choice() const {
-    return {custom_->isChecked(), ToAnsi(card1_->text()), ToAnsi(card2_->text())};
+    return {custom_->isChecked(), FromQt(card1_->text()), FromQt(card2_->text())};
 }
 
 std::optional<int> CMemcardsTab::SelectedCard() const {
@@ -279,7 +279,7 @@ void CMemcardsTab::OnExport() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("MCR"));
     dialog.setNameFilters({QStringLiteral("MCR Files (*.mcr)"), QStringLiteral("All Files (*.*)")});
-    dialog.selectFile(FromAnsi(CardPool::ExportFileName(*card)));
+    dialog.selectFile(ToQt(CardPool::ExportFileName(*card)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     ExportTo(WindowsPathOfChosenFile(dialog.selectedFiles().front()));
 }
@@ -298,7 +298,7 @@ void CMemcardsTab::Browse(QLineEdit* field) {
     const QString file =
         QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("All Files (*.*)"));
     if (file.isEmpty()) return;
-    field->setText(FromAnsi(WindowsPathOfChosenFile(file)));
+    field->setText(ToQt(WindowsPathOfChosenFile(file)));
 }
 
 void CMemcardsTab::ShowMenu(const QPoint& listPos) {

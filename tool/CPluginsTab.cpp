@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/qt/ansi_qstring.h"
 #include "tool/CToolSkin.h"
-#include "tool/qt_ansi.h"
 
 namespace dravolo::tool {
 
@@ -107,7 +107,7 @@ void CPluginsTab::Refill() {
     list_->clear();
     QList<QTreeWidgetItem*> items;
     for (const PluginRow& row : logic_.rows()) {
-        auto* item = new QTreeWidgetItem({FromAnsi(row.title), FromAnsi(row.dll), FromAnsi(row.date)});
+        auto* item = new QTreeWidgetItem({ToQt(row.title), ToQt(row.dll), ToQt(row.date)});
         item->setIcon(0, RowIcon(row.mark, row.group));
         item->setData(0, kRowIdRole, row.id);
         items.push_back(item);

@@ -8,13 +8,13 @@
 #include <string>
 
 #include "common/platform/winfs.h"
-#include "tool/qt_ansi.h"
+#include "common/qt/ansi_qstring.h"
 
 namespace dravolo::tool {
 
 inline std::string WindowsPathOfChosenFile(const QString& file) {
 #ifdef _WIN32
-    return ToAnsi(QDir::toNativeSeparators(file));
+    return FromQt(QDir::toNativeSeparators(file));
 #else
     return ToWindowsPath(file.toStdString());
 #endif

@@ -10,12 +10,12 @@
 
 #include "common/base/text.h"
 #include "common/platform/registry.h"
+#include "common/qt/message_box_prompter.h"
 #include "tool/CKestrineToolDlg.h"
 #include "tool/core/card_summary.h"
 #include "tool/core/command_line.h"
 #include "tool/core/emulator_path.h"
 #include "tool/core/report.h"
-#include "tool/tool_prompter.h"
 
 using namespace dravolo;
 using namespace dravolo::tool;
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     if (start.mode == StartMode::Report) return WriteReport(start);
 
     QApplication app(argc, argv);
-    ToolPrompter prompter;
+    MessageBoxPrompter prompter;
     if (start.mode == StartMode::RefuseName) {
         prompter.Tell("The configuration name must not be empty, must not contain a backslash and must not be "
                       "longer than 255 characters.",
