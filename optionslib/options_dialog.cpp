@@ -11,9 +11,9 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "optionslib/ansi_qt.h"
+#include "common/qt/ansi_qstring.h"
+#include "common/qt/message_box_prompter.h"
 #include "optionslib/core/pad_config.h"
-#include "optionslib/message_box_prompter.h"
 
 namespace dravolo::kstuff {
 
@@ -50,7 +50,7 @@ OptionsDialog::OptionsDialog(QWidget* parent, std::string libraryPath)
 void OptionsDialog::BuildLayout() {
     for (std::size_t i = 0; i < kSwitchCount; ++i) {
         switches_[i] = new QCheckBox(QString::fromLatin1(kSwitchCaptions[i]));
-        switches_[i]->setObjectName(FromAnsi(kSwitchNames[i]));
+        switches_[i]->setObjectName(ToQt(kSwitchNames[i]));
     }
 
     // The stored texts travel through 260-byte buffers; typing stops there
@@ -66,12 +66,12 @@ void OptionsDialog::BuildLayout() {
 
     cdromLetter_ = new QComboBox;
     cdromLetter_->setObjectName(QStringLiteral("CdromLetter"));
-    for (const auto& entry : CdDriveEntries()) cdromLetter_->addItem(FromAnsi(entry));
+    for (const auto& entry : CdDriveEntries()) cdromLetter_->addItem(ToQt(entry));
     cdromLetter_->setMaxVisibleItems(10);
 
     country_ = new QComboBox;
     country_->setObjectName(QStringLiteral("Country"));
-    for (const auto entry : kCountryEntries) country_->addItem(FromAnsi(entry));
+    for (const auto entry : kCountryEntries) country_->addItem(ToQt(entry));
 
     cmdLine_ = new QLineEdit;
     cmdLine_->setObjectName(QStringLiteral("CmdLine"));
@@ -169,9 +169,9 @@ void OptionsDialog::ShowValues(const OptionValues& values, const std::vector<std
     // Filling the controls is not an edit: no change signals reach anyone.
     const QSignalBlocker blockBios(bios_);
     bios_->clear();
-    for (const auto& image : biosImages) bios_->addItem(FromAnsi(image));
+    for (const auto& image : biosImages) bios_->addItem(ToQt(image));
     bios_->setCurrentIndex(-1);
-    bios_->setEditText(FromAnsi(values.bios));
+    bios_->setEditText(ToQt(values.bios));
 
     for (std::size_t i = 0; i < kSwitchCount; ++i) {
         const QSignalBlocker block(switches_[i]);
@@ -186,13 +186,13 @@ void OptionsDialog::ShowValues(const OptionValues& values, const std::vector<std
         country_->setCurrentIndex(CountryEntryForValue(values.country));
     }
     const QSignalBlocker blockCmd(cmdLine_);
-    cmdLine_->setText(FromAnsi(values.cmdLine));
+    cmdLine_->setText(ToQt(values.cmdLine));
 }
 
 OptionValues OptionsDialog::CurrentValues() const {
     OptionValues values;
-    values.bios = ToAnsi(bios_->currentText());
-    values.cmdLine = ToAnsi(cmdLine_->text());
+    values.bios = FromQt(bios_->currentText());
+    values.cmdLine = FromQt(cmdLine_->text());
     for (std::size_t i = 0; i < kSwitchCount; ++i) values.switches[i] = switches_[i]->isChecked();
     values.cdromLetter = LetterForCdDriveEntry(cdromLetter_->currentIndex());
     values.country = CountryValueForEntry(country_->currentIndex());
