@@ -12,6 +12,14 @@
 #include "common/base/text.h"
 #include "common/platform/winfs.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 namespace dravolo {
 
 namespace {
@@ -120,10 +128,73 @@ std::vector<VirtualDisc> VirtualDiscsFromEnvironment() {
 
 // ---------------------------------------------------------------------------
 
+// Every READ CD reads the image at an offset. On POSIX that is one pread; a
+// seek and a read would be two system calls for each 26-sector transfer.
+class VirtualDrive::ImageFile {
+public:
+#ifndef _WIN32
+    static std::unique_ptr<ImageFile> Open(std::string_view path) {
+        const int fd = open(ToHostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        auto file = std::unique_ptr<ImageFile>(new ImageFile(fd));
+        struct stat st {};
+        if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+        file->size_ = static_cast<std::uint64_t>(st.st_size);
+        // Extraction reads the image front to back: ask for a larger read-ahead.
+        posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        return file;
+    }
+    ~ImageFile() { close(fd_); }
+
+    // All `size` bytes at `offset`, or false (an error, or the end of the file).
+    bool ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) {
+        while (size > 0) {
+            const ssize_t n = pread(fd_, data, size, static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            offset += static_cast<std::uint64_t>(n);
+        }
+        return true;
+    }
+    std::uint64_t Size() const { return size_; }
+
+private:
+    explicit ImageFile(int fd) : fd_(fd) {}
+    int fd_;
+    std::uint64_t size_ = 0;
+#else
+    static std::unique_ptr<ImageFile> Open(std::string_view path) {
+        auto file = WinFile::Open(path, WinFile::Mode::Read);
+        if (!file) return nullptr;
+        const std::uint64_t size = file->Size().value_or(0);
+        return std::unique_ptr<ImageFile>(new ImageFile(std::move(file), size));
+    }
+
+    bool ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) {
+        if (!file_->Seek(offset)) return false;
+        for (std::size_t done = 0; done < size;) {
+            // A read may return less than asked.
+            std::size_t got = 0;
+            if (!file_->Read(data + done, size - done, got) || got == 0) return false;
+            done += got;
+        }
+        return true;
+    }
+    std::uint64_t Size() const { return size_; }
+
+private:
+    ImageFile(std::unique_ptr<WinFile> file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+    std::unique_ptr<WinFile> file_;
+    std::uint64_t size_ = 0;
+#endif
+};
+
 VirtualDrive::VirtualDrive(VirtualDisc setup) : disc_(std::move(setup)) {
-    file_ = WinFile::Open(disc_.imagePath, WinFile::Mode::Read);
+    file_ = ImageFile::Open(disc_.imagePath);
     if (file_) {
-        const auto size = file_->Size().value_or(0);
+        const auto size = file_->Size();
         sectorCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kRawSector, 0xFFFFFFFFu));
     }
     attentionPending_ = disc_.unitAttention;
@@ -282,15 +353,10 @@ ScsiStatus VirtualDrive::ReadCd(std::span<const std::uint8_t> cdb, std::span<std
             break;
         }
     }
+    // The end of the file is a medium error.
     const std::size_t want = std::size_t{readable} * kRawSector;
-    if (want > 0 && !file_->Seek(std::uint64_t{first} * kRawSector)) return CheckCondition(kSenseMediumError, 0x11, 0x00);
-    for (std::size_t done = 0; done < want;) {
-        // A read may return less than asked; the end of the file is a medium error.
-        std::size_t got = 0;
-        if (!file_->Read(data.data() + done, want - done, got) || got == 0)
-            return CheckCondition(kSenseMediumError, 0x11, 0x00);
-        done += got;
-    }
+    if (want > 0 && !file_->ReadAt(std::uint64_t{first} * kRawSector, data.data(), want))
+        return CheckCondition(kSenseMediumError, 0x11, 0x00);
     if (readable != count) return CheckCondition(kSenseMediumError, 0x11, 0x00);  // unrecovered read error
     return GoodStatus();
 }

@@ -38,8 +38,6 @@
 
 namespace dravolo {
 
-class WinFile;
-
 struct VirtualDisc {
     std::string imagePath;
     struct Range {
@@ -84,8 +82,11 @@ private:
     ScsiStatus ReadCd(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> data);
     void LoadTracks();
 
+    // The image, read at an offset (defined per system in the .cpp).
+    class ImageFile;
+
     VirtualDisc disc_;
-    std::unique_ptr<WinFile> file_;
+    std::unique_ptr<ImageFile> file_;
     std::uint32_t sectorCount_ = 0;
     std::vector<Track> tracks_;
     mutable std::mutex mutex_;
