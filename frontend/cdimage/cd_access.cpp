@@ -256,10 +256,13 @@ int CdAccess::SetSpeed(std::uint8_t adapter, std::uint8_t target, std::uint8_t l
 }
 
 int CdAccess::ReadRaw(ScsiHandle* drive, std::int32_t first, int count) {
-    auto& state = State(CurrentInterface());
-    if (!state.initialised || count < 0 || count > kChunkSectors) return -1;
+    return ReadRaw(drive, first, count, State(CurrentInterface()).buffer);
+}
+
+int CdAccess::ReadRaw(ScsiHandle* drive, std::int32_t first, int count, std::span<std::uint8_t> into) {
+    if (!CurrentInitialised() || count < 0 || count > kChunkSectors || into.size() < kTransferBufferSize) return -1;
     if (count == 0) return 1;
-    std::span<std::uint8_t> buffer(state.buffer);
+    const std::span<std::uint8_t> buffer = into.first(kTransferBufferSize);
     const auto bulk = scsi_cdb::ReadCd(static_cast<std::uint32_t>(first), static_cast<std::uint8_t>(count));
     if (Send(drive, bulk, ScsiDirection::In, buffer, 1).Good()) return 1;
     // Sector by sector, each into its place, without retries.

@@ -17,6 +17,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,10 @@ public:
     // 2352*i): 1 when all are there, -1 on failure. A failed bulk read (with
     // its one retry) is read again sector by sector without retries.
     int ReadRaw(ScsiHandle* drive, std::int32_t first, int count);
+    // The same reads into `into` instead of the transfer buffer; `into` must
+    // hold a whole transfer (61152 bytes), which is what the drive is given
+    // whatever the count, as with the transfer buffer. -1 when it is smaller.
+    int ReadRaw(ScsiHandle* drive, std::int32_t first, int count, std::span<std::uint8_t> into);
     // The transfer buffer of the interface in force (61152 bytes), or nullptr
     // before that interface is initialised.
     const std::uint8_t* Buffer() const;

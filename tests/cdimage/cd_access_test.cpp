@@ -18,11 +18,12 @@ VirtualDisc Disc(const std::string& path) {
 class CdAccessTest : public ::testing::TestWithParam<int> {
 protected:
     std::string MakeDisc() {
-        DiscBuilder b;
-        b.AddTrack(TrackKind::Mode2, 100).AddTrack(TrackKind::Audio, 40, 0x77).AddTrack(TrackKind::Audio, 20, 0x01);
-        return b.WriteTo(images.path(), "disc");
+        built = DiscBuilder();
+        built.AddTrack(TrackKind::Mode2, 100).AddTrack(TrackKind::Audio, 40, 0x77).AddTrack(TrackKind::Audio, 20, 0x01);
+        return built.WriteTo(images.path(), "disc");
     }
     TempDir images;
+    DiscBuilder built;
 };
 
 TEST_P(CdAccessTest, SendsTheCommandBlocksByteForByte) {
@@ -83,6 +84,36 @@ TEST_P(CdAccessTest, UnreadableSectorFallsBackToSingleSectorsAndFails) {
     EXPECT_EQ(rig.access->ReadRaw(drive.get(), 11, 26), 1);
     EXPECT_EQ(rig.access->ReadRaw(drive.get(), 0, 0), 1);
     EXPECT_EQ(rig.access->ReadRaw(drive.get(), 0, 27), -1);  // more than the buffer holds
+}
+
+TEST_P(CdAccessTest, ReadIntoTheCallersRoomSendsTheSameReadsAndLeavesTheBufferAlone) {
+    VirtualDisc setup = Disc(MakeDisc());
+    setup.badSectors.push_back({40, 40});
+    CdRig rig({setup}, GetParam());
+    ASSERT_TRUE(rig.Init());
+    auto drive = rig.access->OpenDrive(0, 0, 0);
+    ASSERT_EQ(rig.access->ReadRaw(drive.get(), 0, 1), 1);
+    rig.drives[0]->ClearCommands();
+
+    // A remainder of 3 sectors lands at the start of the room; the drive is
+    // still handed a whole transfer.
+    Bytes room(kTransferBufferSize + 100, 0xEE);
+    ASSERT_EQ(rig.access->ReadRaw(drive.get(), 20, 3, room), 1);
+    EXPECT_EQ(Bytes(room.begin(), room.begin() + 3 * 2352), built.Range(20, 22));
+    EXPECT_EQ(room[kTransferBufferSize], 0xEE);
+    // Falling back to single sectors puts them into the room too.
+    EXPECT_EQ(rig.access->ReadRaw(drive.get(), 30, 26, room), -1);
+    EXPECT_EQ(room[9 * 2352 + 100], DiscBuilder::Pattern(39, 100));
+    EXPECT_EQ(rig.access->Buffer()[100], DiscBuilder::Pattern(0, 100));  // untouched since sector 0
+
+    std::vector<Cdb> expected{ReadCdBlock(20, 3), ReadCdBlock(30, 26), ReadCdBlock(30, 26)};
+    for (std::uint32_t s = 30; s <= 40; ++s) expected.push_back(ReadCdBlock(s, 1));
+    EXPECT_EQ(rig.Commands(), expected);
+
+    // Room for less than a transfer is refused before anything is sent.
+    Bytes small(kTransferBufferSize - 1);
+    EXPECT_EQ(rig.access->ReadRaw(drive.get(), 0, 1, small), -1);
+    EXPECT_EQ(rig.Commands().size(), expected.size());
 }
 
 TEST_P(CdAccessTest, UnitAttentionFailsAtOnceWithoutRetry) {
