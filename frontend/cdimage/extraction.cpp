@@ -54,9 +54,9 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
     // Spins the disc up; the answer does not matter.
     access.ReadRaw(drive.get(), 0, kChunkSectors);
 
-    std::unique_ptr<BufferedImageWriter> image;
+    std::unique_ptr<ImageBatchWriter> image;
     if (writeImage) {
-        image = std::make_unique<BufferedImageWriter>(job.imageFile);
+        image = std::make_unique<ImageBatchWriter>(job.imageFile);
         if (!image->ok()) {
             prompter.Tell("Cannot Open File.", "File Open Error", PromptIcon::Stop);
             return End(job, observer, ExtractionOutcome::FileNotCreated);
@@ -64,7 +64,7 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
     }
     auto deleteImage = [&] {
         if (!image) return;
-        image->Close();
+        image->Discard();
         DeleteFileAt(job.imageFile);
     };
     auto writeFailed = [&] {
@@ -83,11 +83,14 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
     access.SetSpeed(job.adapter, job.target, job.lun, job.speedIndex);
 
     // Reads `count` sectors at `start`, asking to retry while they cannot be
-    // read; false when the user gives up.
+    // read; false when the user gives up. An image is read straight into the
+    // writer's batch, the read-only worker into the transfer buffer.
     auto readChunk = [&](std::int64_t start, int count, bool askCancel, bool& cancelled) {
         cancelled = false;
         while (true) {
-            const int result = access.ReadRaw(drive.get(), static_cast<std::int32_t>(start), count);
+            const auto first = static_cast<std::int32_t>(start);
+            const int result = image ? access.ReadRaw(drive.get(), first, count, image->NextTransfer())
+                                     : access.ReadRaw(drive.get(), first, count);
             if (askCancel && job.cancel) {
                 const bool yes = job.cancelConfirmed ||
                                  prompter.Ask("Cancel Cdrom Extraction?\n", kCaption, PromptIcon::Question,
@@ -115,7 +118,7 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
             if (image) image->Close();  // what was written stays
             return End(job, observer, ExtractionOutcome::StoppedOnReadError);
         }
-        if (image && !image->Write(access.Buffer(), kTransferBufferSize)) return writeFailed();
+        if (image && !image->Commit(kTransferBufferSize)) return writeFailed();
         observer.StepProgress();
     }
     if (plan.remainder > 0) {
@@ -126,7 +129,7 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
             if (image) image->Close();
             return End(job, observer, ExtractionOutcome::StoppedOnReadError);
         }
-        if (image && !image->Write(access.Buffer(), static_cast<std::size_t>(plan.remainder) * kRawSectorSize))
+        if (image && !image->Commit(static_cast<std::size_t>(plan.remainder) * kRawSectorSize))
             return writeFailed();
     }
     if (image) {

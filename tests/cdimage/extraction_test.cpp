@@ -1,10 +1,13 @@
-// The extraction worker over a virtual drive: chunking, the bytes written,
-// cancel, retry, the read-only worker and the cue sheet.
+// The extraction worker over a virtual drive: chunking, the bytes written
+// (also across the writer's batches), cancel, retry, the read-only worker and
+// the cue sheet.
 
 #include <gtest/gtest.h>
 
+
 #include "common/platform/winfs.h"
 #include "frontend/cdimage/cue_sheet.h"
+#include "frontend/cdimage/image_writer.h"
 #include "tests/cdimage/cd_test_rig.h"
 
 namespace dravolo::test {
@@ -190,6 +193,53 @@ TEST_F(ExtractionTest, WholeDiscGetsACueSheet) {
               "FILE \"out.bin\" BINARY\r\n"
               "  TRACK 01 MODE2/2352\r\n    INDEX 01 00:00:00\r\n"
               "  TRACK 02 AUDIO\r\n    INDEX 01 00:01:45\r\n");
+}
+
+// A disc of two batches of 16 chunks, one chunk and a remainder of 4, so the
+// image goes to the file in several writes.
+class BatchedExtractionTest : public ExtractionTest {
+protected:
+    static constexpr std::uint32_t kBatchSectors = ImageBatchWriter::kChunksPerBatch * kChunkSectors;
+    static constexpr std::uint32_t kSectors = 2 * kBatchSectors + 26 + 4;
+    void SetUp() override {
+        disc = DiscBuilder();
+        disc.AddTrack(TrackKind::Mode1, kSectors);
+        imagePath = disc.WriteTo(images.path(), "big");
+    }
+};
+
+TEST_F(BatchedExtractionTest, BatchesAddUpToTheExactImage) {
+    CdRig rig({Disc()});
+    ASSERT_TRUE(rig.Init());
+    ASSERT_EQ(Run(rig, 0, kSectors - 1), ExtractionOutcome::Completed);
+    EXPECT_EQ(ReadHost(out), disc.image());
+    EXPECT_EQ(observer.steps, static_cast<int>(kSectors / 26));
+    // Starting off a chunk boundary, ending inside the second batch.
+    ASSERT_EQ(Run(rig, 3, kBatchSectors + 40), ExtractionOutcome::Completed);
+    EXPECT_EQ(ReadHost(out), disc.Range(3, kBatchSectors + 40));
+}
+
+TEST_F(BatchedExtractionTest, StopAndCancelAfterAWrittenBatch) {
+    // No to the retry in the second batch keeps the first batch and the chunk
+    // read since, which were not written yet.
+    VirtualDisc bad = Disc();
+    bad.badSectors.push_back({kBatchSectors + 30, kBatchSectors + 30});
+    CdRig stopped({bad});
+    ASSERT_TRUE(stopped.Init());
+    stopped.prompter.answers = {PromptAnswer::No};
+    EXPECT_EQ(Run(stopped, 0, kSectors - 1), ExtractionOutcome::StoppedOnReadError);
+    EXPECT_EQ(ReadHost(out), disc.Range(0, kBatchSectors + 25));
+
+    // A cancel after a batch reached the file still leaves no file.
+    CdRig cancelled({Disc()});
+    ASSERT_TRUE(cancelled.Init());
+    observer = RecordingObserver();
+    observer.onStep = [&](int steps) {
+        if (steps == static_cast<int>(ImageBatchWriter::kChunksPerBatch) + 1) job.cancel = true;
+    };
+    cancelled.prompter.answers = {PromptAnswer::Yes};
+    EXPECT_EQ(Run(cancelled, 0, kSectors - 1), ExtractionOutcome::Cancelled);
+    EXPECT_FALSE(FileExists(out));
 }
 
 TEST(CueSheet, NamesAndTimes) {
