@@ -68,8 +68,9 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
         DeleteFileAt(job.imageFile);
     };
     auto writeFailed = [&] {
-        // A full disk must not pass for a finished image.
-        image->Close();
+        // A full disk must not pass for a finished image, nor leave one that
+        // looks whole up to some sector: the partial image goes.
+        deleteImage();
         prompter.Tell("Error writing the image file.\n", kCaption, PromptIcon::Stop);
         return End(job, observer, ExtractionOutcome::WriteFailed);
     };

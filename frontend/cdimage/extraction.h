@@ -49,7 +49,7 @@ enum class ExtractionOutcome {
     NotStarted,          // interface, file name or drive missing
     FileNotCreated,
     EmptyRange,
-    WriteFailed,
+    WriteFailed,         // partial image deleted
 };
 
 // writeImage false: the read-only worker (no name check, no file).

@@ -1,9 +1,14 @@
 // The extraction worker over a virtual drive: chunking, the bytes written
-// (also across the writer's batches), cancel, retry, the read-only worker and
-// the cue sheet.
+// (also across the writer's batches), cancel, retry, a failing write, the
+// read-only worker and the cue sheet.
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 
 #include "common/platform/winfs.h"
 #include "frontend/cdimage/cue_sheet.h"
@@ -241,6 +246,33 @@ TEST_F(BatchedExtractionTest, StopAndCancelAfterAWrittenBatch) {
     EXPECT_EQ(Run(cancelled, 0, kSectors - 1), ExtractionOutcome::Cancelled);
     EXPECT_FALSE(FileExists(out));
 }
+
+#ifndef _WIN32
+// The file size limit stands in for a full disk.
+TEST_F(BatchedExtractionTest, WriteFailureTellsAndLeavesNoPartialImage) {
+    CdRig rig({Disc()});
+    ASSERT_TRUE(rig.Init());
+    // The file may grow to one and a half batches: the second batch's write fails.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = ImageBatchWriter::kBatchSize * 3 / 2;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const ExtractionOutcome outcome = Run(rig, 0, kSectors - 1);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(outcome, ExtractionOutcome::WriteFailed);
+    ASSERT_EQ(rig.prompter.messages.size(), 1u);
+    EXPECT_EQ(rig.prompter.messages[0].text, "Error writing the image file.\n");
+    EXPECT_EQ(rig.prompter.messages[0].caption, "ISO Tool");
+    EXPECT_FALSE(FileExists(out));
+    EXPECT_FALSE(FileExists(images.path() + "/out.cue"));
+    EXPECT_EQ(observer.finished, 1);
+    EXPECT_FALSE(job.running);
+}
+#endif
 
 TEST(CueSheet, NamesAndTimes) {
     EXPECT_EQ(CueSheetPathFor("C:\\games\\tomba.bin"), "C:\\games\\tomba.cue");
