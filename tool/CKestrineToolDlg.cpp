@@ -1,5 +1,6 @@
 #include "tool/CKestrineToolDlg.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -52,8 +53,11 @@ CKestrineToolDlg::CKestrineToolDlg(ToolDialogSetup setup, Prompter& prompter, QW
 
     // 3. The plugin page, marked, with the chosen plugins started.
     const std::string directory = DirectoryOf(emulatorPath_);
+    // Windows plugins on Linux are asked through Wine, which takes a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     plugins_.Fill(directory, static_cast<int>(windowSettings_.selCol), static_cast<int>(windowSettings_.selDir));
     plugins_.ApplyMarks(true);
+    QApplication::restoreOverrideCursor();
     pluginsTab_->Refill();
 
     // 4. The options dialog of the library in the emulator's folder.

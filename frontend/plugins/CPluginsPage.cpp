@@ -109,7 +109,11 @@ CPluginsPage::~CPluginsPage() = default;
 
 void CPluginsPage::OnInitPage() {
     logic_.SetOwnerWindow(static_cast<std::uintptr_t>(window()->winId()), 0);
+    // Windows plugins on Linux are asked through Wine, which takes a moment
+    // the first time.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     logic_.Open();
+    QApplication::restoreOverrideCursor();
     for (PluginType type : kPluginTypes) FillList(type);
     ShowChosenRows();
 }
