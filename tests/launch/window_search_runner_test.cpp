@@ -58,11 +58,11 @@ protected:
     }
 
     // A runner script: logs "WINEPREFIX|arguments", then runs `findAnswer`
-    // for a helper "find" and `changeAnswer` for hide, show and move.
+    // for a helper "find" and `changeAnswer` for its changes.
     std::string Runner(const std::string& findAnswer, const std::string& changeAnswer = "echo ok") {
         const std::string script = root() + "/runner.sh";
         WriteHostFile(script, "#!/bin/sh\necho \"$WINEPREFIX|$*\" >> '" + log + "'\ncase \"$2\" in\n  find) " +
-                                  findAnswer + " ;;\n  hide|show|move) " + changeAnswer + " ;;\nesac\n");
+                                  findAnswer + " ;;\n  changes) " + changeAnswer + " ;;\nesac\n");
         return "/bin/sh " + script;
     }
 
@@ -93,8 +93,9 @@ TEST_F(WindowSearchRunner, TheLaunchSearchesThroughTheKindsRunnerAndItsPrefix) {
                                       settings(), prompter, poller));
     // The class "P\xA9SX Main" goes to the helper in hex.
     const std::string runOf = "/games/other|" + helper + " ";
-    EXPECT_EQ(HelperRuns(), (std::vector<std::string>{runOf + "find 50a95358204d61696e 500", runOf + "hide 77",
-                                                       runOf + "move 77 192 144", runOf + "show 77"}));
+    // The centring is one helper run: hidden only while it moves.
+    EXPECT_EQ(HelperRuns(), (std::vector<std::string>{runOf + "find 50a95358204d61696e 500",
+                                                       runOf + "changes hide 77 move 77 192 144 show 77"}));
 }
 
 TEST_F(WindowSearchRunner, AStepNeverWaitsForTheHelper) {
@@ -127,11 +128,10 @@ TEST_F(WindowSearchRunner, AStepNeverWaitsForTheHelper) {
     EXPECT_GT(checks, 20);  // 1 s of looks and changes, checked on every 10 ms
     // Each ended look counts as the helper's whole span of looks.
     EXPECT_EQ(looksAfterEachLook, (std::vector<int>{500, 1000}));
-    // The watch ends once the window is in place: move, then show.
+    // The watch ends once the window is in place, all its changes in one run.
     const auto runs = HelperRuns();
-    ASSERT_EQ(runs.size(), 4u);
-    EXPECT_NE(runs[2].find(" move 5 350 250"), std::string::npos) << runs[2];
-    EXPECT_NE(runs[3].find(" show 5"), std::string::npos) << runs[3];
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_NE(runs[2].find(" changes move 5 350 250 show 5"), std::string::npos) << runs[2];
     EXPECT_FALSE(finder->ChangesPending());
 }
 

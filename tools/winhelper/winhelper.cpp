@@ -69,8 +69,40 @@ int Find(const char* classHex, const char* waitText) {
 
 }  // namespace
 
+// "changes hide H move H X Y show H ...": several changes in one run, in
+// order, so a window is hidden only for as long as its move takes rather
+// than for a Wine start between each. "ok" when all were made.
+int Changes(int count, char** words) {
+    bool all = true;
+    for (int i = 0; i < count;) {
+        HWND window = nullptr;
+        const bool move = std::strcmp(words[i], "move") == 0;
+        const int size = move ? 4 : 2;
+        if (i + size > count || !ParseHandle(words[i + 1], window)) {
+            std::printf("usage\n");
+            return 2;
+        }
+        if (!IsWindow(window)) {
+            all = false;
+        } else if (move) {
+            RECT r{};
+            all &= GetWindowRect(window, &r) && MoveWindow(window, std::atoi(words[i + 2]), std::atoi(words[i + 3]),
+                                                           r.right - r.left, r.bottom - r.top, FALSE);
+        } else if (std::strcmp(words[i], "hide") == 0 || std::strcmp(words[i], "show") == 0) {
+            ShowWindow(window, std::strcmp(words[i], "hide") == 0 ? SW_HIDE : SW_SHOW);
+        } else {
+            std::printf("usage\n");
+            return 2;
+        }
+        i += size;
+    }
+    std::printf(all ? "ok\n" : "none\n");
+    return all ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "find") == 0) return Find(argv[2], argv[3]);
+    if (argc >= 2 && std::strcmp(argv[1], "changes") == 0) return Changes(argc - 2, argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "screen") == 0) {
         std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;

@@ -25,7 +25,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -271,16 +270,19 @@ private:
         return AnswerLine(run.output, words);
     }
 
+    // Changes wait until someone checks on them (ChangesPending, or a read
+    // that needs them made), so the hide, move and show of one centring go to
+    // the helper together: the window is hidden for the move itself, not for
+    // three Wine starts.
     void Change(std::vector<std::string> args, WindowHandle window) {
         if (lastFound_ && *lastFound_ == window) lastFound_.reset();  // the rectangle may change
         ++changeCount_;
-        args.insert(args.begin(), helper_);
-        queuedChanges_.push_back(std::move(args));
-        PumpChanges();
+        for (auto& word : args) queuedChanges_.push_back(std::move(word));
     }
 
-    // Starts the next change once the one before it has ended. A change that
-    // fails or cannot start is passed over, as a window that is gone would be.
+    // Starts the changes asked for so far, in one run, once the run before
+    // has ended. A change that fails or cannot start is passed over, as a
+    // window that is gone would be.
     void PumpChanges() {
         for (;;) {
             if (change_) {
@@ -288,8 +290,9 @@ private:
                 change_.reset();
             }
             if (queuedChanges_.empty()) return;
-            const std::vector<std::string> args = std::move(queuedChanges_.front());
-            queuedChanges_.pop_front();
+            std::vector<std::string> args{helper_, "changes"};
+            args.insert(args.end(), queuedChanges_.begin(), queuedChanges_.end());
+            queuedChanges_.clear();
             change_ = BackgroundRun::Start(prefix_, runner_, args, kStartAllowance);
         }
     }
@@ -309,7 +312,7 @@ private:
     bool searchRectTrusted_ = false;
     unsigned searchChangeCount_ = 0;
     std::unique_ptr<BackgroundRun> change_;  // the change in flight
-    std::deque<std::vector<std::string>> queuedChanges_;
+    std::vector<std::string> queuedChanges_;  // the words of the changes not yet started
     unsigned changeCount_ = 0;
 };
 
