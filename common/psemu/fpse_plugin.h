@@ -45,14 +45,9 @@ FpseInfo ParseFpseInfo(const std::array<std::uint8_t, kFpseInfoSize>& block);
 // T + "_About" with a zeroed block; nullopt when not exported.
 std::optional<FpseInfo> FpseAbout(PluginModule& module, PluginType type);
 
-// The settings block: 14 words, all zero except the callbacks and the owner
-// window. A word is pointer-sized: 32 bits in the 32-bit Windows build the
-// plugins are made for, 64 bits where native test plugins run.
-inline constexpr std::size_t kFpseSettingsWords = 14;
-inline constexpr std::size_t kFpseReadCallbackWord = 9;
-inline constexpr std::size_t kFpseWriteCallbackWord = 10;
-inline constexpr std::size_t kFpseWindowWord = 12;
-inline constexpr std::size_t kFpseInstanceWord = 13;
+// The settings block (plugin_types.h). A word is pointer-sized: 32 bits in
+// the 32-bit Windows build the plugins are made for, 64 bits where native
+// test plugins run.
 using FpseSettingsBlock = std::array<std::uintptr_t, kFpseSettingsWords>;
 
 // The block the front end passes: our callbacks on the current settings file.

@@ -13,7 +13,7 @@
 // comes last.
 //
 // This file is built into the host with mingw-w64 too, so it uses nothing but
-// the standard library and common/base/bytes.
+// the standard library, common/base/bytes and plugin_types.h.
 
 #include <array>
 #include <cstddef>
@@ -23,6 +23,7 @@
 #include <variant>
 
 #include "common/base/bytes.h"
+#include "common/psemu/plugin_types.h"
 
 namespace dravolo::pluginhost {
 
@@ -30,8 +31,8 @@ namespace dravolo::pluginhost {
 // and a damaged length must not make us allocate gigabytes.
 inline constexpr std::uint32_t kMaxFrame = 1u << 20;
 
-inline constexpr std::size_t kInfoBlockSize = 1156;
-using InfoBlock = std::array<std::uint8_t, kInfoBlockSize>;
+inline constexpr std::size_t kInfoBlockSize = kPluginInfoBlockSize;
+using InfoBlock = PluginInfoBlock;
 
 // How an export is called; each matches one plugin signature.
 enum class CallKind : std::uint8_t {

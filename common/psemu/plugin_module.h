@@ -16,9 +16,6 @@
 
 namespace dravolo {
 
-inline constexpr std::size_t kPluginInfoBlockSize = 1156;
-using PluginInfoBlock = std::array<std::uint8_t, kPluginInfoBlockSize>;
-
 class PluginModule {
 public:
     virtual ~PluginModule() = default;

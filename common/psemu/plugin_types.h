@@ -3,6 +3,8 @@
 // them. PSEmu Pro exports are prefixed "GPU", "SPU", "CDR"; FPSE-native ones
 // "GPU", "SPU", "CD"; the shared settings area keeps one key per slot.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +21,18 @@ enum class PluginType { Gpu, Spu, Cdr };
 #else
 #define DRAVOLO_PLUGIN_CALL
 #endif
+
+// FPSE-native plugins' two blocks, also filled by the plugin host. The
+// information block (T + "_About") is 1156 zeroed bytes. The settings block
+// (T + "_Configure") is 14 pointer-sized words, all zero but the read and
+// write callbacks, the owner window and the calling module's instance.
+inline constexpr std::size_t kPluginInfoBlockSize = 1156;
+using PluginInfoBlock = std::array<std::uint8_t, kPluginInfoBlockSize>;
+inline constexpr std::size_t kFpseSettingsWords = 14;
+inline constexpr std::size_t kFpseReadCallbackWord = 9;
+inline constexpr std::size_t kFpseWriteCallbackWord = 10;
+inline constexpr std::size_t kFpseWindowWord = 12;
+inline constexpr std::size_t kFpseInstanceWord = 13;
 
 // PSEgetLibType bits.
 inline constexpr std::uint32_t kPsemuTypeCdr = 1;

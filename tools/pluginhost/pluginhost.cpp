@@ -190,11 +190,11 @@ Result CallExport(FARPROC entry, const Call& call) {
             const auto f = ExportAs<int(DRAVOLO_PLUGIN_CALL*)(std::uintptr_t*)>(entry);
             // The plugin finds its callbacks, the owner of its dialog and the
             // calling program's instance at fixed places; the rest stays zero.
-            std::array<std::uintptr_t, 14> block{};
-            block[9] = reinterpret_cast<std::uintptr_t>(&ReadSettingCallback);
-            block[10] = reinterpret_cast<std::uintptr_t>(&WriteSettingCallback);
-            block[12] = static_cast<std::uintptr_t>(call.ownerWindow);
-            block[13] = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
+            std::array<std::uintptr_t, dravolo::kFpseSettingsWords> block{};
+            block[dravolo::kFpseReadCallbackWord] = reinterpret_cast<std::uintptr_t>(&ReadSettingCallback);
+            block[dravolo::kFpseWriteCallbackWord] = reinterpret_cast<std::uintptr_t>(&WriteSettingCallback);
+            block[dravolo::kFpseWindowWord] = static_cast<std::uintptr_t>(call.ownerWindow);
+            block[dravolo::kFpseInstanceWord] = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
             result.value = CallWithBlock(f, block.data());
             break;
         }

@@ -202,12 +202,10 @@ std::vector<std::string> RunnerCommand(std::string_view setting) {
     return runner;
 }
 
-namespace {
-
 // posix_spawn with the runner's environment and clean signal state: the child
 // must not inherit our blocked or ignored SIGPIPE / SIGCHLD.
-std::optional<pid_t> Spawn(const std::string& prefix, const std::vector<std::string>& runner,
-                           const std::vector<std::string>& args, int stdinFd, int stdoutFd, int stderrFd) {
+std::optional<int> SpawnInPrefix(const std::string& prefix, const std::vector<std::string>& runner,
+                                 const std::vector<std::string>& args, int stdinFd, int stdoutFd, int stderrFd) {
     if (runner.empty()) return std::nullopt;
     std::vector<std::string> argvStrings = runner;
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
@@ -242,16 +240,7 @@ std::optional<pid_t> Spawn(const std::string& prefix, const std::vector<std::str
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     if (rc != 0) return std::nullopt;
-    return pid;
-}
-
-}  // namespace
-
-std::optional<int> SpawnInPrefix(const std::string& prefix, const std::vector<std::string>& runner,
-                                 const std::vector<std::string>& args, int stdinFd, int stdoutFd, int stderrFd) {
-    const auto pid = Spawn(prefix, runner, args, stdinFd, stdoutFd, stderrFd);
-    if (!pid) return std::nullopt;
-    return static_cast<int>(*pid);
+    return static_cast<int>(pid);
 }
 
 RunOutcome RunInPrefix(const std::string& prefix, const std::vector<std::string>& runner,
@@ -263,7 +252,7 @@ RunOutcome RunInPrefix(const std::string& prefix, const std::vector<std::string>
     if (outFd < 0) return outcome;
     unlink(outName);
 
-    const auto spawned = Spawn(prefix, runner, args, -1, outFd, outFd);
+    const auto spawned = SpawnInPrefix(prefix, runner, args, -1, outFd, outFd);
     if (!spawned) {
         close(outFd);
         return outcome;
