@@ -1,18 +1,24 @@
 #include "frontend/shell/CDravolo7View.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStackedWidget>
 #include <QStyledItemDelegate>
 #include <QItemSelectionModel>
 #include <QTimer>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
 
+#include "common/base/text.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/profiles/profile_files.h"
@@ -84,9 +90,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override {
         owner_->OnContextMenu(this, event->pos(), event->globalPos());
     }
-    void keyPressEvent(QKeyEvent* event) override {
-        if (!owner_->OnKey(event->key(), event->modifiers())) Base::keyPressEvent(event);
-    }
 
     CDravolo7View* owner_;
 };
@@ -100,9 +103,30 @@ public:
     using ProfileViewFace::ProfileViewFace;
 };
 
+namespace {
+
+// The Details columns and the sort the user chose last, kept with the settings.
+constexpr const char* kNameWidthSetting = "NameColumnWidth";
+constexpr const char* kDescriptionWidthSetting = "DescriptionColumnWidth";
+constexpr const char* kSortColumnSetting = "SortColumn";
+constexpr const char* kSortOrderSetting = "SortOrder";
+constexpr int kNameWidth = 150;
+constexpr int kDescriptionWidth = 200;
+// A stored width outside this range would lose the column (or the other one).
+constexpr int kMinColumnWidth = 16;
+constexpr int kMaxColumnWidth = 4000;
+
+int StoredWidth(const SettingsStore& settings, const char* name, int fallback) {
+    const int width = settings.GetInt(name, fallback);
+    return width >= kMinColumnWidth && width <= kMaxColumnWidth ? width : fallback;
+}
+
+}  // namespace
+
 CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
-    : QStackedWidget(parent), context_(context), model_(new ProfileListModel(this)),
-      selection_(new QItemSelectionModel(model_, this)), iconView_(new ProfileIconView(this)),
+    : QWidget(parent), context_(context), model_(new ProfileListModel(this)),
+      selection_(new QItemSelectionModel(model_, this)), filterEdit_(new QLineEdit(this)),
+      stack_(new QStackedWidget(this)), iconView_(new ProfileIconView(this)),
       detailsView_(new ProfileDetailsView(this)), pictureTimer_(new QTimer(this)) {
     pictureTimer_->setInterval(0);
     connect(pictureTimer_, &QTimer::timeout, this, [this] { LoadPictures(kPicturesPerStep); });
@@ -127,18 +151,50 @@ CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
     detailsView_->setUniformRowHeights(true);
     detailsView_->setIconSize(QSize(16, 16));
     detailsView_->header()->setStretchLastSection(false);
-    detailsView_->header()->resizeSection(0, 150);
-    detailsView_->header()->resizeSection(1, 200);
+    detailsView_->header()->resizeSection(0, kNameWidth);
+    detailsView_->header()->resizeSection(1, kDescriptionWidth);
+    // A click on a column header sorts by it (the folder's order until then);
+    // the order holds for every display mode.
+    detailsView_->header()->setSortIndicator(ProfileListModel::kUnsorted, Qt::AscendingOrder);
+    detailsView_->setSortingEnabled(true);
 
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)})
         view->setFocusPolicy(Qt::StrongFocus);
-    addWidget(iconView_);
-    addWidget(detailsView_);
+    stack_->addWidget(iconView_);
+    stack_->addWidget(detailsView_);
+
+    // Typing narrows the list at once; Escape clears, Down and Enter go to
+    // the list.
+    filterEdit_->setObjectName(QStringLiteral("profileFilter"));
+    filterEdit_->setPlaceholderText(QStringLiteral("Filter by name or description"));
+    filterEdit_->setClearButtonEnabled(true);
+    filterEdit_->installEventFilter(this);
+    connect(filterEdit_, &QLineEdit::textChanged, this, &CDravolo7View::SetFilter);
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        filterEdit_->setFocus(Qt::ShortcutFocusReason);
+        filterEdit_->selectAll();
+    });
+    addAction(find);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(filterEdit_);
+    layout->addWidget(stack_, 1);
+    setFocusProxy(stack_);
+    stack_->setFocusProxy(iconView_);
 
     // Keyboard selection counts as a click: a user who never touches the
-    // mouse still gets Delete, Configure and Edit.
-    // A repeated notice in the same state changes nothing at the frame.
+    // mouse still gets Delete, Configure and Edit. So does every change of
+    // the rows (a refill, a filter, a sort): the commands always follow the
+    // selection the list has. A repeated notice in the same state changes
+    // nothing at the frame.
     connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] { NotifySelection(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { NotifySelection(); });
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { NotifySelection(); });
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { NotifySelection(); });
 
     // The emulator icons are images 0 to 4 of both lists.
     for (int kind = 0; kind < 5; ++kind) {
@@ -155,6 +211,7 @@ void CDravolo7View::OnInitialUpdate() {
     currentEmulator_ = context_.settings.GetInt("CurrentEmulator", 0);
     hideConsoles_ = context_.settings.GetInt("NukeConsole", 1) != 0;
     ApplyPalette();
+    RestoreDetailsLayout();
     EnumerateAndFill();
     const auto rows = selectedRows();
     selectedIndex_ = rows.empty() ? -1 : rows.front();
@@ -175,6 +232,66 @@ void CDravolo7View::SaveState() {
     context_.settings.SetInt("UseBitmap", useBackground_ ? 1 : 0);
     context_.settings.SetInt("CurrentEmulator", currentEmulator_);
     context_.settings.SetInt("NukeConsole", hideConsoles_ ? 1 : 0);
+    const QHeaderView* header = detailsView_->header();
+    context_.settings.SetInt(kNameWidthSetting, header->sectionSize(ProfileListModel::kNameColumn));
+    context_.settings.SetInt(kDescriptionWidthSetting, header->sectionSize(ProfileListModel::kDescriptionColumn));
+    context_.settings.SetInt(kSortColumnSetting, model_->sortColumn());
+    context_.settings.SetInt(kSortOrderSetting, model_->sortOrder() == Qt::DescendingOrder ? 1 : 0);
+}
+
+void CDravolo7View::RestoreDetailsLayout() {
+    QHeaderView* header = detailsView_->header();
+    header->resizeSection(ProfileListModel::kNameColumn, StoredWidth(context_.settings, kNameWidthSetting, kNameWidth));
+    header->resizeSection(ProfileListModel::kDescriptionColumn,
+                          StoredWidth(context_.settings, kDescriptionWidthSetting, kDescriptionWidth));
+    int column = context_.settings.GetInt(kSortColumnSetting, ProfileListModel::kUnsorted);
+    if (column != ProfileListModel::kNameColumn && column != ProfileListModel::kDescriptionColumn)
+        column = ProfileListModel::kUnsorted;
+    const Qt::SortOrder order =
+        context_.settings.GetInt(kSortOrderSetting, 0) == 1 ? Qt::DescendingOrder : Qt::AscendingOrder;
+    // The header tells the model, which sorts every fill from now on.
+    header->setSortIndicator(column, order);
+}
+
+void CDravolo7View::AddListAction(QAction* action) {
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    stack_->addAction(action);
+}
+
+bool CDravolo7View::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == filterEdit_ && event->type() == QEvent::KeyPress &&
+        OnFilterKey(static_cast<QKeyEvent*>(event)->key()))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool CDravolo7View::OnFilterKey(int key) {
+    switch (key) {
+        case Qt::Key_Escape:
+            if (filterEdit_->text().isEmpty()) return false;
+            filterEdit_->clear();
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: {
+            QAbstractItemView* view = activeItemView();
+            view->setFocus(Qt::TabFocusReason);
+            if (!selection_->hasSelection() && itemCount() > 0) {
+                const QModelIndex first = model_->index(0, 0);
+                selection_->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            }
+            return true;
+        }
+        default: return false;
+    }
+}
+
+void CDravolo7View::SetFilter(const QString& text) {
+    if (filterEdit_->text() != text) {
+        const QSignalBlocker block(filterEdit_);
+        filterEdit_->setText(text);
+    }
+    model_->SetFilter(text);
 }
 
 QAbstractItemModel* CDravolo7View::model() const { return model_; }
@@ -239,6 +356,7 @@ void CDravolo7View::FillList(const std::vector<std::string>& names, const std::v
 }
 
 void CDravolo7View::LoadPictures(std::size_t count) {
+    // Rows here are source rows: the folder's order, whatever the filter shows.
     const std::size_t end = std::min(pendingPictures_.size(), nextPictureRow_ + count);
     for (; nextPictureRow_ < end; ++nextPictureRow_) {
         const auto picture = LoadProfilePicture(pendingPictures_[nextPictureRow_]);
@@ -260,7 +378,30 @@ void CDravolo7View::LoadPictures(std::size_t count) {
 
 void CDravolo7View::FinishPictureLoading() { LoadPictures(pendingPictures_.size()); }
 
-void CDravolo7View::Refill() { EnumerateAndFill(); }
+void CDravolo7View::Refill() { RefillSelecting(SelectedNames()); }
+
+std::vector<std::string> CDravolo7View::SelectedNames() const {
+    std::vector<std::string> names;
+    for (int row : selectedRows()) names.push_back(itemName(row));
+    return names;
+}
+
+void CDravolo7View::RefillSelecting(const std::vector<std::string>& names) {
+    EnumerateAndFill();
+    if (names.empty()) return;
+    QItemSelection wanted;
+    QModelIndex first;
+    for (int row = 0; row < itemCount(); ++row) {
+        if (std::find(names.begin(), names.end(), itemName(row)) == names.end()) continue;
+        const QModelIndex index = model_->index(row, 0);
+        wanted.select(index, index);
+        if (!first.isValid()) first = index;
+    }
+    if (!first.isValid()) return;
+    selection_->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selection_->select(wanted, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    activeItemView()->scrollTo(first);
+}
 
 void CDravolo7View::SwitchEmulator(int kind) {
     if (kind == currentEmulator_) return;
@@ -278,7 +419,7 @@ void CDravolo7View::SetDisplayMode(DisplayMode mode) {
             iconView_->setGridSize(QSize(96, 68));
             iconView_->setFlow(QListView::LeftToRight);
             iconView_->setWrapping(true);
-            setCurrentWidget(iconView_);
+            stack_->setCurrentWidget(iconView_);
             break;
         case DisplayMode::SmallIcons:
             iconView_->setViewMode(QListView::ListMode);
@@ -286,12 +427,15 @@ void CDravolo7View::SetDisplayMode(DisplayMode mode) {
             iconView_->setGridSize(QSize(160, 20));
             iconView_->setFlow(QListView::LeftToRight);
             iconView_->setWrapping(true);
-            setCurrentWidget(iconView_);
+            stack_->setCurrentWidget(iconView_);
             break;
         case DisplayMode::Details:
-            setCurrentWidget(detailsView_);
+            stack_->setCurrentWidget(detailsView_);
             break;
     }
+    const bool hadFocus = stack_->isAncestorOf(QApplication::focusWidget());
+    stack_->setFocusProxy(activeItemView());
+    if (hadFocus) activeItemView()->setFocus();
     // Icon mode switches dragging on; profiles stay where the list puts them.
     iconView_->setDragEnabled(false);
     emit displayModeChanged();
@@ -379,16 +523,13 @@ void CDravolo7View::OnContextMenu(QAbstractItemView* view, const QPoint&, const 
         selectedIndex_ = selectedRows().empty() ? hit.row() : selectedRows().front();
         emit selectionPresent();
     } else {
+        // As the Windows list does: nothing stays highlighted that the
+        // disabled commands would no longer reach.
+        selection_->clearSelection();
         selectedIndex_ = -1;
         emit selectionLost();
     }
     emit contextMenuWanted(globalPos);
-}
-
-bool CDravolo7View::OnKey(int key, Qt::KeyboardModifiers modifiers) {
-    if (key != Qt::Key_Delete || (modifiers & (Qt::ControlModifier | Qt::ShiftModifier))) return false;
-    DeleteProfile();
-    return true;
 }
 
 void CDravolo7View::StoreEditedProfile(AnyProfileRecord record) {
@@ -418,9 +559,11 @@ void CDravolo7View::NewProfile() {
     const bool accepted = dialog.exec() == QDialog::Accepted;
     dialogOpen_ = false;
     const ProfileFields fields = dialog.fields();
+    bool made = dialog.createdFile();
     if (accepted && !fields.name.empty())
-        FinishNewProfile(*kind, fields, dialog.createdFile(), context_.settings, context_.prompter);
-    Refill();
+        made = FinishNewProfile(*kind, fields, dialog.createdFile(), context_.settings, context_.prompter) || made;
+    // The new profile is the one to work on next.
+    RefillSelecting(made ? std::vector<std::string>{TrimSpaces(fields.name)} : SelectedNames());
 }
 
 void CDravolo7View::EditProfile() {
@@ -437,7 +580,12 @@ void CDravolo7View::EditProfile() {
     const bool accepted = dialog.exec() == QDialog::Accepted;
     dialogOpen_ = false;
     const ProfileFields edited = dialog.fields();
-    if (accepted && !edited.name.empty()) FinishEditProfile(*kind, edited, context_.settings, context_.prompter);
+    if (accepted && !edited.name.empty()) {
+        FinishEditProfile(*kind, edited, context_.settings, context_.prompter);
+        // The edited profile stays selected under its new name.
+        RefillSelecting({TrimSpaces(edited.name)});
+        return;
+    }
     Refill();
 }
 

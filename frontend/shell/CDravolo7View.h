@@ -1,12 +1,13 @@
 #pragma once
 // The profile list: the current emulator's profiles with their pictures, in
-// large icons, small icons or details, over an optional background picture.
-// It owns the current emulator, the selection and the profile commands New,
-// Edit and Delete; the frame enables its commands from selectionPresent and
-// selectionLost.
+// large icons, small icons or details, over an optional background picture,
+// under a field that narrows the list by name and description. It owns the
+// current emulator, the selection and the profile commands New, Edit and
+// Delete; the frame enables its commands from selectionPresent and
+// selectionLost, which follow the selection the list really has.
 
 #include <QPixmap>
-#include <QStackedWidget>
+#include <QWidget>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "frontend/shell/shell_context.h"
 
 class QAbstractItemModel;
+class QLineEdit;
+class QStackedWidget;
 class QTimer;
 class QItemSelectionModel;
 class QAbstractItemView;
@@ -27,7 +30,7 @@ class ProfileDetailsView;
 template <typename Base>
 class ProfileViewFace;
 
-class CDravolo7View : public QStackedWidget {
+class CDravolo7View : public QWidget {
     Q_OBJECT
 public:
     enum class DisplayMode { LargeIcons, Details, SmallIcons };
@@ -57,6 +60,7 @@ public:
     const std::string& currentProfilePath() const { return currentProfilePath_; }
     bool hasBackgroundPicture() const { return !background_.isNull(); }
 
+    // Rows as the list shows them: filtered and sorted.
     int itemCount() const;
     std::string itemName(int row) const;  // ANSI
     QString itemDescription(int row) const;
@@ -66,6 +70,9 @@ public:
     std::vector<int> selectedRows() const;
     QAbstractItemView* activeItemView() const;
     QAbstractItemModel* model() const;
+    QLineEdit* filterEdit() const { return filterEdit_; }
+    // Actions whose keys work while the list has the focus (Delete, Enter).
+    void AddListAction(QAction* action);
     // How often the list was filled (a refill counts; a deletion does not).
     int fillCount() const { return fillCount_; }
 
@@ -78,7 +85,10 @@ public:
     void ToggleHideConsoles();                  // writes NukeConsole at once
     void SetCurrentProfilePath(const std::string& path) { currentProfilePath_ = path; }
     void StoreEditedProfile(AnyProfileRecord record);
+    // Reads the folder again; the profiles selected before stay selected.
     void Refill();
+    // Shows the profiles whose name or description holds the text.
+    void SetFilter(const QString& text);
     // Reads the pictures still waiting (tests, and before rows change).
     void FinishPictureLoading();
     bool picturesPending() const { return nextPictureRow_ < pendingPictures_.size(); }
@@ -86,6 +96,9 @@ public:
     void NewProfile();
     void EditProfile();
     void DeleteProfile();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void selectionPresent();
@@ -104,6 +117,10 @@ private:
     void FillList(const std::vector<std::string>& names, const std::vector<std::string>& descriptions,
                   const std::vector<std::string>& pictures);
     void EnumerateAndFill();
+    // Refills and selects the profiles of these names that are still there.
+    void RefillSelecting(const std::vector<std::string>& names);
+    std::vector<std::string> SelectedNames() const;
+    void RestoreDetailsLayout();
     void LoadPictures(std::size_t count);
     void ApplyBackground();
     void RemoveBackground();
@@ -111,12 +128,14 @@ private:
     void NotifySelection();
     void OnViewClicked(QAbstractItemView* view, const QPoint& pos, Qt::MouseButton button);
     void OnContextMenu(QAbstractItemView* view, const QPoint& pos, const QPoint& globalPos);
-    bool OnKey(int key, Qt::KeyboardModifiers modifiers);
+    bool OnFilterKey(int key);
     void PaintBackground(QWidget* viewport);
 
     ShellContext& context_;
     ProfileListModel* model_;
     QItemSelectionModel* selection_;
+    QLineEdit* filterEdit_;
+    QStackedWidget* stack_;
     ProfileIconView* iconView_;
     ProfileDetailsView* detailsView_;
 

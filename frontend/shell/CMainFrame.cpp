@@ -29,6 +29,7 @@ namespace dravolo {
 namespace {
 constexpr std::array<const char*, 5> kEmulatorBarItems = {"Epsxe", "Fpse", "Psinex", "Adripsx", "Pcsx"};
 constexpr QSize kDefaultSize(760, 520);
+constexpr const char* kIdleText = "Ready";
 }  // namespace
 
 CMainFrame::CMainFrame(ShellContext& context, QWidget* parent)
@@ -42,7 +43,10 @@ CMainFrame::CMainFrame(ShellContext& context, QWidget* parent)
     CreateActions();
     CreateMenus();
     CreateToolBar();
-    statusBar()->showMessage(QStringLiteral("Ready"));
+    // "Ready" is the message line's idle text: whatever clears the line (a
+    // menu item passing under the pointer) brings it back.
+    connect(statusBar(), &QStatusBar::messageChanged, this, &CMainFrame::KeepIdleText);
+    statusBar()->showMessage(QString::fromLatin1(kIdleText));
     CreateEmulatorBar();
     RestoreBars();
     xpMenu_ = context_.settings.GetInt("XPMenu", 0) != 0;
@@ -102,6 +106,10 @@ void CMainFrame::CreateActions() {
         });
     connect(Add(Command::EditProfile, QStringLiteral("&Edit Profile")), &QAction::triggered, view_,
             &CDravolo7View::EditProfile);
+    connect(Add(Command::StartProfile, QStringLiteral("&Start Profile")), &QAction::triggered, this, [this] {
+        if (hooks_.launch && !view_->selectedRows().empty()) hooks_.launch(*view_);
+    });
+    connect(Add(Command::Refresh, QStringLiteral("&Refresh")), &QAction::triggered, view_, &CDravolo7View::Refill);
     connect(Add(Command::Exit, QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
 
     connect(Add(Command::CustomizeSettings, QStringLiteral("&Customize Settings")), &QAction::triggered, this, [this] {
@@ -174,12 +182,24 @@ void CMainFrame::CreateActions() {
     action(Command::SmallIcons)->setIcon(ToolIcon(ToolPicture::SmallIcons));
     action(Command::Details)->setIcon(ToolIcon(ToolPicture::Details));
     action(Command::About)->setIcon(ToolIcon(ToolPicture::About));
-    // The Delete key belongs to the list, where it deletes without a menu.
-    action(Command::NewProfile)->setShortcut(QKeySequence::New);
+    // The keys go through the commands, so a key does what its command would
+    // and nothing while the command is off. Delete and Enter belong to the
+    // list (the filter field edits with them); the others work anywhere.
+    action(Command::NewProfile)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    action(Command::EditProfile)->setShortcut(QKeySequence(Qt::Key_F2));
+    action(Command::Refresh)->setShortcut(QKeySequence(Qt::Key_F5));
+    action(Command::DeleteProfile)->setShortcut(QKeySequence(Qt::Key_Delete));
+    // The menu shows the first: the key users call Enter.
+    action(Command::StartProfile)->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
+    view_->AddListAction(action(Command::DeleteProfile));
+    view_->AddListAction(action(Command::StartProfile));
+    for (Command c : {Command::NewProfile, Command::EditProfile, Command::Refresh}) addAction(action(c));
 }
 
 void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(action(Command::StartProfile));
+    file->addSeparator();
     file->addAction(action(Command::NewProfile));
     file->addAction(action(Command::DeleteProfile));
     file->addAction(action(Command::ConfigureSettings));
@@ -202,6 +222,8 @@ void CMainFrame::CreateMenus() {
     viewMenu->addAction(action(Command::ToggleToolbar));
     viewMenu->addAction(action(Command::ToggleStatusBar));
     viewMenu->addAction(action(Command::ToggleEmuBar));
+    viewMenu->addSeparator();
+    viewMenu->addAction(action(Command::Refresh));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->addAction(action(Command::IsoExtractor));
@@ -304,6 +326,7 @@ void CMainFrame::OnSelectionLost() {
     for (Command c : {Command::DeleteProfile, Command::ConfigureSettings, Command::EditProfile})
         action(c)->setEnabled(false);
     profileCommandsEnabled_ = false;
+    UpdateStartCommand();
 }
 
 void CMainFrame::OnSelectionPresent() {
@@ -311,6 +334,15 @@ void CMainFrame::OnSelectionPresent() {
     for (Command c : {Command::DeleteProfile, Command::ConfigureSettings, Command::EditProfile})
         action(c)->setEnabled(true);
     profileCommandsEnabled_ = true;
+    UpdateStartCommand();
+}
+
+void CMainFrame::UpdateStartCommand() {
+    action(Command::StartProfile)->setEnabled(profileCommandsEnabled_ && static_cast<bool>(hooks_.launch));
+}
+
+void CMainFrame::KeepIdleText(const QString& message) {
+    if (message.isEmpty()) statusBar()->showMessage(QString::fromLatin1(kIdleText));
 }
 
 void CMainFrame::UpdateModeChecks() {
@@ -332,6 +364,7 @@ void CMainFrame::UpdateHookedCommands() {
     quickMenu_->setEnabled(static_cast<bool>(hooks_.quickConfigure));
     action(Command::IsoExtractor)->setEnabled(static_cast<bool>(hooks_.isoExtractor));
     action(Command::MemcardTool)->setEnabled(static_cast<bool>(hooks_.memcardTool));
+    UpdateStartCommand();
 }
 
 QMenu* CMainFrame::BuildContextMenu(QWidget* parent) {

@@ -40,7 +40,7 @@ public:
         NewProfile, DeleteProfile, ConfigureSettings, QuickGpu, QuickSpu, QuickCdr, EditProfile, Exit,
         CustomizeSettings, XpMenus, UseBackground, NukeConsole, ToggleToolbar, ToggleStatusBar, ToggleEmuBar,
         IsoExtractor, MemcardTool, SavestateTool, ImportKestrine, ConfigurationWizard, CompatibilityInformation,
-        LargeIcons, SmallIcons, Details, About, DesktopShortcut,
+        LargeIcons, SmallIcons, Details, About, DesktopShortcut, StartProfile, Refresh,
     };
 
     explicit CMainFrame(ShellContext& context, QWidget* parent = nullptr);
@@ -83,6 +83,8 @@ private:
     void OnEmulatorBarSelection();
     void UpdateModeChecks();
     void UpdateHookedCommands();
+    void UpdateStartCommand();
+    void KeepIdleText(const QString& message);
     void ShowContextMenu(const QPoint& globalPos);
     QAction* Add(Command command, const QString& text);
 

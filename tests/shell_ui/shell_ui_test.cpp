@@ -125,6 +125,12 @@ private slots:
     void secondCopyEndsSilently();
     void configureSettingsOpensTheSheetAndApplyKeepsTheDescription();
     void memcardToolOpensTheCardOnlySheet();
+    void rightClickOnEmptySpaceClearsTheSelectionAndKeysFollowTheCommands();
+    void commandsFollowTheSelectionAfterEveryRefill();
+    void readyStaysTheIdleStatusText();
+    void keysReachTheCommandsAndTheMenusShowThem();
+    void filterNarrowsByNameAndDescription();
+    void detailsSortByHeaderAndRememberWidthsAndSort();
 };
 
 void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
@@ -163,8 +169,8 @@ void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
     const QList<QAction*> menus = frame.menuBar()->actions();
     QVERIFY(menus.size() >= 1);
     QCOMPARE(Texts(menus.front()->menu()->actions()),
-             QStringList({"&New Profile", "&Delete Profile", "&Configure Settings", "&Quick Configure",
-                          "&Edit Profile", "-", "E&xit"}));
+             QStringList({"&Start Profile", "-", "&New Profile", "&Delete Profile", "&Configure Settings",
+                          "&Quick Configure", "&Edit Profile", "-", "E&xit"}));
     QStringList all;
     for (QAction* m : menus)
         for (QAction* a : m->menu()->actions()) all << a->text();
@@ -816,4 +822,343 @@ void ShellUiTest::memcardToolOpensTheCardOnlySheet() {
     frame.action(Command::MemcardTool)->trigger();
     QCOMPARE(caption, QStringLiteral("Memcards Tool"));
     QCOMPARE(tabCount, 1);
+}
+
+// A right-click on empty space clears the selection as the Windows list does,
+// so no key reaches a profile that no longer shows selected.
+void ShellUiTest::rightClickOnEmptySpaceClearsTheSelectionAndKeysFollowTheCommands() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "Crash");
+    ws.MakeProfile(0, "Spyro");
+    CMainFrame frame(*ws.context);
+    frame.resize(700, 500);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    for (Mode mode : {Mode::LargeIcons, Mode::Details}) {
+        view.SetDisplayMode(mode);
+        QApplication::processEvents();
+        ClickRow(view, 1);
+        QVERIFY(ProfileCommandsEnabled(frame));
+        // On X11 the menu opens on the press and takes the release.
+        QWidget* viewport = view.activeItemView()->viewport();
+        const QPoint empty = EmptySpot(view);
+        QTest::mousePress(viewport, Qt::RightButton, {}, empty);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, empty, viewport->mapToGlobal(empty));
+        QApplication::sendEvent(viewport, &event);
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        popup->close();
+        QVERIFY(view.selectedRows().empty());
+        QVERIFY(!view.activeItemView()->selectionModel()->hasSelection());
+        QVERIFY(!frame.action(Command::DeleteProfile)->isEnabled());
+        view.activeItemView()->setFocus();
+        QTest::keyClick(view.activeItemView(), Qt::Key_Delete);
+        QTest::keyClick(view.activeItemView(), Qt::Key_F2);
+        QVERIFY(ws.prompter.messages.empty());
+        QCOMPARE(view.itemCount(), 2);
+    }
+}
+
+// A refill (emulator switch, New, Edit, F5) leaves the commands as the
+// selection that the list really has after it.
+void ShellUiTest::commandsFollowTheSelectionAfterEveryRefill() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "Crash");
+    ws.MakeProfile(0, "Spyro");
+    ws.MakeProfile(1, "Tekken");
+    CMainFrame frame(*ws.context);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    view.SetDisplayMode(Mode::Details);
+    auto selectionAgrees = [&] {
+        return ProfileCommandsEnabled(frame) == !view.selectedRows().empty() &&
+               view.selectedIndex() == (view.selectedRows().empty() ? -1 : view.selectedRows().front());
+    };
+
+    // Another emulator: a new list with nothing selected.
+    ClickRow(view, 0);
+    QVERIFY(ProfileCommandsEnabled(frame));
+    view.SwitchEmulator(1);
+    QVERIFY(view.selectedRows().empty());
+    QVERIFY(!frame.profileCommandsEnabled());
+    view.SwitchEmulator(0);
+
+    // New Profile: the new profile is the selection.
+    ClickRow(view, 1);
+    OnModal<CProfilePropertiesDlg>([](CProfilePropertiesDlg* d) {
+        d->nameEdit()->setText(QStringLiteral("Ape Escape"));
+        d->accept();
+    });
+    frame.action(Command::NewProfile)->trigger();
+    QCOMPARE(view.itemCount(), 3);
+    QCOMPARE(view.selectedRows(), std::vector<int>{0});
+    QCOMPARE(view.itemName(0), std::string("Ape Escape"));
+    QVERIFY(selectionAgrees());
+
+    // A New Profile that is cancelled keeps the selection.
+    OnModal<CProfilePropertiesDlg>([](CProfilePropertiesDlg* d) { d->reject(); });
+    frame.action(Command::NewProfile)->trigger();
+    QCOMPARE(view.selectedRows(), std::vector<int>{0});
+    QVERIFY(selectionAgrees());
+
+    // Edit Profile with a new name: the renamed profile stays selected.
+    ClickRow(view, 1);
+    OnModal<CProfilePropertiesDlg>([](CProfilePropertiesDlg* d) {
+        d->nameEdit()->setText(QStringLiteral("Zz Crash"));
+        d->accept();
+    });
+    frame.action(Command::EditProfile)->trigger();
+    QCOMPARE(view.selectedRows(), std::vector<int>{2});
+    QCOMPARE(view.itemName(2), std::string("Zz Crash"));
+    QVERIFY(selectionAgrees());
+
+    // A profile deleted behind our back: after a refill it is not selected.
+    QVERIFY(std::filesystem::remove(ws.workdir + "/Epsxe/Zz Crash.set"));
+    view.Refill();
+    QVERIFY(view.selectedRows().empty());
+    QVERIFY(selectionAgrees());
+    QVERIFY(!frame.profileCommandsEnabled());
+}
+
+// Menus tell their commands nothing in the status line; "Ready" comes back.
+void ShellUiTest::readyStaysTheIdleStatusText() {
+    UiWorkspace ws;
+    CMainFrame frame(*ws.context);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    QStatusTipEvent hover{QString()};
+    QApplication::sendEvent(&frame, &hover);
+    QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    frame.statusBar()->showMessage(QStringLiteral("Working"));
+    frame.statusBar()->clearMessage();
+    QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+}
+
+namespace {
+
+QStringList ShownNames(CDravolo7View& view) {
+    QStringList names;
+    for (int row = 0; row < view.itemCount(); ++row) names << QString::fromStdString(view.itemName(row));
+    return names;
+}
+
+QStringList ShownInView(QAbstractItemView* view) {
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(); ++row) names << view->model()->index(row, 0).data().toString();
+    return names;
+}
+
+}  // namespace
+
+// Enter starts, F2 edits, Del deletes (asking first), Ctrl+N makes a new
+// profile and F5 reads the folder again; each only while its command is on.
+void ShellUiTest::keysReachTheCommandsAndTheMenusShowThem() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "Crash");
+    ws.MakeProfile(0, "Spyro");
+    CMainFrame frame(*ws.context);
+    int launches = 0;
+    FrameHooks hooks;
+    hooks.launch = [&launches](CDravolo7View&) { ++launches; };
+    frame.SetHooks(hooks);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    view.SetDisplayMode(Mode::Details);
+    QWidget* list = view.activeItemView();
+
+    const std::pair<Command, const char*> keys[] = {{Command::StartProfile, "Enter"}, {Command::EditProfile, "F2"},
+                                                    {Command::DeleteProfile, "Del"}, {Command::NewProfile, "Ctrl+N"},
+                                                    {Command::Refresh, "F5"}};
+    QStringList menuItems;
+    for (QAction* menu : frame.menuBar()->actions())
+        for (QAction* a : menu->menu()->actions()) menuItems << a->text();
+    for (const auto& [command, key] : keys) {
+        QCOMPARE(frame.action(command)->shortcut().toString(), QString::fromLatin1(key));
+        QVERIFY2(menuItems.contains(frame.action(command)->text()), key);
+    }
+
+    // Nothing selected: the profile keys do nothing.
+    list->setFocus();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2, Qt::Key_Delete}) QTest::keyClick(list, key);
+    QCOMPARE(launches, 0);
+    QVERIFY(ws.prompter.messages.empty());
+
+    ClickRow(view, 1);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTest::keyClick(list, Qt::Key_Enter);
+    QCOMPARE(launches, 2);
+    bool edited = false;
+    OnModal<CProfilePropertiesDlg>([&edited](CProfilePropertiesDlg* d) {
+        edited = d->nameEdit()->text() == QStringLiteral("Spyro");
+        d->reject();
+    });
+    QTest::keyClick(list, Qt::Key_F2);
+    QVERIFY(edited);
+    // The window is active again once the dialog has gone, as on a desktop.
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    list->setFocus();
+    ws.prompter.answers = {PromptAnswer::No};
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(ws.prompter.messages.size(), size_t(1));
+    QCOMPARE(ws.prompter.messages[0].text, std::string("Delete Selected Configuration?"));
+    QCOMPARE(view.itemCount(), 2);
+
+    // In the filter field Delete and Enter edit the text, never a profile.
+    view.filterEdit()->setFocus();
+    QTest::keyClicks(view.filterEdit(), "S");
+    QTest::keyClick(view.filterEdit(), Qt::Key_Left);
+    QTest::keyClick(view.filterEdit(), Qt::Key_Delete);
+    QCOMPARE(view.filterEdit()->text(), QString());
+    QCOMPARE(ws.prompter.messages.size(), size_t(1));
+    QCOMPARE(launches, 2);
+
+    bool created = false;
+    OnModal<CProfilePropertiesDlg>([&created](CProfilePropertiesDlg* d) {
+        created = d->nameEdit()->text().isEmpty();
+        d->reject();
+    });
+    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(created);
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+
+    // F5 finds a profile made by another program and keeps the selection.
+    ClickRow(view, 1);
+    ws.MakeProfile(0, "Ape Escape");
+    QTest::keyClick(list, Qt::Key_F5);
+    QCOMPARE(ShownNames(view), QStringList({"Ape Escape", "Crash", "Spyro"}));
+    QCOMPARE(view.selectedRows(), std::vector<int>{2});
+    QVERIFY(ProfileCommandsEnabled(frame));
+}
+
+// Typing narrows the list by name and description; the selection of the
+// profiles still shown stays, and every command works on the profile shown.
+void ShellUiTest::filterNarrowsByNameAndDescription() {
+    UiWorkspace ws;
+    ws.Write("pics/a.bmp", SolidBmp(4, 4, 200, 0, 0));
+    ws.MakeProfile(0, "Crash Bandicoot", "Platformer");
+    ws.MakeProfile(0, "Spyro", "Crash course", ".\\pics\\a.bmp");
+    ws.MakeProfile(0, "Tekken 3", "Arcade");
+    ws.MakeProfile(1, "Crash Team Racing", "Kart");
+    CMainFrame frame(*ws.context);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    view.SetDisplayMode(Mode::Details);
+    QLineEdit* filter = view.filterEdit();
+    QVERIFY(filter->isVisible());
+    QVERIFY(filter->mapTo(&view, QPoint(0, filter->height())).y() <= view.activeItemView()->mapTo(&view, QPoint()).y());
+
+    ClickRow(view, 2);  // Tekken 3
+    filter->setFocus();
+    QTest::keyClicks(filter, "CRASH");
+    QCOMPARE(ShownNames(view), QStringList({"Crash Bandicoot", "Spyro"}));
+    QCOMPARE(view.imageIndex(1), 5);  // Spyro's picture stays with Spyro
+    QVERIFY(view.selectedRows().empty());
+    QVERIFY(!frame.profileCommandsEnabled());
+
+    ClickRow(view, 1);
+    filter->clear();
+    QTest::keyClicks(filter, "s");
+    QCOMPARE(ShownNames(view), QStringList({"Crash Bandicoot", "Spyro"}));  // "course", "Spyro"
+    QCOMPARE(view.selectedRows(), std::vector<int>{1});
+    QCOMPARE(view.selectedIndex(), 1);
+    QVERIFY(ProfileCommandsEnabled(frame));
+    QTest::keyClicks(filter, "pyro");
+    QCOMPARE(ShownNames(view), QStringList({"Spyro"}));
+    QCOMPARE(view.selectedIndex(), 0);
+
+    // Delete works on the profile shown, whatever its place in the folder.
+    ws.prompter.answers = {PromptAnswer::Yes};
+    frame.action(Command::DeleteProfile)->trigger();
+    QVERIFY(!ws.Exists("Epsxe/Spyro.set"));
+    QVERIFY(ws.Exists("Epsxe/Tekken 3.set"));
+    QCOMPARE(view.itemCount(), 0);
+    QVERIFY(!frame.profileCommandsEnabled());
+
+    // Escape clears the filter; Down goes to the list with its first profile.
+    QTest::keyClick(filter, Qt::Key_Escape);
+    QCOMPARE(filter->text(), QString());
+    QCOMPARE(ShownNames(view), QStringList({"Crash Bandicoot", "Tekken 3"}));
+    QTest::keyClick(filter, Qt::Key_Down);
+    QVERIFY(view.activeItemView()->hasFocus());
+    QCOMPARE(view.selectedRows(), std::vector<int>{0});
+
+    // The filter holds for the next emulator's list too.
+    view.SetFilter(QStringLiteral("kart"));
+    view.SwitchEmulator(1);
+    QCOMPARE(ShownNames(view), QStringList({"Crash Team Racing"}));
+    QCOMPARE(filter->text(), QStringLiteral("kart"));
+}
+
+// A click on a column header sorts by it, a second the other way; every
+// display mode shows that order, and widths and sort come back next time.
+void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "Alpha", "zeta");
+    ws.MakeProfile(0, "beta", "Eta");
+    ws.MakeProfile(0, "Gamma", "eta");
+    {
+        CMainFrame frame(*ws.context);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        CDravolo7View& view = *frame.view();
+        view.SetDisplayMode(Mode::Details);
+        auto* details = qobject_cast<QTreeView*>(view.activeItemView());
+        QHeaderView* header = details->header();
+        auto clickHeader = [header](int section) {
+            const int x = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        };
+        QCOMPARE(ShownNames(view), QStringList({"Alpha", "beta", "Gamma"}));
+        ClickRow(view, 0);
+        clickHeader(1);
+        // Ignoring case; equal descriptions keep the folder's order.
+        QCOMPARE(ShownNames(view), QStringList({"beta", "Gamma", "Alpha"}));
+        QCOMPARE(view.selectedRows(), std::vector<int>{2});  // Alpha moved and stays selected
+        QCOMPARE(view.selectedIndex(), 2);
+        clickHeader(1);
+        QCOMPARE(ShownNames(view), QStringList({"Alpha", "beta", "Gamma"}));
+        clickHeader(0);
+        clickHeader(0);
+        QCOMPARE(ShownNames(view), QStringList({"Gamma", "beta", "Alpha"}));
+        view.SetDisplayMode(Mode::SmallIcons);
+        QCOMPARE(ShownInView(view.activeItemView()), QStringList({"Gamma", "beta", "Alpha"}));
+        // A refill keeps the order.
+        ws.MakeProfile(0, "Delta", "x");
+        view.Refill();
+        QCOMPARE(ShownNames(view), QStringList({"Gamma", "Delta", "beta", "Alpha"}));
+        header->resizeSection(0, 222);
+        header->resizeSection(1, 111);
+        frame.close();
+    }
+    QCOMPARE(ws.settings->GetInt("NameColumnWidth", -1), 222);
+    QCOMPARE(ws.settings->GetInt("DescriptionColumnWidth", -1), 111);
+    QCOMPARE(ws.settings->GetInt("SortColumn", -9), 0);
+    QCOMPARE(ws.settings->GetInt("SortOrder", -9), 1);
+    {
+        CMainFrame again(*ws.context);
+        CDravolo7View& view = *again.view();
+        QCOMPARE(ShownNames(view), QStringList({"Gamma", "Delta", "beta", "Alpha"}));
+        auto* details = view.findChild<QTreeView*>();
+        QVERIFY(details);
+        QCOMPARE(details->header()->sectionSize(0), 222);
+        QCOMPARE(details->header()->sectionSize(1), 111);
+        QCOMPARE(details->header()->sortIndicatorSection(), 0);
+        QCOMPARE(details->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    }
+    // Widths that would lose a column, and an unknown sort, give the defaults.
+    ws.settings->SetInt("NameColumnWidth", 0);
+    ws.settings->SetInt("DescriptionColumnWidth", 99999);
+    ws.settings->SetInt("SortColumn", 7);
+    CMainFrame third(*ws.context);
+    auto* details = third.view()->findChild<QTreeView*>();
+    QCOMPARE(details->header()->sectionSize(0), 150);
+    QCOMPARE(details->header()->sectionSize(1), 200);
+    QCOMPARE(ShownNames(*third.view()), QStringList({"Alpha", "beta", "Delta", "Gamma"}));
 }
