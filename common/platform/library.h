@@ -1,6 +1,7 @@
 #pragma once
 // Plugin and helper libraries loaded at run time (LoadLibraryA / dlopen).
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,5 +26,10 @@ private:
     explicit Library(void* handle) : handle_(handle) {}
     void* handle_;
 };
+
+// The running program's own module instance, GetModuleHandle(NULL) on
+// Windows, which Windows plugins take as the owner of the windows they open;
+// on POSIX the program's own dlopen handle stands for it. Never 0.
+std::uintptr_t ProgramModuleInstance();
 
 }  // namespace dravolo

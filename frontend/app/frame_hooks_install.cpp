@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "common/platform/library.h"
 #include "frontend/launch/launch.h"
 #include "frontend/launch/quick_configure.h"
 #include "frontend/shell/settings_store.h"
@@ -140,6 +141,7 @@ FrameHooks MakeFrameHooks(ShellContext& context) {
         request.profileName = FirstSelectedName(view);
         request.type = plugin == 0 ? PluginType::Gpu : plugin == 1 ? PluginType::Spu : PluginType::Cdr;
         request.ownerWindow = static_cast<std::uintptr_t>(view.window()->winId());
+        request.moduleInstance = ProgramModuleInstance();
         const auto editor = MakePlatformRegistryEditor(context.settings.registry());
         QuickConfigurePlugin(request, context.settings, context.prompter, *editor);
     };

@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "common/platform/library.h"
 #include "common/psemu/settings_file.h"
 #include "frontend/launch/quick_configure.h"
 #include "frontend/options/fpse_settings.h"
@@ -226,13 +227,11 @@ void CFpseOptions::OnOK() {
 }
 
 void CFpseOptions::OnPadConfig(int pad) {
-    QComboBox* combo = padCombo(pad);
-    if (!HasSelection(combo)) return;
-    const PadPlugin* plugin = FindPadByName(pads_, PadNameOfEntryText(ComboText(combo)));
+    const PadPlugin* plugin = SelectedPad(padCombo(pad));
     if (!plugin) return;
     if (!profileName_.empty()) SetCurrentSettingsFile(FpseSettingsFilePath(profileName_));
     ConfigureFpsePad(installPath_ + std::string(kFpseNativePluginDirectory) + plugin->fileName, pad,
-                     static_cast<std::uintptr_t>(window()->winId()), 0);
+                     static_cast<std::uintptr_t>(window()->winId()), ProgramModuleInstance());
 }
 
 }  // namespace dravolo

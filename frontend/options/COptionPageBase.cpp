@@ -150,20 +150,27 @@ QGroupBox* COptionPageBase::MakePadGroup(const char* title, QComboBox*& combo, Q
 }
 
 void COptionPageBase::FillPadList(QComboBox* combo) {
-    std::vector<std::string> entries;
-    for (const PadPlugin& pad : pads_) entries.push_back(PadEntryText(pad));
+    // Each entry keeps the index of its plugin: the text is only for showing.
     const QSignalBlocker block(combo);
-    SetSortedEntries(combo, std::move(entries));
+    combo->clear();
+    for (std::size_t i : PadListOrder(pads_)) combo->addItem(ToQt(PadEntryText(pads_[i])), static_cast<qulonglong>(i));
 }
 
 void COptionPageBase::ShowPad(QComboBox* combo, const std::string& fileName) {
     const QSignalBlocker block(combo);
-    combo->setCurrentIndex(combo->findText(ToQt(PadEntryTextForFile(pads_, fileName)), Qt::MatchExactly));
+    const auto pad = FindPadByFile(pads_, fileName);
+    combo->setCurrentIndex(pad ? combo->findData(static_cast<qulonglong>(*pad)) : -1);
+}
+
+const PadPlugin* COptionPageBase::SelectedPad(const QComboBox* combo) const {
+    if (!HasSelection(combo)) return nullptr;
+    bool ok = false;
+    const qulonglong index = combo->currentData().toULongLong(&ok);
+    return ok && index < pads_.size() ? &pads_[static_cast<std::size_t>(index)] : nullptr;
 }
 
 void COptionPageBase::ReadPad(QComboBox* combo, std::string& fileName) const {
-    if (!HasSelection(combo)) return;
-    if (const auto file = PadFileForEntryText(pads_, ComboText(combo))) fileName = *file;
+    if (const PadPlugin* pad = SelectedPad(combo)) fileName = pad->fileName;
 }
 
 std::optional<std::string> COptionPageBase::ChooseFile(std::string_view filter, std::string_view extension,

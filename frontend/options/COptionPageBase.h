@@ -102,8 +102,9 @@ protected:
     // Fills a pad drop-down with the entries of pads_.
     void FillPadList(QComboBox* combo);
     void ShowPad(QComboBox* combo, const std::string& fileName);
-    // The pad field for the combo's selection; unchanged when no plugin of
-    // that name exists.
+    // The plugin of the combo's selected entry; nullptr with none.
+    const PadPlugin* SelectedPad(const QComboBox* combo) const;
+    // The pad field for the combo's selection; unchanged without one.
     void ReadPad(QComboBox* combo, std::string& fileName) const;
 
     // The chosen host file as a Windows path, with the default extension.

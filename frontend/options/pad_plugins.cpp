@@ -1,8 +1,10 @@
 #include "frontend/options/pad_plugins.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
+#include "common/base/text.h"
 #include "common/platform/winfs.h"
 #include "common/psemu/fpse_plugin.h"
 #include "common/psemu/psemu_plugin.h"
@@ -51,29 +53,22 @@ std::string PadEntryText(const PadPlugin& pad) {
     return pad.name + version;
 }
 
-std::string PadEntryTextForFile(const std::vector<PadPlugin>& pads, std::string_view fileName) {
-    for (const PadPlugin& pad : pads)
-        if (pad.fileName == fileName) return PadEntryText(pad);
-    return {};
+std::vector<std::size_t> PadListOrder(const std::vector<PadPlugin>& pads) {
+    std::vector<std::string> texts;
+    texts.reserve(pads.size());
+    for (const PadPlugin& pad : pads) texts.push_back(PadEntryText(pad));
+    std::vector<std::size_t> order(pads.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&texts](std::size_t a, std::size_t b) { return CompareNoCase(texts[a], texts[b]) < 0; });
+    return order;
 }
 
-std::string PadNameOfEntryText(std::string_view entryText) {
-    const std::size_t hyphen = entryText.find('-');
-    if (hyphen == std::string_view::npos) return std::string(entryText);
-    return std::string(entryText.substr(0, hyphen == 0 ? 0 : hyphen - 1));
-}
-
-const PadPlugin* FindPadByName(const std::vector<PadPlugin>& pads, std::string_view name) {
-    for (const PadPlugin& pad : pads)
-        if (pad.name == name) return &pad;
-    return nullptr;
-}
-
-std::optional<std::string> PadFileForEntryText(const std::vector<PadPlugin>& pads, std::string_view entryText) {
-    if (entryText.empty()) return std::nullopt;
-    const PadPlugin* pad = FindPadByName(pads, PadNameOfEntryText(entryText));
-    if (!pad) return std::nullopt;
-    return pad->fileName;
+std::optional<std::size_t> FindPadByFile(const std::vector<PadPlugin>& pads, std::string_view fileName) {
+    if (fileName.empty()) return std::nullopt;
+    for (std::size_t i = 0; i < pads.size(); ++i)
+        if (pads[i].fileName == fileName) return i;
+    return std::nullopt;
 }
 
 bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, RegistryEditor& editor) {

@@ -5,6 +5,7 @@
 // JOY1_About) reports a pad. A list shows "name - major.minor"; choosing an
 // entry stores its file name in the record.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,15 +31,13 @@ std::vector<PadPlugin> FindFpsePadPlugins(std::string_view pluginDir);
 
 // "%s - %ld.%ld".
 std::string PadEntryText(const PadPlugin& pad);
-// The entry text of the plugin stored as `fileName`; empty when none is.
-std::string PadEntryTextForFile(const std::vector<PadPlugin>& pads, std::string_view fileName);
-// The name part of an entry text: cut before the first "-" together with the
-// blank in front of it. A plugin whose own name holds a hyphen is therefore
-// not found again, and the stored pad stays as it was.
-std::string PadNameOfEntryText(std::string_view entryText);
-// The file of the plugin whose name is the entry text's name part.
-std::optional<std::string> PadFileForEntryText(const std::vector<PadPlugin>& pads, std::string_view entryText);
-const PadPlugin* FindPadByName(const std::vector<PadPlugin>& pads, std::string_view name);
+// The list's order: indices into pads, sorted by entry text ignoring case as
+// a sorted Windows list sorts (equal texts keep the folder's order). Each
+// entry stands for its plugin, so a name with hyphens, or two plugins that
+// show alike, still lead to the right file.
+std::vector<std::size_t> PadListOrder(const std::vector<PadPlugin>& pads);
+// The plugin stored as `fileName`; nullopt when none is.
+std::optional<std::size_t> FindPadByFile(const std::vector<PadPlugin>& pads, std::string_view fileName);
 
 // "Config" of a PSEmu Pro pad: imports the profile's ".pad" side file when it
 // exists, runs the plugin's PADconfigure (when exported) and exports the PAD

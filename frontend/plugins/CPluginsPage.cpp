@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/platform/library.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/plugins/CAboutPluginDlg.h"
 #include "frontend/shell/settings_store.h"
@@ -108,7 +109,8 @@ CPluginsPage::CPluginsPage(SheetContext& context, QWidget* parent)
 CPluginsPage::~CPluginsPage() = default;
 
 void CPluginsPage::OnInitPage() {
-    logic_.SetOwnerWindow(static_cast<std::uintptr_t>(window()->winId()), 0);
+    // FPSE's own plugins find our window and our instance in their settings block.
+    logic_.SetOwnerWindow(static_cast<std::uintptr_t>(window()->winId()), ProgramModuleInstance());
     // Windows plugins on Linux are asked through Wine, which takes a moment
     // the first time.
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -32,14 +32,24 @@ TEST_F(PadPluginsTest, ListsPadPluginsWithTheirPadVersion) {
     EXPECT_EQ(PadEntryText(pads[1]), "Joystick Pad - 1.3");
     EXPECT_TRUE(FindPsemuPadPlugins("c:\\nowhere\\").empty());
 
-    EXPECT_EQ(PadEntryTextForFile(pads, "padJoy.dll"), "Joystick Pad - 1.3");
-    EXPECT_EQ(PadEntryTextForFile(pads, "padGone.dll"), "");
-    EXPECT_EQ(PadFileForEntryText(pads, "Joystick Pad - 1.3"), "padJoy.dll");
-    // A hyphen in the name cuts it short: no plugin is called "Jo".
-    EXPECT_EQ(PadNameOfEntryText("Joy-Pad - 2.1"), "Jo");
-    EXPECT_EQ(PadFileForEntryText(pads, "Joy-Pad - 2.1"), std::nullopt);
-    EXPECT_EQ(PadFileForEntryText(pads, ""), std::nullopt);
-    EXPECT_EQ(PadNameOfEntryText("-odd"), "");
+    EXPECT_EQ(FindPadByFile(pads, "padJoy.dll"), 1u);
+    EXPECT_EQ(FindPadByFile(pads, "padGone.dll"), std::nullopt);
+    EXPECT_EQ(FindPadByFile(pads, ""), std::nullopt);
+}
+
+// The list is sorted by its texts; each entry stands for its own plugin, so
+// hyphens in a name and plugins that show alike never mix them up.
+TEST(PadListOrder, SortsByTextAndKeepsEachPlugin) {
+    const std::vector<PadPlugin> pads = {{"padB.dll", "Pad - Deluxe", 3, 1, 0}, {"padA.dll", "analog-pad", 3, 2, 0},
+                                         {"padC.dll", "Pad - Deluxe", 3, 1, 0}, {"padD.dll", "Keyboard", 3, 1, 1}};
+    const auto order = PadListOrder(pads);
+    ASSERT_EQ(order.size(), 4u);
+    std::vector<std::string> files;
+    for (std::size_t i : order) files.push_back(pads[i].fileName);
+    // Ignoring case, as a sorted Windows list does; equal texts keep the folder's order.
+    EXPECT_EQ(files, (std::vector<std::string>{"padA.dll", "padD.dll", "padB.dll", "padC.dll"}));
+    EXPECT_EQ(FindPadByFile(pads, "padC.dll"), 2u);
+    EXPECT_TRUE(PadListOrder({}).empty());
 }
 
 TEST_F(PadPluginsTest, ConfigImportsAndExportsThePadSideFile) {

@@ -1,6 +1,7 @@
 // An FPSE pad plugin for tests: JOY0_About/JOY1_About report a pad (type 3)
 // named by "<name>.cfg" ("name=..."), and JOY0_Configure/JOY1_Configure log
-// their call and write a key through the settings block's write callback.
+// their call and write a key and the caller's instance (word 13) through the
+// settings block's write callback.
 
 #include <dlfcn.h>
 
@@ -41,7 +42,11 @@ using WriteFn = int (*)(const char*, const char*, const char*);
 
 void Configure(const char* which, std::uintptr_t* block) {
     std::ofstream(OwnStem() + ".log", std::ios::app) << which << "\n";
-    if (const auto write = reinterpret_cast<WriteFn>(block[10])) write("PadTest", which, "configured");
+    const auto write = reinterpret_cast<WriteFn>(block[10]);
+    if (!write) return;
+    write("PadTest", which, "configured");
+    // Word 13: the instance of the program that called.
+    write("PadTest", (std::string(which) + "Instance").c_str(), std::to_string(block[13]).c_str());
 }
 
 }  // namespace

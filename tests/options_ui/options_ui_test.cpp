@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "common/platform/library.h"
 #include "common/platform/profile_ini.h"
 #include "frontend/options/CAdripsxOptions.h"
 #include "frontend/options/CEmuPropertySheet.h"
@@ -86,6 +87,7 @@ private slots:
     void PcsxShowsHleAndKeepsPadsWithHyphens();
     void FpseCacheSizeCompilerAndSettingsFile();
     void FpsePadListsOfferInstalledPads();
+    void FpsePluginsGetTheProgramsModuleInstance();
     void ApplyStoresWhatThePagesShow();
     void MemcardPathsTravelBothWays();
     void MemcardsToolHasOneTabAndNothingToApply();
@@ -189,18 +191,20 @@ void OptionsUiTest::PcsxShowsHleAndKeepsPadsWithHyphens() {
     QCOMPARE(page->biosCombo()->currentText(), QStringLiteral("USE HLE BIOS"));
     QCOMPARE(page->biosCombo()->count(), 2);
     QCOMPARE(page->padCombo(0)->currentText(), QStringLiteral("Joystick - 1.3"));
-    // The hyphenated name is shown whole ...
+    // The hyphenated name is shown whole, and choosing it chooses its plugin.
     QCOMPARE(page->padCombo(1)->currentText(), QStringLiteral("Joy-Pad - 2.1"));
-    // ... but choosing it for pad 1 finds no plugin "Jo": pad 1 stays.
     QComboBox* pad1 = page->padCombo(0);
     pad1->setCurrentIndex(pad1->findText(QStringLiteral("Joy-Pad - 2.1")));
     emit pad1->activated(pad1->currentIndex());
-    QCOMPARE(QString::fromStdString(page->fields().Pad1), QStringLiteral("padJoy.dll"));
+    QCOMPARE(QString::fromStdString(page->fields().Pad1), QStringLiteral("padHyph.dll"));
+    // "Config" runs the dialog of the plugin chosen, not of the one before.
+    page->padConfig(0)->click();
+    QVERIFY(ws.ReadFile(ws.DriveC("pcsx/plugin/padHyph.log")).find("PADconfigure") != std::string::npos);
+    QVERIFY(ws.ReadFile(ws.DriveC("pcsx/plugin/padJoy.log")).find("PADconfigure") == std::string::npos);
     QComboBox* pad2 = page->padCombo(1);
     pad2->setCurrentIndex(pad2->findText(QStringLiteral("Joystick - 1.3")));
     emit pad2->activated(pad2->currentIndex());
     QCOMPARE(QString::fromStdString(page->fields().Pad2), QStringLiteral("padJoy.dll"));
-    // "Config" runs the plugin's dialog.
     page->padConfig(1)->click();
     QVERIFY(ws.ReadFile(ws.DriveC("pcsx/plugin/padJoy.log")).find("PADconfigure") != std::string::npos);
     sheet.accept();
@@ -279,6 +283,48 @@ void OptionsUiTest::FpsePadListsOfferInstalledPads() {
     sheet.accept();
     sheet.StoreRecord(any);
     QCOMPARE(QString::fromStdString(std::get<_FPSEDATA>(any).LasPAD2), QStringLiteral("JOYPAD.DLL"));
+}
+
+// FPSE's own plugins find the calling program's instance in word 13 of their
+// settings block, from the plugin page and from a pad's "Config" alike.
+void OptionsUiTest::FpsePluginsGetTheProgramsModuleInstance() {
+    test::OptionsWorkspace ws;
+    ws.InstallPlugin("gpuTest.dll", "fpse/plugin", "gpuNative.dll", "name=Native Soft\n");
+    ws.InstallPlugin("fpsePadTest.dll", "fpse/plugin", "JOYDUAL.DLL", "name=Dual-Shock - Analog\n");
+    ws.InstallPlugin("fpsePadTest.dll", "fpse/plugin", "JOYKEY.DLL", "name=Keyboard\n");
+    _FPSEDATA record(ws.settings());
+    record.LasPAD1 = "JOYKEY.DLL";
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(1));
+    sheet.SetProfileName("Crash");
+    sheet.SetKind(1);
+    sheet.LoadRecord(any);
+    sheet.show();
+    const std::string instance = std::to_string(ProgramModuleInstance());
+    QVERIFY(ProgramModuleInstance() != 0);
+    auto written = [](const char* key) {
+        return QString::fromStdString(GetPrivateProfileString("PadTest", key, "", ".\\Fpse\\Crash.ini"));
+    };
+
+    // A pad whose name has hyphens is chosen and configured as itself.
+    CFpseOptions* page = sheet.fpsePage();
+    QComboBox* pad1 = page->padCombo(0);
+    QCOMPARE(pad1->currentText(), QStringLiteral("Keyboard - 1.4"));
+    pad1->setCurrentIndex(pad1->findText(QStringLiteral("Dual-Shock - Analog - 1.4")));
+    emit pad1->activated(pad1->currentIndex());
+    QCOMPARE(QString::fromStdString(page->fields().LasPAD1), QStringLiteral("JOYDUAL.DLL"));
+    page->padConfig(0)->click();
+    QCOMPARE(QString::fromStdString(ws.ReadFile(ws.DriveC("fpse/plugin/JOYDUAL.log"))), QStringLiteral("JOY0_Configure\n"));
+    QVERIFY(!ws.Exists(ws.DriveC("fpse/plugin/JOYKEY.log")));
+    QCOMPARE(written("JOY0_ConfigureInstance"), QString::fromStdString(instance));
+
+    sheet.tabs()->setCurrentIndex(1);
+    CPluginsPage* plugins = sheet.pluginsPage();
+    QCOMPARE(plugins->logic().list(PluginType::Gpu).size(), std::size_t{1});
+    plugins->OnListClick(PluginType::Gpu, 0);
+    plugins->configureButton()->click();
+    QCOMPARE(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Crash.ini")),
+             QString::fromStdString(instance));
 }
 
 void OptionsUiTest::ApplyStoresWhatThePagesShow() {

@@ -27,6 +27,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/platform/library.h"
+#include "common/platform/profile_ini.h"
 #include "common/platform/winfs.h"
 #include "frontend/profiles/profile_manager.h"
 #include "frontend/shell/CDravolo7View.h"
@@ -131,6 +133,7 @@ private slots:
     void keysReachTheCommandsAndTheMenusShowThem();
     void filterNarrowsByNameAndDescription();
     void detailsSortByHeaderAndRememberWidthsAndSort();
+    void quickConfigureGivesFpsePluginsTheProgramsInstance();
 };
 
 void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
@@ -1161,4 +1164,31 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
     QCOMPARE(details->header()->sectionSize(0), 150);
     QCOMPARE(details->header()->sectionSize(1), 200);
     QCOMPARE(ShownNames(*third.view()), QStringList({"Alpha", "beta", "Delta", "Gamma"}));
+}
+
+// Quick Configure of one of FPSE's own plugins: word 13 of the settings block
+// is the program's instance, as the plugin page gives it.
+void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
+    UiWorkspace ws;
+    std::filesystem::create_directories(ws.prefix + "/drive_c/fpse/plugin");
+    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/gpuTest.dll",
+                               ws.prefix + "/drive_c/fpse/plugin/gpuNative.dll");
+    ws.MakeProfile(1, "Tekken");
+    {
+        RecordingPrompter quiet;
+        _FPSEDATA record(*ws.settings);
+        QVERIFY(LoadProfileRecord(record, ".\\Fpse\\Tekken.set", quiet));
+        record.GpuPlugin = "FgpuNative.dll";
+        QVERIFY(SaveProfileRecord(record, ".\\Fpse\\Tekken.set", quiet));
+    }
+    ws.settings->SetInt("CurrentEmulator", 1);
+    CMainFrame frame(*ws.context);
+    frame.SetHooks(MakeFrameHooks(*ws.context));
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    ClickRow(*frame.view(), 0);
+    QVERIFY(frame.action(Command::QuickGpu)->isEnabled());
+    frame.action(Command::QuickGpu)->trigger();
+    QCOMPARE(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Tekken.ini")),
+             QString::number(ProgramModuleInstance()));
 }

@@ -21,4 +21,10 @@ Library::~Library() {
 
 void* Library::Symbol(const char* name) const { return dlsym(handle_, name); }
 
+std::uintptr_t ProgramModuleInstance() {
+    // The program itself is never unloaded: one handle serves for its life.
+    static void* const self = dlopen(nullptr, RTLD_LAZY);
+    return reinterpret_cast<std::uintptr_t>(self);
+}
+
 }  // namespace dravolo

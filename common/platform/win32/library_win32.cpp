@@ -26,4 +26,6 @@ void* Library::Symbol(const char* name) const {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
 
+std::uintptr_t ProgramModuleInstance() { return reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)); }
+
 }  // namespace dravolo
