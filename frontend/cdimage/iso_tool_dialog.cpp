@@ -427,7 +427,7 @@ void CIsoToolDlg::OnSpeedChanged(int index) {
 void CIsoToolDlg::OnBrowse() {
     const QString chosen = QFileDialog::getSaveFileName(
         this, QString(), fileName_->text(), "Binary Image (*.bin);;All files(*.*) (*)", nullptr,
-        QFileDialog::DontConfirmOverwrite);
+        QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
     if (chosen.isEmpty()) return;
     QString path = chosen;
     if (QFileInfo(path).suffix().isEmpty()) path += ".bin";

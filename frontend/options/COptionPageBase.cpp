@@ -175,7 +175,8 @@ void COptionPageBase::ReadPad(QComboBox* combo, std::string& fileName) const {
 
 std::optional<std::string> COptionPageBase::ChooseFile(std::string_view filter, std::string_view extension,
                                                        const std::string& initial) {
-    const QString initialHost = QString::fromStdString(initial.empty() ? std::string() : ToHostPath(initial));
+    const std::string start = BrowseStartPath(initial, installPath_);
+    const QString initialHost = QString::fromStdString(start.empty() ? std::string() : ToHostPath(start));
     const auto chosen = context_.choosers.OpenFile(this, FilterToQt(filter), initialHost);
     if (!chosen) return std::nullopt;
     return WithDefaultExtension(ToWindowsPath(chosen->toStdString()), extension);

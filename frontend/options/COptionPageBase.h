@@ -107,7 +107,8 @@ protected:
     // The pad field for the combo's selection; unchanged without one.
     void ReadPad(QComboBox* combo, std::string& fileName) const;
 
-    // The chosen host file as a Windows path, with the default extension.
+    // The chosen host file as a Windows path, with the default extension. The
+    // chooser opens at `initial`, or in the emulator's folder (BrowseStartPath).
     std::optional<std::string> ChooseFile(std::string_view filter, std::string_view extension,
                                           const std::string& initial);
     virtual void OnBiosBrowse();

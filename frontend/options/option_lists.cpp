@@ -59,4 +59,28 @@ std::string WithDefaultExtension(std::string_view path, std::string_view extensi
     return std::string(path) + "." + std::string(extension);
 }
 
+namespace {
+
+bool IsAbsoluteWindowsPath(std::string_view path) {
+    return (path.size() >= 2 && path[1] == ':') || path.starts_with('\\') || path.starts_with('/');
+}
+
+std::string FolderOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+}  // namespace
+
+std::string BrowseStartPath(std::string_view current, std::string_view installPath) {
+    const std::string trimmed = TrimSpaces(current);
+    if (!trimmed.empty()) {
+        const std::string path = IsAbsoluteWindowsPath(trimmed) ? trimmed : std::string(installPath) + trimmed;
+        const std::string folder = FolderOf(path);
+        if (!folder.empty() && DirectoryExists(folder)) return path;
+    }
+    if (!installPath.empty() && DirectoryExists(installPath)) return std::string(installPath);
+    return {};
+}
+
 }  // namespace dravolo

@@ -46,6 +46,12 @@ int ClampFpseCacheSize(long long size);
 // extension that does not exist as it is gets "." + extension.
 std::string WithDefaultExtension(std::string_view path, std::string_view extension);
 
+// Where a file chooser for the page's field opens (a Windows path): the
+// current file when its folder exists, else the emulator's folder when that
+// exists, else "" (the chooser's own default). A relative path is the
+// emulator's: it starts in its own folder.
+std::string BrowseStartPath(std::string_view current, std::string_view installPath);
+
 // The framework-style filters of the file choosers.
 inline constexpr std::string_view kBiosFilter = "Psx Bios (*.bin)|*.bin|All files(*.*)|*.*|";
 inline constexpr std::string_view kEpsxeMemcardFilter =

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -116,8 +117,20 @@ CSettingsDlg::CSettingsDlg(ShellContext& context, QWidget* parent)
     connect(textColorButton_, &QPushButton::clicked, this, &CSettingsDlg::OnSelectTextColor);
 }
 
+namespace {
+
+// The host folder of a path typed in the dialog, when it exists.
+QString ExistingHostFolder(const QString& windowsPath) {
+    const std::string path = FromQt(windowsPath.trimmed());
+    if (path.empty() || !DirectoryExists(path)) return QString();
+    return QString::fromStdString(ToHostPath(path));
+}
+
+}  // namespace
+
 void CSettingsDlg::OnSelectFolder(int kind) {
-    if (auto folder = context_.choosers.PickFolder(this, QStringLiteral("Select a Directory"))) {
+    const QString initial = ExistingHostFolder(pathEdit(kind)->text());
+    if (auto folder = context_.choosers.PickFolder(this, QStringLiteral("Select a Directory"), initial)) {
         std::string path = ToWindowsPath(folder->toStdString());
         while (path.size() > 3 && path.back() == '\\') path.pop_back();  // "C:\" keeps its backslash
         pathEdit(kind)->setText(ToQt(path));
@@ -125,7 +138,10 @@ void CSettingsDlg::OnSelectFolder(int kind) {
 }
 
 void CSettingsDlg::OnSelectProgram(int kind) {
-    const QString initial = ToQt(ProgramNamesInUse()[static_cast<std::size_t>(kind)]);
+    // The program's name, in the emulator's folder when that exists.
+    QString initial = ToQt(ProgramNamesInUse()[static_cast<std::size_t>(kind)]);
+    if (const QString folder = ExistingHostFolder(pathEdit(kind)->text()); !folder.isEmpty())
+        initial = QDir(folder).filePath(initial);
     if (auto file = context_.choosers.OpenFile(this, FilterToQt(kExecutableFilter), initial))
         programEdit(kind)->setText(QFileInfo(*file).fileName());
 }
@@ -137,7 +153,9 @@ void CSettingsDlg::OnSelectBackground() {
 }
 
 void CSettingsDlg::OnSelectTextColor() {
-    if (auto colour = context_.choosers.PickColor(this, Qt::black))
+    // The chooser starts at the colour the list shows.
+    const QColor current(RedOf(textColor_), GreenOf(textColor_), BlueOf(textColor_));
+    if (auto colour = context_.choosers.PickColor(this, current))
         textColor_ = MakeColorRef(colour->red(), colour->green(), colour->blue());
     emit textColorChanged(textColor_);
 }

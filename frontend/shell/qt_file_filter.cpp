@@ -11,11 +11,14 @@ QString FilterToQt(std::string_view framework) {
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].isEmpty()) break;
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns)
+            if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+        entries << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return entries.join(QStringLiteral(";;"));
 }
+
+QFileDialog::Options FileDialogOptions() { return QFileDialog::HideNameFilterDetails; }
 
 }  // namespace dravolo

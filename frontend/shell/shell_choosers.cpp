@@ -3,18 +3,21 @@
 #include <QColorDialog>
 #include <QFileDialog>
 
+#include "frontend/shell/qt_file_filter.h"
+
 namespace dravolo {
 
 std::optional<QString> ShellChoosers::OpenFile(QWidget* owner, const QString& qtFilter, const QString& initialFile) {
     // Qt's dialog never changes the working directory, which the profile
     // folders are relative to.
-    const QString chosen = QFileDialog::getOpenFileName(owner, QString(), initialFile, qtFilter);
+    const QString chosen =
+        QFileDialog::getOpenFileName(owner, QString(), initialFile, qtFilter, nullptr, FileDialogOptions());
     if (chosen.isEmpty()) return std::nullopt;
     return chosen;
 }
 
-std::optional<QString> ShellChoosers::PickFolder(QWidget* owner, const QString& title) {
-    const QString chosen = QFileDialog::getExistingDirectory(owner, title);
+std::optional<QString> ShellChoosers::PickFolder(QWidget* owner, const QString& title, const QString& initialFolder) {
+    const QString chosen = QFileDialog::getExistingDirectory(owner, title, initialFolder);
     if (chosen.isEmpty()) return std::nullopt;
     return chosen;
 }

@@ -13,9 +13,10 @@ namespace dravolo {
 class ShellChoosers {
 public:
     virtual ~ShellChoosers() = default;
-    // A host path of an existing file; qtFilter as FilterToQt makes it.
+    // A host path of an existing file; qtFilter as FilterToQt makes it. The
+    // dialog opens at initialFile (a file, or a folder), else where Qt likes.
     virtual std::optional<QString> OpenFile(QWidget* owner, const QString& qtFilter, const QString& initialFile);
-    virtual std::optional<QString> PickFolder(QWidget* owner, const QString& title);
+    virtual std::optional<QString> PickFolder(QWidget* owner, const QString& title, const QString& initialFolder);
     virtual std::optional<QColor> PickColor(QWidget* owner, const QColor& initial);
 };
 

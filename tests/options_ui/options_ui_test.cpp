@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -92,6 +93,7 @@ private slots:
     void MemcardPathsTravelBothWays();
     void MemcardsToolHasOneTabAndNothingToApply();
     void BrowseUsesTheFiltersAndSendsThePath();
+    void BrowseStartsAtTheCurrentFileOrTheEmulatorsFolder();
     void EntryLoadsShowsAndSavesTheProfile();
 };
 
@@ -418,10 +420,43 @@ void OptionsUiTest::BrowseUsesTheFiltersAndSendsThePath() {
     sheet.show();
     sheet.fpsePage()->memcardBrowse(1)->click();
     QCOMPARE(ws.choosers.filters.back(),
-             QStringLiteral("Fpse memsaves (*.mcd,*.mcr,*.mc,*.ddf) (*.mcd *.mcr *.mc *.ddf);;All files(*.*) (*.*)"));
+             QStringLiteral("Fpse memsaves (*.mcd,*.mcr,*.mc,*.ddf) (*.mcd *.mcr *.mc *.ddf);;All files(*.*) (*)"));
     QCOMPARE(QString::fromStdString(sheet.cardPath(1)), QStringLiteral("C:\\cards\\new.mcd"));
     QCOMPARE(sheet.fpsePage()->memcardEdit(1)->text(), QStringLiteral("C:\\cards\\new.mcd"));
     QVERIFY(sheet.fpsePage()->isModified());
+}
+
+// "Browse" opens where the current file is; without one (or when its folder
+// has gone) in the emulator's folder, inside the prefix. A relative path is
+// the emulator's, which starts in its own folder.
+void OptionsUiTest::BrowseStartsAtTheCurrentFileOrTheEmulatorsFolder() {
+    test::OptionsWorkspace ws;
+    ws.WriteFile(ws.DriveC("epsxe/bios/scph1001.bin"), "b");
+    ws.WriteFile(ws.DriveC("epsxe/memcards/epsxe000.mcr"), "c");
+    _EPSXEDATA record(ws.settings());
+    record.BiosName = "";
+    record.Memcard1 = "memcards\\epsxe000.mcr";
+    record.Memcard2 = "d:\\gone\\epsxe001.mcr";
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(0));
+    sheet.SetKind(0);
+    sheet.LoadRecord(any);
+    sheet.show();
+    COptionsPage* page = sheet.epsxePage();
+    auto startedAt = [&ws](const std::string& expected) {
+        const QString a = QFileInfo(ws.choosers.initialFiles.back()).canonicalFilePath();
+        return !a.isEmpty() && a == QFileInfo(QString::fromStdString(expected)).canonicalFilePath();
+    };
+    page->biosBrowse()->click();
+    QVERIFY(startedAt(ws.DriveC("epsxe")));
+    page->biosCombo()->setEditText(QStringLiteral("c:\\epsxe\\bios\\scph1001.bin"));
+    page->biosBrowse()->click();
+    QVERIFY(startedAt(ws.DriveC("epsxe/bios/scph1001.bin")));
+    page->memcardBrowse(0)->click();
+    QVERIFY(startedAt(ws.DriveC("epsxe/memcards/epsxe000.mcr")));
+    page->memcardBrowse(1)->click();
+    QVERIFY(startedAt(ws.DriveC("epsxe")));
+    QVERIFY(ws.choosers.filters.back().endsWith(QStringLiteral("All files(*.*) (*)")));
 }
 
 void OptionsUiTest::EntryLoadsShowsAndSavesTheProfile() {

@@ -2,6 +2,12 @@
 // platform, against real profile files in a temporary prefix.
 
 #include <QAction>
+#include <QFile>
+#include <QListView>
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QFileInfo>
+#include <QFileDialog>
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -35,6 +41,7 @@
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/shell/CProfilePropertiesDlg.h"
 #include "frontend/shell/CSettingsDlg.h"
+#include "frontend/shell/qt_file_filter.h"
 #include "frontend/app/frame_hooks_install.h"
 #include "frontend/profiles/profile_files.h"
 #include "tests/shell_ui/ui_workspace.h"
@@ -134,6 +141,8 @@ private slots:
     void filterNarrowsByNameAndDescription();
     void detailsSortByHeaderAndRememberWidthsAndSort();
     void quickConfigureGivesFpsePluginsTheProgramsInstance();
+    void choosersStartAtTheCurrentValue();
+    void fileDialogsShowEachFilterOnceAndAllFilesMatchesEverything();
 };
 
 void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
@@ -1191,4 +1200,88 @@ void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     frame.action(Command::QuickGpu)->trigger();
     QCOMPARE(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Tekken.ini")),
              QString::number(ProgramModuleInstance()));
+}
+
+namespace {
+
+bool SamePlace(const QString& hostPath, const std::string& expected) {
+    const QString a = QFileInfo(hostPath).canonicalFilePath();
+    return !a.isEmpty() && a == QFileInfo(QString::fromStdString(expected)).canonicalFilePath();
+}
+
+}  // namespace
+
+// The colour chooser starts at the list's colour; folder and program choosers
+// start in the emulator's folder when it exists.
+void ShellUiTest::choosersStartAtTheCurrentValue() {
+    UiWorkspace ws;
+    std::filesystem::create_directories(ws.prefix + "/drive_c/epsxe");
+    std::filesystem::create_directories(ws.prefix + "/drive_c/psinex");
+    ws.settings->SetInt("TextColor", 0x00332211);
+    CMainFrame frame(*ws.context);
+    ScriptedChoosers* choosers = &ws.choosers;
+    choosers->colour = QColor(0x44, 0x55, 0x66);
+    OnModal<CSettingsDlg>([&ws, choosers](CSettingsDlg* d) {
+        d->textColorButton()->click();
+        QCOMPARE(choosers->lastInitialColour, QColor(0x11, 0x22, 0x33));
+        choosers->colour.reset();
+        d->textColorButton()->click();
+        QCOMPARE(choosers->lastInitialColour, QColor(0x44, 0x55, 0x66));
+
+        d->pathSelect(2)->click();
+        QVERIFY(SamePlace(choosers->lastInitialFolder, ws.prefix + "/drive_c/psinex"));
+        d->pathEdit(2)->setText(QStringLiteral("d:\\nowhere"));
+        d->pathSelect(2)->click();
+        QCOMPARE(choosers->lastInitialFolder, QString());
+
+        d->programSelect(0)->click();
+        QCOMPARE(QFileInfo(choosers->lastInitialFile).fileName(), QStringLiteral("epsxe.exe"));
+        QVERIFY(SamePlace(QFileInfo(choosers->lastInitialFile).path(), ws.prefix + "/drive_c/epsxe"));
+        // A folder that does not exist leaves the name alone, as before.
+        d->programSelect(1)->click();
+        QCOMPARE(choosers->lastInitialFile, QStringLiteral("fpse.exe"));
+        d->reject();
+    });
+    frame.action(Command::CustomizeSettings)->trigger();
+    QCOMPARE(choosers->lastInitialColour, QColor(0x44, 0x55, 0x66));
+}
+
+// Each filter shows its label once, as the product words it; "All files"
+// lists files without an extension too.
+void ShellUiTest::fileDialogsShowEachFilterOnceAndAllFilesMatchesEverything() {
+    const QString qtFilter = FilterToQt("Psx Bios (*.bin)|*.bin|All files(*.*)|*.*|");
+    QCOMPARE(qtFilter, QStringLiteral("Psx Bios (*.bin) (*.bin);;All files(*.*) (*)"));
+    QCOMPARE(FilterToQt("Bitmap File (*.bmp, *.jpg, *.gif)|*.bmp;*.jpg;*gif|"),
+             QStringLiteral("Bitmap File (*.bmp, *.jpg, *.gif) (*.bmp *.jpg *gif)"));
+    QCOMPARE(FilterToQt(""), QString());
+
+    QTemporaryDir dir;
+    for (const char* name : {"scph1001.bin", "README", "notes.txt"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QFileDialog dialog(nullptr, QString(), dir.path(), qtFilter);
+    dialog.setOptions(FileDialogOptions() | QFileDialog::DontUseNativeDialog);
+    dialog.show();
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(types);
+    QStringList shown;
+    for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+    QCOMPARE(shown, QStringList({"Psx Bios (*.bin)", "All files(*.*)"}));
+
+    auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    QVERIFY(list);
+    auto listed = [list] {
+        QStringList names;
+        const QModelIndex root = list->rootIndex();
+        for (int row = 0; row < list->model()->rowCount(root); ++row) {
+            const QModelIndex index = list->model()->index(row, 0, root);
+            if (list->model()->flags(index) & Qt::ItemIsEnabled) names << index.data().toString();
+        }
+        names.sort();
+        return names;
+    };
+    QTRY_COMPARE(listed(), QStringList({"scph1001.bin"}));
+    dialog.selectNameFilter(QStringLiteral("All files(*.*) (*)"));
+    QTRY_COMPARE(listed(), QStringList({"README", "notes.txt", "scph1001.bin"}));
 }

@@ -43,18 +43,24 @@ public:
 
 class ScriptedChoosers : public ShellChoosers {
 public:
-    std::optional<QString> OpenFile(QWidget*, const QString& filter, const QString&) override {
+    std::optional<QString> OpenFile(QWidget*, const QString& filter, const QString& initial) override {
         lastFilter = filter;
+        lastInitialFile = initial;
         return file;
     }
-    std::optional<QString> PickFolder(QWidget*, const QString& title) override {
+    std::optional<QString> PickFolder(QWidget*, const QString& title, const QString& initial) override {
         lastTitle = title;
+        lastInitialFolder = initial;
         return folder;
     }
-    std::optional<QColor> PickColor(QWidget*, const QColor&) override { return colour; }
+    std::optional<QColor> PickColor(QWidget*, const QColor& initial) override {
+        lastInitialColour = initial;
+        return colour;
+    }
     std::optional<QString> file, folder;
     std::optional<QColor> colour;
-    QString lastFilter, lastTitle;
+    QString lastFilter, lastTitle, lastInitialFile, lastInitialFolder;
+    QColor lastInitialColour;
 };
 
 class UiWorkspace {
