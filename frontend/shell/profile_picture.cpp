@@ -1,7 +1,11 @@
 #include "frontend/shell/profile_picture.h"
 
+#include <algorithm>
+#include <map>
+
 #include "common/base/bytes.h"
 #include "common/platform/winfs.h"
+#include "frontend/shell/bitmap_rle.h"
 
 namespace dravolo {
 
@@ -10,6 +14,8 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
 // Larger pictures than this are refused rather than allocated: a profile icon
 // never needs them, and a damaged length field must not exhaust memory.
@@ -51,6 +57,10 @@ public:
                std::size_t stride)
         : info_(info), table_(table), pixels_(pixels), stride_(stride) {}
 
+    // Run-length pictures: the rows the icons sample, expanded (bottom-up
+    // numbers as keys), one palette index per pixel or kRleUnset.
+    void SetExpandedRows(std::map<std::int64_t, std::vector<std::int16_t>> rows) { expanded_ = std::move(rows); }
+
     void SetMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
         red_ = Channel(red);
         green_ = Channel(green);
@@ -61,10 +71,16 @@ public:
     const std::uint8_t* Row(std::int64_t y) const {
         const std::int64_t rows = info_.height < 0 ? -static_cast<std::int64_t>(info_.height) : info_.height;
         const std::int64_t row = info_.height < 0 ? y : rows - 1 - y;
+        if (!expanded_.empty()) return reinterpret_cast<const std::uint8_t*>(expanded_.at(row).data());
         return pixels_.data() + static_cast<std::size_t>(row) * stride_;
     }
 
     std::uint32_t AtInRow(const std::uint8_t* line, std::int64_t x) const {
+        if (!expanded_.empty()) {
+            // Pixels the stream left out are black, as a new bitmap starts.
+            const std::int16_t index = reinterpret_cast<const std::int16_t*>(line)[x];
+            return index == kRleUnset ? Rgb(0, 0, 0) : Palette(static_cast<std::uint32_t>(index));
+        }
         switch (info_.bitCount) {
             case 1: return Palette((line[x / 8] >> (7 - x % 8)) & 1u);
             case 4: return Palette((line[x / 2] >> (x % 2 ? 0 : 4)) & 0xFu);
@@ -97,7 +113,18 @@ private:
     std::span<const std::uint8_t> pixels_;
     std::size_t stride_;
     Channel red_, green_, blue_;
+    std::map<std::int64_t, std::vector<std::int16_t>> expanded_;
 };
+
+// The source rows (counted from the bottom) the two icon sizes sample.
+std::vector<std::int64_t> SampledRows(std::int64_t height) {
+    std::vector<std::int64_t> rows;
+    for (int size : {kLargeIconSize, kSmallIconSize})
+        for (int y = 0; y < size; ++y) rows.push_back(height - 1 - y * height / size);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
 
 IconImage Shrink(const DibSampler& sampler, std::int64_t width, std::int64_t height, int size) {
     static_assert(kSmallIconSize <= kLargeIconSize);
@@ -133,7 +160,10 @@ std::optional<ProfilePicture> DecodeDib(std::span<const std::uint8_t> dib) {
     const std::uint16_t bits = info.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return std::nullopt;
     const bool bitfields = info.compression == kBiBitfields;
-    if (info.compression != kBiRgb && !(bitfields && (bits == 16 || bits == 32))) return std::nullopt;
+    const bool rle = (info.compression == kBiRle8 && bits == 8) || (info.compression == kBiRle4 && bits == 4);
+    if (info.compression != kBiRgb && !rle && !(bitfields && (bits == 16 || bits == 32))) return std::nullopt;
+    // Run-length pictures are always stored bottom-up.
+    if (rle && info.height < 0) return std::nullopt;
 
     const std::int64_t width = info.width;
     const std::int64_t height = info.height < 0 ? -static_cast<std::int64_t>(info.height) : info.height;
@@ -147,6 +177,23 @@ std::optional<ProfilePicture> DecodeDib(std::span<const std::uint8_t> dib) {
     const std::uint64_t tableOffset = info.headerSize;
     const std::uint64_t pixelOffset = tableOffset + entries * 4;
     const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bits + 31) / 32) * 4;
+    if (rle) {
+        if (pixelOffset > dib.size()) return std::nullopt;
+        // The stream runs to the image size the header gives, or to the end.
+        std::span<const std::uint8_t> stream = dib.subspan(pixelOffset);
+        if (sizeImage != 0 && sizeImage < stream.size()) stream = stream.first(sizeImage);
+        const std::vector<std::int64_t> rows = SampledRows(height);
+        std::vector<std::vector<std::int16_t>> expanded;
+        if (!ExpandRle(stream, bits, width, height, rows, expanded)) return std::nullopt;
+        std::map<std::int64_t, std::vector<std::int16_t>> byRow;
+        for (std::size_t i = 0; i < rows.size(); ++i) byRow.emplace(rows[i], std::move(expanded[i]));
+        DibSampler sampler(info, dib.subspan(tableOffset, entries * 4), {}, 0);
+        sampler.SetExpandedRows(std::move(byRow));
+        ProfilePicture picture;
+        picture.large = Shrink(sampler, width, height, kLargeIconSize);
+        picture.small = Shrink(sampler, width, height, kSmallIconSize);
+        return picture;
+    }
     if (pixelOffset + stride * height > dib.size()) return std::nullopt;
 
     std::span<const std::uint8_t> table = dib.subspan(tableOffset, entries * 4);

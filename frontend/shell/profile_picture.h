@@ -30,9 +30,10 @@ inline constexpr int kSmallIconSize = 16;
 
 // Reads the file (a Windows path) as the list does: the 14-byte header, then
 // as many bytes as the header's file length claims beyond it. A file shorter
-// than that, a header, colour table or pixel block that does not fit, or a
-// format other than uncompressed/bit-field pixels of 1, 4, 8, 16, 24 or 32
-// bits fails. The "BM" signature is not required.
+// than that, a header, colour table or pixel block that does not fit, a
+// run-length stream that stops inside a command, or a format other than
+// uncompressed/bit-field pixels of 1, 4, 8, 16, 24 or 32 bits and RLE8/RLE4
+// fails. The "BM" signature is not required.
 std::optional<ProfilePicture> LoadProfilePicture(std::string_view path);
 
 // The same from bytes already in memory (the whole file).
