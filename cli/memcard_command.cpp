@@ -178,7 +178,11 @@ int Erase(const std::string& path, int slot, Context& context) {
         return kFailed;
     }
     if (!Confirm(context, kAskDeleteSlot)) return kFailed;
-    return memcard::MemCardDeleteSave(path, slot) ? kOk : kFailed;
+    if (!memcard::MemCardDeleteSave(path, slot)) {
+        context.prompter.Tell(kEraseFailed, kCaption, PromptIcon::Stop);
+        return kFailed;
+    }
+    return kOk;
 }
 
 int Free(const std::string& path, int slot, Context& context) {

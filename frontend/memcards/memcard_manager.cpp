@@ -189,7 +189,7 @@ void MemcardManager::EraseSave() {
     if (card.empty() || !memcard::MemCardIsFormatted(card) || slot < 0) return;
     if (!memcard::MemCardSlotInUse(card, slot) || IsLinkText(SaveNameOf(s, slot))) return;
     if (!Confirm(prompter_, kAskDeleteSlot)) return;
-    memcard::MemCardDeleteSave(card, slot);
+    if (!memcard::MemCardDeleteSave(card, slot)) prompter_.Tell(kEraseFailed, kCaption, PromptIcon::Stop);
     RefreshAfterChange(s);
 }
 

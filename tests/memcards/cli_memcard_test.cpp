@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "frontend/memcards/memcard_texts.h"
+#include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/scripted_prompter.h"
@@ -109,6 +110,20 @@ TEST_F(CliMemcard, CopyEraseAndFreeUseSlotsOneToFifteen) {
          {std::vector<std::string>{"erase", "d.mcr", "0"}, {"erase", "d.mcr", "16"}, {"free", "d.mcr", "x"},
           {"copy", "s.mcr", "1", "d.mcr"}, {"list"}, {"shred", "d.mcr"}})
         EXPECT_EQ(Run(bad), 2) << bad[0];
+}
+
+TEST_F(CliMemcard, EraseAndFreeOfACardThatCannotBeWrittenFail) {
+    const std::string content = CardBuilder().AddSave({0}, "KEEP", 1).AddSave({1, 2}, "TWO", 2).str();
+    WriteHostFile("ro.mcr", content);
+    const test::ReadOnlyCard readOnly(HostPath("ro.mcr"));
+    if (!readOnly.ok()) GTEST_SKIP() << "no way to make a read-only file here";
+    prompter.answers.assign(4, PromptAnswer::Yes);
+    EXPECT_EQ(Run({"erase", "ro.mcr", "1"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, memcards::kEraseFailed);
+    EXPECT_EQ(prompter.messages.back().icon, PromptIcon::Stop);
+    EXPECT_EQ(Run({"free", "ro.mcr", "2"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, memcards::kMarkFreeFailed);
+    EXPECT_EQ(ReadHostFile("ro.mcr"), content);
 }
 
 TEST_F(CliMemcard, ImportDropsTheHeaderByExtension) {

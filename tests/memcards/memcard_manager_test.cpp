@@ -11,6 +11,7 @@
 #include "frontend/memcards/memcard_manager.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/shell/settings_store.h"
+#include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
@@ -247,6 +248,26 @@ TEST_F(Manager, MarkFreeOnAnErasedSlotAsksAndLeavesIt) {
     // Erase leaves an erased slot alone: it is no longer in use.
     manager.EraseSave();
     EXPECT_EQ(prompter.messages.size(), 2u);
+}
+
+TEST_F(Manager, EraseAndMarkFreeOnACardThatCannotBeWrittenSaySo) {
+    const std::string content = CardBuilder().AddSave({0}, "KEEP", 1).AddSave({1, 2}, "TWO", 2).str();
+    const std::string path = Card("ro.mcr", content);
+    const test::ReadOnlyCard readOnly(driveC() + "/epsxe/memcards/ro.mcr");
+    if (!readOnly.ok()) GTEST_SKIP() << "no way to make a read-only file here";
+    Show(path, "");
+    manager.SelectSlot(kLeft, 0);
+    Answer({PromptAnswer::Yes});
+    manager.EraseSave();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kAskDeleteSlot, kEraseFailed}));
+    EXPECT_EQ(prompter.messages.back().icon, PromptIcon::Stop);
+    EXPECT_EQ(prompter.messages.back().caption, "MemCard Manager");
+    manager.SelectSlot(kLeft, 1);
+    Answer({PromptAnswer::Yes});
+    manager.MarkFree();
+    EXPECT_EQ(Texts().back(), kMarkFreeFailed);
+    EXPECT_EQ(Bytes("ro.mcr"), content);
+    EXPECT_EQ(Row(kLeft, 0).saveName, "KEEP");  // the list still shows what the card holds
 }
 
 TEST_F(Manager, ImportByExtensionIntoTheCardFolder) {
