@@ -112,6 +112,23 @@ TEST_F(CliMemcard, CopyEraseAndFreeUseSlotsOneToFifteen) {
         EXPECT_EQ(Run(bad), 2) << bad[0];
 }
 
+TEST_F(CliMemcard, CopyOntoAStaleSlotKeepsTheLiveSaveItsLinkPointsAt) {
+    // Slot 1: a two-block save deleted by the console (0xA1, next slot 2 kept);
+    // slot 2: a one-block save written later into the freed block.
+    const CardBuilder dest = CardBuilder().AddSave({0, 1}, "OLD", 3).MarkFree({0, 1}).AddSave({1}, "LIVE", 5);
+    WriteHostFile("dst.mcr", dest.str());
+    WriteHostFile("src.mcr", CardBuilder().AddSave({0, 1}, "NEW", 7).str());
+    ASSERT_EQ(Run({"copy", "src.mcr", "1", "dst.mcr", "1"}), 0) << err.str();
+    EXPECT_TRUE(prompter.messages.empty());  // nothing in use was overwritten
+    const std::string now = ReadHostFile("dst.mcr");
+    EXPECT_EQ(now.substr(CardBuilder::FrameOffset(1), 128), dest.str().substr(CardBuilder::FrameOffset(1), 128));
+    EXPECT_EQ(now.substr(CardBuilder::BlockOffset(1), 8192), dest.str().substr(CardBuilder::BlockOffset(1), 8192));
+    ASSERT_EQ(Run({"list", "dst.mcr"}), 0);
+    EXPECT_EQ(Line(1), "1\tsave\tBA\tNEW");
+    EXPECT_EQ(Line(2), "2\tsave\tBA\tLIVE");
+    EXPECT_EQ(Line(3), "3\tend link\tBA\t");
+}
+
 TEST_F(CliMemcard, EraseAndFreeOfACardThatCannotBeWrittenFail) {
     const std::string content = CardBuilder().AddSave({0}, "KEEP", 1).AddSave({1, 2}, "TWO", 2).str();
     WriteHostFile("ro.mcr", content);
