@@ -202,6 +202,9 @@ int Import(const std::string& source, const std::string& dest, Context& context)
         context.err << "dravolo-cli: " << ForTerminal(source) << " is not a .gme, .vgs or .mem image\n";
         return kUsage;
     }
+    if (FileExists(dest) && context.prompter.Ask(kAskOverwriteCard, kOverwriteCaption, PromptIcon::Question,
+                                                 PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
+        return kFailed;
     if (!memcard::MemCardStripHeader(source, dest, *plan.headerSize)) {
         context.prompter.Tell(kImportFailed, kCaption, PromptIcon::Stop);
         return kFailed;

@@ -112,6 +112,21 @@ TEST_F(CliMemcard, CopyEraseAndFreeUseSlotsOneToFifteen) {
         EXPECT_EQ(Run(bad), 2) << bad[0];
 }
 
+TEST_F(CliMemcard, ImportOverAnExistingCardAsks) {
+    const std::string body = CardBuilder().AddSave({0}, "DEX").str();
+    const std::string kept = CardBuilder().AddSave({0}, "PRECIOUS", 2).str();
+    WriteHostFile("in.gme", std::string(3904, 'D') + body);
+    WriteHostFile("old.mcr", kept);
+    EXPECT_EQ(Run({"import", "in.gme", "old.mcr"}), 1);  // the default answer is No
+    ASSERT_FALSE(prompter.messages.empty());
+    EXPECT_EQ(prompter.messages.back().text, memcards::kAskOverwriteCard);
+    EXPECT_EQ(prompter.messages.back().caption, memcards::kOverwriteCaption);
+    EXPECT_EQ(ReadHostFile("old.mcr"), kept);
+    prompter.answers.push_back(PromptAnswer::Yes);
+    ASSERT_EQ(Run({"import", "in.gme", "old.mcr"}), 0) << err.str();
+    EXPECT_EQ(ReadHostFile("old.mcr"), body);
+}
+
 TEST_F(CliMemcard, CopyOntoAStaleSlotKeepsTheLiveSaveItsLinkPointsAt) {
     // Slot 1: a two-block save deleted by the console (0xA1, next slot 2 kept);
     // slot 2: a one-block save written later into the freed block.

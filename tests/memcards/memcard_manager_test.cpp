@@ -300,6 +300,30 @@ TEST_F(Manager, ImportByExtensionIntoTheCardFolder) {
     EXPECT_EQ(Texts().back(), kImportFailed);
 }
 
+TEST_F(Manager, ImportOverAnExistingCardAsksAsCreateDoes) {
+    const std::string kept = CardBuilder().AddSave({0}, "PRECIOUS", 2).str();
+    Card("game.mcr", kept);
+    const std::string other = Card("other.mcr", CardBuilder().str());
+    manager.Initialise();
+    manager.Browse(kLeft, other);
+    const std::string body = CardBuilder().AddSave({0}, "DEX", 5).str();
+    WriteHostFile("In/Game.gme", std::string(3904, 'H') + body);
+
+    Answer({PromptAnswer::No});
+    manager.Import(kLeft, "In\\Game.gme");
+    ASSERT_EQ(Texts(), std::vector<std::string>{kAskOverwriteCard});
+    EXPECT_EQ(prompter.messages[0].caption, kOverwriteCaption);
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Question);
+    EXPECT_EQ(Bytes("game.mcr"), kept);
+    EXPECT_EQ(manager.path(kLeft), other);  // No leaves the side as it was
+
+    Answer({PromptAnswer::Yes});
+    manager.Import(kLeft, "In\\Game.gme");
+    EXPECT_EQ(Bytes("game.mcr"), body);
+    EXPECT_EQ(manager.path(kLeft), "c:\\epsxe\\memcards\\game.mcr");
+    EXPECT_EQ(Row(kLeft, 0).saveName, "DEX");
+}
+
 TEST_F(Manager, CreateAndDeleteCards) {
     const std::string keep = Card("keep.mcr", CardBuilder().AddSave({0}, "KEEP").str());
     manager.Initialise();
