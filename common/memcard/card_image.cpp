@@ -35,6 +35,8 @@ void MarkSlotFree(CardImage& card, int slot) {
     UpdateChecksum(frame);
 }
 
+}  // namespace
+
 // Whether `link` can be a further block of the save whose walk started at a
 // block in state `start`: a middle or last block (low four bits 2 or 3) of the
 // same kind, in use (0x52/0x53) for a save in use, marked free (0xA2/0xA3) for
@@ -47,11 +49,11 @@ bool ContinuesSave(std::uint8_t start, std::uint8_t link) {
     return (link & 0xF0) == (markedFree ? 0xA0 : 0x50);
 }
 
-// The slots from `start` along the next-slot bytes while each next block
-// continues the save. A next-slot byte of 15 or more ends the walk: 0xFF is
-// the normal end, anything else is a damaged link, and a damaged link must not
-// reach past the card. A slot seen before ends it too.
-std::vector<int> WalkSave(const CardImage& card, int start) {
+// A next-slot byte of 15 or more ends the walk: 0xFF is the normal end,
+// anything else is a damaged link, and a damaged link must not reach past the
+// card. A slot seen before ends it too.
+std::vector<int> SaveBlocks(const CardImage& card, int start) {
+    if (!IsValidSlot(start)) return {};
     SlotMask visited{};
     std::vector<int> slots{start};
     visited[static_cast<std::size_t>(start)] = true;
@@ -66,6 +68,8 @@ std::vector<int> WalkSave(const CardImage& card, int start) {
     return slots;
 }
 
+namespace {
+
 bool Contains(const std::vector<int>& slots, int slot) {
     return std::find(slots.begin(), slots.end(), slot) != slots.end();
 }
@@ -76,12 +80,12 @@ bool Contains(const std::vector<int>& slots, int slot) {
 // another save into one of the freed blocks, the old links point into the new
 // save, and a block two damaged chains share belongs to neither alone.
 std::vector<int> OwnBlocks(const CardImage& card, int start) {
-    std::vector<int> own = WalkSave(card, start);
+    std::vector<int> own = SaveBlocks(card, start);
     SlotMask foreign{};
     for (int first = 0; first < kSlotCount; ++first) {
         const std::uint8_t state = SlotState(card, first);
         if (first == start || (state != kStateFirst && state != MarkedFreeState(kStateFirst))) continue;
-        const std::vector<int> other = WalkSave(card, first);
+        const std::vector<int> other = SaveBlocks(card, first);
         if (Contains(other, start)) continue;  // our own save, walked from one of its middle blocks
         for (int slot : other) foreign[static_cast<std::size_t>(slot)] = true;
     }

@@ -8,32 +8,13 @@
 #include "frontend/memcards/memcard_texts.h"
 #include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
-#include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/memcards/cli_memcard_fixture.h"
 
 namespace dravolo {
 namespace {
 
 using test::CardBuilder;
-
-class CliMemcard : public test::PrefixFixture {
-protected:
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), "memcard");
-        cli::Context context{out, err, prompter};
-        return cli::Run(args, context);
-    }
-    std::string Line(int slot) {
-        std::istringstream lines(out.str());
-        std::string line;
-        for (int i = 0; i < slot && std::getline(lines, line);) ++i;
-        return line;
-    }
-    std::ostringstream out, err;
-    test::ScriptedPrompter prompter;
-};
+using test::CliMemcard;
 
 TEST_F(CliMemcard, FormatAndListShowEverySlot) {
     ASSERT_EQ(Run({"format", "a.mcr"}), 0) << err.str();
