@@ -12,6 +12,7 @@
 #include "common/memcard/card_integrity.h"
 #include "common/memcard/save_recovery.h"
 #include "tests/memcard/read_only_card.h"
+#include "tests/memcard/card_images.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/prefix_fixture.h"
 
@@ -19,12 +20,6 @@ namespace dravolo::memcard {
 namespace {
 
 using test::CardBuilder;
-
-std::unique_ptr<CardImage> ImageOf(const CardBuilder& builder) {
-    auto card = std::make_unique<CardImage>();
-    std::copy(builder.bytes().begin(), builder.bytes().end(), card->begin());
-    return card;
-}
 
 bool DataBlocksEqual(const CardImage& a, const CardImage& b) {
     return std::equal(a.begin() + kBlockSize, a.end(), b.begin() + kBlockSize);

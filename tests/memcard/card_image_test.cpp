@@ -9,18 +9,13 @@
 #include <tuple>
 
 #include "common/memcard/card_image.h"
+#include "tests/memcard/card_images.h"
 #include "tests/support/card_builder.h"
 
 namespace dravolo::memcard {
 namespace {
 
 using test::CardBuilder;
-
-std::unique_ptr<CardImage> ImageOf(const CardBuilder& builder) {
-    auto card = std::make_unique<CardImage>();
-    std::copy(builder.bytes().begin(), builder.bytes().end(), card->begin());
-    return card;
-}
 
 const std::uint8_t* FrameAt(const CardImage& card, int slot) { return card.data() + DirectoryFrameOffset(slot); }
 
