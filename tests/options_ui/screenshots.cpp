@@ -1,5 +1,7 @@
-// Pictures of the option sheet for the docs: every page of every kind, with
-// test plugins installed and a profile loaded. Run under a display or Xvfb:
+// Pictures of the option sheet for the docs: the option page and the plugin
+// page of every kind, in the sheet as the program shows it (with its
+// MemCard Manager tab), test plugins installed and a profile loaded. Run
+// under a display or Xvfb:
 //   options_ui_screenshots OUTPUT_DIR
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "frontend/memcards/memcards_page_factory.h"
 #include "frontend/options/CEmuPropertySheet.h"
 #include "tests/options_ui/options_workspace.h"
 
@@ -79,7 +82,9 @@ int main(int argc, char** argv) {
             },
             record);
         std::visit([&](auto& r) { ws.SaveProfile("Crash Bandicoot", r); }, record);
-        CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(kind));
+        SheetContext context = ws.context();
+        context.makeMemcardsPage = MakeMemcardsPageMaker(ws.settings(), ws.prompter);
+        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(kind));
         sheet.SetProfileName("Crash Bandicoot");
         sheet.SetKind(kind);
         sheet.LoadRecord(record);

@@ -1,9 +1,11 @@
-// Saves pictures of the main window (three list modes, a background picture)
-// and of both dialogs, for the docs. Run under a display or Xvfb:
+// Saves pictures of the main window (three list modes, a background picture),
+// of both dialogs and of the ISO tool, for the docs. Run under a display or
+// Xvfb:
 //   shell_ui_screenshots OUTDIR
 // It builds its own workspace with a few profiles and pictures.
 
 #include <QApplication>
+#include <cstdio>
 #include <QDir>
 #include <QImage>
 #include <QListWidget>
@@ -12,6 +14,7 @@
 #include <QItemSelectionModel>
 #include <QThread>
 #include <QTimer>
+#include <QAction>
 
 #include "frontend/shell/CDravolo7View.h"
 #include "frontend/shell/CMainFrame.h"
@@ -32,9 +35,14 @@ void Settle() {
     }
 }
 
+bool ok = true;
+
 void Save(QWidget* widget, const QString& file) {
     Settle();
-    widget->grab().save(file);
+    if (!widget->grab().save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        ok = false;
+    }
 }
 
 // A soft diagonal pattern for the background picture.
@@ -123,6 +131,18 @@ int main(int argc, char** argv) {
         settings.show();
         Save(&settings, out + "/settings.png");
         settings.close();
+
+        // The ISO tool as the emulator bar's button opens it.
+        bool isoSaved = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* iso = QApplication::activeModalWidget()) {
+                Save(iso, out + "/iso_tool.png");
+                isoSaved = true;
+                iso->close();
+            }
+        });
+        frame.action(CMainFrame::Command::IsoExtractor)->trigger();
+        if (!isoSaved) ok = false;
     }
-    return 0;
+    return ok ? 0 : 1;
 }
