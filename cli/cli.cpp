@@ -25,7 +25,7 @@ constexpr const char* kUsageText =
     "  cd drives [--interface auto|aspi|ioctl]\n"
     "  cd toc DRIVE [--interface auto|aspi|ioctl]\n"
     "  cd extract DRIVE FILE [--track N | --sectors FIRST-LAST | --read-only] [--speed auto|16x|8x|4x|3x|2x|1x]\n"
-    "             [--interface auto|aspi|ioctl] [--no-cue]\n"
+    "             [--interface auto|aspi|ioctl] [--no-cue] [--retries N] [--skip-bad]\n"
     "  memcard format FILE\n"
     "  memcard list FILE\n"
     "  memcard copy SRC SLOT DST SLOT\n"

@@ -12,7 +12,8 @@
 
 namespace dravolo::cli {
 
-enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+// kSectorsSkipped: cd extract --skip-bad finished with sectors it could not read.
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2, kSectorsSkipped = 3 };
 
 struct Context {
     std::ostream& out;
