@@ -17,6 +17,18 @@ struct Result {
     std::string output;
 };
 
+// Runs a shell command: what it wrote on standard output and its exit code.
+Result Shell(const std::string& command) {
+    Result r;
+    FILE* pipe = popen(command.c_str(), "r");
+    char chunk[512];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) r.output.append(chunk, got);
+    const int status = pclose(pipe);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
 class CdCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -26,14 +38,7 @@ protected:
     Result Cli(const std::string& virtualCd, const std::string& args) {
         const std::string command = "cd '" + dir.path() + "' && DRAVOLO_VIRTUAL_CD='" + virtualCd + "' '" +
                                     DRAVOLO_CLI_PATH + "' " + args + " 2>&1 </dev/null";
-        Result r;
-        FILE* pipe = popen(command.c_str(), "r");
-        char chunk[512];
-        std::size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) r.output.append(chunk, got);
-        const int status = pclose(pipe);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r;
+        return Shell(command);
     }
     // Standard output and standard error apart; the command is stopped after
     // `seconds` so that a run that never ends fails instead of hanging.
@@ -42,13 +47,7 @@ protected:
         const std::string command = "cd '" + dir.path() + "' && DRAVOLO_VIRTUAL_CD='" + virtualCd + "' timeout " +
                                     std::to_string(seconds) + " '" + DRAVOLO_CLI_PATH + "' " + args + " 2>'" +
                                     errFile + "' </dev/null";
-        Result r;
-        FILE* pipe = popen(command.c_str(), "r");
-        char chunk[512];
-        std::size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) r.output.append(chunk, got);
-        const int status = pclose(pipe);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const Result r = Shell(command);
         const Bytes text = ReadHost(errFile);
         err.assign(text.begin(), text.end());
         return r;
@@ -228,15 +227,7 @@ TEST_F(CdCliTest, CueSheetBelongsToTheOverwriteQuestion) {
     EXPECT_FALSE(Exists("pair.cue"));
 }
 
-std::string RunTool(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    char chunk[512];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) output.append(chunk, got);
-    pclose(pipe);
-    return output;
-}
+std::string RunTool(const std::string& command) { return Shell(command + " 2>&1").output; }
 
 bool HaveProgram(const char* name) {
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
