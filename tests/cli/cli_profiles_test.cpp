@@ -93,12 +93,14 @@ TEST_F(Cli, RenameAndDelete) {
 }
 
 TEST_F(Cli, DeleteAndRenameSayWhatStoppedThem) {
+#ifndef _WIN32
     // A name Windows refuses, existing here: refused, reported, still there.
     WriteHostFile("Psinex/con.set", "x");
     prompter.answers.push_back(PromptAnswer::Yes);
     EXPECT_EQ(Run({"profiles", "delete", "Psinex", "con"}), 1);
     EXPECT_TRUE(HostExists("Psinex/con.set"));
     EXPECT_EQ(prompter.messages.back().caption, "Profile Name Error");
+#endif
 
     ASSERT_EQ(Run({"profiles", "new", "Psinex", "Old"}), 0);
     WriteHostFile("Psinex/New.cdr", "stray");

@@ -258,6 +258,7 @@ TEST_F(ProfileStore, TooLargeARecordIsNotSaved) {
 // On Linux a folder may hold "con.set" or "x?y.set", names Windows refuses and
 // we refuse to touch: the delete says so and reports the profile as still there.
 TEST_F(ProfileStore, DeleteTellsWhetherTheProfileIsGone) {
+#ifndef _WIN32  // such files cannot exist on Windows
     WriteHostFile("Epsxe/con.set", "x");
     WriteHostFile("Epsxe/x?y.set", "x");
     EXPECT_FALSE(DeleteProfileFiles(EmulatorKind::Epsxe, "con", prompter));
@@ -265,7 +266,6 @@ TEST_F(ProfileStore, DeleteTellsWhetherTheProfileIsGone) {
     EXPECT_TRUE(HostExists("Epsxe/con.set"));
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Profile Name Error", "Profile Name Error"}));
 
-#ifndef _WIN32
     // A record that cannot be deleted (its folder is read-only) keeps its
     // side files: the profile stays whole, and the user is told.
     if (geteuid() != 0) {
