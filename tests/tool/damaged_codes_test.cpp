@@ -130,3 +130,49 @@ TEST_F(DamagedCodesTest, TheActiveChoiceOfAGameAfterADamagedGameSurvives) {
     EXPECT_FALSE(Library()->Load());
     EXPECT_FALSE(HasChoice());
 }
+
+TEST_F(DamagedCodesTest, TheFileIsBackedUpOnceBeforeTheFirstChangeWhenItHeldUnreadText) {
+    const std::string damaged = "\r\n*A|Alpha\r\n-One\r\n1 1\r\n--\r\n**\r\nnotes\r\n" + kGammaGame;
+    PutCodes(damaged);
+    const std::string backup = CodesHost() + ".bak";
+    auto library = Library();
+    library->Load();
+    EXPECT_TRUE(library->document().unreadable);
+    ASSERT_TRUE(library->Save());  // no change: nothing written
+    EXPECT_FALSE(std::filesystem::exists(backup));
+    EXPECT_FALSE(library->TakeBackupNotice());
+
+    library->AddCheat("A", "Alpha", "Two\r\n2\t2\r\n");
+    ASSERT_TRUE(library->Save());
+    EXPECT_EQ(ReadHostFile(backup), damaged);
+    EXPECT_TRUE(library->TakeBackupNotice());
+    EXPECT_FALSE(library->TakeBackupNotice());
+    ASSERT_TRUE(library->Delete({0, 1}));
+    EXPECT_EQ(ReadHostFile(backup), damaged);  // still the file as it was
+    EXPECT_FALSE(library->TakeBackupNotice());
+    EXPECT_EQ(Codes(), damaged);
+
+    // A tidy file needs none.
+    std::filesystem::remove(backup);
+    PutCodes(kGammaGame);
+    library->Load();
+    library->AddCheat("A", "Alpha", "Two\r\n2\t2\r\n");
+    ASSERT_TRUE(library->Save());
+    EXPECT_FALSE(std::filesystem::exists(backup));
+}
+
+TEST_F(DamagedCodesTest, ACodesFileThatCannotBeReadIsNeverWrittenOver) {
+    // Something named Codes.txt that cannot be read as a file.
+    std::filesystem::create_directory(CodesHost());
+    PutChoice("C|Gamma\r\n*Three\r\n3\t3\r\n");
+    auto library = Library();
+    EXPECT_FALSE(library->Load());
+    EXPECT_TRUE(library->readFailed());
+    EXPECT_TRUE(HasChoice());  // nothing says the game is gone
+    library->AddCheat("A", "Alpha", "One\r\n1\t1\r\n");
+    EXPECT_FALSE(library->Save());
+    EXPECT_TRUE(std::filesystem::is_directory(CodesHost()));
+    const CheatLibrary::ImportResult result = library->ImportText("\r\n*B|Beta\r\n-x\r\n1 1\r\n--\r\n**\r\n", false);
+    EXPECT_EQ(result.added, 1);
+    EXPECT_FALSE(result.saved);
+}

@@ -63,6 +63,9 @@ private slots:
     void cheatTreeActivityAndItsValue();
     void cheatDialogAddsEditsAndRefuses();
     void cheatImportAndDelete();
+    void cheatWriteFailuresAndTheBackupAreTold();
+    void cheatChoiceAfterADamagedGameSurvivesAnOkWithoutWindow();
+    void inactiveGamesShowAGamePicture();
 };
 
 void ToolPagesTest::cardListMarksAndCommands() {
@@ -354,6 +357,84 @@ void ToolPagesTest::cheatImportAndDelete() {
     QCOMPARE(tab->tree()->topLevelItemCount(), 2);
     QVERIFY(ReadFile(codes).find("Fighter") == std::string::npos);
     QVERIFY(ReadFile(codes).find("*NO_ID_000|Street") != std::string::npos);
+    dialog.OnCancel();
+}
+
+void ToolPagesTest::cheatWriteFailuresAndTheBackupAreTold() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    const std::string codes = world.workspace().host() + "/Cheats/Codes.txt";
+    // A comment between the games: text the library does not read.
+    const std::string damaged = kCodes + "; my notes\r\n";
+    PutFile(codes, damaged);
+    PutFile(world.workspace().host() + "/Street.cht", "#Street\r\n80040000 0002\r\n");
+    test::ScriptedPrompter prompter;
+    CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+    CCheatsTab* tab = dialog.cheatsTab();
+
+    // The first change keeps the file as it was in Codes.txt.bak, and says so once.
+    tab->Select({0, 0});
+    prompter.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+    tab->button("Delete")->click();
+    QCOMPARE(ReadFile(codes + ".bak"), damaged);
+    QVERIFY(ReadFile(codes).find("; my notes") != std::string::npos);
+    QCOMPARE(prompter.messages.size(), std::size_t{2});
+    QCOMPARE(prompter.messages[1].caption, std::string("Cheat codes"));
+    QCOMPARE(prompter.messages[1].icon, PromptIcon::Information);
+    QVERIFY(prompter.messages[1].text.find("Codes.txt.bak") != std::string::npos);
+    tab->Select({0, 0});
+    tab->button("Delete")->click();
+    QCOMPARE(prompter.messages.size(), std::size_t{3});  // only the question
+    QCOMPARE(ReadFile(codes + ".bak"), damaged);
+
+    // Codes.txt cannot be written: an import says so.
+    std::filesystem::remove(codes);
+    std::filesystem::create_directory(codes);
+    tab->ImportFile("C:\\epsxe\\Street.cht");
+    QCOMPARE(prompter.messages.back().text, std::string("Cheat codes could not be written to Codes.txt!"));
+    QCOMPARE(prompter.messages.back().caption, std::string("Import error"));
+    QCOMPARE(prompter.messages.back().icon, PromptIcon::Stop);
+    dialog.OnCancel();
+}
+
+void ToolPagesTest::cheatChoiceAfterADamagedGameSurvivesAnOkWithoutWindow() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    // "Racer" lacks its "**"; the chosen game comes after it.
+    std::string codes = kCodes;
+    codes.erase(codes.find("**\r\n"), 4);
+    PutFile(world.workspace().host() + "/Cheats/Codes.txt", codes);
+    const std::string choice = "SLUS_000.02|Fighter\r\n*Power\r\n80030000\t0001\r\n";
+    Bytes value(choice.begin(), choice.end());
+    value.push_back(0);
+    world.registry().SetValue(kUser, kGame + "\\Kestrine", "Cheats", kRegBinary, value);
+    test::ScriptedPrompter prompter;
+    for (const char* word : {"0!9", "0"}) {
+        CKestrineToolDlg dialog(world.Setup("Game", word), prompter);
+        QCOMPARE(dialog.cheatsTab()->ItemImage({1, 0}), kImageActiveCheat);
+        if (dialog.QuickConfigureAction()) {
+            dialog.OnQuickConfigure(*dialog.QuickConfigureAction());
+        } else {
+            dialog.OnOK();
+        }
+        const auto stored = world.registry().QueryValue(kUser, kGame + "\\Kestrine", "Cheats");
+        QVERIFY(stored);
+        QCOMPARE(stored->data, value);
+    }
+}
+
+void ToolPagesTest::inactiveGamesShowAGamePicture() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    PutFile(world.workspace().host() + "/Cheats/Codes.txt", kCodes);
+    test::ScriptedPrompter prompter;
+    CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+    CCheatsTab* tab = dialog.cheatsTab();
+    const QImage game = tab->ItemOf({0, -1})->icon(0).pixmap(16, 16).toImage();
+    // Not the card list's "both slots" badge, which shares the index.
+    QVERIFY(game != dialog.skin().StateImage(kImageGame).toImage());
+    QCOMPARE(game, dialog.skin().CheatTreeImage(kImageGame).toImage());
+    QVERIFY(game != dialog.skin().CheatTreeImage(kImageActiveGame).toImage());
     dialog.OnCancel();
 }
 
