@@ -111,16 +111,25 @@ void ToolPagesTest::cardListMarksAndCommands() {
     tab->button("Duplicate")->click();
     QCOMPARE(list->topLevelItem(4)->text(1), QStringLiteral("AB; "));
 
-    // Delete card 1: the others move down, the slot values stay.
+    // Delete card 1: the others move down, and every configuration's slot
+    // values follow their cards; a slot that held card 1 holds none.
+    const std::string other = "Software\\Vision Thing\\KestrineCFG\\Other\\Memory Cards";
+    world.registry().SetDword(kUser, other, "MemCard0", 1);
+    world.registry().SetDword(kUser, other, "MemCard1", 4);
+    world.registry().SetDword(kUser, kGame + "\\Memory Cards", "MemCard0", 3);
     tab->SelectCard(1);
     prompter.answers = {PromptAnswer::Yes};
     tab->button("Delete")->click();
     QCOMPARE(prompter.messages.back().caption, std::string("Delete"));
     QCOMPARE(Column(list, 1),
              QStringList({"AB; ", "formatted, no blocks used", "not formatted", "AB; "}));
-    // "MemCard1" still names number 2: now the card that moved into it.
-    QCOMPARE(tab->RowMark(2), kMarkSlot2);
-    QCOMPARE(tab->RowMark(1), 0);
+    QCOMPARE(world.registry().QueryDword(kUser, kActive + "\\Memory Cards", "MemCard0"), std::uint32_t{0});
+    QCOMPARE(world.registry().QueryDword(kUser, kActive + "\\Memory Cards", "MemCard1"), std::uint32_t{1});
+    QCOMPARE(tab->RowMark(1), kMarkSlot2);
+    QCOMPARE(tab->RowMark(2), 0);
+    QVERIFY(!world.registry().QueryDword(kUser, other, "MemCard0"));
+    QCOMPARE(world.registry().QueryDword(kUser, other, "MemCard1"), std::uint32_t{3});
+    QCOMPARE(world.registry().QueryDword(kUser, kGame + "\\Memory Cards", "MemCard0"), std::uint32_t{2});
     prompter.messages.clear();
 
     tab->ImportFile("C:\\epsxe\\nothing.bin");
