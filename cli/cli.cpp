@@ -31,6 +31,8 @@ constexpr const char* kUsageText =
     "  memcard copy SRC SLOT DST SLOT\n"
     "  memcard erase FILE SLOT\n"
     "  memcard free FILE SLOT\n"
+    "  memcard recover FILE SLOT       # bring back a save marked free\n"
+    "  memcard check FILE [--repair]   # exit 0 clean, 1 findings, 2 cannot read\n"
     "  memcard import SRC DST          # SRC a .gme, .vgs or .mem image\n"
     "KIND is a profile folder: Epsxe, Fpse, Psinex, Adripsx or Pcsx.\n"
     "DRIVE is adapter:target:lun as 'cd drives' lists it.\n"

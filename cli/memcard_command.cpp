@@ -1,7 +1,6 @@
 // dravolo-cli memcard: the memory-card manager's operations on card files,
 // with its questions and messages. Slots are 1-15 as the page shows them.
 
-#include <charconv>
 #include <ostream>
 
 #ifndef _WIN32
@@ -9,6 +8,7 @@
 #endif
 
 #include "cli/cli.h"
+#include "cli/memcard_cli_support.h"
 #include "common/memcard/memcard.h"
 #include "common/platform/winfs.h"
 #include "frontend/memcards/card_folder.h"
@@ -23,43 +23,13 @@ using namespace memcards;
 
 constexpr const char* kMemcardUsage =
     "dravolo-cli: use 'memcard format FILE', 'memcard list FILE', 'memcard copy SRC SLOT DST SLOT',\n"
-    "  'memcard erase FILE SLOT', 'memcard free FILE SLOT' or 'memcard import SRC DST' (SLOT is 1-15)\n";
-
-// "1" ... "15" -> 0 ... 14.
-std::optional<int> ParseSlot(std::string_view text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > memcard::kSlotCount)
-        return std::nullopt;
-    return value - 1;
-}
-
-bool Confirm(Context& context, const char* question) {
-    return context.prompter.Ask(question, kCaption, PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No) ==
-           PromptAnswer::Yes;
-}
-
-// A card that exists and is formatted; otherwise says why.
-bool UsableCard(Context& context, const std::string& path) {
-    if (!FileExists(path)) {
-        Report(context, memcard::MemCardOpenErrorText(path), "File Open Error");
-        return false;
-    }
-    if (!memcard::MemCardIsFormatted(path)) {
-        context.err << "dravolo-cli: " << ForTerminal(path) << " is not a formatted memory card\n";
-        return false;
-    }
-    return true;
-}
+    "  'memcard erase FILE SLOT', 'memcard free FILE SLOT', 'memcard recover FILE SLOT',\n"
+    "  'memcard check FILE [--repair]' or 'memcard import SRC DST' (SLOT is 1-15)\n";
 
 std::uint8_t StateOf(const std::string& path, int slot) {
     memcard::CMemCardFile card;
     card.Open(path);
     return card.slotState[static_cast<std::size_t>(slot)];
-}
-
-std::string SlotName(const std::string& path, int slot) {
-    return ForTerminal(path) + " slot " + std::to_string(slot + 1);
 }
 
 std::string StateText(std::uint8_t state) {
@@ -119,7 +89,7 @@ std::string TitleForTerminal(std::string title) {
 bool HasTitle(std::uint8_t state) { return (state & 0x0F) != 0x02 && (state & 0x0F) != 0x03; }
 
 int Format(const std::string& path, Context& context) {
-    if (FileExists(path) && !Confirm(context, kAskFormat)) return kFailed;
+    if (FileExists(path) && !ConfirmCard(context, kAskFormat)) return kFailed;
     if (!memcard::MemCardFormat(path)) {
         context.err << "dravolo-cli: " << ForTerminal(path) << " cannot be written\n";
         return kFailed;
@@ -143,11 +113,11 @@ int List(const std::string& path, Context& context) {
 int Copy(const std::string& source, int sourceSlot, const std::string& dest, int destSlot, Context& context) {
     if (!UsableCard(context, source) || !UsableCard(context, dest)) return kFailed;
     if (!memcard::MemCardSlotInUse(source, sourceSlot)) {
-        context.err << "dravolo-cli: " << SlotName(source, sourceSlot) << " holds no save\n";
+        context.err << "dravolo-cli: " << CardSlotName(source, sourceSlot) << " holds no save\n";
         return kFailed;
     }
     if (memcard::MemCardSlotInUse(dest, destSlot) && !(source == dest && sourceSlot == destSlot) &&
-        !memcard::IsLinkState(StateOf(dest, destSlot)) && !Confirm(context, kAskOverwriteSave))
+        !memcard::IsLinkState(StateOf(dest, destSlot)) && !ConfirmCard(context, kAskOverwriteSave))
         return kFailed;
     if (!memcard::MemCardCopySave(source, sourceSlot, dest, destSlot)) {
         context.prompter.Tell(kCopyFailed, kCaption, PromptIcon::Stop);
@@ -161,11 +131,11 @@ bool ErasableSlot(const std::string& path, int slot, Context& context) {
     if (!UsableCard(context, path)) return false;
     const std::uint8_t state = StateOf(path, slot);
     if (memcard::IsLinkState(state)) {
-        context.err << "dravolo-cli: " << SlotName(path, slot) << " is a link of a longer save; use its first slot\n";
+        context.err << "dravolo-cli: " << CardSlotName(path, slot) << " is a link of a longer save; use its first slot\n";
         return false;
     }
     if (state == memcard::kStateFree || state == memcard::kStateNeverUsed) {
-        context.err << "dravolo-cli: " << SlotName(path, slot) << " holds no save\n";
+        context.err << "dravolo-cli: " << CardSlotName(path, slot) << " holds no save\n";
         return false;
     }
     return true;
@@ -174,16 +144,20 @@ bool ErasableSlot(const std::string& path, int slot, Context& context) {
 int Erase(const std::string& path, int slot, Context& context) {
     if (!ErasableSlot(path, slot, context)) return kFailed;
     if (!memcard::MemCardSlotInUse(path, slot)) {
-        context.err << "dravolo-cli: " << SlotName(path, slot) << " is already erased\n";
+        context.err << "dravolo-cli: " << CardSlotName(path, slot) << " is already erased\n";
         return kFailed;
     }
-    if (!Confirm(context, kAskDeleteSlot)) return kFailed;
-    return memcard::MemCardDeleteSave(path, slot) ? kOk : kFailed;
+    if (!ConfirmCard(context, kAskDeleteSlot)) return kFailed;
+    if (!memcard::MemCardDeleteSave(path, slot)) {
+        context.prompter.Tell(kEraseFailed, kCaption, PromptIcon::Stop);
+        return kFailed;
+    }
+    return kOk;
 }
 
 int Free(const std::string& path, int slot, Context& context) {
     if (!ErasableSlot(path, slot, context)) return kFailed;
-    if (!Confirm(context, kAskFreeSlot)) return kFailed;
+    if (!ConfirmCard(context, kAskFreeSlot)) return kFailed;
     if (!memcard::MemCardMarkFree(path, slot)) {
         context.prompter.Tell(kMarkFreeFailed, kCaption, PromptIcon::Stop);
         return kFailed;
@@ -198,6 +172,7 @@ int Import(const std::string& source, const std::string& dest, Context& context)
         context.err << "dravolo-cli: " << ForTerminal(source) << " is not a .gme, .vgs or .mem image\n";
         return kUsage;
     }
+    if (FileExists(dest) && !ConfirmCard(context, kAskOverwriteCard, kOverwriteCaption)) return kFailed;
     if (!memcard::MemCardStripHeader(source, dest, *plan.headerSize)) {
         context.prompter.Tell(kImportFailed, kCaption, PromptIcon::Stop);
         return kFailed;
@@ -216,14 +191,17 @@ int RunMemcard(const std::vector<std::string>& args, Context& context) {
     const std::string& verb = args[0];
     if ((verb == "format" || verb == "list") && args.size() == 2)
         return verb == "format" ? Format(args[1], context) : List(args[1], context);
-    if ((verb == "erase" || verb == "free") && args.size() == 3) {
-        const auto slot = ParseSlot(args[2]);
+    if ((verb == "erase" || verb == "free" || verb == "recover") && args.size() == 3) {
+        const auto slot = ParseCardSlot(args[2]);
         if (!slot) return usage();
+        if (verb == "recover") return MemcardRecover(args[1], *slot, context);
         return verb == "erase" ? Erase(args[1], *slot, context) : Free(args[1], *slot, context);
     }
+    if (verb == "check" && (args.size() == 2 || (args.size() == 3 && args[2] == "--repair")))
+        return MemcardCheck(args[1], args.size() == 3, context);
     if (verb == "copy" && args.size() == 5) {
-        const auto sourceSlot = ParseSlot(args[2]);
-        const auto destSlot = ParseSlot(args[4]);
+        const auto sourceSlot = ParseCardSlot(args[2]);
+        const auto destSlot = ParseCardSlot(args[4]);
         if (!sourceSlot || !destSlot) return usage();
         return Copy(args[1], *sourceSlot, args[3], *destSlot, context);
     }

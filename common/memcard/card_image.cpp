@@ -35,23 +35,75 @@ void MarkSlotFree(CardImage& card, int slot) {
     UpdateChecksum(frame);
 }
 
-// Applies `change` to the first slot and each slot its next-slot bytes lead
-// to. A next-slot byte of 15 or more ends the walk: 0xFF is the normal end,
+}  // namespace
+
+// Whether `link` can be a further block of the save whose walk started at a
+// block in state `start`: a middle or last block (low four bits 2 or 3) of the
+// same kind, in use (0x52/0x53) for a save in use, marked free (0xA2/0xA3) for
+// a marked-free one. A first block, a free block or a block of the other kind
+// is never part of the save, whatever a stale or damaged link says.
+bool ContinuesSave(std::uint8_t start, std::uint8_t link) {
+    const std::uint8_t kind = link & 0x0F;
+    if (kind != 0x02 && kind != 0x03) return false;
+    const bool markedFree = (start & 0xF0) == 0xA0;
+    return (link & 0xF0) == (markedFree ? 0xA0 : 0x50);
+}
+
+// A next-slot byte of 15 or more ends the walk: 0xFF is the normal end,
 // anything else is a damaged link, and a damaged link must not reach past the
-// card (slot 15 would be reserved frame 16, slot 254 a frame deep in the data
-// blocks). A slot seen before ends it too, so a looping chain stops after at
-// most 15 slots and never runs on from a frame it already changed.
-template <typename Change>
-void WalkChain(CardImage& card, int first, Change change) {
+// card. A slot seen before ends it too.
+std::vector<int> SaveBlocks(const CardImage& card, int start) {
+    if (!IsValidSlot(start)) return {};
     SlotMask visited{};
-    int slot = first;
-    for (int step = 0; step < kSlotCount; ++step) {
-        const std::uint8_t next = DirectoryFrame(card, slot)[kNextSlotOffset];  // before `change` clears it
-        change(card, slot);
-        visited[static_cast<std::size_t>(slot)] = true;
-        if (next >= kSlotCount || visited[next]) return;
+    std::vector<int> slots{start};
+    visited[static_cast<std::size_t>(start)] = true;
+    const std::uint8_t startState = SlotState(card, start);
+    for (int slot = start;;) {
+        const std::uint8_t next = DirectoryFrame(card, slot)[kNextSlotOffset];
+        if (next >= kSlotCount || visited[next] || !ContinuesSave(startState, SlotState(card, next))) break;
+        visited[next] = true;
+        slots.push_back(next);
         slot = next;
     }
+    return slots;
+}
+
+namespace {
+
+bool Contains(const std::vector<int>& slots, int slot) {
+    return std::find(slots.begin(), slots.end(), slot) != slots.end();
+}
+
+// The blocks the save at `start` may change: its walk, cut before the first
+// block that the walk of another save's first block (0x51 or 0xA1) reaches as
+// well. A console that deleted a save keeps its links; when it later writes
+// another save into one of the freed blocks, the old links point into the new
+// save, and a block two damaged chains share belongs to neither alone.
+std::vector<int> OwnBlocks(const CardImage& card, int start) {
+    std::vector<int> own = SaveBlocks(card, start);
+    SlotMask foreign{};
+    for (int first = 0; first < kSlotCount; ++first) {
+        const std::uint8_t state = SlotState(card, first);
+        if (first == start || (state != kStateFirst && state != MarkedFreeState(kStateFirst))) continue;
+        const std::vector<int> other = SaveBlocks(card, first);
+        if (Contains(other, start)) continue;  // our own save, walked from one of its middle blocks
+        for (int slot : other) foreign[static_cast<std::size_t>(slot)] = true;
+    }
+    for (std::size_t i = 1; i < own.size(); ++i) {
+        if (foreign[static_cast<std::size_t>(own[i])]) {
+            own.resize(i);
+            break;
+        }
+    }
+    return own;
+}
+
+// Applies `change` to every block of the save at `first`. The blocks are
+// found before anything changes, so a cleared frame's 0x00 link is never
+// followed to slot 0.
+template <typename Change>
+void ChangeSave(CardImage& card, int first, Change change) {
+    for (int slot : OwnBlocks(card, first)) change(card, slot);
 }
 
 bool IsAvailable(const CardImage& card, int slot, const SlotMask& taken) {
@@ -207,14 +259,14 @@ void EraseSave(CardImage& card, int slot) {
     if (!IsValidSlot(slot)) return;
     const std::uint8_t state = SlotState(card, slot);
     if (state == kStateFree || state == kStateNeverUsed || IsLinkState(state)) return;
-    WalkChain(card, slot, ClearSlot);
+    ChangeSave(card, slot, ClearSlot);
 }
 
 void MarkSaveFree(CardImage& card, int slot) {
     if (!IsValidSlot(slot)) return;
     const std::uint8_t state = SlotState(card, slot);
     if (state == kStateFree || state == kStateNeverUsed) return;
-    WalkChain(card, slot, MarkSlotFree);
+    ChangeSave(card, slot, MarkSlotFree);
 }
 
 bool CopySaveBetween(const CardImage& source, int sourceSlot, CardImage& dest, int destSlot) {

@@ -33,8 +33,18 @@ int FirstAvailableSlotExcept(const CardImage& card, int except);
 // looping chain comes back longer than any real save can be.
 std::vector<int> SaveChain(const CardImage& card, int first);
 
+// Whether a block in state `link` can continue the save whose first block is
+// in state `start`: a middle or last block of the same kind (0x52/0x53 after a
+// save in use, 0xA2/0xA3 after a marked-free one).
+bool ContinuesSave(std::uint8_t start, std::uint8_t link);
+// The slots of the save at `start`, in order: the next-slot bytes are followed
+// only into blocks that continue the save (ContinuesSave), never out of the
+// directory and never twice. Empty when `start` is out of range.
+std::vector<int> SaveBlocks(const CardImage& card, int start);
+
 // Clears the directory frames and zeroes the blocks of the save at `slot`.
-// Does nothing for a free, never-used or link slot.
+// Does nothing for a free, never-used or link slot. A block another save
+// starts or reaches as well is never touched (SaveBlocks, cut there).
 void EraseSave(CardImage& card, int slot);
 // Marks the save at `slot` free (0x51 -> 0xA1 ...) keeping data and links.
 // Does nothing for a free or never-used slot.

@@ -68,22 +68,22 @@ int MemCardSaveChain(std::string_view path, int firstSlot, std::vector<std::uint
     return static_cast<int>(chain.size());
 }
 
+// A card that cannot be opened for writing, or whose write fails, is a
+// failure: the caller must not tell the user the save is gone when it is not.
 int MemCardDeleteSave(std::string_view path, int slot) {
     if (!IsValidSlot(slot) || path.empty()) return 0;
-    if (const auto card = OpenCardForUpdate(path)) {
-        EraseSave(*card->after, slot);
-        card->WriteChanges();
-    }
-    return 1;
+    const auto card = OpenCardForUpdate(path);
+    if (!card) return 0;
+    EraseSave(*card->after, slot);
+    return card->WriteChanges() ? 1 : 0;
 }
 
 int MemCardMarkFree(std::string_view path, int slot) {
     if (!IsValidSlot(slot) || path.empty()) return 0;
-    if (const auto card = OpenCardForUpdate(path)) {
-        MarkSaveFree(*card->after, slot);
-        card->WriteChanges();
-    }
-    return 1;
+    const auto card = OpenCardForUpdate(path);
+    if (!card) return 0;
+    MarkSaveFree(*card->after, slot);
+    return card->WriteChanges() ? 1 : 0;
 }
 
 int MemCardCopySave(std::string_view sourcePath, int sourceSlot, std::string_view destPath, int destSlot) {

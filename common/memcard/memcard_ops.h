@@ -38,7 +38,8 @@ int MemCardFirstFreeExcept(std::string_view path, int slot);
 int MemCardSaveChain(std::string_view path, int firstSlot, std::vector<std::uint8_t>& slots);
 
 // Erases the save at `slot` (directory frames cleared, blocks zeroed). 0 when
-// the slot is out of range or the path empty, else 1.
+// the slot is out of range, the path empty, or the card cannot be opened for
+// writing or written; else 1 (also when the slot held nothing to erase).
 int MemCardDeleteSave(std::string_view path, int slot);
 // Marks the save at `slot` free, keeping its data. Same results.
 int MemCardMarkFree(std::string_view path, int slot);

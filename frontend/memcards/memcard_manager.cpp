@@ -134,6 +134,9 @@ void MemcardManager::Import(int side, const std::string& chosen) {
     ReadControls();
     if (chosen.empty()) return;
     const ImportPlan plan = PlanImport(directory_, chosen);
+    // Replacing a card is asked as Create asks it; No leaves everything as it was.
+    if (plan.headerSize && FileExists(plan.destination) && !Confirm(prompter_, kAskOverwriteCard, kOverwriteCaption))
+        return;
     if (plan.headerSize && !memcard::MemCardStripHeader(chosen, plan.destination, *plan.headerSize))
         prompter_.Tell(kImportFailed, kCaption, PromptIcon::Stop);
     SetPath(side, plan.destination);
@@ -189,7 +192,7 @@ void MemcardManager::EraseSave() {
     if (card.empty() || !memcard::MemCardIsFormatted(card) || slot < 0) return;
     if (!memcard::MemCardSlotInUse(card, slot) || IsLinkText(SaveNameOf(s, slot))) return;
     if (!Confirm(prompter_, kAskDeleteSlot)) return;
-    memcard::MemCardDeleteSave(card, slot);
+    if (!memcard::MemCardDeleteSave(card, slot)) prompter_.Tell(kEraseFailed, kCaption, PromptIcon::Stop);
     RefreshAfterChange(s);
 }
 

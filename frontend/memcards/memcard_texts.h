@@ -26,6 +26,11 @@ inline constexpr const char* kSomethingWrong = "Something went wrong\n";
 inline constexpr const char* kCopyFailed =
     "MemCard Copy Failed.\n1. Destination might be full.\n2. Cannot copy/overwrite links.";
 inline constexpr const char* kMarkFreeFailed = "Error when marking slot as free";
+// Our own, in the same words as the page's other questions.
+inline constexpr const char* kAskRepairCard = "Repair the memory card?";
+inline constexpr const char* kRepairFailed = "Cannot repair: the memory card cannot be written.";
+// Our own, in the same words: an erase that could not be written.
+inline constexpr const char* kEraseFailed = "Error when deleting memcard slot";
 inline constexpr const char* kInvalidCard =
     "1. You have selected an invalid memory card in options page.\n"
     "2. MemCard Manager has automatically emptied edit box.\n"

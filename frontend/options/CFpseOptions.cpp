@@ -123,16 +123,17 @@ CFpseOptions::CFpseOptions(SheetContext& context, QWidget* parent)
     speedRow->addWidget(new QLabel(QStringLiteral("Fast")));
     cdromGrid->addWidget(useCache_, 0, 0);
     cdromGrid->addLayout(sizeRow, 0, 1);
-    cdromGrid->addWidget(speedLabel, 1, 0, 1, 2);
-    cdromGrid->addLayout(speedRow, 2, 0, 1, 2);
+    cdromGrid->addWidget(speedLabel, 1, 0);
+    cdromGrid->addLayout(speedRow, 1, 1);
+    cdromGrid->setColumnStretch(1, 1);
 
+    // The BIOS list and its three switches on one line.
     auto* bios = MakeBiosGroup(false, true);
-    auto* biosBox = new QVBoxLayout;
-    static_cast<QHBoxLayout*>(bios->layout())->addLayout(biosBox);
+    auto* biosRow = static_cast<QHBoxLayout*>(bios->layout());
     BindBios(&R::BiosName);
-    BindCheck(AddCheck(biosBox, "Disable Logo"), &R::DisableLogo);
-    BindCheck(AddCheck(biosBox, "Emulated"), &R::EnableHLE);
-    BindCheck(AddCheck(biosBox, "Console I/O"), &R::EmuConsole);
+    BindCheck(AddCheck(biosRow, "Disable Logo"), &R::DisableLogo);
+    BindCheck(AddCheck(biosRow, "Emulated"), &R::EnableHLE);
+    BindCheck(AddCheck(biosRow, "Console I/O"), &R::EmuConsole);
 
     auto* command = MakeGroup("Command Line");
     auto* commandBox = new QVBoxLayout(command);
@@ -162,10 +163,12 @@ CFpseOptions::CFpseOptions(SheetContext& context, QWidget* parent)
     Carry(&R::SpareFlag2);
     Carry(&R::SpareFlag3);
 
+    // The groups of three switches side by side, then those of two, so that
+    // the sheet fits a small laptop screen with its buttons.
     auto* grid = new QGridLayout(this);
     grid->addWidget(cpu, 0, 0);
-    grid->addWidget(graphics, 0, 1);
-    grid->addWidget(misc, 1, 0);
+    grid->addWidget(misc, 0, 1);
+    grid->addWidget(graphics, 1, 0);
     grid->addWidget(cdrom, 1, 1);
     grid->addWidget(bios, 2, 0, 1, 2);
     grid->addWidget(command, 3, 0);

@@ -105,10 +105,10 @@ COptionsPage::COptionsPage(SheetContext& context, QWidget* parent)
     grid->addWidget(misc, 1, 0);
     grid->addWidget(countryGroup, 1, 1);
     grid->addWidget(bios, 2, 0, 1, 2);
-    grid->addWidget(command, 3, 0, 1, 2);
+    grid->addWidget(command, 3, 0);
+    grid->addWidget(pad, 3, 1);
     grid->addWidget(memcards, 4, 0, 1, 2);
-    grid->addWidget(pad, 5, 0, 1, 2);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(5, 1);
 }
 
 void COptionsPage::OnInitPage() {

@@ -70,18 +70,20 @@ CPcsxOptions::CPcsxOptions(SheetContext& context, QWidget* parent)
     BindEdit(memcardEdit(0), &R::Mcd1);
     BindEdit(memcardEdit(1), &R::Mcd2);
 
+    // Two columns of groups of about the same height, so that the sheet fits a
+    // small laptop screen with its buttons.
     auto* grid = new QGridLayout(this);
-    grid->addWidget(cpu, 0, 0, 1, 2);
+    grid->addWidget(cpu, 0, 0);
+    grid->addWidget(fixes, 0, 1);
     grid->addWidget(misc, 1, 0);
     grid->addWidget(sound, 1, 1);
-    grid->addWidget(fixes, 2, 0);
-    grid->addWidget(keys, 2, 1);
-    grid->addWidget(bios, 3, 0, 1, 2);
-    grid->addWidget(pad1, 4, 0);
-    grid->addWidget(pad2, 4, 1);
-    grid->addWidget(country, 5, 0);
-    grid->addWidget(memcards, 6, 0, 1, 2);
-    grid->setRowStretch(7, 1);
+    grid->addWidget(bios, 2, 0, 1, 2);
+    grid->addWidget(pad1, 3, 0);
+    grid->addWidget(pad2, 3, 1);
+    grid->addWidget(country, 4, 0);
+    grid->addWidget(keys, 4, 1);
+    grid->addWidget(memcards, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
 }
 
 void CPcsxOptions::OnInitPage() {

@@ -6,20 +6,16 @@
 #include <algorithm>
 #include <memory>
 #include <random>
+#include <tuple>
 
 #include "common/memcard/card_image.h"
+#include "tests/memcard/card_images.h"
 #include "tests/support/card_builder.h"
 
 namespace dravolo::memcard {
 namespace {
 
 using test::CardBuilder;
-
-std::unique_ptr<CardImage> ImageOf(const CardBuilder& builder) {
-    auto card = std::make_unique<CardImage>();
-    std::copy(builder.bytes().begin(), builder.bytes().end(), card->begin());
-    return card;
-}
 
 const std::uint8_t* FrameAt(const CardImage& card, int slot) { return card.data() + DirectoryFrameOffset(slot); }
 
@@ -302,6 +298,61 @@ TEST(MemCardCopy, LoopingSourceChainIsRefused) {
     auto dest = ImageOf(CardBuilder());
     EXPECT_FALSE(CopySaveBetween(*source, 2, *dest, 0));
     EXPECT_EQ(*dest, *ImageOf(CardBuilder()));
+}
+
+// Slot 0 held a two-block save the console deleted (0xA1, its link to slot 1
+// kept); slot 1 was written later with a live save of its own.
+CardBuilder StaleLinkCard() {
+    return CardBuilder().AddSave({0, 1}, "OLD", 3).MarkFree({0, 1}).AddSave({1}, "LIVE", 5).AddSave({4}, "MORE", 6);
+}
+
+void ExpectSaveKept(const CardImage& now, const CardImage& before, int slot) {
+    EXPECT_TRUE(std::equal(FrameAt(now, slot), FrameAt(now, slot) + kFrameSize, FrameAt(before, slot))) << slot;
+    EXPECT_TRUE(BlockEquals(now, slot, before, slot)) << slot;
+}
+
+TEST(MemCardCopy, NeverTouchesAnotherLiveSaveThroughAStaleLink) {
+    const auto before = ImageOf(StaleLinkCard());
+    for (const CardBuilder& sourceBuilt : {ThreeBlockSource(), CardBuilder().AddSave({7}, "ONE", 8)}) {
+        const auto source = ImageOf(sourceBuilt);
+        const int first = SlotState(*source, 2) == kStateFirst ? 2 : 7;
+        auto dest = ImageOf(StaleLinkCard());
+        ASSERT_TRUE(CopySaveBetween(*source, first, *dest, 0));
+        ExpectSaveKept(*dest, *before, 1);
+        ExpectSaveKept(*dest, *before, 4);
+        const std::vector<int> landed = SaveChain(*dest, 0);
+        EXPECT_EQ(std::count(landed.begin(), landed.end(), 1), 0);
+
+        // The same within one card.
+        auto card = ImageOf(CardBuilder(StaleLinkCard()).AddSave({10, 11, 12}, "THREE", 9));
+        const auto original = std::make_unique<CardImage>(*card);
+        ASSERT_TRUE(CopySaveWithin(*card, 10, 0));
+        ExpectSaveKept(*card, *original, 1);
+        ExpectSaveKept(*card, *original, 4);
+    }
+}
+
+TEST(MemCardImage, EraseAndMarkFreeStopAtBlocksOfAnotherSave) {
+    // A damaged end link points at the first block of another save, and two
+    // saves share a link block: neither walk may take what is another save's.
+    const CardBuilder intoFirst = CardBuilder().AddSave({0, 1}, "A", 1).AddSave({2}, "B", 2).SetNext(1, 2);
+    const CardBuilder shared = CardBuilder().AddSave({3, 5}, "C", 3).AddSave({4}, "D", 4).SetNext(4, 5);
+    for (const auto& [built, slot, kept] : {std::tuple{intoFirst, 0, 2}, std::tuple{shared, 3, 5}, std::tuple{shared, 4, 5}}) {
+        const auto original = ImageOf(built);
+        auto erased = ImageOf(built);
+        EraseSave(*erased, slot);
+        EXPECT_EQ(SlotState(*erased, slot), kStateFree);
+        ExpectSaveKept(*erased, *original, kept);
+        auto marked = ImageOf(built);
+        MarkSaveFree(*marked, slot);
+        EXPECT_EQ(SlotState(*marked, slot), 0xA1);
+        ExpectSaveKept(*marked, *original, kept);
+    }
+    // An erased save's stale chain ends where a live save took its block.
+    auto card = ImageOf(StaleLinkCard());
+    EraseSave(*card, 0);
+    EXPECT_EQ(SlotState(*card, 0), kStateFree);
+    ExpectSaveKept(*card, *ImageOf(StaleLinkCard()), 1);
 }
 
 TEST(MemCardCopy, DestinationInUseAndAvailableStillNeedsRoom) {

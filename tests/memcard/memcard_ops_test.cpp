@@ -7,6 +7,7 @@
 
 #include "common/memcard/memcard_file.h"
 #include "common/memcard/memcard_ops.h"
+#include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/scripted_prompter.h"
@@ -125,9 +126,22 @@ TEST_F(MemCardFileOps, EraseAndMarkFreePatchTheCardInPlace) {
     }
     EXPECT_EQ(MemCardDeleteSave("", 0), 0);
     EXPECT_EQ(MemCardMarkFree("", 0), 0);
-    EXPECT_EQ(MemCardDeleteSave(Missing(), 0), 1);
-    EXPECT_EQ(MemCardMarkFree(Missing(), 0), 1);
+    // A card that is not there was not erased.
+    EXPECT_EQ(MemCardDeleteSave(Missing(), 0), 0);
+    EXPECT_EQ(MemCardMarkFree(Missing(), 0), 0);
     EXPECT_FALSE(HostExists("missing.mcr"));
+}
+
+TEST_F(MemCardFileOps, EraseAndMarkFreeFailOnACardThatCannotBeWritten) {
+    const std::string content = CardBuilder().AddSave({0}, "KEEP", 5).AddSave({3, 5}, "TWO", 6).str();
+    const std::string path = Card("ro.mcr", content);
+    const test::ReadOnlyCard readOnly(path);
+    if (!readOnly.ok()) GTEST_SKIP() << "no way to make a read-only file here";
+    EXPECT_EQ(MemCardDeleteSave(path, 0), 0);
+    EXPECT_EQ(MemCardMarkFree(path, 3), 0);
+    // Nothing to change is no success either: the card cannot be written.
+    EXPECT_EQ(MemCardDeleteSave(path, 9), 0);
+    EXPECT_EQ(Contents(path), content);
 }
 
 TEST_F(MemCardFileOps, CopyBetweenCards) {

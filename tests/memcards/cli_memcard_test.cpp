@@ -6,33 +6,15 @@
 
 #include "cli/cli.h"
 #include "frontend/memcards/memcard_texts.h"
+#include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
-#include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/memcards/cli_memcard_fixture.h"
 
 namespace dravolo {
 namespace {
 
 using test::CardBuilder;
-
-class CliMemcard : public test::PrefixFixture {
-protected:
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), "memcard");
-        cli::Context context{out, err, prompter};
-        return cli::Run(args, context);
-    }
-    std::string Line(int slot) {
-        std::istringstream lines(out.str());
-        std::string line;
-        for (int i = 0; i < slot && std::getline(lines, line);) ++i;
-        return line;
-    }
-    std::ostringstream out, err;
-    test::ScriptedPrompter prompter;
-};
+using test::CliMemcard;
 
 TEST_F(CliMemcard, FormatAndListShowEverySlot) {
     ASSERT_EQ(Run({"format", "a.mcr"}), 0) << err.str();
@@ -109,6 +91,52 @@ TEST_F(CliMemcard, CopyEraseAndFreeUseSlotsOneToFifteen) {
          {std::vector<std::string>{"erase", "d.mcr", "0"}, {"erase", "d.mcr", "16"}, {"free", "d.mcr", "x"},
           {"copy", "s.mcr", "1", "d.mcr"}, {"list"}, {"shred", "d.mcr"}})
         EXPECT_EQ(Run(bad), 2) << bad[0];
+}
+
+TEST_F(CliMemcard, ImportOverAnExistingCardAsks) {
+    const std::string body = CardBuilder().AddSave({0}, "DEX").str();
+    const std::string kept = CardBuilder().AddSave({0}, "PRECIOUS", 2).str();
+    WriteHostFile("in.gme", std::string(3904, 'D') + body);
+    WriteHostFile("old.mcr", kept);
+    EXPECT_EQ(Run({"import", "in.gme", "old.mcr"}), 1);  // the default answer is No
+    ASSERT_FALSE(prompter.messages.empty());
+    EXPECT_EQ(prompter.messages.back().text, memcards::kAskOverwriteCard);
+    EXPECT_EQ(prompter.messages.back().caption, memcards::kOverwriteCaption);
+    EXPECT_EQ(ReadHostFile("old.mcr"), kept);
+    prompter.answers.push_back(PromptAnswer::Yes);
+    ASSERT_EQ(Run({"import", "in.gme", "old.mcr"}), 0) << err.str();
+    EXPECT_EQ(ReadHostFile("old.mcr"), body);
+}
+
+TEST_F(CliMemcard, CopyOntoAStaleSlotKeepsTheLiveSaveItsLinkPointsAt) {
+    // Slot 1: a two-block save deleted by the console (0xA1, next slot 2 kept);
+    // slot 2: a one-block save written later into the freed block.
+    const CardBuilder dest = CardBuilder().AddSave({0, 1}, "OLD", 3).MarkFree({0, 1}).AddSave({1}, "LIVE", 5);
+    WriteHostFile("dst.mcr", dest.str());
+    WriteHostFile("src.mcr", CardBuilder().AddSave({0, 1}, "NEW", 7).str());
+    ASSERT_EQ(Run({"copy", "src.mcr", "1", "dst.mcr", "1"}), 0) << err.str();
+    EXPECT_TRUE(prompter.messages.empty());  // nothing in use was overwritten
+    const std::string now = ReadHostFile("dst.mcr");
+    EXPECT_EQ(now.substr(CardBuilder::FrameOffset(1), 128), dest.str().substr(CardBuilder::FrameOffset(1), 128));
+    EXPECT_EQ(now.substr(CardBuilder::BlockOffset(1), 8192), dest.str().substr(CardBuilder::BlockOffset(1), 8192));
+    ASSERT_EQ(Run({"list", "dst.mcr"}), 0);
+    EXPECT_EQ(Line(1), "1\tsave\tBA\tNEW");
+    EXPECT_EQ(Line(2), "2\tsave\tBA\tLIVE");
+    EXPECT_EQ(Line(3), "3\tend link\tBA\t");
+}
+
+TEST_F(CliMemcard, EraseAndFreeOfACardThatCannotBeWrittenFail) {
+    const std::string content = CardBuilder().AddSave({0}, "KEEP", 1).AddSave({1, 2}, "TWO", 2).str();
+    WriteHostFile("ro.mcr", content);
+    const test::ReadOnlyCard readOnly(HostPath("ro.mcr"));
+    if (!readOnly.ok()) GTEST_SKIP() << "no way to make a read-only file here";
+    prompter.answers.assign(4, PromptAnswer::Yes);
+    EXPECT_EQ(Run({"erase", "ro.mcr", "1"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, memcards::kEraseFailed);
+    EXPECT_EQ(prompter.messages.back().icon, PromptIcon::Stop);
+    EXPECT_EQ(Run({"free", "ro.mcr", "2"}), 1);
+    EXPECT_EQ(prompter.messages.back().text, memcards::kMarkFreeFailed);
+    EXPECT_EQ(ReadHostFile("ro.mcr"), content);
 }
 
 TEST_F(CliMemcard, ImportDropsTheHeaderByExtension) {

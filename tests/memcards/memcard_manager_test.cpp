@@ -11,6 +11,7 @@
 #include "frontend/memcards/memcard_manager.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/shell/settings_store.h"
+#include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
@@ -249,6 +250,26 @@ TEST_F(Manager, MarkFreeOnAnErasedSlotAsksAndLeavesIt) {
     EXPECT_EQ(prompter.messages.size(), 2u);
 }
 
+TEST_F(Manager, EraseAndMarkFreeOnACardThatCannotBeWrittenSaySo) {
+    const std::string content = CardBuilder().AddSave({0}, "KEEP", 1).AddSave({1, 2}, "TWO", 2).str();
+    const std::string path = Card("ro.mcr", content);
+    const test::ReadOnlyCard readOnly(driveC() + "/epsxe/memcards/ro.mcr");
+    if (!readOnly.ok()) GTEST_SKIP() << "no way to make a read-only file here";
+    Show(path, "");
+    manager.SelectSlot(kLeft, 0);
+    Answer({PromptAnswer::Yes});
+    manager.EraseSave();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kAskDeleteSlot, kEraseFailed}));
+    EXPECT_EQ(prompter.messages.back().icon, PromptIcon::Stop);
+    EXPECT_EQ(prompter.messages.back().caption, "MemCard Manager");
+    manager.SelectSlot(kLeft, 1);
+    Answer({PromptAnswer::Yes});
+    manager.MarkFree();
+    EXPECT_EQ(Texts().back(), kMarkFreeFailed);
+    EXPECT_EQ(Bytes("ro.mcr"), content);
+    EXPECT_EQ(Row(kLeft, 0).saveName, "KEEP");  // the list still shows what the card holds
+}
+
 TEST_F(Manager, ImportByExtensionIntoTheCardFolder) {
     manager.Initialise();
     const std::string body = CardBuilder().AddSave({0}, "DEX", 5).str();
@@ -277,6 +298,30 @@ TEST_F(Manager, ImportByExtensionIntoTheCardFolder) {
     manager.Initialise();
     manager.Import(kLeft, "In\\Game.GME");
     EXPECT_EQ(Texts().back(), kImportFailed);
+}
+
+TEST_F(Manager, ImportOverAnExistingCardAsksAsCreateDoes) {
+    const std::string kept = CardBuilder().AddSave({0}, "PRECIOUS", 2).str();
+    Card("game.mcr", kept);
+    const std::string other = Card("other.mcr", CardBuilder().str());
+    manager.Initialise();
+    manager.Browse(kLeft, other);
+    const std::string body = CardBuilder().AddSave({0}, "DEX", 5).str();
+    WriteHostFile("In/Game.gme", std::string(3904, 'H') + body);
+
+    Answer({PromptAnswer::No});
+    manager.Import(kLeft, "In\\Game.gme");
+    ASSERT_EQ(Texts(), std::vector<std::string>{kAskOverwriteCard});
+    EXPECT_EQ(prompter.messages[0].caption, kOverwriteCaption);
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Question);
+    EXPECT_EQ(Bytes("game.mcr"), kept);
+    EXPECT_EQ(manager.path(kLeft), other);  // No leaves the side as it was
+
+    Answer({PromptAnswer::Yes});
+    manager.Import(kLeft, "In\\Game.gme");
+    EXPECT_EQ(Bytes("game.mcr"), body);
+    EXPECT_EQ(manager.path(kLeft), "c:\\epsxe\\memcards\\game.mcr");
+    EXPECT_EQ(Row(kLeft, 0).saveName, "DEX");
 }
 
 TEST_F(Manager, CreateAndDeleteCards) {

@@ -1,0 +1,41 @@
+#include "cli/memcard_cli_support.h"
+
+#include <charconv>
+#include <ostream>
+
+#include "common/memcard/memcard.h"
+#include "common/platform/winfs.h"
+#include "frontend/memcards/memcard_texts.h"
+
+namespace dravolo::cli {
+
+std::optional<int> ParseCardSlot(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > memcard::kSlotCount)
+        return std::nullopt;
+    return value - 1;
+}
+
+bool ConfirmCard(Context& context, std::string_view question, std::string_view caption) {
+    return context.prompter.Ask(question, caption.empty() ? memcards::kCaption : caption, PromptIcon::Question,
+                                PromptButtons::YesNo, PromptAnswer::No) == PromptAnswer::Yes;
+}
+
+bool UsableCard(Context& context, const std::string& path) {
+    if (!FileExists(path)) {
+        Report(context, memcard::MemCardOpenErrorText(path), "File Open Error");
+        return false;
+    }
+    if (!memcard::MemCardIsFormatted(path)) {
+        context.err << "dravolo-cli: " << ForTerminal(path) << " is not a formatted memory card\n";
+        return false;
+    }
+    return true;
+}
+
+std::string CardSlotName(const std::string& path, int slot) {
+    return ForTerminal(path) + " slot " + std::to_string(slot + 1);
+}
+
+}  // namespace dravolo::cli
