@@ -7,9 +7,7 @@
 #include <fstream>
 
 #include "common/platform/registry.h"
-#include "tests/support/prefix_fixture.h"
-#include "tests/tool/tool_workspace.h"
-#include "tool/core/cheat_library.h"
+#include "tests/tool/cheat_library_fixture.h"
 
 using namespace dravolo;
 using namespace dravolo::tool;
@@ -36,35 +34,7 @@ const std::string kTwoGames =
     "--\r\n"
     "**\r\n";
 
-class CheatLibraryTest : public test::PrefixFixture {
-protected:
-    void SetUp() override {
-        PrefixFixture::SetUp();
-        workspace_ = std::make_unique<test::ToolWorkspace>(driveC());
-        std::filesystem::create_directories(workspace_->host() + "/Cheats");
-        registry_ = OpenSystemRegistry();
-    }
-    void PutCodes(const std::string& text) const {
-        std::ofstream(workspace_->host() + "/Cheats/Codes.txt", std::ios::binary) << text;
-    }
-    std::string Codes() const { return ReadHostFile(workspace_->host() + "/Cheats/Codes.txt"); }
-    std::string Put(const std::string& name, const std::string& text) const {
-        std::ofstream(workspace_->host() + "/" + name, std::ios::binary) << text;
-        return "C:\\epsxe\\" + name;
-    }
-    std::unique_ptr<CheatLibrary> Library() const {
-        return std::make_unique<CheatLibrary>(*registry_, workspace_->windows());
-    }
-    std::optional<std::string> ChoiceValue() const {
-        const auto value = registry_->QueryValue(kUser, kCheatsKey, kCheatsValue);
-        if (!value) return std::nullopt;
-        EXPECT_EQ(value->type, kRegBinary);
-        return std::string(value->data.begin(), value->data.end());
-    }
-
-    std::unique_ptr<test::ToolWorkspace> workspace_;
-    std::unique_ptr<Registry> registry_;
-};
+class CheatLibraryTest : public test::CheatLibraryFixture {};
 
 }  // namespace
 

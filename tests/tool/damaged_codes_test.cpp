@@ -8,37 +8,16 @@
 #include <fstream>
 
 #include "common/platform/registry.h"
-#include "tests/support/prefix_fixture.h"
-#include "tests/tool/tool_workspace.h"
-#include "tool/core/cheat_library.h"
+#include "tests/tool/cheat_library_fixture.h"
 
 using namespace dravolo;
 using namespace dravolo::tool;
 
 namespace {
 
-constexpr RegRoot kUser = RegRoot::CurrentUser;
-
-class DamagedCodesTest : public test::PrefixFixture {
+class DamagedCodesTest : public test::CheatLibraryFixture {
 protected:
-    void SetUp() override {
-        PrefixFixture::SetUp();
-        workspace_ = std::make_unique<test::ToolWorkspace>(driveC());
-        std::filesystem::create_directories(workspace_->host() + "/Cheats");
-        registry_ = OpenSystemRegistry();
-    }
-    std::string CodesHost() const { return workspace_->host() + "/Cheats/Codes.txt"; }
-    void PutCodes(const std::string& text) const { std::ofstream(CodesHost(), std::ios::binary) << text; }
-    std::string Codes() const { return ReadHostFile(CodesHost()); }
-    std::unique_ptr<CheatLibrary> Library() const {
-        return std::make_unique<CheatLibrary>(*registry_, workspace_->windows());
-    }
-    void PutChoice(const std::string& text) const {
-        Bytes data(text.begin(), text.end());
-        data.push_back(0);
-        registry_->SetValue(kUser, kCheatsKey, kCheatsValue, kRegBinary, std::move(data));
-    }
-    bool HasChoice() const { return registry_->QueryValue(kUser, kCheatsKey, kCheatsValue).has_value(); }
+    bool HasChoice() const { return ChoiceValue().has_value(); }
 
     // "KEY" or "KEY/cheat name" for every game and cheat, in order.
     static std::vector<std::string> Outline(const CheatLibrary& library) {
@@ -49,9 +28,6 @@ protected:
         }
         return out;
     }
-
-    std::unique_ptr<test::ToolWorkspace> workspace_;
-    std::unique_ptr<Registry> registry_;
 };
 
 const std::string kGammaGame = "\r\n*C|Gamma\r\n-Three\r\n3 3\r\n--\r\n**\r\n";

@@ -65,7 +65,6 @@ private slots:
     void cheatImportAndDelete();
     void cheatWriteFailuresAndTheBackupAreTold();
     void cheatChoiceAfterADamagedGameSurvivesAnOkWithoutWindow();
-    void inactiveGamesShowAGamePicture();
 };
 
 void ToolPagesTest::cardListMarksAndCommands() {
@@ -202,6 +201,12 @@ void ToolPagesTest::cheatTreeActivityAndItsValue() {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         CCheatsTab* tab = dialog.cheatsTab();
         QCOMPARE(tab->tree()->topLevelItemCount(), 2);
+        // An inactive game shows a game picture, not the card list's "both
+        // slots" badge that shares its index.
+        const QImage game = tab->ItemOf({0, -1})->icon(0).pixmap(16, 16).toImage();
+        QVERIFY(game != dialog.skin().StateImage(kImageGame).toImage());
+        QCOMPARE(game, dialog.skin().CheatTreeImage(kImageGame).toImage());
+        QVERIFY(game != dialog.skin().CheatTreeImage(kImageActiveGame).toImage());
         QCOMPARE(tab->ItemOf({0, 1})->text(0), QStringLiteral("Cars"));
         tab->Select({0, 1});
         QCOMPARE(tab->dataView()->toPlainText(), QStringLiteral("Cars\n80020000\t00FF\n"));
@@ -430,21 +435,6 @@ void ToolPagesTest::cheatChoiceAfterADamagedGameSurvivesAnOkWithoutWindow() {
         QVERIFY(stored);
         QCOMPARE(stored->data, value);
     }
-}
-
-void ToolPagesTest::inactiveGamesShowAGamePicture() {
-    test::ToolUiWorld world(false);
-    world.StoreGame();
-    PutFile(world.workspace().host() + "/Cheats/Codes.txt", kCodes);
-    test::ScriptedPrompter prompter;
-    CKestrineToolDlg dialog(world.Setup("Game"), prompter);
-    CCheatsTab* tab = dialog.cheatsTab();
-    const QImage game = tab->ItemOf({0, -1})->icon(0).pixmap(16, 16).toImage();
-    // Not the card list's "both slots" badge, which shares the index.
-    QVERIFY(game != dialog.skin().StateImage(kImageGame).toImage());
-    QCOMPARE(game, dialog.skin().CheatTreeImage(kImageGame).toImage());
-    QVERIFY(game != dialog.skin().CheatTreeImage(kImageActiveGame).toImage());
-    dialog.OnCancel();
 }
 
 QTEST_MAIN(ToolPagesTest)
