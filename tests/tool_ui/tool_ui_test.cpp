@@ -12,6 +12,7 @@
 
 #include "common/platform/instance_guard.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/tool/forwarding_registry.h"
 #include "tests/tool_ui/tool_ui_workspace.h"
 #include "tool/CKestrineToolDlg.h"
 #include "tool/CPluginsTab.h"
@@ -37,24 +38,11 @@ int RowOf(CKestrineToolDlg& dialog, int group, const std::string& dll) {
 }
 
 // The prefix's registry, with commits that fail while asked to.
-class FailingRegistry : public Registry {
+class FailingRegistry : public test::ForwardingRegistry {
 public:
-    explicit FailingRegistry(Registry& inner) : inner_(inner) {}
+    using ForwardingRegistry::ForwardingRegistry;
     bool failCommits = false;
-    bool KeyExists(RegRoot root, std::string_view path) override { return inner_.KeyExists(root, path); }
-    std::optional<RegValue> QueryValue(RegRoot root, std::string_view path, std::string_view name) override {
-        return inner_.QueryValue(root, path, name);
-    }
-    std::optional<std::vector<RegValue>> EnumValues(RegRoot root, std::string_view path) override {
-        return inner_.EnumValues(root, path);
-    }
-    std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root, std::string_view path) override {
-        return inner_.EnumSubkeys(root, path);
-    }
-    bool Commit(const RegBatch& batch) override { return !failCommits && inner_.Commit(batch); }
-
-private:
-    Registry& inner_;
+    bool Commit(const RegBatch& batch) override { return !failCommits && ForwardingRegistry::Commit(batch); }
 };
 
 // An edit-mode start as the program makes it, in this process, with the
