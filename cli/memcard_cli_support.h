@@ -25,5 +25,9 @@ std::string CardSlotName(const std::string& path, int slot);
 // The verbs in their own files.
 int MemcardRecover(const std::string& path, int slot, Context& context);
 int MemcardCheck(const std::string& path, bool repair, Context& context);
+int MemcardImportAny(const std::string& source, const std::string& dest, Context& context);
+int MemcardConvert(const std::string& source, const std::string& dest, Context& context);
+int MemcardExportSave(const std::string& cardPath, int slot, const std::string& out, Context& context);
+int MemcardImportSave(const std::string& in, const std::string& cardPath, std::optional<int> slot, Context& context);
 
 }  // namespace dravolo::cli

@@ -24,7 +24,8 @@ using namespace memcards;
 constexpr const char* kMemcardUsage =
     "dravolo-cli: use 'memcard format FILE', 'memcard list FILE', 'memcard copy SRC SLOT DST SLOT',\n"
     "  'memcard erase FILE SLOT', 'memcard free FILE SLOT', 'memcard recover FILE SLOT',\n"
-    "  'memcard check FILE [--repair]' or 'memcard import SRC DST' (SLOT is 1-15)\n";
+    "  'memcard check FILE [--repair]', 'memcard import SRC DST', 'memcard convert SRC DST',\n"
+    "  'memcard export-save FILE SLOT OUT' or 'memcard import-save IN FILE [SLOT]' (SLOT is 1-15)\n";
 
 std::uint8_t StateOf(const std::string& path, int slot) {
     memcard::CMemCardFile card;
@@ -168,10 +169,7 @@ int Free(const std::string& path, int slot, Context& context) {
 int Import(const std::string& source, const std::string& dest, Context& context) {
     // The header to drop follows the source's extension, as on the page.
     const ImportPlan plan = PlanImport(std::string(), source);
-    if (!plan.headerSize) {
-        context.err << "dravolo-cli: " << ForTerminal(source) << " is not a .gme, .vgs or .mem image\n";
-        return kUsage;
-    }
+    if (!plan.headerSize) return MemcardImportAny(source, dest, context);
     if (FileExists(dest) && !ConfirmCard(context, kAskOverwriteCard, kOverwriteCaption)) return kFailed;
     if (!memcard::MemCardStripHeader(source, dest, *plan.headerSize)) {
         context.prompter.Tell(kImportFailed, kCaption, PromptIcon::Stop);
@@ -206,6 +204,17 @@ int RunMemcard(const std::vector<std::string>& args, Context& context) {
         return Copy(args[1], *sourceSlot, args[3], *destSlot, context);
     }
     if (verb == "import" && args.size() == 3) return Import(args[1], args[2], context);
+    if (verb == "convert" && args.size() == 3) return MemcardConvert(args[1], args[2], context);
+    if (verb == "export-save" && args.size() == 4) {
+        const auto slot = ParseCardSlot(args[2]);
+        if (!slot) return usage();
+        return MemcardExportSave(args[1], *slot, args[3], context);
+    }
+    if (verb == "import-save" && (args.size() == 3 || args.size() == 4)) {
+        std::optional<int> slot;
+        if (args.size() == 4 && !(slot = ParseCardSlot(args[3]))) return usage();
+        return MemcardImportSave(args[1], args[2], slot, context);
+    }
     return usage();
 }
 

@@ -28,8 +28,7 @@ SaveResult Fail(SaveProblem problem, std::size_t needed = 0) {
 
 // `data` is the save's blocks: a whole number of them, one to fifteen.
 SaveResult TakeBlocks(std::span<const std::uint8_t> data, SingleSave& save) {
-    if (data.empty() || data.size() % kBlockSize != 0)
-        return Fail(SaveProblem::NotWholeBlocks, (data.size() / kBlockSize + 1) * kBlockSize);
+    if (data.empty() || data.size() % kBlockSize != 0) return Fail(SaveProblem::NotWholeBlocks);
     if (data.size() > kSlotCount * kBlockSize) return Fail(SaveProblem::TooManyBlocks);
     save.blocks.assign(data.begin(), data.end());
     SaveResult result;
@@ -82,10 +81,18 @@ SaveResult ExtractSave(const CardImage& card, int slot, SingleSave& save) {
 SaveResult ReadSaveData(std::span<const std::uint8_t> file, std::string_view fileName, SingleSave& save) {
     if (file.empty()) return Fail(SaveProblem::Empty);
     if (file[0] == kStateFirst) {  // "Q": a directory frame first
-        if (file.size() < kMcsHeaderSize) return Fail(SaveProblem::NotWholeBlocks, kMcsHeaderSize + kBlockSize);
-        std::copy_n(file.begin(), kFrameSize, save.frame.begin());
-        SaveResult result = TakeBlocks(file.subspan(kMcsHeaderSize), save);
-        if (result.problem == SaveProblem::NotWholeBlocks) result.needed += kMcsHeaderSize;
+        SaveResult result;
+        if (file.size() < kMcsHeaderSize) result = Fail(SaveProblem::NotWholeBlocks);
+        else {
+            std::copy_n(file.begin(), kFrameSize, save.frame.begin());
+            result = TakeBlocks(file.subspan(kMcsHeaderSize), save);
+        }
+        // The frame's size field tells how long the file should have been.
+        if (result.problem == SaveProblem::NotWholeBlocks && file.size() >= kSaveSizeOffset + 4) {
+            const std::uint32_t size = LoadU32(file.data() + kSaveSizeOffset);
+            if (size % kBlockSize == 0 && size > 0 && size <= kSlotCount * kBlockSize && kMcsHeaderSize + size > file.size())
+                result.needed = kMcsHeaderSize + size;
+        }
         return result;
     }
     if (IsTitleMagic(file, 0)) {
@@ -94,7 +101,7 @@ SaveResult ReadSaveData(std::span<const std::uint8_t> file, std::string_view fil
         return TakeBlocks(file, save);
     }
     if (file.size() >= 4 && std::memcmp(file.data(), kPsvMagic, 4) == 0) {
-        if (file.size() < kPsvHeaderSize) return Fail(SaveProblem::NotWholeBlocks, kPsvHeaderSize + kBlockSize);
+        if (file.size() < kPsvHeaderSize) return Fail(SaveProblem::NotWholeBlocks);
         if (LoadU32(file.data() + kPsvTypeOffset) != kPsvTypePs1) return Fail(SaveProblem::NotPs1Save);
         const std::uint64_t size = LoadU32(file.data() + kPsvDataSizeOffset);
         const std::uint64_t offset = LoadU32(file.data() + kPsvDataOffsetOffset);
@@ -107,9 +114,7 @@ SaveResult ReadSaveData(std::span<const std::uint8_t> file, std::string_view fil
     }
     if (IsTitleMagic(file, kActionReplayHeaderSize)) {
         NewFrame(save, file.first(kSaveNameSize));
-        SaveResult result = TakeBlocks(file.subspan(kActionReplayHeaderSize), save);
-        if (result.problem == SaveProblem::NotWholeBlocks) result.needed += kActionReplayHeaderSize;
-        return result;
+        return TakeBlocks(file.subspan(kActionReplayHeaderSize), save);
     }
     return Fail(SaveProblem::NotASaveFile);
 }

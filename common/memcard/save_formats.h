@@ -43,7 +43,8 @@ enum class SaveProblem {
     NoSave,           // the slot does not start a save (free, or a later block)
     Empty,
     NotASaveFile,     // no format recognised
-    NotWholeBlocks,   // `needed`: the data is not a whole number of blocks (cut short)
+    NotWholeBlocks,   // the data is not a whole number of blocks (cut short); `needed`: the
+                      // file's size as its own header tells it, 0 when it does not
     TooManyBlocks,    // more than a card holds
     NotPs1Save,       // a PS3 save of a PS2 game
     LinkSlot,         // the chosen slot is a later block of another save

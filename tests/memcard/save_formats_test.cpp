@@ -169,11 +169,12 @@ TEST(SaveFormats, DamagedAndShortFilesAreRefused) {
     const Case cases[] = {
         {"empty", {}, SaveProblem::Empty, 0},
         {"an MCS cut in a block", Bytes(mcs.begin(), mcs.end() - 100), SaveProblem::NotWholeBlocks, 128 + 3 * 8192},
-        {"an MCS frame alone", Bytes(mcs.begin(), mcs.begin() + 128), SaveProblem::NotWholeBlocks, 128 + 8192},
+        {"an MCS frame alone", Bytes(mcs.begin(), mcs.begin() + 128), SaveProblem::NotWholeBlocks, 128 + 3 * 8192},
+        {"an MCS frame cut", Bytes(mcs.begin(), mcs.begin() + 100), SaveProblem::NotWholeBlocks, 128 + 3 * 8192},
         {"a PS3 save of a PS2 game", ps2, SaveProblem::NotPs1Save, 0},
         {"a PS3 save shorter than it says", oversized, SaveProblem::NotWholeBlocks, 0x84 + 4 * 8192},
-        {"a PS3 header cut", Bytes(psv.begin(), psv.begin() + 0x40), SaveProblem::NotWholeBlocks, 0x84 + 8192},
-        {"a raw save cut", Bytes(save.blocks.begin(), save.blocks.end() - 1), SaveProblem::NotWholeBlocks, 3 * 8192},
+        {"a PS3 header cut", Bytes(psv.begin(), psv.begin() + 0x40), SaveProblem::NotWholeBlocks, 0},
+        {"a raw save cut", Bytes(save.blocks.begin(), save.blocks.end() - 1), SaveProblem::NotWholeBlocks, 0},
         {"sixteen blocks", sixteen, SaveProblem::TooManyBlocks, 0},
         {"no title anywhere", Bytes(54 + 8192, 0x20), SaveProblem::NotASaveFile, 0},
     };
