@@ -18,7 +18,9 @@
 #include "common/base/text.h"
 #include "common/platform/windows_family.h"
 #include "common/platform/winfs.h"
+#include "frontend/cdimage/bad_sector_list.h"
 #include "frontend/cdimage/cd_access.h"
+#include "frontend/cdimage/cue_sheet.h"
 #include "frontend/cdimage/extraction.h"
 #include "frontend/cdimage/iso_tool_logic.h"
 
@@ -56,6 +58,8 @@ struct Options {
     ExtractMode mode = ExtractMode::CreateBinaryImage;
     std::int32_t track = 0, from = 0, to = 0;
     bool writeCue = true;
+    int retries = 3;  // of one chunk, before it is given up
+    bool skipBad = false;
     std::string error;
 };
 
@@ -108,6 +112,12 @@ Options ParseOptions(const std::vector<std::string>& args) {
             ++modes;
         } else if (a == "--no-cue") {
             o.writeCue = false;
+        } else if (a == "--retries") {
+            const auto n = TakeValue(args, i, value) ? ParseNumber(value) : std::nullopt;
+            if (!n || *n < 0 || *n > 1000000) return o.error = "--retries needs a number of retries (0 or more)", o;
+            o.retries = static_cast<int>(*n);
+        } else if (a == "--skip-bad") {
+            o.skipBad = true;
         } else if (a.starts_with("--")) {
             return o.error = "unknown option '" + a + "'", o;
         } else {
@@ -169,9 +179,25 @@ public:
     void SetProgressPos(int position) override { pos_ = position; }
     void Finished() override {
         if (enabled_ && drawn_) out_ << "\n" << std::flush;
+        drawn_ = false;
+    }
+    void RetryingChunk(std::int64_t from, std::int64_t to, int retry, int limit) override {
+        Line("Error reading one or more sectors from " + std::to_string(from) + " to " + std::to_string(to) +
+             ": retry " + std::to_string(retry) + " of " + std::to_string(limit));
+    }
+    void SectorSkipped(std::int32_t sector) override {
+        Line("Sector " + std::to_string(sector) + " could not be read: written as zeros");
     }
 
 private:
+    // A line of its own, below a bar already drawn; the bar comes back with
+    // the next step.
+    void Line(const std::string& text) {
+        if (enabled_ && drawn_) out_ << "\n";
+        drawn_ = false;
+        lastPercent_ = -1;
+        out_ << text << "\n" << std::flush;
+    }
     void Draw() {
         if (!enabled_) return;
         const int span = max_ - min_;
@@ -242,7 +268,8 @@ int Extract(CdAccess& access, const Options& o, Context& context) {
         context.err << "Cdrom not ready.\n";
         return kFailed;
     }
-    if (!readOnly && FileExists(file) &&
+    const bool writeCue = o.mode == ExtractMode::CreateBinaryImage && o.writeCue;
+    if (!readOnly && ImageOrCueSheetExists(file, writeCue) &&
         context.prompter.Ask("File already exists. Overwrite File?", kToolCaption, PromptIcon::Question,
                              PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
         return kFailed;
@@ -270,7 +297,9 @@ int Extract(CdAccess& access, const Options& o, Context& context) {
     job.lastSector = range->last;
     job.imageFile = file;
     job.speedIndex = SpeedIndexForChoice(o.speedChoice);
-    if (o.mode == ExtractMode::CreateBinaryImage && o.writeCue) job.cueTracks = access.Toc();
+    if (writeCue) job.cueTracks = access.Toc();
+    job.retryLimit = o.retries;
+    job.skipBadSectors = o.skipBad;
 
 #ifdef _WIN32
     const bool terminal = false;
@@ -288,14 +317,27 @@ int Extract(CdAccess& access, const Options& o, Context& context) {
     const long long sectors = std::int64_t{range->last} - range->first + 1;
     switch (outcome) {
         case ExtractionOutcome::Completed:
+        case ExtractionOutcome::CompletedWithoutSideFile:
             if (readOnly) context.out << "Read " << sectors << " sectors.\n";
             else context.out << "Wrote " << sectors << " sectors to " << ForTerminal(file) << ".\n";
-            return kOk;
+            if (!job.skippedSectors.empty()) {
+                context.err << job.skippedSectors.size() << (job.skippedSectors.size() == 1 ? " sector" : " sectors")
+                            << " could not be read and " << (readOnly ? "were skipped" : "were written as zeros");
+                if (!readOnly && outcome == ExtractionOutcome::Completed)
+                    context.err << "; the list is in " << ForTerminal(BadSectorListPathFor(file));
+                context.err << ".\n";
+                return kSectorsSkipped;
+            }
+            return outcome == ExtractionOutcome::Completed ? kOk : kFailed;
         case ExtractionOutcome::Cancelled:
             context.err << "Extraction cancelled" << (readOnly ? ".\n" : "; the partial image was deleted.\n");
             return kFailed;
         case ExtractionOutcome::StoppedOnReadError:
-            context.err << "Extraction stopped at an unreadable chunk" << (readOnly ? ".\n" : "; the partial image was kept.\n");
+            context.err << "Extraction stopped at an unreadable chunk";
+            if (job.givenUpFrom >= 0)
+                context.err << " (sectors " << job.givenUpFrom << " to " << job.givenUpTo << ", "
+                            << o.retries << (o.retries == 1 ? " retry" : " retries") << ")";
+            context.err << (readOnly ? ".\n" : "; the partial image was kept.\n");
             return kFailed;
         case ExtractionOutcome::EmptyRange:
             context.err << "The disc's capacity cannot be read: nothing extracted.\n";
@@ -318,6 +360,9 @@ int RunCd(const std::vector<std::string>& args, Context& context) {
         return kUsage;
     }
     CdAccess& access = TheCdAccess();
+    // Diagnostics with the other messages, so that standard output holds
+    // only what was asked for.
+    access.SetDiagnostics(&context.err);
     if (args[0] == "drives") return Drives(access, o, context);
     if (args[0] == "toc") return Toc(access, o, context);
     if (args[0] == "extract") return Extract(access, o, context);

@@ -25,7 +25,7 @@ constexpr const char* kUsageText =
     "  cd drives [--interface auto|aspi|ioctl]\n"
     "  cd toc DRIVE [--interface auto|aspi|ioctl]\n"
     "  cd extract DRIVE FILE [--track N | --sectors FIRST-LAST | --read-only] [--speed auto|16x|8x|4x|3x|2x|1x]\n"
-    "             [--interface auto|aspi|ioctl] [--no-cue]\n"
+    "             [--interface auto|aspi|ioctl] [--no-cue] [--retries N] [--skip-bad]\n"
     "  memcard format FILE\n"
     "  memcard list FILE\n"
     "  memcard copy SRC SLOT DST SLOT\n"
@@ -50,6 +50,32 @@ std::string FromTerminal(std::string_view text) { return std::string(text); }
 std::string ForTerminal(std::string_view ansi) { return AnsiToUtf8(ansi); }
 std::string FromTerminal(std::string_view text) { return Utf8ToAnsi(text); }
 #endif
+
+bool ArgumentsToAnsi(const std::vector<std::string>& utf8Args, std::vector<std::string>& ansi, std::ostream& err) {
+    ansi.clear();
+    for (const std::string& arg : utf8Args) {
+        if (const auto character = FirstUtf8CharacterOutsideAnsi(arg)) {
+            err << "dravolo-cli: the character " << CodePointName(*character);
+#ifndef _WIN32
+            // The terminal shows it (a Windows console may not).
+            if (*character != 0xFFFD) {
+                std::u16string wide;
+                if (*character < 0x10000) {
+                    wide.push_back(static_cast<char16_t>(*character));
+                } else {
+                    wide.push_back(static_cast<char16_t>(0xD800 + ((*character - 0x10000) >> 10)));
+                    wide.push_back(static_cast<char16_t>(0xDC00 + ((*character - 0x10000) & 0x3FF)));
+                }
+                err << " \"" << Utf16ToUtf8(wide) << "\"";
+            }
+#endif
+            err << " in \"" << arg << "\" cannot be stored: the ANSI code page has no such character\n";
+            return false;
+        }
+        ansi.push_back(Utf8ToAnsi(arg));
+    }
+    return true;
+}
 
 void Report(Context& context, std::string_view text, std::string_view caption) {
     context.err << ForTerminal(caption) << ": " << ForTerminal(text) << "\n";

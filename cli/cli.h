@@ -12,7 +12,8 @@
 
 namespace dravolo::cli {
 
-enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+// kSectorsSkipped: cd extract --skip-bad finished with sectors it could not read.
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2, kSectorsSkipped = 3 };
 
 struct Context {
     std::ostream& out;
@@ -30,6 +31,12 @@ int RunLaunch(const std::vector<std::string>& args, Context& context);
 int RunQuickConfigure(const std::vector<std::string>& args, Context& context);
 int RunCd(const std::vector<std::string>& args, Context& context);
 int RunMemcard(const std::vector<std::string>& args, Context& context);
+
+// The program's arguments (UTF-8, as a terminal or Windows' wide command line
+// gives them) in ANSI. False, with the reason on err, when one holds a
+// character the ANSI code page has no room for: it would silently become '?'
+// in a profile, a path or a registry value.
+bool ArgumentsToAnsi(const std::vector<std::string>& utf8Args, std::vector<std::string>& ansi, std::ostream& err);
 
 // ANSI text as the terminal shows it.
 std::string ForTerminal(std::string_view ansi);

@@ -3,22 +3,53 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#else
 #include <unistd.h>
 #endif
 
 #include "cli/cli.h"
 #include "cli/cli_prompter.h"
+#include "common/base/text.h"
+
+namespace {
+
+// The arguments as UTF-8: a POSIX terminal's own; on Windows from the wide
+// command line, since the narrow argv has already turned what the code page
+// cannot hold into '?'.
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    std::vector<std::string> args;
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) {
+            const auto* text = reinterpret_cast<const char16_t*>(wide[i]);
+            args.push_back(dravolo::Utf16ToUtf8(text));
+        }
+        LocalFree(wide);
+    }
+#else
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+#endif
+    return args;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::optional<bool> answer;
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    std::vector<std::string> given;
+    for (std::string& arg : Utf8Arguments(argc, argv)) {
         if (arg == "--yes") answer = true;
         else if (arg == "--no") answer = false;
-        else args.push_back(dravolo::cli::FromTerminal(arg));
+        else given.push_back(std::move(arg));
     }
+    std::vector<std::string> args;
+    if (!dravolo::cli::ArgumentsToAnsi(given, args, std::cerr)) return dravolo::cli::kUsage;
 #ifdef _WIN32
     const bool interactive = false;
 #else

@@ -172,7 +172,12 @@ int Delete(EmulatorKind kind, const std::vector<std::string>& names, Context& co
     if (answer != PromptAnswer::Yes) return kFailed;
     int result = kOk;
     for (const auto& name : names) {
+        // A profile that is not there is said so; one that cannot go has been
+        // reported by the delete.
+        const bool existed = ProfileNameProblem(name) || FileExists(ProfilePath(kind, name));
         if (!DeleteProfileFiles(kind, name, context.prompter)) {
+            result = kFailed;
+        } else if (!existed) {
             context.err << "dravolo-cli: no profile '" << ForTerminal(name) << "'\n";
             result = kFailed;
         }

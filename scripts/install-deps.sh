@@ -7,7 +7,9 @@ packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock
           libbenchmark-dev xvfb xauth
           # Windows: mingw-w64 cross compilers (64-bit built and run, 32-bit built) and Wine
           # (wine brings the "wine" command, the default runner for Windows programs)
-          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine)
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine
+          # CD tools that read our extracted images and cue sheets in the tests
+          cdrdao libcdio-utils bchunk)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

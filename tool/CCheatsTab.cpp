@@ -19,6 +19,7 @@
 namespace dravolo::tool {
 
 namespace {
+constexpr const char* kWriteFailed = "Cheat codes could not be written to Codes.txt!";
 constexpr int kGameRole = Qt::UserRole + 1;
 constexpr int kCheatRole = Qt::UserRole + 2;
 constexpr int kImageRole = Qt::UserRole + 3;
@@ -105,7 +106,7 @@ void CCheatsTab::Rebuild(std::optional<CheatRef> select) {
         const CheatGame& game = games[g];
         auto* gameItem = new QTreeWidgetItem({ToQt(game.name)});
         const int gameImage = game.active ? kImageActiveGame : kImageGame;
-        gameItem->setIcon(0, QIcon(skin_.StateImage(gameImage)));
+        gameItem->setIcon(0, QIcon(skin_.CheatTreeImage(gameImage)));
         gameItem->setData(0, kGameRole, static_cast<int>(g));
         gameItem->setData(0, kCheatRole, -1);
         gameItem->setData(0, kImageRole, gameImage);
@@ -114,7 +115,7 @@ void CCheatsTab::Rebuild(std::optional<CheatRef> select) {
             const Cheat& cheat = game.cheats[c];
             auto* cheatItem = new QTreeWidgetItem({ToQt(cheat.Name())});
             const int image = cheat.active ? kImageActiveCheat : kImageCheat;
-            cheatItem->setIcon(0, QIcon(skin_.StateImage(image)));
+            cheatItem->setIcon(0, QIcon(skin_.CheatTreeImage(image)));
             cheatItem->setData(0, kGameRole, static_cast<int>(g));
             cheatItem->setData(0, kCheatRole, static_cast<int>(c));
             cheatItem->setData(0, kImageRole, image);
@@ -190,9 +191,9 @@ void CCheatsTab::OnDelete() {
     if (prompter_.Ask("Cheat will be permanently removed! Continue?", "Delete cheat", PromptIcon::Exclamation,
                       PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
         return;
-    if (!library_->Delete(*ref))
-        prompter_.Tell("Cheat codes could not be written to Codes.txt!", "Delete cheat", PromptIcon::Stop);
+    if (!library_->Delete(*ref)) prompter_.Tell(kWriteFailed, "Delete cheat", PromptIcon::Stop);
     Rebuild(std::nullopt);
+    TellAboutBackup();
 }
 
 void CCheatsTab::OpenDialog(bool edit) {
@@ -200,7 +201,9 @@ void CCheatsTab::OpenDialog(bool edit) {
     const auto ref = Selected();
     if (edit && (!ref || !ref->isCheat())) return;
     CCheatDlg dialog(*library_, prompter_, edit ? CCheatDlg::Mode::Edit : CCheatDlg::Mode::Add, ref, this);
-    if (runDialog(dialog) != QDialog::Accepted || !dialog.written()) return;
+    const int result = runDialog(dialog);
+    TellAboutBackup();
+    if (result != QDialog::Accepted || !dialog.written()) return;
     Rebuild(dialog.written());
 }
 
@@ -218,12 +221,22 @@ void CCheatsTab::OnImport() {
 
 void CCheatsTab::ImportFile(const std::string& path) {
     if (!library_) return;
-    if (library_->Import(path) == 0) {
+    const CheatLibrary::ImportResult result = library_->Import(path);
+    if (result.added == 0) {
         prompter_.Tell("Could not import new cheats!", "Import error", PromptIcon::Information);
         return;
     }
     // Games were inserted: the old position may name another game now.
     Rebuild(std::nullopt);
+    if (!result.saved) prompter_.Tell(kWriteFailed, "Import error", PromptIcon::Stop);
+    TellAboutBackup();
+}
+
+void CCheatsTab::TellAboutBackup() {
+    if (!library_ || !library_->TakeBackupNotice()) return;
+    prompter_.Tell("Codes.txt held lines that are no cheat codes. They are kept where they were, and the file as "
+                   "it was before this change is saved as Codes.txt.bak.",
+                   "Cheat codes", PromptIcon::Information);
 }
 
 void CCheatsTab::ShowMenu(const QPoint& pos) {

@@ -58,6 +58,8 @@ public:
 
 private:
     void ShowData();
+    // Once after the save that kept a backup of a file with unreadable text.
+    void TellAboutBackup();
     void ShowMenu(const QPoint& pos);
     void OpenDialog(bool edit);
 

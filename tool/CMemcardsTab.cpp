@@ -238,9 +238,9 @@ void CMemcardsTab::OnDelete() {
     if (prompter_.Ask("Deleting will destroy content of memory card. Continue?", kCaptionDelete,
                       PromptIcon::Exclamation, PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
         return;
-    // The slot values stay: a slot that named a later card now names the
-    // card that moved into its number.
-    pool_->Delete(*card);
+    // Every configuration's slots keep naming their own cards.
+    const CardDeletion deletion = pool_->Delete(*card);
+    if (deletion.deleted) FollowCardDeletion(registry_, *card, deletion.movedEnd);
     Fill();
 }
 

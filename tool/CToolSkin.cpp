@@ -160,6 +160,11 @@ void Folder(QPainter& p, QRect c, QColor colour) {
     p.drawRect(c.x() + 1, c.y() + 2, 6, 2);
 }
 
+// Where the built-in canvas keeps the cheat tree's game picture: a state
+// image the layout leaves unused.
+constexpr int kBuiltInGameImage = 13;
+constexpr int kSharedGameImage = 9;
+
 QRect Cell(int piece, int index) {
     const SkinRect& r = SkinPiece(piece);
     return QRect(r.left + index * 16, r.top, 16, 16);
@@ -197,6 +202,7 @@ QImage CToolSkin::BuiltInCanvas() {
     Badge(p, Cell(kStateImagesPiece, 8), QStringLiteral("2"), QColor(40, 80, 200));
     Badge(p, Cell(kStateImagesPiece, 9), QStringLiteral("1+2"), QColor(130, 40, 160));
     Folder(p, Cell(kStateImagesPiece, 10), QColor(250, 220, 90));
+    Folder(p, Cell(kStateImagesPiece, kBuiltInGameImage), QColor(200, 200, 200));
     Star(p, Cell(kStateImagesPiece, 11), QColor(200, 200, 200));
     Star(p, Cell(kStateImagesPiece, 12), QColor(250, 210, 40));
 
@@ -270,6 +276,10 @@ QImage CToolSkin::Piece(int number) const {
 
 QPixmap CToolSkin::SmallImage(int index) const {
     return index >= 0 && index < small_.size() ? small_[index] : QPixmap();
+}
+
+QPixmap CToolSkin::CheatTreeImage(int index) const {
+    return StateImage(!loaded_ && index == kSharedGameImage ? kBuiltInGameImage : index);
 }
 
 QPixmap CToolSkin::StateImage(int index) const {

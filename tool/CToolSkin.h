@@ -28,6 +28,10 @@ public:
     // and state (marks). An out-of-range index gives a null pixmap.
     QPixmap SmallImage(int index) const;
     QPixmap StateImage(int index) const;
+    // The pictures of the cheat tree (state images 9 to 12). Image 9 is also
+    // the card list's mark for a card in both slots; the built-in pictures
+    // give the tree a game picture of its own there instead of that badge.
+    QPixmap CheatTreeImage(int index) const;
     int smallImageCount() const { return static_cast<int>(small_.size()); }
     int stateImageCount() const { return static_cast<int>(state_.size()); }
 

@@ -191,14 +191,23 @@ private:
 #endif
 };
 
-VirtualDrive::VirtualDrive(VirtualDisc setup) : disc_(std::move(setup)) {
+VirtualDrive::VirtualDrive(VirtualDisc setup) { Load(std::move(setup)); }
+
+void VirtualDrive::Load(VirtualDisc disc) {
+    disc_ = std::move(disc);
     file_ = ImageFile::Open(disc_.imagePath);
+    sectorCount_ = 0;
     if (file_) {
         const auto size = file_->Size();
         sectorCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(size / kRawSector, 0xFFFFFFFFu));
     }
     attentionPending_ = disc_.unitAttention;
     LoadTracks();
+}
+
+void VirtualDrive::ChangeDisc(VirtualDisc disc) {
+    std::lock_guard lock(mutex_);
+    Load(std::move(disc));
 }
 
 VirtualDrive::~VirtualDrive() = default;

@@ -62,6 +62,11 @@ public:
 
     ScsiStatus Execute(std::span<const std::uint8_t> cdb, ScsiDirection direction, std::span<std::uint8_t> data);
 
+    // Puts another disc in (its own faults with it): what the drive answers
+    // from the next command on. A real drive reports the change with a unit
+    // attention; the new disc's `unitAttention` says whether this one does.
+    void ChangeDisc(VirtualDisc disc);
+
     const VirtualDisc& setup() const { return disc_; }
     std::uint32_t SectorCount() const { return sectorCount_; }
     // Every command block received, in order (for tests).
@@ -80,6 +85,7 @@ private:
     ScsiStatus ReadCapacity(std::span<std::uint8_t> data);
     ScsiStatus ReadToc(std::span<std::uint8_t> data);
     ScsiStatus ReadCd(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> data);
+    void Load(VirtualDisc disc);
     void LoadTracks();
 
     // The image, read at an offset (defined per system in the .cpp).

@@ -33,6 +33,15 @@ bool DirectoryExists(std::string_view path);
 std::optional<std::uint64_t> FileSize(std::string_view path);
 
 std::optional<Bytes> ReadWholeFile(std::string_view path);
+// Reads a file that must be a regular one of at most maxSize bytes, never
+// blocking: a FIFO or device (which could block or never end) and a directory
+// are refused without being read, a larger file without being read whole.
+enum class RegularFileRead { Ok, Missing, NotRegular, TooLarge, Failed };
+struct RegularFileContent {
+    RegularFileRead status = RegularFileRead::Failed;
+    Bytes bytes;  // only with Ok
+};
+RegularFileContent ReadRegularFile(std::string_view path, std::size_t maxSize);
 // Replaces (or creates) the file atomically: temporary file beside it, fsync,
 // rename over. Readers see the old or the new content, never a mix.
 bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data);

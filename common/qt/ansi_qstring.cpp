@@ -14,4 +14,9 @@ std::string FromQt(const QString& text) {
     return Utf16ToAnsi(std::u16string_view(data, static_cast<std::size_t>(text.size())));
 }
 
+std::optional<char32_t> FirstCharacterOutsideAnsi(const QString& text) {
+    const auto* data = reinterpret_cast<const char16_t*>(text.utf16());
+    return FirstCharacterOutsideAnsi(std::u16string_view(data, static_cast<std::size_t>(text.size())));
+}
+
 }  // namespace dravolo

@@ -3,6 +3,7 @@
 // programs convert here, at the widget boundary, and nowhere else.
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,7 @@ namespace dravolo {
 QString ToQt(std::string_view ansi);
 // Characters Windows-1252 cannot hold become what Utf16ToAnsi makes of them.
 std::string FromQt(const QString& text);
+// The first character FromQt would turn into '?', if any.
+std::optional<char32_t> FirstCharacterOutsideAnsi(const QString& text);
 
 }  // namespace dravolo

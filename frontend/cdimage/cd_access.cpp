@@ -205,9 +205,19 @@ int CdAccess::TestUnitReady(std::uint8_t adapter, std::uint8_t target, std::uint
     if (!CurrentInitialised()) return 0;
     auto drive = OpenDrive(adapter, target, lun);
     const auto cdb = scsi_cdb::TestUnitReady();
+    // After a disc change the drive answers the first command with a unit
+    // attention whatever its state; without a second look every fresh
+    // process would find a drive with a disc "not ready".
+    bool attentionSeen = false;
     if (CurrentInterface() == ScsiInterface::Aspi) {
-        const ScsiStatus status = Send(drive.get(), cdb, ScsiDirection::None, {}, 0);
-        return status.Good() || (status.delivered && status.SenseKey() == kSenseNoSense) ? 1 : 0;
+        while (true) {
+            const ScsiStatus status = Send(drive.get(), cdb, ScsiDirection::None, {}, 0);
+            if (status.IsUnitAttention() && !attentionSeen) {
+                attentionSeen = true;
+                continue;
+            }
+            return status.Good() || (status.delivered && status.SenseKey() == kSenseNoSense) ? 1 : 0;
+        }
     }
     for (int attempt = 0; attempt < kPassThroughReadyAttempts; ++attempt) {
         const ScsiStatus status = Send(drive.get(), cdb, ScsiDirection::None, {}, 0);
@@ -216,7 +226,10 @@ int CdAccess::TestUnitReady(std::uint8_t adapter, std::uint8_t target, std::uint
             continue;
         }
         if (status.scsiStatus == 0 && status.SenseKey() == 0 && status.Asc() == 0 && status.Ascq() == 0) return 1;
-        if (status.IsUnitAttention()) return 0;
+        if (status.IsUnitAttention()) {
+            if (attentionSeen) return 0;
+            attentionSeen = true;
+        }
     }
     return 0;
 }
@@ -272,6 +285,22 @@ int CdAccess::ReadRaw(ScsiHandle* drive, std::int32_t first, int count, std::spa
             return -1;
     }
     return 1;
+}
+
+int CdAccess::ReadRawSectorsZeroingBad(ScsiHandle* drive, std::int32_t first, int count, std::span<std::uint8_t> into,
+                                       std::vector<std::int32_t>& unreadable) {
+    if (!CurrentInitialised() || count < 0 || count > kChunkSectors || into.size() < kTransferBufferSize) return -1;
+    int failed = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::span<std::uint8_t> sector = into.subspan(kRawSectorSize * static_cast<std::size_t>(i), kRawSectorSize);
+        const auto single = scsi_cdb::ReadCd(static_cast<std::uint32_t>(first + i), 1);
+        if (Send(drive, single, ScsiDirection::In, sector, 0).Good()) continue;
+        // A failed read may have left part of a sector behind.
+        std::fill(sector.begin(), sector.end(), std::uint8_t{0});
+        unreadable.push_back(first + i);
+        ++failed;
+    }
+    return failed;
 }
 
 }  // namespace dravolo

@@ -60,6 +60,7 @@ struct TocEntry {
     std::int32_t start = 0;   // logical block address of the track's first sector
     std::uint8_t mode = 0;    // from byte 15 of that sector, 0 when above 2
     bool dataTrack = true;    // the TOC's control field: data (true) or audio
+    friend bool operator==(const TocEntry&, const TocEntry&) = default;
 };
 
 // Decodes a READ TOC (format 0) answer into start addresses and control bits;
@@ -78,6 +79,11 @@ public:
     CdAccess(const CdAccess&) = delete;
     CdAccess& operator=(const CdAccess&) = delete;
 
+    // Where the diagnostic lines go from now on (nullptr: nowhere). The window
+    // keeps standard output; dravolo-cli sends them to standard error so that
+    // its tables stand alone on standard output.
+    void SetDiagnostics(std::ostream* diagnostics) { diagnostics_ = diagnostics; }
+
     // The process-wide interface mode.
     int interfaceMode() const { return interfaceMode_; }
     void SetInterfaceMode(int mode) { interfaceMode_ = mode; }
@@ -92,7 +98,13 @@ public:
     // The drives of the interface in force, in the order found.
     const std::vector<CdDrive>& Drives() const;
     const std::vector<TocEntry>& Toc() const { return toc_; }
+    // Forgets the tracks, e.g. when the drive turns out to have no disc: they
+    // described a disc that may have gone.
+    void ClearToc() { toc_.clear(); }
 
+    // 1 ready, 0 not ready. A unit attention (the medium changed, or the
+    // drive was reset) is the drive's news, not its state: the test is made
+    // once more after one.
     int TestUnitReady(std::uint8_t adapter, std::uint8_t target, std::uint8_t lun);
     // Sectors on the disc (last block address + 1); 0 on failure.
     std::uint32_t ReadCapacity(std::uint8_t adapter, std::uint8_t target, std::uint8_t lun);
@@ -113,6 +125,13 @@ public:
     // hold a whole transfer (61152 bytes), which is what the drive is given
     // whatever the count, as with the transfer buffer. -1 when it is smaller.
     int ReadRaw(ScsiHandle* drive, std::int32_t first, int count, std::span<std::uint8_t> into);
+    // Reads count <= 26 sectors from `first` one by one into their places in
+    // `into` (a whole transfer), each without retries, going past the ones
+    // that fail: those are filled with zeros and appended to `unreadable`.
+    // -1 when nothing can be read for want of room or interface, else the
+    // number of sectors that failed.
+    int ReadRawSectorsZeroingBad(ScsiHandle* drive, std::int32_t first, int count, std::span<std::uint8_t> into,
+                                 std::vector<std::int32_t>& unreadable);
     // The transfer buffer of the interface in force (61152 bytes), or nullptr
     // before that interface is initialised.
     const std::uint8_t* Buffer() const;

@@ -15,10 +15,16 @@ std::size_t NameStart(std::string_view path) {
 
 }  // namespace
 
-std::string CueSheetPathFor(std::string_view imagePath) {
+std::string ImageSideFilePath(std::string_view imagePath, std::string_view extension) {
     const std::size_t dot = imagePath.find_last_of('.');
-    if (dot == std::string_view::npos || dot < NameStart(imagePath)) return std::string(imagePath) + ".cue";
-    return std::string(imagePath.substr(0, dot)) + ".cue";
+    if (dot == std::string_view::npos || dot < NameStart(imagePath)) return std::string(imagePath) + std::string(extension);
+    return std::string(imagePath.substr(0, dot)) + std::string(extension);
+}
+
+std::string CueSheetPathFor(std::string_view imagePath) { return ImageSideFilePath(imagePath, ".cue"); }
+
+bool ImageOrCueSheetExists(std::string_view imagePath, bool withCueSheet) {
+    return FileExists(imagePath) || (withCueSheet && FileExists(CueSheetPathFor(imagePath)));
 }
 
 std::string BuildCueSheet(std::string_view imagePath, const std::vector<TocEntry>& tracks) {

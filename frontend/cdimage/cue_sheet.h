@@ -16,9 +16,13 @@
 
 namespace dravolo {
 
-// "C:\\games\\tomba.bin" -> "C:\\games\\tomba.cue" (".cue" appended when the
-// name has no extension).
+// The image's name with another extension: "C:\\games\\tomba.bin", ".cue" ->
+// "C:\\games\\tomba.cue" (appended when the name has no extension).
+std::string ImageSideFilePath(std::string_view imagePath, std::string_view extension);
 std::string CueSheetPathFor(std::string_view imagePath);
+// What the overwrite question is about: the image, and its cue sheet when
+// one is to be written.
+bool ImageOrCueSheetExists(std::string_view imagePath, bool withCueSheet);
 // The sheet's text (CR LF line ends) for a whole-disc image of these tracks.
 // Audio tracks by the TOC's control field; data tracks by their mode byte
 // (2: MODE2/2352, otherwise MODE1/2352).

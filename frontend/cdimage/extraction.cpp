@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/platform/winfs.h"
+#include "frontend/cdimage/bad_sector_list.h"
 #include "frontend/cdimage/cue_sheet.h"
 #include "frontend/cdimage/image_writer.h"
 
@@ -44,6 +45,8 @@ ChunkPlan PlanChunks(std::int32_t first, std::int32_t last) {
 ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool writeImage, Prompter& prompter,
                                 ExtractionObserver& observer) {
     job.running = true;
+    job.skippedSectors.clear();
+    job.givenUpFrom = job.givenUpTo = -1;
     if (!access.CurrentInitialised() && !access.Init(access.CurrentInterface(), &prompter))
         return End(job, observer, ExtractionOutcome::NotStarted);
     if (writeImage && job.imageFile.empty()) return End(job, observer, ExtractionOutcome::NotStarted);
@@ -61,6 +64,9 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
             prompter.Tell("Cannot Open File.", "File Open Error", PromptIcon::Stop);
             return End(job, observer, ExtractionOutcome::FileNotCreated);
         }
+        // The former image is gone; so goes the sheet that described it (the
+        // user agreed to replace both). The new one comes with a whole image.
+        if (!job.cueTracks.empty()) DeleteFileAt(CueSheetPathFor(job.imageFile));
     }
     auto deleteImage = [&] {
         if (!image) return;
@@ -83,13 +89,17 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
     observer.SetProgressRange(0, static_cast<int>(plan.wholeEnd - job.firstSector), kChunkSectors);
     access.SetSpeed(job.adapter, job.target, job.lun, job.speedIndex);
 
-    // Reads `count` sectors at `start`, asking to retry while they cannot be
-    // read; false when the user gives up. An image is read straight into the
-    // writer's batch, the read-only worker into the transfer buffer.
+    // Room for the read-only worker's sector-by-sector pass (it has no batch).
+    std::vector<std::uint8_t> scratch;
+
+    // Reads `count` sectors at `start`, retrying while the user (or the retry
+    // limit) allows; false when the chunk is given up or the job cancelled.
+    // An image is read straight into the writer's batch, the read-only worker
+    // into the transfer buffer.
     auto readChunk = [&](std::int64_t start, int count, bool askCancel, bool& cancelled) {
         cancelled = false;
-        while (true) {
-            const auto first = static_cast<std::int32_t>(start);
+        const auto first = static_cast<std::int32_t>(start);
+        for (int retries = 0;; ++retries) {
             const int result = image ? access.ReadRaw(drive.get(), first, count, image->NextTransfer())
                                      : access.ReadRaw(drive.get(), first, count);
             if (askCancel && job.cancel) {
@@ -103,9 +113,37 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
                 }
             }
             if (result == 1) return true;
-            if (prompter.Ask(RetryQuestion(start, start + count), kCaption, PromptIcon::Question,
-                             PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
+            if (job.retryLimit) {
+                if (retries < *job.retryLimit) {
+                    observer.RetryingChunk(start, start + count, retries + 1, *job.retryLimit);
+                    continue;
+                }
+            } else {
+                if (prompter.Ask(RetryQuestion(start, start + count), kCaption, PromptIcon::Question,
+                                 PromptButtons::YesNo, PromptAnswer::No) == PromptAnswer::Yes)
+                    continue;
+                // A dialog that went away while asking has cancelled the job:
+                // its partial image goes as on any cancel.
+                if (job.cancelConfirmed) {
+                    cancelled = true;
+                    return false;
+                }
+            }
+            if (!job.skipBadSectors) {
+                job.givenUpFrom = start;
+                job.givenUpTo = start + count;
                 return false;
+            }
+            if (!image && scratch.empty()) scratch.assign(kTransferBufferSize, 0);
+            const std::size_t before = job.skippedSectors.size();
+            if (access.ReadRawSectorsZeroingBad(drive.get(), first, count, image ? image->NextTransfer() : scratch,
+                                                job.skippedSectors) < 0) {
+                job.givenUpFrom = start;
+                job.givenUpTo = start + count;
+                return false;
+            }
+            for (std::size_t i = before; i < job.skippedSectors.size(); ++i) observer.SectorSkipped(job.skippedSectors[i]);
+            return true;
         }
     };
 
@@ -127,19 +165,38 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
         // than writing whatever the buffer held.
         bool cancelled = false;
         if (!readChunk(plan.wholeEnd, static_cast<int>(plan.remainder), false, cancelled)) {
+            if (cancelled) {
+                deleteImage();
+                return End(job, observer, ExtractionOutcome::Cancelled);
+            }
             if (image) image->Close();
             return End(job, observer, ExtractionOutcome::StoppedOnReadError);
         }
         if (image && !image->Commit(static_cast<std::size_t>(plan.remainder) * kRawSectorSize))
             return writeFailed();
     }
+    ExtractionOutcome outcome = ExtractionOutcome::Completed;
     if (image) {
         if (!image->Close()) return writeFailed();
-        if (!job.cueTracks.empty() && !WriteCueSheet(job.imageFile, job.cueTracks))
+        if (!job.cueTracks.empty() && !WriteCueSheet(job.imageFile, job.cueTracks)) {
             prompter.Tell("Unable to write the cue sheet " + CueSheetPathFor(job.imageFile) + "\n", kCaption,
                           PromptIcon::Stop);
+            outcome = ExtractionOutcome::CompletedWithoutSideFile;
+        }
+        if (job.skipBadSectors) {
+            // The list always describes the image beside it: none stays from
+            // an earlier run when every sector was read this time.
+            const std::string listPath = BadSectorListPathFor(job.imageFile);
+            if (job.skippedSectors.empty()) {
+                DeleteFileAt(listPath);
+            } else if (!WriteBadSectorList(job.imageFile, job.skippedSectors)) {
+                prompter.Tell("Unable to write the list of unreadable sectors " + listPath + "\n", kCaption,
+                              PromptIcon::Stop);
+                outcome = ExtractionOutcome::CompletedWithoutSideFile;
+            }
+        }
     }
-    return End(job, observer, ExtractionOutcome::Completed);
+    return End(job, observer, outcome);
 }
 
 }  // namespace dravolo

@@ -13,6 +13,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "common/platform/windows_family.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
+#include "frontend/cdimage/cue_sheet.h"
 #include "frontend/cdimage/iso_tool_logic.h"
 #include "frontend/cdimage/progress_bar.h"
 
@@ -153,10 +155,12 @@ CIsoToolDlg::CIsoToolDlg(QWidget* parent, SettingsStore& settings, Prompter& pro
 
 CIsoToolDlg::~CIsoToolDlg() {
     // A worker still running is cancelled without another question, and the
-    // dialog waits for it: it never touches a dialog that is gone.
-    bridge_->Detach();
+    // dialog waits for it: it never touches a dialog that is gone. The cancel
+    // comes first, so that a worker woken from a question by the detach sees
+    // it and deletes its partial image as any cancel does.
     job_->cancelConfirmed = true;
     job_->cancel = true;
+    bridge_->Detach();
     worker_.Join();
 }
 
@@ -269,7 +273,8 @@ void CIsoToolDlg::BuildControls() {
 
     connect(drives_, &QComboBox::activated, this, [this] { ReadDisc(); });
     connect(browse_, &QPushButton::clicked, this, &CIsoToolDlg::OnBrowse);
-    connect(tracks_, &QTreeWidget::itemClicked, this, [this] { OnTrackClicked(); });
+    // A click anywhere in the list counts, not only one on a row.
+    tracks_->viewport()->installEventFilter(this);
     connect(tracks_, &QTreeWidget::customContextMenuRequested, this, [this] { OnTrackClicked(); });
     connect(tracks_, &QTreeWidget::itemDoubleClicked, this, [this] { OnTrackDoubleClicked(); });
     connect(cancel_, &QPushButton::clicked, this, &CIsoToolDlg::OnCancelExtraction);
@@ -354,6 +359,8 @@ void CIsoToolDlg::ReadDisc() {
     const CdDrive* drive = SelectedDrive();
     if (drive) {
         if (!access_.TestUnitReady(drive->adapter, drive->target, drive->lun)) {
+            // The tracks of the disc that was there are no longer true.
+            access_.ClearToc();
             info_->setText("Cdrom not ready.");
         } else {
             access_.ReadToc(drive->adapter, drive->target, drive->lun);
@@ -361,21 +368,25 @@ void CIsoToolDlg::ReadDisc() {
             job_->adapter = drive->adapter;
             job_->target = drive->target;
             job_->lun = drive->lun;
-            for (const TocEntry& t : access_.Toc()) {
-                auto* item = new QTreeWidgetItem(tracks_);
-                item->setText(0, QString::number(t.track + 1));
-                item->setIcon(0, TrackIcon(t.mode));
-                item->setText(1, ToQt(TrackModeName(t.mode)));
-                item->setText(2, QString::number(t.start));
-                for (int c = 0; c < 3; ++c) item->setTextAlignment(c, Qt::AlignCenter);
-            }
-            info_->setText(ToQt(DiscInformation(access_.Toc().size(), sectors,
-                                                InterfaceName(FromQt(interface_->currentText()),
-                                                              access_.interfaceMode()))));
+            ShowDisc(sectors);
         }
     }
     tracks_->setUpdatesEnabled(true);
     QApplication::restoreOverrideCursor();
+}
+
+void CIsoToolDlg::ShowDisc(std::uint32_t sectors) {
+    tracks_->clear();
+    for (const TocEntry& t : access_.Toc()) {
+        auto* item = new QTreeWidgetItem(tracks_);
+        item->setText(0, QString::number(t.track + 1));
+        item->setIcon(0, TrackIcon(t.mode));
+        item->setText(1, ToQt(TrackModeName(t.mode)));
+        item->setText(2, QString::number(t.start));
+        for (int c = 0; c < 3; ++c) item->setTextAlignment(c, Qt::AlignCenter);
+    }
+    info_->setText(ToQt(DiscInformation(access_.Toc().size(), sectors,
+                                        InterfaceName(FromQt(interface_->currentText()), access_.interfaceMode()))));
 }
 
 ExtractMode CIsoToolDlg::CurrentMode() const {
@@ -410,7 +421,16 @@ void CIsoToolDlg::SetIdleControlsEnabled(bool enabled) {
 void CIsoToolDlg::OnTrackClicked() {
     const QTreeWidgetItem* item = tracks_->currentItem();
     const int row = item && item->isSelected() ? tracks_->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item)) : -1;
-    trackNumber_->setText(QString::number(row + 1));
+    // Without a selected row the number is 1, the disc's first track.
+    trackNumber_->setText(QString::number(row < 0 ? 1 : row + 1));
+}
+
+bool CIsoToolDlg::eventFilter(QObject* watched, QEvent* event) {
+    // On release the list has already moved its selection.
+    if (watched == tracks_->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        OnTrackClicked();
+    return QDialog::eventFilter(watched, event);
 }
 
 void CIsoToolDlg::OnTrackDoubleClicked() {
@@ -453,13 +473,23 @@ void CIsoToolDlg::OnStart() {
     job.target = drive->target;
     job.lun = drive->lun;
     if (!access_.TestUnitReady(drive->adapter, drive->target, drive->lun)) return;
-    if (mode != ExtractMode::ReadOnly && FileExists(file) &&
+    // The disc may have changed since it was read (a drive that was not ready
+    // then, or a disc swapped): the job and its cue sheet come from the disc
+    // in the drive now. A failed read leaves no tracks.
+    const std::vector<TocEntry> shown = access_.Toc();
+    access_.ReadToc(drive->adapter, drive->target, drive->lun);
+    const std::uint32_t capacity = access_.ReadCapacity(drive->adapter, drive->target, drive->lun);
+    if (access_.Toc() != shown) {
+        // After this handler: a double-click on a row of the list lands here.
+        QMetaObject::invokeMethod(this, [this, capacity] { ShowDisc(capacity); }, Qt::QueuedConnection);
+    }
+    const bool writeCue = mode == ExtractMode::CreateBinaryImage && writeCue_->isChecked();
+    if (mode != ExtractMode::ReadOnly && ImageOrCueSheetExists(file, writeCue) &&
         prompter_.Ask("File already exists. Overwrite File?", kCaption, PromptIcon::Question, PromptButtons::YesNo,
                       PromptAnswer::No) != PromptAnswer::Yes)
         return;
     const int priority = ThreadPriorityForChoice(priority_->currentIndex());
 
-    const std::uint32_t capacity = access_.ReadCapacity(drive->adapter, drive->target, drive->lun);
     const auto range = ComputeJobRange(mode, trackNumber_->text().toInt(), from_->text().toInt(),
                                        to_->text().toInt(), access_.Toc(), capacity);
     if (!range) return;
@@ -468,7 +498,7 @@ void CIsoToolDlg::OnStart() {
     job.firstSector = range->first;
     job.lastSector = range->last;
     job.cueTracks.clear();
-    if (mode == ExtractMode::CreateBinaryImage && writeCue_->isChecked()) job.cueTracks = access_.Toc();
+    if (writeCue) job.cueTracks = access_.Toc();
     job.cancel = false;
     job.cancelConfirmed = false;
     job.running = true;

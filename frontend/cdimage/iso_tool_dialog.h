@@ -68,6 +68,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Clicks in the track list, on a row or on the empty space below.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
 
 private:
@@ -77,6 +79,8 @@ private:
     bool ChooseInterface();
     void FillDrives();
     void ReadDisc();
+    // Fills the track list and the information text from the TOC in force.
+    void ShowDisc(std::uint32_t sectors);
     void UpdateModeControls();
     void SetIdleControlsEnabled(bool enabled);
     void OnTrackClicked();

@@ -15,6 +15,19 @@ std::string ProfilePath(EmulatorKind kind, std::string_view name, std::string_vi
     return path;
 }
 
+namespace {
+
+// A profile's file, read only when it is a regular file a profile could fill.
+RegularFileContent ReadProfileFile(std::string_view path) { return ReadRegularFile(path, kMaxProfileFileSize); }
+
+// What the user is told when a profile's file cannot be loaded: a file too
+// large to be a profile is a damaged one.
+std::string_view LoadFailureText(RegularFileRead status) {
+    return status == RegularFileRead::TooLarge ? kDamagedFileText : kOpenErrorText;
+}
+
+}  // namespace
+
 template <typename Record>
 Bytes EncodeRecord(Record record) {
     ProfileArchive archive = ProfileArchive::ForStoring();
@@ -35,15 +48,18 @@ bool DecodeRecord(std::span<const std::uint8_t> bytes, Record& record) {
 
 template <typename Record>
 bool SaveProfileRecord(const Record& record, std::string_view path, Prompter& prompter) {
-    const auto existing = ReadWholeFile(path);
-    if (!existing) {
+    // Only an existing regular file of a profile's size is written over (a
+    // FIFO or a link to a device is no profile), and no record larger than
+    // a profile can hold is written: the listing would call it damaged.
+    const RegularFileContent existing = ReadProfileFile(path);
+    Bytes content = EncodeRecord(record);
+    if (existing.status != RegularFileRead::Ok || content.size() > kMaxProfileFileSize) {
         prompter.Tell(kSaveErrorText, kSaveErrorCaption);
         return false;
     }
-    Bytes content = EncodeRecord(record);
-    if (existing->size() > content.size())
-        content.insert(content.end(), existing->begin() + static_cast<std::ptrdiff_t>(content.size()),
-                       existing->end());
+    if (existing.bytes.size() > content.size())
+        content.insert(content.end(), existing.bytes.begin() + static_cast<std::ptrdiff_t>(content.size()),
+                       existing.bytes.end());
     if (!WriteWholeFileAtomic(path, content)) {
         prompter.Tell(kSaveErrorText, kSaveErrorCaption);
         return false;
@@ -53,12 +69,12 @@ bool SaveProfileRecord(const Record& record, std::string_view path, Prompter& pr
 
 template <typename Record>
 bool LoadProfileRecord(Record& record, std::string_view path, Prompter& prompter) {
-    const auto bytes = ReadWholeFile(path);
-    if (!bytes) {
-        prompter.Tell(kOpenErrorText, kOpenErrorCaption);
+    const RegularFileContent file = ReadProfileFile(path);
+    if (file.status != RegularFileRead::Ok) {
+        prompter.Tell(LoadFailureText(file.status), kOpenErrorCaption);
         return false;
     }
-    if (!DecodeRecord(*bytes, record)) {
+    if (!DecodeRecord(file.bytes, record)) {
         prompter.Tell(kDamagedFileText, kOpenErrorCaption);
         return false;
     }
@@ -114,18 +130,19 @@ bool EnumerateProfiles(int kindNumber, ProfileList& list, const SettingsStore& s
     bool reported = false;
     for (const auto& name : list.fileNames) {
         // Decoded in place: a file that does not load lists the defaults.
-        const auto bytes = ReadWholeFile(directory + "\\" + name);
-        const bool loaded = bytes && std::visit(
-                                         [&](auto& r) {
-                                             ProfileArchive archive = ProfileArchive::ForLoading(*bytes);
-                                             Serialize(r, archive);
-                                             return archive.ok();
-                                         },
-                                         record);
+        const RegularFileContent file = ReadProfileFile(directory + "\\" + name);
+        const bool read = file.status == RegularFileRead::Ok;
+        const bool loaded = read && std::visit(
+                                        [&](auto& r) {
+                                            ProfileArchive archive = ProfileArchive::ForLoading(file.bytes);
+                                            Serialize(r, archive);
+                                            return archive.ok();
+                                        },
+                                        record);
         // One message per listing: a folder of damaged files must not bury
         // the user in boxes every time the list is filled.
         if (!loaded && !reported) {
-            prompter.Tell(bytes ? kDamagedFileText : kOpenErrorText, kOpenErrorCaption);
+            prompter.Tell(read ? kDamagedFileText : LoadFailureText(file.status), kOpenErrorCaption);
             reported = true;
         }
         if (!loaded) record = defaults;

@@ -24,6 +24,11 @@ inline constexpr std::string_view kOpenErrorCaption = "File Open Error";
 // A file that opens but ends before its record is complete.
 inline constexpr std::string_view kDamagedFileText = "Unexpected file format.";
 
+// The most a profile file can hold. A record is a few dozen texts (paths,
+// a description); a file larger than this is a damaged profile, and a record
+// that would make one is not saved. Reads never go beyond it.
+inline constexpr std::size_t kMaxProfileFileSize = 1u << 20;
+
 // ".\\Epsxe\\Crash.set": how a single profile is addressed.
 std::string ProfilePath(EmulatorKind kind, std::string_view name, std::string_view extension = ".set");
 

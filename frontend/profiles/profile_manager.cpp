@@ -37,6 +37,11 @@ std::optional<std::string> ProfileNameProblem(std::string_view name) {
     return std::nullopt;
 }
 
+std::string CharacterOutsideAnsiText(std::string_view field, char32_t character) {
+    return "The " + std::string(field) + " cannot hold the character " + CodePointName(character) +
+           ": profiles keep their texts in the ANSI code page, which has no such character.";
+}
+
 bool CreateNewProfile(EmulatorKind kind, std::string_view rawName, std::optional<std::string> description,
                       std::optional<std::string> bitmapFile, const SettingsStore& settings, Prompter& prompter) {
     const std::string name = TrimSpaces(rawName);
@@ -46,6 +51,8 @@ bool CreateNewProfile(EmulatorKind kind, std::string_view rawName, std::optional
         return false;
     }
     const std::string path = ProfilePath(kind, name);
+    const std::string folder = ".\\" + std::string(KindInfo(kind).directory);
+    if (!DirectoryExists(folder)) CreateDir(folder);  // a failure shows as the creation's
     if (!CreateProfileFile(static_cast<int>(kind), path, settings)) {
         prompter.Tell(kCreateErrorText, kCreateErrorCaption);
         return false;
@@ -67,6 +74,19 @@ RenameOutcome RenameProfile(EmulatorKind kind, std::string_view oldName, std::st
             return RenameOutcome::Refused;
         }
     }
+    // Names that differ only in case find the profile's own files (names
+    // resolve as on Windows): nothing to check, the file system renames them.
+    const bool caseOnly = EqualsNoCase(oldName, newName);
+    // A profile of the new name: refused silently, as the dialog stays open.
+    if (!caseOnly && FileExists(ProfilePath(kind, newName))) return RenameOutcome::Failed;
+    for (const auto extension : kRenamedSideFiles) {
+        const std::string target = ProfilePath(kind, newName, extension);
+        if (caseOnly || !FileExists(target)) continue;
+        prompter.Tell("The file " + target + " exists already: the profile cannot take the name \"" + newName +
+                          "\" until it is moved away.",
+                      kBadNameCaption);
+        return RenameOutcome::Refused;
+    }
     if (!RenameProfileFile(ProfilePath(kind, oldName), ProfilePath(kind, newName))) return RenameOutcome::Failed;
     for (const auto extension : kRenamedSideFiles)
         RenameNoReplace(ProfilePath(kind, oldName, extension), ProfilePath(kind, newName, extension));
@@ -78,12 +98,14 @@ bool DeleteProfileFiles(EmulatorKind kind, std::string_view name, Prompter& prom
         prompter.Tell(*problem, kBadNameCaption);
         return false;
     }
-    bool recordDeleted = false;
-    for (const auto extension : kDeletedFiles) {
-        const bool deleted = DeleteFileAt(ProfilePath(kind, name, extension));
-        if (extension == ".set") recordDeleted = deleted;
+    const std::string record = ProfilePath(kind, name);
+    if (!DeleteFileAt(record) && FileExists(record)) {
+        prompter.Tell("The profile \"" + std::string(name) + "\" could not be deleted.", kDeleteQuestionCaption);
+        return false;
     }
-    return recordDeleted;
+    for (const auto extension : kDeletedFiles)
+        if (extension != ".set") DeleteFileAt(ProfilePath(kind, name, extension));
+    return true;
 }
 
 }  // namespace dravolo

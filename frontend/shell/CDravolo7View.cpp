@@ -451,8 +451,10 @@ void CDravolo7View::DeleteProfile() {
     // Pictures still to come are matched to rows by position.
     FinishPictureLoading();
     // Rows in ascending order; each removal moves the later ones up by one.
+    // A profile whose files stay (a refused name, a record that cannot be
+    // deleted; the user has been told) keeps its row.
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        DeleteProfileFiles(*kind, itemName(rows[i]), context_.prompter);
+        if (!DeleteProfileFiles(*kind, itemName(rows[i]), context_.prompter)) continue;
         model_->RemoveRow(rows[i]);
         for (std::size_t j = i + 1; j < rows.size(); ++j) --rows[j];
     }

@@ -12,6 +12,7 @@
 #include "common/base/text.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
+#include "frontend/profiles/profile_manager.h"
 #include "frontend/shell/qt_file_filter.h"
 #include "frontend/shell/shell_choosers.h"
 
@@ -65,6 +66,19 @@ CProfilePropertiesDlg::CProfilePropertiesDlg(ShellContext& context, EmulatorKind
     ShowFields();
 }
 
+bool CProfilePropertiesDlg::FieldsFitAnsi() {
+    const std::pair<QLineEdit*, const char*> fields[] = {
+        {nameEdit_, "name"}, {descriptionEdit_, "description"}, {bitmapEdit_, "bitmap file"}};
+    for (const auto& [edit, field] : fields) {
+        if (const auto character = FirstCharacterOutsideAnsi(edit->text())) {
+            context_.prompter.Tell(CharacterOutsideAnsiText(field, *character), kTextCaption);
+            edit->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
 void CProfilePropertiesDlg::ReadFields() {
     fields_.name = FromQt(nameEdit_->text());
     fields_.description = FromQt(descriptionEdit_->text());
@@ -78,6 +92,7 @@ void CProfilePropertiesDlg::ShowFields() {
 }
 
 void CProfilePropertiesDlg::accept() {
+    if (!FieldsFitAnsi()) return;
     ReadFields();
     if (logic_.Accept(fields_)) QDialog::accept();
 }
@@ -92,6 +107,7 @@ void CProfilePropertiesDlg::OnBrowse() {
 }
 
 void CProfilePropertiesDlg::OnConfigureGameOptions() {
+    if (!FieldsFitAnsi()) return;
     ReadFields();
     const auto path = logic_.ConfigureGameOptions(fields_);
     ShowFields();

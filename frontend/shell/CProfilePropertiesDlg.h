@@ -41,6 +41,9 @@ signals:
     void optionSheetWanted(const std::string& path, const QString& caption);
 
 private:
+    // False, after naming the character, when a field holds one the ANSI code
+    // page cannot store (it would be saved as '?').
+    bool FieldsFitAnsi();
     void ReadFields();
     void ShowFields();
     void OnBrowse();

@@ -127,14 +127,25 @@ TEST_P(CdAccessTest, UnitAttentionFailsAtOnceWithoutRetry) {
     EXPECT_EQ(rig.access->ReadCapacity(0, 0, 0), 160u);
 }
 
-TEST_P(CdAccessTest, UnitAttentionMakesTestUnitReadyNotReadyAtOnce) {
+// The attention a disc change leaves is news, not the drive's state: the
+// test looks once more, and a drive with a disc is ready.
+TEST_P(CdAccessTest, TestUnitReadyLooksAgainAfterAUnitAttention) {
     VirtualDisc setup = Disc(MakeDisc());
     setup.unitAttention = true;
     CdRig rig({setup}, GetParam());
     ASSERT_TRUE(rig.Init());
-    EXPECT_EQ(rig.access->TestUnitReady(0, 0, 0), 0);
-    EXPECT_EQ(rig.Commands().size(), 1u);
     EXPECT_EQ(rig.access->TestUnitReady(0, 0, 0), 1);
+    EXPECT_EQ(rig.Commands().size(), 2u);
+    EXPECT_EQ(rig.access->TestUnitReady(0, 0, 0), 1);
+    EXPECT_EQ(rig.Commands().size(), 3u);
+
+    // A changed disc that is not there: still not ready after the second look.
+    VirtualDisc empty = Disc(MakeDisc());
+    empty.unitAttention = true;
+    empty.notReady = true;
+    CdRig none({empty}, GetParam());
+    ASSERT_TRUE(none.Init());
+    EXPECT_EQ(none.access->TestUnitReady(0, 0, 0), 0);
 }
 
 TEST_P(CdAccessTest, NotReadyDrive) {

@@ -58,12 +58,24 @@ class IsoToolDialogTest : public QObject {
     MemoryRegistry registry;
     std::unique_ptr<SettingsStore> settings;
 
+    // The drives of the last Access(), for changing discs and watching commands.
+    std::vector<std::shared_ptr<VirtualDrive>> drives;
+
     std::unique_ptr<CdAccess> Access(std::vector<VirtualDisc> discs) {
-        auto drives = std::make_shared<std::vector<std::shared_ptr<VirtualDrive>>>();
-        for (auto& s : discs) drives->push_back(std::make_shared<VirtualDrive>(s));
+        drives.clear();
+        for (auto& s : discs) drives.push_back(std::make_shared<VirtualDrive>(s));
+        auto shared = drives;
         return std::make_unique<CdAccess>(
-            [drives](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, *drives); }, nullptr,
+            [shared](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, shared); }, nullptr,
             dir->path() + "/cdrdevnames.log");
+    }
+    bool DriveGot(const std::vector<std::uint8_t>& cdb) const {
+        const auto commands = drives.at(0)->Commands();
+        return std::find(commands.begin(), commands.end(), cdb) != commands.end();
+    }
+    std::string Text(const char* name) const {
+        const Bytes bytes = ReadHost(dir->path() + "/" + name);
+        return std::string(bytes.begin(), bytes.end());
     }
     VirtualDisc Disc(bool notReady = false, std::vector<VirtualDisc::Range> bad = {}) {
         VirtualDisc s;
@@ -259,6 +271,99 @@ private slots:
         delete dlg;
         QVERIFY(prompter.texts.empty());
         QVERIFY(!FileExists(dir->path() + "/gone.bin"));
+    }
+
+    // The drive had no disc when the dialog looked, then another disc went in:
+    // Start extracts that disc and describes it in the cue sheet.
+    void startReadsTheDiscInTheDriveNow() {
+        auto access = Access({Disc()});
+        HookPrompter prompter;
+        CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
+        QCOMPARE(dlg.trackList()->topLevelItemCount(), 3);
+        drives[0]->ChangeDisc(Disc(true));
+        emit dlg.driveList()->activated(0);
+        QCOMPARE(dlg.information()->text(), QString("Cdrom not ready."));
+
+        DiscBuilder other;
+        other.AddTrack(TrackKind::Mode1, 120).AddTrack(TrackKind::Audio, 40);
+        VirtualDisc second;
+        second.imagePath = other.WriteTo(dir->path(), "other");
+        drives[0]->ChangeDisc(second);
+        dlg.fileEdit()->setText(Out("now.bin"));
+        dlg.OnStart();
+        QTRY_VERIFY(!dlg.WorkerRunning());
+        QCOMPARE(ReadHost(dir->path() + "/now.bin"), other.image());
+        const std::string cue = Text("now.cue");
+        QVERIFY(cue.find("TRACK 01 MODE1/2352") != std::string::npos);
+        QVERIFY(cue.find("TRACK 02 AUDIO\r\n    INDEX 01 00:01:45") != std::string::npos);
+        QVERIFY(cue.find("TRACK 03") == std::string::npos);
+        // The list shows the disc that was extracted.
+        QTRY_COMPARE(dlg.trackList()->topLevelItemCount(), 2);
+        QCOMPARE(dlg.information()->text(), QString("\n Tracks: 2\n Sectors: 160\n Interface: IOCTL\n"));
+    }
+
+    void overwriteQuestionCoversTheCueSheet() {
+        auto access = Access({Disc(false, {{100, 100}})});
+        HookPrompter prompter;
+        CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
+        WriteWholeFileAtomic(dir->path() + "/pair.cue", Bytes{'o', 'l', 'd'});
+        dlg.fileEdit()->setText(Out("pair.bin"));
+        prompter.answers = {PromptAnswer::No};
+        dlg.OnStart();
+        QCOMPARE(prompter.texts, std::vector<std::string>{"File already exists. Overwrite File?"});
+        QVERIFY(!dlg.WorkerRunning());
+        QCOMPARE(Text("pair.cue"), std::string("old"));
+        QVERIFY(!FileExists(dir->path() + "/pair.bin"));
+
+        // Yes, then No at the unreadable chunk: the partial image stays, no
+        // sheet describes it.
+        prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
+        dlg.OnStart();
+        QTRY_VERIFY(!dlg.WorkerRunning());
+        QCOMPARE(prompter.texts.size(), size_t(3));
+        QCOMPARE(ReadHost(dir->path() + "/pair.bin"), disc.Range(0, 77));
+        QVERIFY(!FileExists(dir->path() + "/pair.cue"));
+    }
+
+    // The worker is waiting for the answer to its retry question when the
+    // dialog goes: that is a cancel, and a cancel deletes the partial image.
+    void destroyedAtTheRetryQuestion() {
+        auto access = Access({Disc(false, {{100, 100}})});
+        HookPrompter prompter;
+        auto* dlg = new CIsoToolDlg(nullptr, *settings, prompter, *access);
+        dlg->fileEdit()->setText(Out("asked.bin"));
+        dlg->OnStart();
+        // The single-sector read of sector 100 is the last before the question.
+        const auto lastRead = std::vector<std::uint8_t>{0xBE, 0, 0, 0, 0, 100, 0, 0, 1, 0xF8, 0, 0};
+        for (int i = 0; i < 500 && !DriveGot(lastRead); ++i) QTest::qSleep(10);
+        QVERIFY(DriveGot(lastRead));
+        QTest::qSleep(100);
+        delete dlg;
+        QVERIFY(prompter.texts.empty());
+        QVERIFY(!FileExists(dir->path() + "/asked.bin"));
+    }
+
+    // A click or right-click in the list without a row selected means track 1.
+    void clickWithoutARowMeansTrackOne() {
+        auto access = Access({Disc()});
+        HookPrompter prompter;
+        CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTreeWidget* list = dlg.trackList();
+        list->clearSelection();
+        emit list->customContextMenuRequested(QPoint(4, list->viewport()->height() - 4));
+        QCOMPARE(dlg.trackEdit()->text(), QString("1"));
+
+        list->setCurrentItem(list->topLevelItem(2));
+        emit list->customContextMenuRequested(QPoint(4, 4));
+        QCOMPARE(dlg.trackEdit()->text(), QString("3"));
+        list->clearSelection();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(4, list->viewport()->height() - 4));
+        QCOMPARE(dlg.trackEdit()->text(), QString("1"));
+        const QRect second = list->visualItemRect(list->topLevelItem(1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(dlg.trackEdit()->text(), QString("2"));
     }
 
     void progressRepaintsOnlyWhenTheFillChanges() {

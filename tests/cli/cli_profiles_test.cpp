@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "cli/cli.h"
 #include "tests/support/prefix_fixture.h"
@@ -85,6 +91,63 @@ TEST_F(Cli, RenameAndDelete) {
     EXPECT_FALSE(HostExists("Fpse/New.ini"));
     EXPECT_FALSE(HostExists("Fpse/Taken.set"));
 }
+
+TEST_F(Cli, DeleteAndRenameSayWhatStoppedThem) {
+#ifndef _WIN32
+    // A name Windows refuses, existing here: refused, reported, still there.
+    WriteHostFile("Psinex/con.set", "x");
+    prompter.answers.push_back(PromptAnswer::Yes);
+    EXPECT_EQ(Run({"profiles", "delete", "Psinex", "con"}), 1);
+    EXPECT_TRUE(HostExists("Psinex/con.set"));
+    EXPECT_EQ(prompter.messages.back().caption, "Profile Name Error");
+#endif
+
+    ASSERT_EQ(Run({"profiles", "new", "Psinex", "Old"}), 0);
+    WriteHostFile("Psinex/New.cdr", "stray");
+    EXPECT_EQ(Run({"profiles", "rename", "Psinex", "Old", "New"}), 1);
+    EXPECT_TRUE(HostExists("Psinex/Old.set"));
+    EXPECT_FALSE(HostExists("Psinex/New.set"));
+}
+
+TEST_F(Cli, NewProfileInAMissingFolder) {
+    std::filesystem::remove_all(HostPath("Fpse"));
+    ASSERT_EQ(Run({"profiles", "new", "Fpse", "Vib"}), 0) << err.str();
+    EXPECT_TRUE(HostExists("Fpse/Vib.set"));
+    ASSERT_EQ(Run({"profiles", "list", "Fpse"}), 0);
+    EXPECT_EQ(out.str(), "Vib\t \t \n");
+}
+
+#ifndef _WIN32
+// The program itself, as a terminal hands it UTF-8 arguments.
+TEST_F(Cli, TextTheAnsiCodePageCannotHoldIsRefusedNamingTheCharacter) {
+    auto cli = [&](const std::string& args, std::string& output) {
+        const std::string command = "cd '" + workdir() + "' && DRAVOLO_PREFIX='" + prefix() + "' '" +
+                                    DRAVOLO_CLI_PATH + "' " + args + " 2>&1 </dev/null";
+        output.clear();
+        FILE* pipe = popen(command.c_str(), "r");
+        char chunk[256];
+        std::size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) output.append(chunk, got);
+        const int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    std::string output;
+    EXPECT_NE(cli("profiles new Epsxe \"ファイナル\"", output), 0);
+    EXPECT_NE(output.find("U+30D5"), std::string::npos) << output;
+    EXPECT_NE(output.find("\"フ\""), std::string::npos) << output;
+    EXPECT_EQ(output.find("\\ / : *"), std::string::npos) << output;  // not the message about file names
+
+    EXPECT_NE(cli("profiles new Epsxe Final --description \"Final ファイナル\"", output), 0);
+    EXPECT_NE(output.find("U+30D5"), std::string::npos) << output;
+    EXPECT_FALSE(HostExists("Epsxe/Final.set"));
+
+    ASSERT_EQ(cli("profiles new Epsxe Final --description \"Café\"", output), 0) << output;
+    EXPECT_NE(cli("profiles set Epsxe Final \"Description=Café ★\"", output), 0);
+    EXPECT_NE(output.find("U+2605"), std::string::npos) << output;
+    ASSERT_EQ(cli("profiles list Epsxe", output), 0);
+    EXPECT_EQ(output, "Final\tCafé\t \n");
+}
+#endif
 
 TEST_F(Cli, SettingsReadTheirDefaultsAndStore) {
     ASSERT_EQ(Run({"settings", "get", "NukeConsole"}), 0);

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/platform/posix/wine_bridge.h"
 #endif
 
 #include <chrono>
@@ -170,6 +174,62 @@ TEST_F(ProcessLaunch, WindowsProgramsGoThroughTheRunnerWithTheirWindowsPath) {
 
     const ScopedEnv missing("DRAVOLO_RUNNER", "/no/such/runner");
     EXPECT_EQ(RunAndWait("c:\\epsxe\\epsxe.exe", "C:\\epsxe"), std::nullopt);
+}
+
+// Descriptors we hold (a profile being written, a hive's lock, a pipe to a
+// helper) are ours alone: a started program sees only its standard three.
+// Descriptors 7 and 123 stand for ones opened without close-on-exec.
+class InheritedDescriptors : public ProcessLaunch {
+protected:
+    void SetUp() override {
+        ProcessLaunch::SetUp();
+        for (const int fd : {7, 123}) {
+            const int opened = open("/dev/null", O_RDONLY);
+            ASSERT_GE(opened, 0);
+            ASSERT_EQ(dup2(opened, fd), fd);
+            close(opened);
+        }
+        // Lists the descriptors above 2 that the shell running it was given.
+        WriteHostFile("Pcsx/fds.sh",
+                      "#!/bin/sh\nfor fd in 3 4 5 6 7 8 9 100 123; do [ -e /proc/$$/fd/$fd ] && printf '%s ' \"$fd\";"
+                      " done > \"$(dirname \"$0\")/fds_$1.txt\"\necho >> \"$(dirname \"$0\")/fds_$1.txt\"\n");
+        chmod(HostPath("Pcsx/fds.sh").c_str(), 0755);
+    }
+    void TearDown() override {
+        close(7);
+        close(123);
+        ProcessLaunch::TearDown();
+    }
+    std::string Seen(const std::string& run) {
+        for (int i = 0; i < 500 && !HostExists("Pcsx/fds_" + run + ".txt"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return ReadHostFile("Pcsx/fds_" + run + ".txt");
+    }
+};
+
+TEST_F(InheritedDescriptors, NoneReachAStartedProgram) {
+    ASSERT_EQ(fcntl(7, F_GETFD) & FD_CLOEXEC, 0);
+    EXPECT_EQ(RunAndWait("Pcsx\\fds.sh waited", "Pcsx"), 0);
+    EXPECT_EQ(Seen("waited"), "\n");
+    ASSERT_TRUE(StartProcess("Pcsx\\fds.sh detached", "Pcsx"));
+    EXPECT_EQ(Seen("detached"), "\n");
+    // Ours still: the parent's descriptors stay open and as they were.
+    EXPECT_EQ(fcntl(7, F_GETFD), 0);
+    EXPECT_EQ(fcntl(123, F_GETFD), 0);
+}
+
+TEST_F(InheritedDescriptors, NoneReachAProgramRunInThePrefix) {
+    // The runner path of Wine helpers: pipes on 0 and 1 are all it gets.
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const auto pid = wine::SpawnInPrefix(prefix(), {HostPath("Pcsx/fds.sh"), "runner"}, {}, -1, out[1], -1);
+    close(out[1]);
+    ASSERT_TRUE(pid);
+    int status = 0;
+    waitpid(*pid, &status, 0);
+    close(out[0]);
+    EXPECT_EQ(Seen("runner"), "\n");
 }
 #endif
 

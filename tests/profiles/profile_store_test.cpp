@@ -4,6 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
@@ -169,6 +177,147 @@ TEST_F(ProfileStore, DeleteRemovesWhatExistsQuietly) {
     EXPECT_FALSE(HostExists("Pcsx/Del.gpu"));
     EXPECT_TRUE(HostExists("Pcsx/Keep.set"));
     EXPECT_TRUE(prompter.messages.empty());
+}
+
+#ifndef _WIN32
+// Runs `work` in a child process with a time limit (and, outside ASan, a
+// memory limit), so a read that never ends or never stops growing fails the
+// test instead of hanging or exhausting the machine. The child's text comes
+// back; a child that did not finish gives "(child did not finish)".
+std::string InBoundedChild(const std::function<std::string()>& work) {
+    int out[2];
+    if (pipe(out) != 0) return "(no pipe)";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(out[0]);
+        alarm(10);
+#ifndef __SANITIZE_ADDRESS__
+        rlimit memory{512u << 20, 512u << 20};
+        setrlimit(RLIMIT_AS, &memory);
+#endif
+        const std::string text = work();
+        [[maybe_unused]] const ssize_t n = write(out[1], text.data(), text.size());
+        _exit(0);
+    }
+    close(out[1]);
+    std::string text;
+    char chunk[256];
+    ssize_t got;
+    while ((got = read(out[0], chunk, sizeof chunk)) > 0) text.append(chunk, static_cast<std::size_t>(got));
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? text : "(child did not finish)";
+}
+
+// A ".set" that is a FIFO would block the listing for ever, one that leads to
+// /dev/zero would never end, a huge one would fill memory: only regular files
+// are read, and no more than a profile can hold.
+TEST_F(ProfileStore, ListingAndLoadingReadOnlyRegularFilesOfAProfilesSize) {
+    ASSERT_TRUE(CreateNewProfile(EmulatorKind::Epsxe, "Real", std::string("kept"), std::nullopt, settings, prompter));
+    ASSERT_EQ(mkfifo(HostPath("Epsxe/Pipe.set").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("/dev/zero", HostPath("Epsxe/Zero.set").c_str()), 0);
+    ASSERT_EQ(symlink(HostPath("Epsxe/Real.set").c_str(), HostPath("Epsxe/Linked.set").c_str()), 0);
+    WriteHostFile("Epsxe/Huge.set", ReadHostFile("Epsxe/Real.set") + std::string(kMaxProfileFileSize, 'x'));
+    prompter.messages.clear();
+
+    const std::string seen = InBoundedChild([&] {
+        ProfileList list;
+        EnumerateProfiles(0, list, settings, prompter);
+        std::string text;
+        for (std::size_t i = 0; i < list.fileNames.size(); ++i) text += list.fileNames[i] + "=" + list.descriptions[i] + ";";
+        for (const char* name : {"Pipe", "Zero", "Huge", "Linked"}) {
+            _EPSXEDATA record(settings);
+            text += std::string(name) + (LoadProfileRecord(record, ProfilePath(EmulatorKind::Epsxe, name), prompter)
+                                             ? ":loaded;"
+                                             : ":refused;");
+            text += SaveProfileRecord(record, ProfilePath(EmulatorKind::Epsxe, name), prompter) ? "saved;" : "unsaved;";
+        }
+        return text;
+    });
+    EXPECT_EQ(seen,
+              "Huge.set= ;Linked.set=kept;Pipe.set= ;Real.set=kept;Zero.set= ;"
+              "Pipe:refused;unsaved;Zero:refused;unsaved;Huge:refused;unsaved;Linked:loaded;saved;");
+    // Nothing was written through the FIFO or over the huge file.
+    EXPECT_EQ(std::filesystem::file_size(HostPath("Epsxe/Huge.set")), ReadHostFile("Epsxe/Real.set").size() + kMaxProfileFileSize);
+}
+#endif
+
+TEST_F(ProfileStore, TooLargeARecordIsNotSaved) {
+    const std::string path = ProfilePath(EmulatorKind::Psinex, "Big");
+    ASSERT_TRUE(CreateProfileFile(2, path, settings));
+    const std::string before = ReadHostFile("Psinex/Big.set");
+    _PSINEXDATA record(settings);
+    record.Properties.Description = std::string(kMaxProfileFileSize, 'd');
+    EXPECT_FALSE(SaveProfileRecord(record, path, prompter));
+    EXPECT_TRUE(ReadHostFile("Psinex/Big.set") == before);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Cannot Save to File.");
+}
+
+// On Linux a folder may hold "con.set" or "x?y.set", names Windows refuses and
+// we refuse to touch: the delete says so and reports the profile as still there.
+TEST_F(ProfileStore, DeleteTellsWhetherTheProfileIsGone) {
+#ifndef _WIN32  // such files cannot exist on Windows
+    WriteHostFile("Epsxe/con.set", "x");
+    WriteHostFile("Epsxe/x?y.set", "x");
+    EXPECT_FALSE(DeleteProfileFiles(EmulatorKind::Epsxe, "con", prompter));
+    EXPECT_FALSE(DeleteProfileFiles(EmulatorKind::Epsxe, "x?y", prompter));
+    EXPECT_TRUE(HostExists("Epsxe/con.set"));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Profile Name Error", "Profile Name Error"}));
+
+    // A record that cannot be deleted (its folder is read-only) keeps its
+    // side files: the profile stays whole, and the user is told.
+    if (geteuid() != 0) {
+        WriteHostFile("Fpse/Locked.set", "x");
+        WriteHostFile("Fpse/Locked.gpu", "g");
+        chmod(HostPath("Fpse").c_str(), 0555);
+        prompter.messages.clear();
+        EXPECT_FALSE(DeleteProfileFiles(EmulatorKind::Fpse, "Locked", prompter));
+        chmod(HostPath("Fpse").c_str(), 0755);
+        EXPECT_TRUE(HostExists("Fpse/Locked.set"));
+        EXPECT_EQ(ReadHostFile("Fpse/Locked.gpu"), "g");
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].text, "The profile \"Locked\" could not be deleted.");
+    }
+#endif
+    // A profile whose record is already gone is gone: nothing to report.
+    prompter.messages.clear();
+    WriteHostFile("Pcsx/Half.gpu", "x");
+    EXPECT_TRUE(DeleteProfileFiles(EmulatorKind::Pcsx, "Half", prompter));
+    EXPECT_FALSE(HostExists("Pcsx/Half.gpu"));
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+// A side file already carrying the new name would be adopted by the renamed
+// profile and the old one left behind: the rename is refused, nothing moves.
+TEST_F(ProfileStore, RenameChecksEveryTargetFirst) {
+    for (const char* ext : {".set", ".gpu", ".spu"}) WriteHostFile(std::string("Epsxe/Old") + ext, ext);
+    WriteHostFile("Epsxe/New.spu", "stray");
+    EXPECT_EQ(RenameProfile(EmulatorKind::Epsxe, "Old", "New", prompter), RenameOutcome::Refused);
+    for (const char* ext : {".set", ".gpu", ".spu"}) EXPECT_EQ(ReadHostFile(std::string("Epsxe/Old") + ext), ext);
+    EXPECT_FALSE(HostExists("Epsxe/New.set"));
+    EXPECT_FALSE(HostExists("Epsxe/New.gpu"));
+    EXPECT_EQ(ReadHostFile("Epsxe/New.spu"), "stray");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].text.find(".\\Epsxe\\New.spu"), std::string::npos) << prompter.messages[0].text;
+}
+
+// The front end owns the profile folders: a missing one is made.
+TEST_F(ProfileStore, NewProfileMakesAMissingFolder) {
+    std::filesystem::remove_all(HostPath("Adripsx"));
+    ASSERT_TRUE(CreateNewProfile(EmulatorKind::Adripsx, "First", std::string("one"), std::nullopt, settings, prompter));
+    EXPECT_TRUE(prompter.messages.empty());
+    _ADRIPSXDATA record(settings);
+    ASSERT_TRUE(LoadProfileRecord(record, ProfilePath(EmulatorKind::Adripsx, "First"), prompter));
+    EXPECT_EQ(record.Properties.Description, "one");
+
+    // A file where the folder should be: the creation fails as it says.
+    std::filesystem::remove_all(HostPath("Pcsx"));
+    WriteHostFile("Pcsx", "not a folder");
+    EXPECT_FALSE(CreateNewProfile(EmulatorKind::Pcsx, "Second", std::nullopt, std::nullopt, settings, prompter));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Error creating new profile.\nCheck if profile exists.");
 }
 
 }  // namespace

@@ -116,6 +116,8 @@ private slots:
     void selectionEnablesProfileCommands();
     void emulatorBarSwitchesAndSkipsTheHighlightedOne();
     void deleteRemovesEverySelectedProfile();
+    void deleteKeepsTheRowOfAProfileThatStays();
+    void textsTheAnsiCodePageCannotHoldAreRefused();
     void newProfileFlows();
     void editProfileRenamesOrStaysOpen();
     void settingsDialogNormalisesAndAppliesAtOnce();
@@ -439,6 +441,60 @@ void ShellUiTest::deleteRemovesEverySelectedProfile() {
     QVERIFY(ws.Exists("Epsxe/C.set"));
     QCOMPARE(ws.prompter.messages.size(), size_t(2));  // missing side files say nothing
     QVERIFY(!frame.profileCommandsEnabled());
+}
+
+// "con.set" can exist on Linux; a name Windows refuses is never deleted,
+// and its row stays with it.
+void ShellUiTest::deleteKeepsTheRowOfAProfileThatStays() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "A");
+    ws.Write("Epsxe/con.set", {2});
+    CMainFrame frame(*ws.context);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    view.SetDisplayMode(Mode::Details);
+    QCOMPARE(view.itemCount(), 2);
+    ClickRow(view, 0);
+    ClickRow(view, 1, Qt::ControlModifier);
+    ws.prompter.messages.clear();  // the fill's word on con.set, not a profile's record
+    ws.prompter.answers = {PromptAnswer::Yes};
+    frame.action(Command::DeleteProfile)->trigger();
+    QVERIFY(!ws.Exists("Epsxe/A.set"));
+    QVERIFY(ws.Exists("Epsxe/con.set"));
+    QCOMPARE(view.itemCount(), 1);
+    QCOMPARE(view.itemName(0), std::string("con"));
+    QCOMPARE(ws.prompter.messages.size(), size_t(2));
+    QCOMPARE(ws.prompter.messages[1].caption, std::string(kBadNameCaption));
+}
+
+// A character the ANSI code page has no room for would be stored as '?':
+// the dialog names it and stays open.
+void ShellUiTest::textsTheAnsiCodePageCannotHoldAreRefused() {
+    UiWorkspace ws;
+    CMainFrame frame(*ws.context);
+    CDravolo7View& view = *frame.view();
+    std::vector<bool> stayedOpen;
+    OnModal<CProfilePropertiesDlg>([&stayedOpen](CProfilePropertiesDlg* d) {
+        d->nameEdit()->setText(QString::fromUtf8("ファイナル"));
+        d->accept();
+        stayedOpen.push_back(d->isVisible());
+        d->nameEdit()->setText(QStringLiteral("Final"));
+        d->descriptionEdit()->setText(QString::fromUtf8("Final ファイナル"));
+        d->configureButton()->click();
+        stayedOpen.push_back(d->isVisible());
+        d->descriptionEdit()->setText(QString::fromUtf8("Final Fantasy VII – Disc 1"));
+        d->accept();
+    });
+    view.NewProfile();
+    QCOMPARE(stayedOpen, (std::vector<bool>{true, true}));
+    QCOMPARE(ws.prompter.messages.size(), size_t(2));
+    QVERIFY(ws.prompter.messages[0].text.find("U+30D5") != std::string::npos);
+    QVERIFY(ws.prompter.messages[0].text.find("name") != std::string::npos);
+    QVERIFY(ws.prompter.messages[1].text.find("description") != std::string::npos);
+    QVERIFY(ws.Exists("Epsxe/Final.set"));
+    QCOMPARE(view.itemCount(), 1);
+    QCOMPARE(view.itemDescription(0), QString::fromUtf8("Final Fantasy VII – Disc 1"));  // the dash is ANSI
 }
 
 void ShellUiTest::newProfileFlows() {

@@ -148,7 +148,7 @@ TEST_F(CardPageTest, CreateFormatAndTheFormattedLayout) {
 
 TEST_F(CardPageTest, DeleteRenumbersTheFollowingCards) {
     for (int i = 0; i < 4; ++i) Put("epsxe00" + std::to_string(i) + ".mcr", std::string(131072, static_cast<char>('a' + i)));
-    ASSERT_TRUE(pool().Delete(1));
+    ASSERT_TRUE(pool().Delete(1).complete);
     EXPECT_EQ(pool().Count(), 3);
     EXPECT_EQ(Get("epsxe000.mcr")[0], 'a');
     EXPECT_EQ(Get("epsxe001.mcr")[0], 'c');
@@ -157,7 +157,7 @@ TEST_F(CardPageTest, DeleteRenumbersTheFollowingCards) {
     // A gap hides what lies after it; the pool ends at the gap.
     Put("epsxe005.mcr", CardBuilder().str());
     EXPECT_EQ(pool().Rows().size(), 3u);
-    EXPECT_FALSE(pool().Delete(3));
+    EXPECT_FALSE(pool().Delete(3).deleted);
 
     ASSERT_EQ(pool().Duplicate(0), 3);
     EXPECT_EQ(Get("epsxe003.mcr"), Get("epsxe000.mcr"));
@@ -241,6 +241,29 @@ TEST_F(CardPageTest, SlotMarksAndTheCardChoice) {
     EXPECT_TRUE(cards.useCustom);
     EXPECT_EQ(cards.card1, "D:\\a.mcr");
     EXPECT_EQ(registry->QueryDword(RegRoot::CurrentUser, kMemoryCardsKey, "CustomCards"), 1u);
+}
+
+TEST_F(CardPageTest, SlotsFollowTheCardsThatMovedWhenOneIsDeleted) {
+    auto registry = OpenSystemRegistry();
+    constexpr RegRoot kUser = RegRoot::CurrentUser;
+    const std::string a = "Software\\Vision Thing\\KestrineCFG\\A\\Memory Cards";
+    const std::string b = "Software\\Vision Thing\\KestrineCFG\\B\\Memory Cards";
+    RegBatch batch;
+    batch.SetDword(kUser, kMemoryCardsKey, "MemCard0", 2);
+    batch.SetDword(kUser, kMemoryCardsKey, "MemCard1", 1);
+    batch.SetDword(kUser, a, "MemCard0", 0);
+    batch.SetDword(kUser, a, "MemCard1", 4);  // did not move: the renaming stopped before it
+    batch.SetDword(kUser, b, "MemCard0", 3);
+    batch.SetString(kUser, b, "MemCard1", "2");  // no number: not ours to change
+    registry->Commit(batch);
+    // Card 1 deleted, cards 2 and 3 moved down.
+    ASSERT_TRUE(FollowCardDeletion(*registry, 1, 4));
+    EXPECT_EQ(registry->QueryDword(kUser, kMemoryCardsKey, "MemCard0"), 1u);
+    EXPECT_FALSE(registry->QueryValue(kUser, kMemoryCardsKey, "MemCard1"));
+    EXPECT_EQ(registry->QueryDword(kUser, a, "MemCard0"), 0u);
+    EXPECT_EQ(registry->QueryDword(kUser, a, "MemCard1"), 4u);
+    EXPECT_EQ(registry->QueryDword(kUser, b, "MemCard0"), 2u);
+    EXPECT_EQ(registry->QueryString(kUser, b, "MemCard1"), "2");
 }
 
 TEST_F(CardPageTest, ReportCardLinesCarryTheIconRecords) {

@@ -7,9 +7,7 @@
 #include <fstream>
 
 #include "common/platform/registry.h"
-#include "tests/support/prefix_fixture.h"
-#include "tests/tool/tool_workspace.h"
-#include "tool/core/cheat_library.h"
+#include "tests/tool/cheat_library_fixture.h"
 
 using namespace dravolo;
 using namespace dravolo::tool;
@@ -36,35 +34,7 @@ const std::string kTwoGames =
     "--\r\n"
     "**\r\n";
 
-class CheatLibraryTest : public test::PrefixFixture {
-protected:
-    void SetUp() override {
-        PrefixFixture::SetUp();
-        workspace_ = std::make_unique<test::ToolWorkspace>(driveC());
-        std::filesystem::create_directories(workspace_->host() + "/Cheats");
-        registry_ = OpenSystemRegistry();
-    }
-    void PutCodes(const std::string& text) const {
-        std::ofstream(workspace_->host() + "/Cheats/Codes.txt", std::ios::binary) << text;
-    }
-    std::string Codes() const { return ReadHostFile(workspace_->host() + "/Cheats/Codes.txt"); }
-    std::string Put(const std::string& name, const std::string& text) const {
-        std::ofstream(workspace_->host() + "/" + name, std::ios::binary) << text;
-        return "C:\\epsxe\\" + name;
-    }
-    std::unique_ptr<CheatLibrary> Library() const {
-        return std::make_unique<CheatLibrary>(*registry_, workspace_->windows());
-    }
-    std::optional<std::string> ChoiceValue() const {
-        const auto value = registry_->QueryValue(kUser, kCheatsKey, kCheatsValue);
-        if (!value) return std::nullopt;
-        EXPECT_EQ(value->type, kRegBinary);
-        return std::string(value->data.begin(), value->data.end());
-    }
-
-    std::unique_ptr<test::ToolWorkspace> workspace_;
-    std::unique_ptr<Registry> registry_;
-};
+class CheatLibraryTest : public test::CheatLibraryFixture {};
 
 }  // namespace
 
@@ -80,14 +50,16 @@ TEST_F(CheatLibraryTest, ReadShowsCodesWithTabsAndWritesThemBackWithBlanks) {
     EXPECT_EQ(racer.cheats[0].Name(), "Infinite time");
     EXPECT_EQ(racer.cheats[0].data, "Infinite time\r\n80012345\t0063\r\nD0011111\t0001\r\n");
     EXPECT_EQ(racer.cheats[1].data, "All cars\r\n80020000\tFFFF\r\n");
-    EXPECT_TRUE(library->tail().empty());
+    EXPECT_FALSE(library->document().unreadable);
 
-    // The prefix is kept byte for byte; codes come back upper-cased with blanks.
+    // Unchanged, the file is written back byte for byte.
+    ASSERT_TRUE(library->Save());
+    EXPECT_EQ(Codes(), kTwoGames);
+    // A changed cheat is written anew: upper case, blanks; the others stay.
+    library->SetCheatData({0, 0}, racer.cheats[0].data);
     ASSERT_TRUE(library->Save());
     std::string expected = kTwoGames;
-    for (auto [from, to] : {std::pair<std::string, std::string>{"d0011111\t0001", "D0011111 0001"},
-                            {"80020000 ffff", "80020000 FFFF"}})
-        expected.replace(expected.find(from), from.size(), to);
+    expected.replace(expected.find("d0011111\t0001"), 13, "D0011111 0001");
     EXPECT_EQ(Codes(), expected);
     ASSERT_TRUE(library->Save());
     EXPECT_EQ(Codes(), expected);
@@ -103,7 +75,13 @@ TEST_F(CheatLibraryTest, LineEndsAndKeysWithoutABar) {
     EXPECT_EQ(library->games()[0].name, "???");
     EXPECT_EQ(library->games()[0].cheats[0].data, "c\r\n1\t2\r\n");
     ASSERT_TRUE(library->Save());
-    EXPECT_EQ(Codes(), "*FIRST|Prefix game\n\r\n*NOBAR|???\r\n-c\r\n1 2\r\n--\r\n**\r\n");
+    EXPECT_EQ(Codes(), "*FIRST|Prefix game\n\n*NOBAR\n-c\n1 2\n--\n**\n");
+    // A new cheat is written with CR LF; the game's own lines stay as they were.
+    library->AddCheat("NOBAR", "???", "d\r\n3\t4\r\n");
+    ASSERT_TRUE(library->Save());
+    EXPECT_EQ(Codes(), "*FIRST|Prefix game\n\n*NOBAR\n-c\n1 2\n--\n-d\r\n3 4\r\n--\r\n**\n");
+    library->Load();
+    EXPECT_EQ(library->games()[0].cheats.size(), 2u);
 
     // A CR LF further on decides every line before it.
     LineReader lines("a\nb\r\nc\r");
@@ -121,31 +99,25 @@ TEST_F(CheatLibraryTest, GamesAfterAGameWithoutItsClosingLineAreKept) {
     PutCodes(broken);
     auto library = Library();
     library->Load();
-    ASSERT_EQ(library->games().size(), 1u);  // reading ends at the broken game
-    EXPECT_EQ(library->tail(), broken.substr(broken.find("\r\n*B") ));
+    ASSERT_EQ(library->games().size(), 3u);  // the broken game ends where the next begins
+    EXPECT_TRUE(library->document().unreadable);
 
-    // An edit adds a game; the text that could not be read follows the games.
+    // An edit adds a game in name order; the broken game stays as it was.
     library->AddCheat("Z0000000Z", "Zeta", "Four\r\n4\t4\r\n");
     ASSERT_TRUE(library->Save());
-    const std::string saved = Codes();
-    for (const char* kept : {"*B|Beta\r\n-Two\r\n2 2\r\n--\r\n**", "*C|Gamma\r\n-Three", "*Z0000000Z|Zeta\r\n-Four"})
-        EXPECT_NE(saved.find(kept), std::string::npos) << kept;
-    // The next start reads every game.
+    EXPECT_EQ(Codes(), broken + "\r\n*Z0000000Z|Zeta\r\n-Four\r\n4 4\r\n--\r\n**\r\n");
     library->Load();
     ASSERT_EQ(library->games().size(), 4u);
-    EXPECT_EQ(library->games()[1].name, "Zeta");
-    EXPECT_EQ(library->games()[3].name, "Gamma");
-    EXPECT_TRUE(library->tail().empty());
+    EXPECT_EQ(library->games()[3].name, "Zeta");
 
-    // An unfinished cheat at the end stays as well.
-    PutCodes("\r\n*A|Alpha\r\n-One\r\n1 1\r\n--\r\n-Half\r\n5 5\r\n");
+    // An unfinished cheat at the end is read and stays as it is.
+    const std::string unfinished = "\r\n*A|Alpha\r\n-One\r\n1 1\r\n--\r\n-Half\r\n5 5\r\n";
+    PutCodes(unfinished);
     library->Load();
-    ASSERT_EQ(library->games()[0].cheats.size(), 1u);
+    ASSERT_EQ(library->games()[0].cheats.size(), 2u);
+    EXPECT_EQ(library->games()[0].cheats[1].data, "Half\r\n5\t5\r\n");
     ASSERT_TRUE(library->Save());
-    EXPECT_EQ(Codes(), "\r\n*A|Alpha\r\n-One\r\n1 1\r\n--\r\n**\r\n-Half\r\n5 5\r\n");
-    library->Load();
-    ASSERT_TRUE(library->Save());
-    EXPECT_EQ(Codes(), "\r\n*A|Alpha\r\n-One\r\n1 1\r\n--\r\n**\r\n-Half\r\n5 5\r\n");
+    EXPECT_EQ(Codes(), unfinished);
 }
 
 TEST_F(CheatLibraryTest, ActiveChoiceSurvivesARestartAndIsClearedWhenItNoLongerMatches) {
@@ -159,7 +131,7 @@ TEST_F(CheatLibraryTest, ActiveChoiceSurvivesARestartAndIsClearedWhenItNoLongerM
         library->Activate({0, 0});
         EXPECT_EQ(ChoiceValue(), "SLUS_001.23|Racer\r\n*Infinite time\r\n80012345\t0063\r\nD0011111\t0001\r\n"
                                  "*All cars\r\n80020000\tFFFF\r\n" + std::string(1, '\0'));
-        library->Save();  // Codes.txt now written with blanks and upper case
+        library->Save();  // nothing changed in the file: it stays as it was
     }
     {
         auto library = Library();
@@ -230,20 +202,20 @@ TEST_F(CheatLibraryTest, ChtImportAddsOnceAndReportsTheSecondTime) {
     const std::string cht = Put("racer.cht", "#  Street Racer\r\n80012345 63\r\nd001abcd\r\n0 0\r\n80000000 1\r\n");
     auto library = Library();
     library->Load();
-    EXPECT_EQ(library->Import(cht), 1);
+    EXPECT_EQ(library->Import(cht).added, 1);
     const auto game = library->FindGame("NO_ID_000|Street Racer");
     ASSERT_TRUE(game);
     EXPECT_EQ(*game, 2);  // after "Fighter", the last smaller name
     EXPECT_EQ(library->games()[2].cheats[0].data, "Cheat\r\n80012345\t0063\r\nD001ABCD\t0000\r\n");
-    EXPECT_EQ(library->Import(cht), 0);
+    EXPECT_EQ(library->Import(cht).added, 0);
     library->Load();
     EXPECT_TRUE(library->FindGame("NO_ID_000|Street Racer"));
 
     // Not a single cheat file: no "#", too long, no code.
-    EXPECT_EQ(library->Import(Put("bad.cht", "Street\r\n1 1\r\n")), 0);
-    EXPECT_EQ(library->Import(Put("long.cht", "#Long\r\n" + std::string(40000, '1'))), 0);
-    EXPECT_EQ(library->Import(Put("empty.cht", "#Empty\r\n0 0\r\n")), 0);
-    EXPECT_EQ(library->Import("C:\\epsxe\\missing.cht"), 0);
+    EXPECT_EQ(library->Import(Put("bad.cht", "Street\r\n1 1\r\n")).added, 0);
+    EXPECT_EQ(library->Import(Put("long.cht", "#Long\r\n" + std::string(40000, '1'))).added, 0);
+    EXPECT_EQ(library->Import(Put("empty.cht", "#Empty\r\n0 0\r\n")).added, 0);
+    EXPECT_EQ(library->Import("C:\\epsxe\\missing.cht").added, 0);
 }
 
 TEST_F(CheatLibraryTest, CheatTextFilesInBothGrammars) {
@@ -269,7 +241,7 @@ TEST_F(CheatLibraryTest, CheatTextFilesInBothGrammars) {
     PutCodes(kTwoGames);
     auto library = Library();
     library->Load();
-    EXPECT_EQ(library->Import(Put("mixed.txt", text)), 3);
+    EXPECT_EQ(library->Import(Put("mixed.txt", text)).added, 3);
     std::vector<std::string> keys;
     for (const CheatGame& game : library->games()) keys.push_back(game.Key());
     // Each after the last game whose name is smaller: the unsorted library stays as it is around them.
@@ -284,8 +256,8 @@ TEST_F(CheatLibraryTest, CheatTextFilesInBothGrammars) {
     auto again = Library();
     again->Load();
     EXPECT_EQ(again->games().size(), 5u);
-    EXPECT_EQ(library->Import(Put("mixed.txt", text)), 0);
-    EXPECT_EQ(library->Import(Put("nothing.txt", "just words\r\n")), 0);
+    EXPECT_EQ(library->Import(Put("mixed.txt", text)).added, 0);
+    EXPECT_EQ(library->Import(Put("nothing.txt", "just words\r\n")).added, 0);
 }
 
 TEST_F(CheatLibraryTest, NoFileGivesAnEmptyLibraryAndTheFirstSaveMakesOne) {

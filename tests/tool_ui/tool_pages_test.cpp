@@ -63,6 +63,8 @@ private slots:
     void cheatTreeActivityAndItsValue();
     void cheatDialogAddsEditsAndRefuses();
     void cheatImportAndDelete();
+    void cheatWriteFailuresAndTheBackupAreTold();
+    void cheatChoiceAfterADamagedGameSurvivesAnOkWithoutWindow();
 };
 
 void ToolPagesTest::cardListMarksAndCommands() {
@@ -108,16 +110,25 @@ void ToolPagesTest::cardListMarksAndCommands() {
     tab->button("Duplicate")->click();
     QCOMPARE(list->topLevelItem(4)->text(1), QStringLiteral("AB; "));
 
-    // Delete card 1: the others move down, the slot values stay.
+    // Delete card 1: the others move down, and every configuration's slot
+    // values follow their cards; a slot that held card 1 holds none.
+    const std::string other = "Software\\Vision Thing\\KestrineCFG\\Other\\Memory Cards";
+    world.registry().SetDword(kUser, other, "MemCard0", 1);
+    world.registry().SetDword(kUser, other, "MemCard1", 4);
+    world.registry().SetDword(kUser, kGame + "\\Memory Cards", "MemCard0", 3);
     tab->SelectCard(1);
     prompter.answers = {PromptAnswer::Yes};
     tab->button("Delete")->click();
     QCOMPARE(prompter.messages.back().caption, std::string("Delete"));
     QCOMPARE(Column(list, 1),
              QStringList({"AB; ", "formatted, no blocks used", "not formatted", "AB; "}));
-    // "MemCard1" still names number 2: now the card that moved into it.
-    QCOMPARE(tab->RowMark(2), kMarkSlot2);
-    QCOMPARE(tab->RowMark(1), 0);
+    QCOMPARE(world.registry().QueryDword(kUser, kActive + "\\Memory Cards", "MemCard0"), std::uint32_t{0});
+    QCOMPARE(world.registry().QueryDword(kUser, kActive + "\\Memory Cards", "MemCard1"), std::uint32_t{1});
+    QCOMPARE(tab->RowMark(1), kMarkSlot2);
+    QCOMPARE(tab->RowMark(2), 0);
+    QVERIFY(!world.registry().QueryDword(kUser, other, "MemCard0"));
+    QCOMPARE(world.registry().QueryDword(kUser, other, "MemCard1"), std::uint32_t{3});
+    QCOMPARE(world.registry().QueryDword(kUser, kGame + "\\Memory Cards", "MemCard0"), std::uint32_t{2});
     prompter.messages.clear();
 
     tab->ImportFile("C:\\epsxe\\nothing.bin");
@@ -190,6 +201,12 @@ void ToolPagesTest::cheatTreeActivityAndItsValue() {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         CCheatsTab* tab = dialog.cheatsTab();
         QCOMPARE(tab->tree()->topLevelItemCount(), 2);
+        // An inactive game shows a game picture, not the card list's "both
+        // slots" badge that shares its index.
+        const QImage game = tab->ItemOf({0, -1})->icon(0).pixmap(16, 16).toImage();
+        QVERIFY(game != dialog.skin().StateImage(kImageGame).toImage());
+        QCOMPARE(game, dialog.skin().CheatTreeImage(kImageGame).toImage());
+        QVERIFY(game != dialog.skin().CheatTreeImage(kImageActiveGame).toImage());
         QCOMPARE(tab->ItemOf({0, 1})->text(0), QStringLiteral("Cars"));
         tab->Select({0, 1});
         QCOMPARE(tab->dataView()->toPlainText(), QStringLiteral("Cars\n80020000\t00FF\n"));
@@ -355,6 +372,69 @@ void ToolPagesTest::cheatImportAndDelete() {
     QVERIFY(ReadFile(codes).find("Fighter") == std::string::npos);
     QVERIFY(ReadFile(codes).find("*NO_ID_000|Street") != std::string::npos);
     dialog.OnCancel();
+}
+
+void ToolPagesTest::cheatWriteFailuresAndTheBackupAreTold() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    const std::string codes = world.workspace().host() + "/Cheats/Codes.txt";
+    // A comment between the games: text the library does not read.
+    const std::string damaged = kCodes + "; my notes\r\n";
+    PutFile(codes, damaged);
+    PutFile(world.workspace().host() + "/Street.cht", "#Street\r\n80040000 0002\r\n");
+    test::ScriptedPrompter prompter;
+    CKestrineToolDlg dialog(world.Setup("Game"), prompter);
+    CCheatsTab* tab = dialog.cheatsTab();
+
+    // The first change keeps the file as it was in Codes.txt.bak, and says so once.
+    tab->Select({0, 0});
+    prompter.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+    tab->button("Delete")->click();
+    QCOMPARE(ReadFile(codes + ".bak"), damaged);
+    QVERIFY(ReadFile(codes).find("; my notes") != std::string::npos);
+    QCOMPARE(prompter.messages.size(), std::size_t{2});
+    QCOMPARE(prompter.messages[1].caption, std::string("Cheat codes"));
+    QCOMPARE(prompter.messages[1].icon, PromptIcon::Information);
+    QVERIFY(prompter.messages[1].text.find("Codes.txt.bak") != std::string::npos);
+    tab->Select({0, 0});
+    tab->button("Delete")->click();
+    QCOMPARE(prompter.messages.size(), std::size_t{3});  // only the question
+    QCOMPARE(ReadFile(codes + ".bak"), damaged);
+
+    // Codes.txt cannot be written: an import says so.
+    std::filesystem::remove(codes);
+    std::filesystem::create_directory(codes);
+    tab->ImportFile("C:\\epsxe\\Street.cht");
+    QCOMPARE(prompter.messages.back().text, std::string("Cheat codes could not be written to Codes.txt!"));
+    QCOMPARE(prompter.messages.back().caption, std::string("Import error"));
+    QCOMPARE(prompter.messages.back().icon, PromptIcon::Stop);
+    dialog.OnCancel();
+}
+
+void ToolPagesTest::cheatChoiceAfterADamagedGameSurvivesAnOkWithoutWindow() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    // "Racer" lacks its "**"; the chosen game comes after it.
+    std::string codes = kCodes;
+    codes.erase(codes.find("**\r\n"), 4);
+    PutFile(world.workspace().host() + "/Cheats/Codes.txt", codes);
+    const std::string choice = "SLUS_000.02|Fighter\r\n*Power\r\n80030000\t0001\r\n";
+    Bytes value(choice.begin(), choice.end());
+    value.push_back(0);
+    world.registry().SetValue(kUser, kGame + "\\Kestrine", "Cheats", kRegBinary, value);
+    test::ScriptedPrompter prompter;
+    for (const char* word : {"0!9", "0"}) {
+        CKestrineToolDlg dialog(world.Setup("Game", word), prompter);
+        QCOMPARE(dialog.cheatsTab()->ItemImage({1, 0}), kImageActiveCheat);
+        if (dialog.QuickConfigureAction()) {
+            dialog.OnQuickConfigure(*dialog.QuickConfigureAction());
+        } else {
+            dialog.OnOK();
+        }
+        const auto stored = world.registry().QueryValue(kUser, kGame + "\\Kestrine", "Cheats");
+        QVERIFY(stored);
+        QCOMPARE(stored->data, value);
+    }
 }
 
 QTEST_MAIN(ToolPagesTest)

@@ -1,5 +1,9 @@
 #include "tool/core/card_choice.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "tool/core/config_name.h"
 #include "tool/core/tool_registry.h"
 
 namespace dravolo::tool {
@@ -21,6 +25,41 @@ int SlotMark(const ManagedSlots& slots, int cardNumber) {
     if (slots.slot1 == number) return kMarkSlot1;
     if (slots.slot2 == number) return kMarkSlot2;
     return 0;
+}
+
+namespace {
+
+constexpr const char* kSlotValues[] = {"MemCard0", "MemCard1"};
+
+// The "Memory Cards" keys of the active area and of every stored configuration.
+std::vector<std::string> CardChoiceKeys(Registry& registry) {
+    std::vector<std::string> keys{kMemoryCardsKey};
+    const std::string stored = std::string(kVisionThingKey) + "\\KestrineCFG";
+    for (const std::string& name : registry.EnumSubkeys(RegRoot::CurrentUser, stored).value_or(std::vector<std::string>{}))
+        keys.push_back(stored + "\\" + name + "\\Memory Cards");
+    return keys;
+}
+
+}  // namespace
+
+bool FollowCardDeletion(Registry& registry, int deleted, int movedEnd) {
+    if (deleted < 0) return false;
+    const auto gone = static_cast<std::uint32_t>(deleted);
+    const auto end = static_cast<std::uint32_t>(std::max(movedEnd, deleted + 1));
+    ToolRegistry values(registry);
+    RegBatch batch;
+    for (const std::string& key : CardChoiceKeys(registry)) {
+        for (const char* name : kSlotValues) {
+            const auto card = values.ReadNumber(key, name);
+            if (!card) continue;
+            if (*card == gone) {
+                batch.DeleteValue(RegRoot::CurrentUser, key, name);
+            } else if (*card > gone && *card < end) {
+                batch.SetDword(RegRoot::CurrentUser, key, name, *card - 1);
+            }
+        }
+    }
+    return batch.empty() || registry.Commit(batch);
 }
 
 CustomCards ReadCustomCards(Registry& registry) {

@@ -29,6 +29,12 @@ bool WriteManagedSlot(Registry& registry, int slot, std::uint32_t cardNumber);
 // The mark of a card: 7 slot 1, 8 slot 2, 9 both, 0 none.
 int SlotMark(const ManagedSlots& slots, int cardNumber);
 
+// After card `deleted` of the pool went and cards deleted+1 .. movedEnd-1
+// each moved down one number: the slot values of the active area and of
+// every stored configuration follow their cards, and a slot that held the
+// deleted card holds none. Values naming no card that moved stay. One commit.
+bool FollowCardDeletion(Registry& registry, int deleted, int movedEnd);
+
 struct CustomCards {
     bool useCustom = false;  // "CustomCards" nonzero
     std::string card1;       // "CustomCard0"

@@ -124,14 +124,19 @@ std::optional<int> CardPool::Create() const {
     return AddCard(zero);
 }
 
-bool CardPool::Delete(int number) const {
+CardDeletion CardPool::Delete(int number) const {
+    CardDeletion deletion;
     const int count = Count();
-    if (number < 0 || number >= count) return false;
-    if (!DeleteFileAt(CardPath(number))) return false;
+    if (number < 0 || number >= count) return deletion;
+    if (!DeleteFileAt(CardPath(number))) return deletion;
+    deletion.deleted = true;
+    deletion.movedEnd = number + 1;
     for (int next = number + 1; next < count; ++next) {
-        if (!RenameNoReplace(CardPath(next), CardPath(next - 1))) return false;
+        if (!RenameNoReplace(CardPath(next), CardPath(next - 1))) return deletion;
+        deletion.movedEnd = next + 1;
     }
-    return true;
+    deletion.complete = true;
+    return deletion;
 }
 
 std::optional<int> CardPool::Duplicate(int number) const {

@@ -24,6 +24,13 @@ struct CardRow {
 
 enum class ImportKind { None, Mcr, Gme, Psx };
 
+// What a deletion did to the pool's numbers.
+struct CardDeletion {
+    bool deleted = false;   // the card's file is gone
+    int movedEnd = 0;       // cards number+1 .. movedEnd-1 now carry one number less
+    bool complete = false;  // every following card moved
+};
+
 // Sizes a source must at least have.
 inline constexpr std::size_t kPsxHeaderSize = 54;
 inline constexpr std::size_t kPsxNameSize = 20;
@@ -56,7 +63,7 @@ public:
     // A new all-zero card at the end; its number, nullopt on failure.
     std::optional<int> Create() const;
     // Deletes card `number` and renumbers the following cards down by one.
-    bool Delete(int number) const;
+    CardDeletion Delete(int number) const;
     std::optional<int> Duplicate(int number) const;
     // A card from a .mcr, .gme or .psx file at the end; nullopt when the kind
     // is unknown, the source is too short or a file operation fails.

@@ -12,8 +12,6 @@ namespace {
 constexpr std::string_view kNoNameId = "NO_ID_000";
 constexpr std::string_view kArId = "S????????";
 
-bool IsBlankOrLineEnd(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Names shown in the tree and written on one line: a tab would come back as
@@ -94,102 +92,6 @@ std::optional<unsigned long> LeadingHex(std::string_view text) {
     return value;
 }
 
-GamesRead ReadCodesGames(std::string_view text, std::size_t start) {
-    GamesRead read;
-    read.stop = start;
-    LineReader lines(text);
-    std::size_t search = start;
-    for (;;) {
-        const std::size_t star = text.find("\n*", search);
-        if (star == std::string_view::npos) return read;
-        std::size_t pos = 0;
-        const std::string_view key = lines.Line(star + 2, pos);
-        CheatGame game;
-        const auto bar = key.find('|');
-        game.id = std::string(key.substr(0, bar));
-        game.name = bar == std::string_view::npos ? "???" : std::string(key.substr(bar + 1));
-
-        for (;;) {
-            std::size_t after = 0;
-            const std::string_view line = lines.Line(pos, after);
-            if (!lines.AtEnd(pos) && line == "**") {
-                read.games.push_back(std::move(game));
-                read.stop = after;
-                search = pos + 2;
-                break;
-            }
-            if (lines.AtEnd(pos) || line.empty() || line[0] != '-') {
-                // No "**": reading ends here; the game keeps what it had.
-                read.games.push_back(std::move(game));
-                read.stop = pos;
-                read.damaged = true;
-                return read;
-            }
-            Cheat cheat;
-            cheat.data = std::string(line.substr(1)) + "\r\n";
-            std::size_t p = after;
-            bool closed = false;
-            while (!lines.AtEnd(p)) {
-                std::size_t next = 0;
-                const std::string_view code = lines.Line(p, next);
-                p = next;
-                if (code == "--") {
-                    closed = true;
-                    break;
-                }
-                cheat.data += NormaliseCodeLine(code);
-                cheat.data += "\r\n";
-            }
-            if (!closed) {
-                // The unfinished cheat stays in the text after the games.
-                read.games.push_back(std::move(game));
-                read.stop = pos;
-                read.damaged = true;
-                return read;
-            }
-            game.cheats.push_back(std::move(cheat));
-            pos = p;
-        }
-    }
-}
-
-std::string CodesPrefix(std::string_view text) {
-    const auto star = text.find("\n*");
-    if (star == std::string_view::npos) return std::string(text);
-    std::string_view prefix = text.substr(0, star);
-    if (!prefix.empty() && prefix.back() == '\r') prefix.remove_suffix(1);
-    return std::string(prefix);
-}
-
-CodesText ReadCodesText(std::string_view text) {
-    CodesText codes;
-    codes.prefix = CodesPrefix(text);
-    GamesRead read = ReadCodesGames(text, 0);
-    if (!read.games.empty()) {
-        const std::string_view rest = text.substr(std::min(read.stop, text.size()));
-        // After a clean last game only blank lines are expected; anything
-        // else is kept as it is.
-        if (read.damaged || !std::all_of(rest.begin(), rest.end(), IsBlankOrLineEnd)) codes.tail = rest;
-    }
-    codes.games = std::move(read.games);
-    return codes;
-}
-
-std::string WriteCodesText(std::string_view prefix, const std::vector<CheatGame>& games, std::string_view tail) {
-    std::string text(prefix);
-    for (const CheatGame& game : games) {
-        text += "\r\n*" + game.id + "|" + game.name + "\r\n";
-        for (const Cheat& cheat : game.cheats) {
-            std::string data = cheat.data;
-            std::replace(data.begin(), data.end(), '\t', ' ');
-            text += "-" + data + "--\r\n";
-        }
-        text += "**\r\n";
-    }
-    text += tail;
-    return text;
-}
-
 bool ReadChtFile(std::string_view text, CheatGame& game) {
     if (text.size() >= kChtMaxSize || text.empty() || text[0] != '#') return false;
     LineReader lines(text);
@@ -250,7 +152,7 @@ std::vector<CheatGame> ReadArGames(std::string_view text, std::size_t start) {
             }
             if (line[0] == '"') {
                 if (cheat) game.cheats.push_back(std::move(*cheat));
-                cheat = Cheat{QuotedText(line) + "\r\n", false};
+                cheat = Cheat{QuotedText(line) + "\r\n", false, {}};
                 pos = after;
                 continue;
             }

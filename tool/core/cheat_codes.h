@@ -1,9 +1,9 @@
 #pragma once
-// The cheat library's text, "Cheats\Codes.txt" in the emulator's folder, and
-// the two kinds of files it imports: single ".cht" cheats and cheat text
-// files in the library's own grammar or the PSEmu/AR one.
+// The cheats of the library and the two kinds of files it imports: single
+// ".cht" cheats and cheat text files in the library's own grammar or the
+// PSEmu/AR one. Codes.txt itself is read and written by codes_document.h.
 //
-// Codes.txt as written (CR LF throughout):
+// Codes.txt as the library writes it (CR LF throughout):
 //   free prefix, kept byte for byte
 //   for every game:  "\r\n*ID|NAME\r\n", per cheat "-DATA--\r\n" (DATA is the
 //   cheat name, CR LF, and its code lines each with CR LF, tabs as blanks),
@@ -21,6 +21,10 @@ struct Cheat {
     // The cheat name, "\r\n", then every code line followed by "\r\n".
     std::string data;
     bool active = false;
+    // The cheat's lines as Codes.txt held them ("-NAME", the code lines, "--"),
+    // written back as they are; empty for a new or changed cheat, which is
+    // written from its data.
+    std::string source;
     // The first line of the data.
     std::string Name() const;
 };
@@ -32,19 +36,18 @@ struct CheatGame {
     bool active = false;
     // "ID|NAME": two games with one name and different identifiers differ.
     std::string Key() const { return id + "|" + name; }
+
+    // Where the game stood in Codes.txt: its header line with the line end
+    // before it, the text between its cheats that is no cheat (gaps[k] before
+    // cheat k, gaps.back() after the last one) and its closing "**" line
+    // (empty when the file had none). An empty header marks a new game,
+    // written whole in the library's own form.
+    std::string header;
+    std::vector<std::string> gaps;
+    std::string closing;
 };
 
-// What a read of Codes.txt found. The text from the point where reading had
-// to stop (a game block without its "**" line, a cheat without its "--" line,
-// or anything after the last game) is kept in `tail`, to be written back after
-// the games unchanged: no cheat is ever dropped because the file was damaged.
-struct CodesText {
-    std::string prefix;
-    std::vector<CheatGame> games;
-    std::string tail;
-};
-
-// Where a line starting at `pos` ends: at the next CR LF in the rest of the
+// How the import files' lines are read. A line starting at `pos` ends: at the next CR LF in the rest of the
 // text; only when the rest holds no CR LF at all at the next CR, else at the
 // next LF, else at the end.
 class LineReader {
@@ -69,22 +72,6 @@ std::string NormaliseCodeLine(std::string_view line);
 // blanks, an optional "0x", digits; saturates at 0xFFFFFFFF. nullopt without
 // a digit.
 std::optional<unsigned long> LeadingHex(std::string_view text);
-
-CodesText ReadCodesText(std::string_view text);
-// Everything before the first "\n*" without the CR before it (the whole text
-// when there is none): what a save keeps of the present file.
-std::string CodesPrefix(std::string_view text);
-std::string WriteCodesText(std::string_view prefix, const std::vector<CheatGame>& games, std::string_view tail);
-
-// Games of the library grammar starting at the first "\n*" at or after
-// `start`. `stop` is where reading stopped: the line that ended it, or the
-// end of the last "**" line; `start` when no game was found.
-struct GamesRead {
-    std::vector<CheatGame> games;
-    std::size_t stop = 0;
-    bool damaged = false;  // a game or cheat was not closed
-};
-GamesRead ReadCodesGames(std::string_view text, std::size_t start);
 
 // A ".cht" file: "#" and the game name, then "ADDRESS VALUE" lines up to the
 // first whose address is 0 or missing. The game ("NO_ID_000") gets one cheat

@@ -1,6 +1,7 @@
 #include "tool/core/cheat_library.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/platform/winfs.h"
 
@@ -70,19 +71,28 @@ CheatLibrary::CheatLibrary(Registry& registry, std::string emulatorDirectory)
 
 std::string CheatLibrary::CodesPath() const { return directory_ + "\\Cheats\\Codes.txt"; }
 
+std::string CheatLibrary::BackupPath() const { return CodesPath() + ".bak"; }
+
 std::optional<int> CheatLibrary::Load() {
-    games_.clear();
-    tail_.clear();
-    if (const auto file = ReadWholeFile(CodesPath())) {
-        CodesText codes = ReadCodesText(std::string_view(reinterpret_cast<const char*>(file->data()), file->size()));
-        games_ = std::move(codes.games);
-        tail_ = std::move(codes.tail);
+    document_ = CodesDocument{};
+    loaded_.reset();
+    readFailed_ = false;
+    backedUp_ = false;
+    backupNotice_ = false;
+    const std::string path = CodesPath();
+    if (const auto file = ReadWholeFile(path)) {
+        loaded_.emplace(file->begin(), file->end());
+        document_ = ReadCodesDocument(*loaded_);
+    } else if (FileExists(path) || DirectoryExists(path)) {
+        // There, but not readable: nothing here says the chosen game is gone.
+        readFailed_ = true;
+        return std::nullopt;
     }
     const auto value = registry_.QueryValue(kUser, kCheatsKey, kCheatsValue);
     if (!value || (value->type != kRegBinary && value->type != 8 && value->type != 9)) return std::nullopt;
     std::string_view text(reinterpret_cast<const char*>(value->data.data()), value->data.size());
     text = text.substr(0, text.find('\0'));
-    switch (ApplyActiveChoice(games_, text)) {
+    switch (ApplyActiveChoice(document_.games, text)) {
         case ChoiceMatch::Unchanged:
             return std::nullopt;
         case ChoiceMatch::Mismatch:
@@ -92,27 +102,42 @@ std::optional<int> CheatLibrary::Load() {
         case ChoiceMatch::Applied:
             break;
     }
-    for (std::size_t i = 0; i < games_.size(); ++i)
-        if (games_[i].active) return static_cast<int>(i);
+    for (std::size_t i = 0; i < document_.games.size(); ++i)
+        if (document_.games[i].active) return static_cast<int>(i);
     return std::nullopt;
 }
 
 bool CheatLibrary::Save() {
-    std::string prefix;
-    if (const auto present = ReadWholeFile(CodesPath()))
-        prefix = CodesPrefix(std::string_view(reinterpret_cast<const char*>(present->data()), present->size()));
-    const std::string text = WriteCodesText(prefix, games_, tail_);
+    if (readFailed_) return false;
+    const std::string text = WriteCodesDocument(document_);
+    if (loaded_ && *loaded_ == text) return true;
+    const auto bytes = [](std::string_view t) {
+        return std::span(reinterpret_cast<const std::uint8_t*>(t.data()), t.size());
+    };
+    if (loaded_ && document_.unreadable && !backedUp_) {
+        // The file as it is now, which is the file as it was read unless
+        // someone changed it meanwhile.
+        const auto present = ReadWholeFile(CodesPath());
+        const bool written = present ? WriteWholeFileAtomic(BackupPath(), *present)
+                                     : WriteWholeFileAtomic(BackupPath(), bytes(*loaded_));
+        if (!written) return false;
+        backedUp_ = true;
+        backupNotice_ = true;
+    }
     // The first cheat of a fresh install: its folder is made here.
     const std::string folder = directory_ + "\\Cheats";
     if (!DirectoryExists(folder)) CreateDir(folder);
-    return WriteWholeFileAtomic(CodesPath(),
-                                std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    if (!WriteWholeFileAtomic(CodesPath(), bytes(text))) return false;
+    loaded_ = text;
+    return true;
 }
+
+bool CheatLibrary::TakeBackupNotice() { return std::exchange(backupNotice_, false); }
 
 bool CheatLibrary::WriteActiveChoice() {
     RegBatch batch;
     batch.DeleteValue(kUser, kCheatsKey, kCheatsValue);
-    const std::string text = ActiveChoiceText(games_);
+    const std::string text = ActiveChoiceText(document_.games);
     if (!text.empty()) {
         Bytes data(text.begin(), text.end());
         data.push_back(0);
@@ -122,21 +147,21 @@ bool CheatLibrary::WriteActiveChoice() {
 }
 
 void CheatLibrary::ClearActivity() {
-    for (CheatGame& game : games_) {
+    for (CheatGame& game : document_.games) {
         game.active = false;
         for (Cheat& cheat : game.cheats) cheat.active = false;
     }
 }
 
 bool CheatLibrary::Valid(CheatRef ref) const {
-    if (ref.game < 0 || static_cast<std::size_t>(ref.game) >= games_.size()) return false;
-    return ref.cheat < 0 || static_cast<std::size_t>(ref.cheat) < games_[static_cast<std::size_t>(ref.game)].cheats.size();
+    if (ref.game < 0 || static_cast<std::size_t>(ref.game) >= document_.games.size()) return false;
+    return ref.cheat < 0 || static_cast<std::size_t>(ref.cheat) < document_.games[static_cast<std::size_t>(ref.game)].cheats.size();
 }
 
 bool CheatLibrary::Activate(CheatRef ref) {
     if (!Valid(ref)) return false;
-    CheatGame& game = games_[static_cast<std::size_t>(ref.game)];
-    for (CheatGame& other : games_) {
+    CheatGame& game = document_.games[static_cast<std::size_t>(ref.game)];
+    for (CheatGame& other : document_.games) {
         if (&other == &game) continue;
         other.active = false;
         for (Cheat& cheat : other.cheats) cheat.active = false;
@@ -153,7 +178,7 @@ bool CheatLibrary::Activate(CheatRef ref) {
 
 bool CheatLibrary::Deactivate(CheatRef ref) {
     if (!Valid(ref)) return false;
-    CheatGame& game = games_[static_cast<std::size_t>(ref.game)];
+    CheatGame& game = document_.games[static_cast<std::size_t>(ref.game)];
     if (ref.isCheat()) {
         game.cheats[static_cast<std::size_t>(ref.cheat)].active = false;
         if (!AnyActiveCheat(game)) game.active = false;
@@ -167,21 +192,21 @@ bool CheatLibrary::Deactivate(CheatRef ref) {
 
 bool CheatLibrary::Toggle(CheatRef ref) {
     if (!Valid(ref) || !ref.isCheat()) return false;
-    const bool active = games_[static_cast<std::size_t>(ref.game)].cheats[static_cast<std::size_t>(ref.cheat)].active;
+    const bool active = document_.games[static_cast<std::size_t>(ref.game)].cheats[static_cast<std::size_t>(ref.cheat)].active;
     return active ? Deactivate(ref) : Activate(ref);
 }
 
 bool CheatLibrary::Delete(CheatRef ref) {
     if (!Valid(ref)) return false;
     const auto gameIndex = static_cast<std::size_t>(ref.game);
-    CheatGame& game = games_[gameIndex];
+    CheatGame& game = document_.games[gameIndex];
     bool activeGone = false;
     if (!ref.isCheat() || game.cheats.size() == 1) {
         activeGone = game.active || AnyActiveCheat(game);
-        games_.erase(games_.begin() + ref.game);
+        EraseGame(document_, gameIndex);
     } else {
         activeGone = game.cheats[static_cast<std::size_t>(ref.cheat)].active;
-        game.cheats.erase(game.cheats.begin() + ref.cheat);
+        EraseCheat(game, static_cast<std::size_t>(ref.cheat));
         if (activeGone && !AnyActiveCheat(game)) game.active = false;
     }
     if (activeGone) WriteActiveChoice();
@@ -189,15 +214,15 @@ bool CheatLibrary::Delete(CheatRef ref) {
 }
 
 std::optional<int> CheatLibrary::FindGame(std::string_view key) const {
-    for (std::size_t i = 0; i < games_.size(); ++i)
-        if (games_[i].Key() == key) return static_cast<int>(i);
+    for (std::size_t i = 0; i < document_.games.size(); ++i)
+        if (document_.games[i].Key() == key) return static_cast<int>(i);
     return std::nullopt;
 }
 
 std::optional<CheatRef> CheatLibrary::FindCheat(std::string_view key, std::string_view name) const {
     const auto game = FindGame(key);
     if (!game) return std::nullopt;
-    const auto& cheats = games_[static_cast<std::size_t>(*game)].cheats;
+    const auto& cheats = document_.games[static_cast<std::size_t>(*game)].cheats;
     for (std::size_t i = 0; i < cheats.size(); ++i)
         if (cheats[i].Name() == name) return CheatRef{*game, static_cast<int>(i)};
     return std::nullopt;
@@ -210,19 +235,19 @@ CheatRef CheatLibrary::AddCheat(std::string_view id, std::string_view gameName, 
         CheatGame fresh;
         fresh.id = id;
         fresh.name = gameName;
-        const std::size_t at = GameInsertPosition(games_, gameName);
-        games_.insert(games_.begin() + static_cast<std::ptrdiff_t>(at), std::move(fresh));
+        const std::size_t at = GameInsertPosition(document_.games, gameName);
+        InsertGame(document_, at, std::move(fresh));
         game = static_cast<int>(at);
     }
-    auto& cheats = games_[static_cast<std::size_t>(*game)].cheats;
-    cheats.push_back(Cheat{std::move(data), false});
-    return {*game, static_cast<int>(cheats.size() - 1)};
+    CheatGame& target = document_.games[static_cast<std::size_t>(*game)];
+    AppendCheat(target, Cheat{std::move(data), false, {}});
+    return {*game, static_cast<int>(target.cheats.size() - 1)};
 }
 
 void CheatLibrary::SetCheatData(CheatRef ref, std::string data) {
     if (!Valid(ref) || !ref.isCheat()) return;
-    Cheat& cheat = games_[static_cast<std::size_t>(ref.game)].cheats[static_cast<std::size_t>(ref.cheat)];
-    cheat.data = std::move(data);
+    Cheat& cheat = document_.games[static_cast<std::size_t>(ref.game)].cheats[static_cast<std::size_t>(ref.cheat)];
+    ReplaceCheatData(cheat, std::move(data));
     if (cheat.active) WriteActiveChoice();
 }
 
@@ -230,34 +255,36 @@ bool CheatLibrary::AddGame(CheatGame game) {
     if (FindGame(game.Key())) return false;
     game.active = false;
     for (Cheat& cheat : game.cheats) cheat.active = false;
-    const std::size_t at = GameInsertPosition(games_, game.name);
-    games_.insert(games_.begin() + static_cast<std::ptrdiff_t>(at), std::move(game));
+    // Written in the library's own form, not in the layout of the file it came from.
+    DropSourceLayout(game);
+    const std::size_t at = GameInsertPosition(document_.games, game.name);
+    InsertGame(document_, at, std::move(game));
     return true;
 }
 
-int CheatLibrary::ImportText(std::string_view text, bool singleCheatFile) {
-    int added = 0;
+CheatLibrary::ImportResult CheatLibrary::ImportText(std::string_view text, bool singleCheatFile) {
+    ImportResult result;
     if (singleCheatFile) {
         CheatGame game;
-        if (ReadChtFile(text, game) && AddGame(std::move(game))) ++added;
+        if (ReadChtFile(text, game) && AddGame(std::move(game))) ++result.added;
     } else {
-        GamesRead read = ReadCodesGames(text, 0);
-        const std::size_t arStart = read.games.empty() ? 0 : read.stop;
+        CodesDocument read = ReadCodesDocument(text);
+        const std::size_t arStart = read.games.empty() ? 0 : read.gamesEnd;
         for (CheatGame& game : read.games)
-            if (AddGame(std::move(game))) ++added;
+            if (AddGame(std::move(game))) ++result.added;
         for (CheatGame& game : ReadArGames(text, arStart))
-            if (AddGame(std::move(game))) ++added;
+            if (AddGame(std::move(game))) ++result.added;
     }
-    if (added > 0) Save();
-    return added;
+    if (result.added > 0) result.saved = Save();
+    return result;
 }
 
-int CheatLibrary::Import(std::string_view path) {
+CheatLibrary::ImportResult CheatLibrary::Import(std::string_view path) {
     const bool single = UpperAscii(path).find(".CHT") != std::string::npos;
     // A single cheat file is small; a larger one is not read at all.
-    if (single && FileSize(path).value_or(kChtMaxSize) >= kChtMaxSize) return 0;
+    if (single && FileSize(path).value_or(kChtMaxSize) >= kChtMaxSize) return {};
     const auto file = ReadWholeFile(path);
-    if (!file) return 0;
+    if (!file) return {};
     return ImportText(std::string_view(reinterpret_cast<const char*>(file->data()), file->size()), single);
 }
 

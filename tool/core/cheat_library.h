@@ -11,6 +11,7 @@
 
 #include "common/platform/registry.h"
 #include "tool/core/cheat_codes.h"
+#include "tool/core/codes_document.h"
 
 namespace dravolo::tool {
 
@@ -52,15 +53,25 @@ public:
     CheatLibrary(Registry& registry, std::string emulatorDirectory);
 
     std::string CodesPath() const;
-    const std::vector<CheatGame>& games() const { return games_; }
-    const std::string& tail() const { return tail_; }
+    // "Codes.txt.bak" beside it: the file as it was before the first change
+    // to a file that held text the library could not read.
+    std::string BackupPath() const;
+    const std::vector<CheatGame>& games() const { return document_.games; }
+    const CodesDocument& document() const { return document_; }
 
     // Reads Codes.txt and the stored active choice (clearing it when it no
     // longer matches). The index of the active game, when one was found.
+    // A Codes.txt that exists but cannot be read leaves the choice alone and
+    // the library read-only: a save then would write over every cheat in it.
     std::optional<int> Load();
-    // Rewrites Codes.txt: the present file's prefix, the games, the text
-    // that could not be read. False when the file could not be written.
+    bool readFailed() const { return readFailed_; }
+    // Writes Codes.txt when the library's text differs from the file's: every
+    // piece nobody changed as it was read, the changed ones anew. Before the
+    // first change to a file with unreadable text its backup is written; no
+    // backup, no change. False when nothing could be written.
     bool Save();
+    // True once after a save that wrote the backup.
+    bool TakeBackupNotice();
     // Deletes "Cheats", then writes it from the active game.
     bool WriteActiveChoice();
 
@@ -84,10 +95,14 @@ public:
     void SetCheatData(CheatRef ref, std::string data);
 
     // Imports a ".cht" (when the upper-cased path contains ".CHT") or a
-    // cheat text file. Games whose key exists are left as they are. The
-    // number of games added; Codes.txt is rewritten when it is not 0.
-    int Import(std::string_view path);
-    int ImportText(std::string_view text, bool singleCheatFile);
+    // cheat text file. Games whose key exists are left as they are. Codes.txt
+    // is rewritten when games were added.
+    struct ImportResult {
+        int added = 0;      // games added
+        bool saved = true;  // Codes.txt written (or nothing to write)
+    };
+    ImportResult Import(std::string_view path);
+    ImportResult ImportText(std::string_view text, bool singleCheatFile);
 
 private:
     void ClearActivity();
@@ -96,8 +111,12 @@ private:
 
     Registry& registry_;
     std::string directory_;
-    std::vector<CheatGame> games_;
-    std::string tail_;
+    CodesDocument document_;
+    // The file's bytes as read; nullopt when there was none.
+    std::optional<std::string> loaded_;
+    bool readFailed_ = false;
+    bool backedUp_ = false;
+    bool backupNotice_ = false;
 };
 
 }  // namespace dravolo::tool

@@ -95,6 +95,17 @@ std::vector<char*> CStrings(std::vector<std::string>& strings) {
     return out;
 }
 
+// Every descriptor above the standard three is ours (files being written,
+// lock files, pipes to helpers, whatever a library or plugin opened without
+// close-on-exec): none may cross into the program. Marking them close-on-exec
+// rather than closing them keeps the error pipe open until the exec itself.
+// openMax: the descriptor limit, read before fork for the fallback loop of
+// kernels without close_range.
+void CloseOnExecAboveStandard(long openMax) {
+    if (close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0) return;
+    for (long fd = 3; fd < openMax; ++fd) fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+}
+
 [[noreturn]] void ChildFail(int pipeFd) {
     const int err = errno;
     [[maybe_unused]] const ssize_t n = write(pipeFd, &err, sizeof err);
@@ -103,7 +114,7 @@ std::vector<char*> CStrings(std::vector<std::string>& strings) {
 
 // Between fork and exec only async-signal-safe calls: everything the child
 // needs is prepared before.
-[[noreturn]] void ExecChild(const LaunchPlan& plan, char* const* argv, char* const* envp, int pipeFd) {
+[[noreturn]] void ExecChild(const LaunchPlan& plan, char* const* argv, char* const* envp, int pipeFd, long openMax) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -112,6 +123,7 @@ std::vector<char*> CStrings(std::vector<std::string>& strings) {
     sigaction(SIGPIPE, &dfl, nullptr);
     sigaction(SIGCHLD, &dfl, nullptr);
     if (chdir(plan.workingDir.c_str()) != 0) ChildFail(pipeFd);
+    CloseOnExecAboveStandard(openMax);
     execve(plan.executable.c_str(), argv, envp);
     ChildFail(pipeFd);
 }
@@ -122,6 +134,7 @@ std::vector<char*> CStrings(std::vector<std::string>& strings) {
 std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
     std::vector<char*> argv = CStrings(plan.argv);
     std::vector<char*> envp = CStrings(plan.env);
+    const long openMax = sysconf(_SC_OPEN_MAX) > 0 ? sysconf(_SC_OPEN_MAX) : 1024;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
 
@@ -139,7 +152,7 @@ std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
             if (grandchild < 0) ChildFail(fds[1]);
             if (grandchild > 0) _exit(0);
         }
-        ExecChild(plan, argv.data(), envp.data(), fds[1]);
+        ExecChild(plan, argv.data(), envp.data(), fds[1], openMax);
     }
 
     close(fds[1]);

@@ -224,6 +224,8 @@ std::optional<int> SpawnInPrefix(const std::string& prefix, const std::vector<st
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     else
         posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
+    // Only the three standard descriptors reach the program (see process_posix.cpp).
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
     sigset_t none;

@@ -1,0 +1,74 @@
+// Bounded reads of regular files on POSIX: what a folder holds is checked
+// before it is opened, so a FIFO or a link to a device never blocks or floods
+// the reader.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "common/platform/winfs.h"
+
+namespace dravolo {
+
+RegularFileContent ReadRegularFile(std::string_view path, std::size_t maxSize) {
+    RegularFileContent result;
+    const std::string host = ToHostPath(path);
+    struct stat st {};
+    if (stat(host.c_str(), &st) != 0) {
+        result.status = errno == ENOENT || errno == ENOTDIR ? RegularFileRead::Missing : RegularFileRead::Failed;
+        return result;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        result.status = RegularFileRead::NotRegular;
+        return result;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
+        result.status = RegularFileRead::TooLarge;
+        return result;
+    }
+    // Non-blocking in case the name was replaced by a FIFO since the stat;
+    // the descriptor is checked again.
+    const int fd = open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        result.status = errno == ENOENT ? RegularFileRead::Missing : RegularFileRead::Failed;
+        return result;
+    }
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        result.status = RegularFileRead::NotRegular;
+        return result;
+    }
+    // Room for the size found and one byte more, which tells a file that grew
+    // since; it grows up to one byte beyond the limit.
+    Bytes bytes(static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(st.st_size), maxSize)) + 1);
+    std::size_t filled = 0;
+    while (true) {
+        if (filled == bytes.size()) {
+            if (bytes.size() > maxSize) break;
+            bytes.resize(std::min(bytes.size() * 2, maxSize + 1));
+        }
+        const ssize_t n = read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            close(fd);
+            result.status = RegularFileRead::Failed;
+            return result;
+        }
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    if (filled > maxSize) {
+        result.status = RegularFileRead::TooLarge;
+        return result;
+    }
+    bytes.resize(filled);
+    result.status = RegularFileRead::Ok;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+}  // namespace dravolo
