@@ -37,6 +37,8 @@ constexpr const char* kUsageText =
     "  memcard convert SRC DST         # DST's format by its extension (.mcr .gme .mem .vmp .vm1 ...)\n"
     "  memcard export-save FILE SLOT OUT   # OUT .mcs/.ps1, .psx/.mcb/.mcx/.pda, .psv or raw\n"
     "  memcard import-save IN FILE [SLOT]  # into SLOT, else the first free slot\n"
+    "  memcard snapshots KIND NAME     # the profile's card snapshots: id, date, card, saves\n"
+    "  memcard restore KIND NAME ID    # a snapshot back over its card (asked; --yes)\n"
     "KIND is a profile folder: Epsxe, Fpse, Psinex, Adripsx or Pcsx.\n"
     "DRIVE is adapter:target:lun as 'cd drives' lists it.\n"
     "SLOT is a memory-card slot, 1-15.\n";
