@@ -13,6 +13,7 @@
 #include "tool/CPluginsTab.h"
 #include "tool/core/caller_window.h"
 #include "tool/core/command_line.h"
+#include "tool/core/config_commit.h"
 #include "tool/core/config_name.h"
 #include "tool/core/emulator_path.h"
 #include "tool/core/skin_layout.h"
@@ -188,7 +189,12 @@ void CKestrineToolDlg::SaveAndRelease() {
     const auto cardWidths = memcardsTab_->ColumnWidths();
     for (std::size_t i = 0; i < cardWidths.size(); ++i) windowSettings_.widths[3 + i] = cardWidths[i];
     SaveWindowSettings(registry_, setup_.programName, windowSettings_);
-    EnableCallerWindow(static_cast<std::uintptr_t>(LeadingNumber(setup_.editWord)));
+    const auto caller = static_cast<std::uintptr_t>(LeadingNumber(setup_.editWord));
+    if (setup_.enableCaller) {
+        setup_.enableCaller(caller);
+    } else {
+        EnableCallerWindow(caller);
+    }
     plugins_.Shutdown();
 }
 
@@ -201,8 +207,9 @@ void CKestrineToolDlg::FinishOK() {
     // Only a dialog that was shown (and filled from the configuration) may
     // write the options back.
     if (options_.FinishOK()) CopyOptionsOutward(registry_);
-    if (swappedIn_ &&
-        !CopyConfiguration(registry_, kActiveConfigurationName, ConfigurationKeyName(setup_.configurationName)))
+    // In steps a later start can finish: an interruption never leaves half
+    // a configuration behind.
+    if (swappedIn_ && !CommitConfiguration(registry_, setup_.configurationName))
         prompter_.Tell(kSaveFailed, kToolCaption);
     done(QDialog::Accepted);
 }

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 #include <QFrame>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +34,8 @@ struct ToolDialogSetup {
     std::string editWord;           // the mode word after '@': "WINDOW[!ACTION]"
     std::string toolPath;           // the tool's own Windows path
     std::string programName = "KestrineTool";  // below the settings root
+    // Enables the caller's window again at close (tests watch it).
+    std::function<void(std::uintptr_t)> enableCaller;
 };
 
 class CKestrineToolDlg : public QDialog {

@@ -11,11 +11,12 @@
 #include "common/base/text.h"
 #include "common/platform/registry.h"
 #include "common/qt/message_box_prompter.h"
-#include "tool/CKestrineToolDlg.h"
 #include "tool/core/card_summary.h"
 #include "tool/core/command_line.h"
+#include "tool/core/config_name.h"
 #include "tool/core/emulator_path.h"
 #include "tool/core/report.h"
+#include "tool/edit_mode.h"
 
 using namespace dravolo;
 using namespace dravolo::tool;
@@ -23,10 +24,15 @@ using namespace dravolo::tool;
 namespace {
 
 int WriteReport(const ToolStart& start) {
-    auto registry = OpenSystemRegistry();
-    if (!registry) return 1;
-    const std::string emulatorPath = EmulatorPathFromToolPath(ToolModulePath()).value_or("");
-    const Report report = BuildReport(*registry, start.name, start.flags, emulatorPath, ReportCardSummary);
+    // Every start writes a record; the empty one when the configuration
+    // cannot be read, so the caller reading its pipe never waits.
+    Report report;
+    if (IsUsableConfigurationName(start.name)) {
+        if (auto registry = OpenSystemRegistry()) {
+            const std::string emulatorPath = EmulatorPathFromToolPath(ToolModulePath()).value_or("");
+            report = BuildReport(*registry, start.name, start.flags, emulatorPath, ReportCardSummary);
+        }
+    }
     return WriteReportRecord(start.handle, EncodeReportRecord(report)) ? 0 : 1;
 }
 
@@ -49,27 +55,10 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     MessageBoxPrompter prompter;
-    if (start.mode == StartMode::RefuseName) {
-        prompter.Tell("The configuration name must not be empty, must not contain a backslash and must not be "
-                      "longer than 255 characters.",
-                      "Change ePSXe configuration");
-        return 1;
-    }
-    auto registry = OpenSystemRegistry();
-    if (!registry) return 1;
-    ToolDialogSetup setup;
-    setup.registry = registry.get();
-    setup.configurationName = start.name;
-    setup.editWord = start.editWord;
+    EditModeSetup setup;
+    setup.prompter = &prompter;
     setup.toolPath = ToolModulePath();
     setup.programName = ProgramName(setup.toolPath);
-    CKestrineToolDlg dialog(std::move(setup), prompter);
-    prompter.SetOwner(&dialog);
-    if (const auto action = dialog.QuickConfigureAction()) {
-        // Configure one plugin and save, without showing the window.
-        dialog.OnQuickConfigure(*action);
-        return 0;
-    }
-    dialog.exec();
-    return 0;
+    setup.dialogMade = [&prompter](QWidget* dialog) { prompter.SetOwner(dialog); };
+    return RunEditMode(start, std::move(setup));
 }

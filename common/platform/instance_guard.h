@@ -11,6 +11,10 @@ class InstanceGuard {
 public:
     // nullptr when another process already holds the name.
     static std::unique_ptr<InstanceGuard> Acquire(std::string_view name);
+    // One holder per name among the programs that share one registry (one
+    // user's): on Windows as Acquire; on POSIX per Wine prefix, so programs
+    // working in different prefixes never stop each other.
+    static std::unique_ptr<InstanceGuard> AcquireForRegistry(std::string_view name);
     virtual ~InstanceGuard() = default;
 };
 

@@ -5,6 +5,9 @@
 #else
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 #endif
 
 #include "common/platform/instance_guard.h"
@@ -35,6 +38,30 @@ TEST(InstanceGuard, AnotherProcessIsRefusedWhileHeld) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(InstanceGuard, PerRegistryGuardsOfTwoPrefixesNeverMeet) {
+    const std::string name = UniqueName("guard-registry");
+    const char* saved = std::getenv("DRAVOLO_PREFIX");
+    const std::string before = saved ? saved : "";
+    char first[] = "/tmp/dravolo-guard-a-XXXXXX";
+    char second[] = "/tmp/dravolo-guard-b-XXXXXX";
+    ASSERT_TRUE(mkdtemp(first) && mkdtemp(second));
+    setenv("DRAVOLO_PREFIX", first, 1);
+    auto held = InstanceGuard::AcquireForRegistry(name);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(InstanceGuard::AcquireForRegistry(name), nullptr);
+    setenv("DRAVOLO_PREFIX", (std::string(first) + "/.").c_str(), 1);  // the same prefix, spelt otherwise
+    EXPECT_EQ(InstanceGuard::AcquireForRegistry(name), nullptr);
+    setenv("DRAVOLO_PREFIX", second, 1);
+    EXPECT_NE(InstanceGuard::AcquireForRegistry(name), nullptr);
+    if (saved) {
+        setenv("DRAVOLO_PREFIX", before.c_str(), 1);
+    } else {
+        unsetenv("DRAVOLO_PREFIX");
+    }
+    std::filesystem::remove_all(first);
+    std::filesystem::remove_all(second);
 }
 #endif
 

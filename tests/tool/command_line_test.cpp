@@ -70,10 +70,13 @@ TEST(ToolCommandLine, NamesThatAreNoKeyNameAreRefusedBeforeAnythingHappens) {
     EXPECT_FALSE(IsUsableConfigurationName(""));
     EXPECT_FALSE(IsUsableConfigurationName("..\\..\\PSEmu Pro"));
 
-    // Edit mode says so; report mode ends silently.
-    EXPECT_EQ(Start({"/pt", "a\\b", "@0"}).mode, StartMode::RefuseName);
+    // Edit mode says so and knows the caller's window to enable; report mode
+    // writes its empty record.
+    const ToolStart refused = Start({"/pt", "a\\b", "@4660"});
+    EXPECT_EQ(refused.mode, StartMode::RefuseName);
+    EXPECT_EQ(refused.callerWindow, 4660u);
     EXPECT_EQ(Start({"/pt", std::string(300, 'x'), "@0"}).mode, StartMode::RefuseName);
-    EXPECT_EQ(Start({"/pt", "a\\b", "#3;1"}).mode, StartMode::Exit);
+    EXPECT_EQ(Start({"/pt", "a\\b", "#3;1"}).mode, StartMode::Report);
 
     EXPECT_EQ(ConfigurationKeyPath("PSEmu Pro"), "Software\\Vision Thing\\PSEmu Pro");
     EXPECT_EQ(ConfigurationKeyPath("Game"), "Software\\Vision Thing\\KestrineCFG\\Game");

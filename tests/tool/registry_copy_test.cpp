@@ -1,6 +1,17 @@
+// The registry machinery of the tool: value buffers, tree copies between the
+// active area, stored configurations and the options library's key, and the
+// commit of a configuration on OK that no interruption leaves half done.
+
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "tests/support/memory_registry.h"
+#include "tests/support/prefix_fixture.h"
+#include "tests/tool/forwarding_registry.h"
+#include "tool/core/config_commit.h"
 #include "tool/core/reg_value_buffer.h"
 #include "tool/core/tool_registry.h"
 #include "tool/core/tree_copy.h"
@@ -50,6 +61,45 @@ void FillConfiguration(Registry& registry, const std::string& root) {
     batch.SetDword(kUser, root + "\\Kestrine\\Interface", "SoundXA", 1);
     registry.Commit(batch);
 }
+
+// Writes every change of a batch as a commit of its own, as the Win32
+// registry does, and kills its process before change number `limit`.
+class DyingRegistry : public test::ForwardingRegistry {
+public:
+    DyingRegistry(Registry& inner, int limit) : ForwardingRegistry(inner), limit_(limit) {}
+    bool Commit(const RegBatch& batch) override {
+        for (const RegBatch::Change& change : batch.changes()) {
+            if (applied_++ == limit_) raise(SIGKILL);
+            RegBatch one;
+            switch (change.op) {
+                case RegBatch::Op::CreateKey: one.CreateKey(change.root, change.path); break;
+                case RegBatch::Op::SetValue:
+                    one.SetValue(change.root, change.path, change.value.name, change.value.type, change.value.data);
+                    break;
+                case RegBatch::Op::DeleteValue: one.DeleteValue(change.root, change.path, change.value.name); break;
+                case RegBatch::Op::DeleteTree: one.DeleteTree(change.root, change.path); break;
+            }
+            if (!inner().Commit(one)) return false;
+        }
+        return true;
+    }
+    int applied() const { return applied_; }
+
+private:
+    int limit_;
+    int applied_ = 0;
+};
+
+// A small configuration whose values carry the tag (each change of a commit
+// is a point to be killed at: few keep the test quick).
+void FillTagged(Registry& registry, const std::string& root, const std::string& tag) {
+    RegBatch batch;
+    batch.SetString(kUser, root + "\\GPU", "GPUlib", "gpu" + tag + ".dll");
+    batch.SetString(kUser, root + "\\GPU\\Plugin", "Mode", tag);
+    registry.Commit(batch);
+}
+
+class ConfigCommitTest : public test::PrefixFixture {};
 
 }  // namespace
 
@@ -172,4 +222,71 @@ TEST(ToolWindowSettings, DefaultsAndRoundTrip) {
     EXPECT_EQ(back.selCol, 2u);
     EXPECT_EQ(back.selDir, 1u);
     EXPECT_EQ(back.widths, settings.widths);
+}
+
+// OK stores the active area back into its configuration in steps. A process
+// killed at any point of them, even in the middle of a step (as Windows and a
+// running wineserver write a tree value by value), leaves, once the next start
+// has run, either the old configuration or the new one, never a part of one.
+TEST_F(ConfigCommitTest, AProcessKilledAnywhereLeavesTheOldOrTheNewConfiguration) {
+    auto registry = OpenSystemRegistry();
+    FillTagged(*registry, kStored, "Old");
+    const std::string oldTree = Dump(*registry, kStored);
+    FillTagged(*registry, kActive, "New");
+    const std::string newTree = Dump(*registry, kActive);
+
+    // How many single changes the whole commit makes, and where it is marked.
+    int total = 0;
+    int marked = -1;
+    {
+        DyingRegistry counting(*registry, -1);
+        ASSERT_TRUE(CommitConfiguration(counting, "Game", [&](CommitStep step) {
+            if (step == CommitStep::Marked) marked = counting.applied();
+        }));
+        total = counting.applied();
+        EXPECT_EQ(Dump(*registry, kStored), newTree);
+        EXPECT_FALSE(registry->KeyExists(kUser, StagingKeyPath("Game")));
+    }
+    ASSERT_GT(marked, 0);
+
+    for (int limit = 0; limit <= total; ++limit) {
+        SCOPED_TRACE("killed before change " + std::to_string(limit) + " of " + std::to_string(total));
+        registry->DeleteTree(kUser, kStored);
+        FillTagged(*registry, kStored, "Old");
+        const pid_t child = fork();
+        if (child == 0) {
+            auto own = OpenSystemRegistry();
+            DyingRegistry dying(*own, limit);
+            CommitConfiguration(dying, "Game");
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_EQ(WIFSIGNALED(status), limit < total);
+
+        // The next start finishes or drops what it finds.
+        auto next = OpenSystemRegistry();
+        ASSERT_TRUE(FinishInterruptedCommits(*next));
+        EXPECT_EQ(Dump(*next, kStored), limit >= marked ? newTree : oldTree);
+        EXPECT_FALSE(next->KeyExists(kUser, StagingKeyPath("Game")));
+        EXPECT_EQ(Dump(*next, kActive), newTree);
+        if (HasFailure()) return;
+    }
+}
+
+TEST_F(ConfigCommitTest, NothingForTheActiveAreaAndUnmarkedStagingIsDropped) {
+    auto registry = OpenSystemRegistry();
+    FillTagged(*registry, kActive, "New");
+    EXPECT_TRUE(CommitConfiguration(*registry, "PSEmu Pro"));
+    EXPECT_FALSE(registry->KeyExists(kUser, std::string(kCommitKey)));
+
+    FillTagged(*registry, kStored, "Old");
+    const std::string oldTree = Dump(*registry, kStored);
+    // A staging key left by a commit that was never marked is dropped.
+    registry->SetString(kUser, StagingKeyPath("Game") + "\\Tree\\GPU", "GPUlib", "half.dll");
+    registry->SetString(kUser, StagingKeyPath("Other") + "\\Tree\\GPU", "GPUlib", "half.dll");
+    ASSERT_TRUE(FinishInterruptedCommits(*registry));
+    EXPECT_EQ(Dump(*registry, kStored), oldTree);
+    EXPECT_FALSE(registry->KeyExists(kUser, "Software\\Vision Thing\\KestrineCFG\\Other"));
+    EXPECT_TRUE(registry->EnumSubkeys(kUser, std::string(kCommitKey)).value_or(std::vector<std::string>{}).empty());
 }

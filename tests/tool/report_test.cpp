@@ -221,8 +221,12 @@ TEST_F(ReportTest, ProgramWritesTheRecordThroughAPipe) {
     EXPECT_EQ(LoadU32(record.data() + 4088), 160u);
     EXPECT_TRUE(std::equal(record.begin() + 4096, record.end(), card.bytes().begin() + 8192 + 96));
 
-    // Names that are no key name, and unknown modes, write nothing.
-    EXPECT_TRUE(RunTool(program, {"/pt", "Ga\\me", "#7;1"}, &status).empty());
+    // A name that is no key name gives the empty record: a caller reading
+    // its pipe never waits for nothing.
+    EXPECT_EQ(RunTool(program, {"/pt", "Ga\\me", "#7;2047"}, &status), Bytes(4096, 0));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(RunTool(program, {"/pt", std::string(300, 'x'), "#7;512"}, &status), Bytes(4096, 0));
+    // Unknown modes write nothing.
     EXPECT_TRUE(RunTool(program, {"/pt", "Game", "%7;1"}, &status).empty());
     EXPECT_TRUE(RunTool(program, {"Game", "#7;1"}, &status).empty());
     EXPECT_EQ(WEXITSTATUS(status), 0);

@@ -7,11 +7,18 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <QProcess>
+#include <filesystem>
+
+#include "common/platform/instance_guard.h"
 #include "tests/support/scripted_prompter.h"
+#include "tests/tool/forwarding_registry.h"
 #include "tests/tool_ui/tool_ui_workspace.h"
 #include "tool/CKestrineToolDlg.h"
 #include "tool/CPluginsTab.h"
+#include "tool/core/config_commit.h"
 #include "tool/core/skin_layout.h"
+#include "tool/edit_mode.h"
 
 using namespace dravolo;
 using namespace dravolo::tool;
@@ -31,24 +38,27 @@ int RowOf(CKestrineToolDlg& dialog, int group, const std::string& dll) {
 }
 
 // The prefix's registry, with commits that fail while asked to.
-class FailingRegistry : public Registry {
+class FailingRegistry : public test::ForwardingRegistry {
 public:
-    explicit FailingRegistry(Registry& inner) : inner_(inner) {}
+    using ForwardingRegistry::ForwardingRegistry;
     bool failCommits = false;
-    bool KeyExists(RegRoot root, std::string_view path) override { return inner_.KeyExists(root, path); }
-    std::optional<RegValue> QueryValue(RegRoot root, std::string_view path, std::string_view name) override {
-        return inner_.QueryValue(root, path, name);
-    }
-    std::optional<std::vector<RegValue>> EnumValues(RegRoot root, std::string_view path) override {
-        return inner_.EnumValues(root, path);
-    }
-    std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root, std::string_view path) override {
-        return inner_.EnumSubkeys(root, path);
-    }
-    bool Commit(const RegBatch& batch) override { return !failCommits && inner_.Commit(batch); }
+    bool Commit(const RegBatch& batch) override { return !failCommits && ForwardingRegistry::Commit(batch); }
+};
 
-private:
-    Registry& inner_;
+// An edit-mode start as the program makes it, in this process, with the
+// caller's window enabling recorded.
+struct EditRun {
+    std::vector<std::uintptr_t> enabled;
+    int Run(test::ToolUiWorld& world, test::ScriptedPrompter& prompter, const std::vector<std::string>& args,
+            std::function<int(CKestrineToolDlg&)> runDialog = {}) {
+        EditModeSetup setup;
+        setup.registry = &world.registry();
+        setup.prompter = &prompter;
+        setup.toolPath = world.workspace().toolPath();
+        setup.enableCaller = [this](std::uintptr_t window) { enabled.push_back(window); };
+        setup.runDialog = std::move(runDialog);
+        return RunEditMode(DecideStart(ParseFrameworkCommandLine(args)), std::move(setup));
+    }
 };
 
 }  // namespace
@@ -65,6 +75,9 @@ private slots:
     void skinOrBuiltInPictures();
     void windowSettingsAreSavedAtClose();
     void failedSwapInNeverOverwritesTheStoredConfiguration();
+    void everyWayOutEnablesTheCallersWindow();
+    void aStartFinishesAnInterruptedCommitFirst();
+    void oneEditAtATimeWhileReportsRunBeside();
 };
 
 void ToolUiTest::okKeepsTheStoredConfigurationAndCarriesEdits() {
@@ -366,6 +379,111 @@ void ToolUiTest::failedSwapInNeverOverwritesTheStoredConfiguration() {
         dialog.OnOK();
     }
     QCOMPARE(test::DumpTree(world.registry(), kGame), stored);
+}
+
+void ToolUiTest::everyWayOutEnablesTheCallersWindow() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    const std::string stored = test::DumpTree(world.registry(), kGame);
+    test::ScriptedPrompter prompter;
+    EditRun run;
+    // A refused name: the message, and the caller gets its window back.
+    QCOMPARE(run.Run(world, prompter, {"/pt", "Ga\\me", "@4660"}), 1);
+    QCOMPARE(prompter.messages.size(), std::size_t{1});
+    QCOMPARE(prompter.messages[0].caption, std::string("Change ePSXe configuration"));
+    QCOMPARE(run.enabled, std::vector<std::uintptr_t>{4660});
+    // A quick configure without a window.
+    run.enabled.clear();
+    QCOMPARE(run.Run(world, prompter, {"/pt", "Game", "@77!9"}), 0);
+    QVERIFY(!run.enabled.empty());
+    QVERIFY(std::all_of(run.enabled.begin(), run.enabled.end(), [](std::uintptr_t w) { return w == 77; }));
+    // OK, Cancel, and a dialog that ends without either.
+    for (const auto& finish : std::vector<std::function<void(CKestrineToolDlg&)>>{
+             [](CKestrineToolDlg& d) { d.OnOK(); }, [](CKestrineToolDlg& d) { d.OnCancel(); },
+             [](CKestrineToolDlg&) {}}) {
+        run.enabled.clear();
+        QCOMPARE(run.Run(world, prompter, {"/pt", "Game", "@5"}, [&](CKestrineToolDlg& d) {
+            finish(d);
+            return 0;
+        }),
+                 0);
+        QVERIFY(!run.enabled.empty());
+        QCOMPARE(run.enabled.back(), std::uintptr_t{5});
+    }
+    QCOMPARE(prompter.messages.size(), std::size_t{1});
+    for (const char* value : {"CustomCards", "CustomCard0", "CustomCard1"})
+        world.registry().DeleteValue(kUser, kGame + "\\Memory Cards", value);
+    QCOMPARE(test::DumpTree(world.registry(), kGame), stored);
+}
+
+void ToolUiTest::aStartFinishesAnInterruptedCommitFirst() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    // An OK that was killed after its new tree was staged and marked whole.
+    world.registry().SetString(kUser, StagingKeyPath("Game") + "\\Tree\\GPU", "GPUlib", "gpuOther.dll");
+    world.registry().SetDword(kUser, StagingKeyPath("Game"), "Ready", 1);
+    // And one killed before its mark, for another configuration.
+    world.registry().SetString(kUser, StagingKeyPath("Half") + "\\Tree\\GPU", "GPUlib", "gpuOther.dll");
+    test::ScriptedPrompter prompter;
+    EditRun run;
+    QCOMPARE(run.Run(world, prompter, {"/pt", "Game", "@0"}, [&](CKestrineToolDlg& dialog) {
+        // The finished commit is what was swapped in.
+        [&] { QCOMPARE(dialog.pluginLogic().rows()[RowOf(dialog, 0, "gpuOther.dll")].mark, 1); }();
+        dialog.OnCancel();
+        return 0;
+    }),
+             0);
+    QCOMPARE(world.registry().QueryString(kUser, kGame + "\\GPU", "GPUlib"), std::string("gpuOther.dll"));
+    QVERIFY(!world.registry().KeyExists(kUser, kGame + "\\SPU"));
+    QVERIFY(!world.registry().KeyExists(kUser, StagingKeyPath("Game")));
+    QVERIFY(!world.registry().KeyExists(kUser, StagingKeyPath("Half")));
+    QVERIFY(!world.registry().KeyExists(kUser, "Software\\Vision Thing\\KestrineCFG\\Half"));
+}
+
+void ToolUiTest::oneEditAtATimeWhileReportsRunBeside() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    world.registry().SetString(kUser, "Software\\Vision Thing\\KestrineCFG\\Other\\GPU", "GPUlib", "gpuOther.dll");
+    world.registry().SetString(kUser, kActive + "\\GPU", "GPUlib", "none.dll");
+    const std::string program = world.workspace().host() + "/kestrinetool";
+    std::filesystem::copy_file(KESTRINETOOL_PATH, program);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+
+    // The first edit: a real tool that stays open.
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.start(QString::fromStdString(program), {"/pt", "Game", "@0"});
+    QVERIFY(first.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(world.registry().QueryString(kUser, kActive + "\\GPU", "GPUlib"),
+                              std::optional<std::string>("gpuTest.dll"), 30000);
+    const std::string active = test::DumpTree(world.registry(), kActive);
+
+    // A second edit is refused before it touches anything, and gives the
+    // caller its window back.
+    test::ScriptedPrompter prompter;
+    EditRun run;
+    QCOMPARE(run.Run(world, prompter, {"/pt", "Other", "@4660"}), 1);
+    QCOMPARE(prompter.messages.size(), std::size_t{1});
+    QVERIFY(prompter.messages[0].text.find("Another configuration is being edited") != std::string::npos);
+    QCOMPARE(run.enabled, std::vector<std::uintptr_t>{4660});
+    QCOMPARE(test::DumpTree(world.registry(), kActive), active);
+
+    // A report runs beside it.
+    QProcess report;
+    report.setProcessEnvironment(environment);
+    report.start(QString::fromStdString(program), {"/pt", "Other", "#1;512"});
+    QVERIFY(report.waitForFinished(30000));
+    QCOMPARE(report.exitCode(), 0);
+    QCOMPARE(report.readAllStandardOutput().size(), 4096);
+
+    // Once the first one is gone, however it went, the next edit may start.
+    first.kill();
+    QVERIFY(first.waitForFinished(30000));
+    prompter.messages.clear();
+    QCOMPARE(run.Run(world, prompter, {"/pt", "Other", "@0!9"}), 0);
+    QVERIFY(prompter.messages.empty());
+    QCOMPARE(world.registry().QueryString(kUser, kActive + "\\GPU", "GPUlib"), std::string("gpuOther.dll"));
 }
 
 QTEST_MAIN(ToolUiTest)

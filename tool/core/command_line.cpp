@@ -77,7 +77,8 @@ ToolStart DecideStart(const FrameworkCommandLine& commandLine) {
     if (mode[0] == '#') {
         // Report: "#HANDLE" or "#HANDLE;FLAGS". A handle that is no number
         // would write into whatever handle 0 is: nothing is written then.
-        if (!IsUsableConfigurationName(start.name)) return start;
+        // A name that is no key name still gets its (empty) record: the
+        // caller reads its pipe until one comes.
         const auto semicolon = mode.find(';');
         const std::string handleText = mode.substr(1, semicolon == std::string::npos ? std::string::npos : semicolon - 1);
         if (!StartsWithNumber(handleText)) return start;
@@ -91,14 +92,12 @@ ToolStart DecideStart(const FrameworkCommandLine& commandLine) {
     }
     if (mode[0] == '@') {
         start.editWord = mode.substr(1);
-        if (!IsUsableConfigurationName(start.name)) {
-            start.mode = StartMode::RefuseName;
-            return start;
-        }
+        // The caller's window is known even for a refused name: it must be
+        // enabled again whichever way the tool ends.
         start.callerWindow = static_cast<std::uintptr_t>(LeadingNumber(start.editWord));
         const auto bang = start.editWord.find('!');
         if (bang != std::string::npos) start.action = LeadingNumber(start.editWord.substr(bang + 1));
-        start.mode = StartMode::Edit;
+        start.mode = IsUsableConfigurationName(start.name) ? StartMode::Edit : StartMode::RefuseName;
         return start;
     }
     return start;

@@ -55,6 +55,13 @@ bool RegTreeCopier::CopyKey(Registry& registry, const std::string& keyPath, RegB
     return true;
 }
 
+bool AddTreeReplacement(Registry& registry, std::string_view sourceKey, std::string_view destinationKey,
+                        RegBatch& batch) {
+    batch.DeleteTree(RegRoot::CurrentUser, destinationKey);
+    const RegTreeCopier copier(std::string(sourceKey), std::string(destinationKey), PrefixMode::Replace);
+    return copier.Copy(registry, sourceKey, batch);
+}
+
 bool CopyConfiguration(Registry& registry, std::string_view sourceKeyName, std::string_view destinationKeyName) {
     if (sourceKeyName == destinationKeyName) return true;
     const std::string base = std::string(kVisionThingKey) + "\\";

@@ -42,6 +42,12 @@ private:
     PrefixMode mode_;
 };
 
+// Adds to batch: delete the destination key tree, then copy the source tree
+// (full paths below HKEY_CURRENT_USER) into its place. False when the copy
+// had to stop (the batch then holds what came before).
+bool AddTreeReplacement(Registry& registry, std::string_view sourceKey, std::string_view destinationKey,
+                        RegBatch& batch);
+
 // The configuration copy between two configuration key names below
 // "Software\Vision Thing" ("PSEmu Pro", "KestrineCFG\name"): the destination
 // tree is deleted, then the source tree is copied in, in one commit. Nothing at

@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "common/platform/instance_guard.h"
+#include "common/platform/prefix.h"
 
 namespace dravolo {
 
@@ -59,6 +61,18 @@ std::unique_ptr<InstanceGuard> InstanceGuard::Acquire(std::string_view name) {
         return nullptr;
     }
     return std::make_unique<LockFileGuard>(fd);
+}
+
+std::unique_ptr<InstanceGuard> InstanceGuard::AcquireForRegistry(std::string_view name) {
+    // The prefix by its device and inode, as wineserver names its own
+    // directory: short, and the same however the path is spelt.
+    const std::string prefix = PrefixDirectory();
+    struct stat st {};
+    if (prefix.empty() || stat(prefix.c_str(), &st) != 0) return nullptr;
+    char id[64];
+    std::snprintf(id, sizeof id, "-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino));
+    return Acquire(std::string(name) + id);
 }
 
 }  // namespace dravolo

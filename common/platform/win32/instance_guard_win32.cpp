@@ -40,4 +40,9 @@ std::unique_ptr<InstanceGuard> InstanceGuard::Acquire(std::string_view name) {
     return std::make_unique<MutexGuard>(h);
 }
 
+std::unique_ptr<InstanceGuard> InstanceGuard::AcquireForRegistry(std::string_view name) {
+    // A mutex without a namespace lives in the logon session: one user's.
+    return Acquire(name);
+}
+
 }  // namespace dravolo
