@@ -33,7 +33,12 @@ constexpr const char* kUsageText =
     "  memcard free FILE SLOT\n"
     "  memcard recover FILE SLOT       # bring back a save marked free\n"
     "  memcard check FILE [--repair]   # exit 0 clean, 1 findings, 2 cannot read\n"
-    "  memcard import SRC DST          # SRC a .gme, .vgs or .mem image\n"
+    "  memcard import SRC DST          # SRC any memory-card format, DST a raw card\n"
+    "  memcard convert SRC DST         # DST's format by its extension (.mcr .gme .mem .vmp .vm1 ...)\n"
+    "  memcard export-save FILE SLOT OUT   # OUT .mcs/.ps1, .psx/.mcb/.mcx/.pda, .psv or raw\n"
+    "  memcard import-save IN FILE [SLOT]  # into SLOT, else the first free slot\n"
+    "  memcard snapshots KIND NAME     # the profile's card snapshots: id, date, card, saves\n"
+    "  memcard restore KIND NAME ID    # a snapshot back over its card (asked; --yes)\n"
     "KIND is a profile folder: Epsxe, Fpse, Psinex, Adripsx or Pcsx.\n"
     "DRIVE is adapter:target:lun as 'cd drives' lists it.\n"
     "SLOT is a memory-card slot, 1-15.\n";

@@ -3,9 +3,14 @@
 #include <charconv>
 #include <ostream>
 
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
 #include "common/memcard/memcard.h"
 #include "common/platform/winfs.h"
 #include "frontend/memcards/memcard_texts.h"
+#include "frontend/memcards/slot_listing.h"
 
 namespace dravolo::cli {
 
@@ -32,6 +37,39 @@ bool UsableCard(Context& context, const std::string& path) {
         return false;
     }
     return true;
+}
+
+namespace {
+
+// Kept Shift-JIS characters as the terminal shows them.
+std::string ShiftJisForTerminal(const std::string& bytes) {
+#ifdef _WIN32
+    return bytes;  // the console shows them in a Japanese code page
+#else
+    const iconv_t cd = iconv_open("UTF-8", "SHIFT_JIS");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return ForTerminal(bytes);
+    std::string in = bytes, out(bytes.size() * 4 + 4, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    std::size_t inLeft = in.size(), outLeft = out.size();
+    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    if (!ok) return ForTerminal(bytes);
+    out.resize(out.size() - outLeft);
+    return out;
+#endif
+}
+
+}  // namespace
+
+std::string TitleForTerminal(std::string title) {
+    // Damaged cards can hold anything: no control character reaches the terminal.
+    for (char& c : title)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    std::string text;
+    for (const memcards::TitlePiece& piece : memcards::SplitTitleText(title))
+        text += piece.shiftJis ? ShiftJisForTerminal(piece.bytes) : ForTerminal(piece.bytes);
+    return text;
 }
 
 std::string CardSlotName(const std::string& path, int slot) {

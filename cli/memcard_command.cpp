@@ -3,10 +3,6 @@
 
 #include <ostream>
 
-#ifndef _WIN32
-#include <iconv.h>
-#endif
-
 #include "cli/cli.h"
 #include "cli/memcard_cli_support.h"
 #include "common/memcard/memcard.h"
@@ -24,7 +20,9 @@ using namespace memcards;
 constexpr const char* kMemcardUsage =
     "dravolo-cli: use 'memcard format FILE', 'memcard list FILE', 'memcard copy SRC SLOT DST SLOT',\n"
     "  'memcard erase FILE SLOT', 'memcard free FILE SLOT', 'memcard recover FILE SLOT',\n"
-    "  'memcard check FILE [--repair]' or 'memcard import SRC DST' (SLOT is 1-15)\n";
+    "  'memcard check FILE [--repair]', 'memcard import SRC DST', 'memcard convert SRC DST',\n"
+    "  'memcard export-save FILE SLOT OUT', 'memcard import-save IN FILE [SLOT]',\n"
+    "  'memcard snapshots KIND NAME' or 'memcard restore KIND NAME ID' (SLOT is 1-15)\n";
 
 std::uint8_t StateOf(const std::string& path, int slot) {
     memcard::CMemCardFile card;
@@ -53,35 +51,6 @@ std::string RegionText(std::uint16_t region) {
     const char first = static_cast<char>(region >> 8), second = static_cast<char>(region & 0xFF);
     if (first < 0x21 || first > 0x7E || second < 0x21 || second > 0x7E) return "-";
     return std::string{first, second};
-}
-
-// Kept Shift-JIS characters as the terminal shows them.
-std::string ShiftJisForTerminal(const std::string& bytes) {
-#ifdef _WIN32
-    return bytes;  // the console shows them in a Japanese code page
-#else
-    const iconv_t cd = iconv_open("UTF-8", "SHIFT_JIS");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return ForTerminal(bytes);
-    std::string in = bytes, out(bytes.size() * 4 + 4, '\0');
-    char* inPtr = in.data();
-    char* outPtr = out.data();
-    std::size_t inLeft = in.size(), outLeft = out.size();
-    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-    iconv_close(cd);
-    if (!ok) return ForTerminal(bytes);
-    out.resize(out.size() - outLeft);
-    return out;
-#endif
-}
-
-std::string TitleForTerminal(std::string title) {
-    // Damaged cards can hold anything: no control character reaches the terminal.
-    for (char& c : title)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    std::string text;
-    for (const TitlePiece& piece : SplitTitleText(title))
-        text += piece.shiftJis ? ShiftJisForTerminal(piece.bytes) : ForTerminal(piece.bytes);
-    return text;
 }
 
 // The middle and last blocks of a save (in use or erased) hold save data
@@ -168,10 +137,7 @@ int Free(const std::string& path, int slot, Context& context) {
 int Import(const std::string& source, const std::string& dest, Context& context) {
     // The header to drop follows the source's extension, as on the page.
     const ImportPlan plan = PlanImport(std::string(), source);
-    if (!plan.headerSize) {
-        context.err << "dravolo-cli: " << ForTerminal(source) << " is not a .gme, .vgs or .mem image\n";
-        return kUsage;
-    }
+    if (!plan.headerSize) return MemcardImportAny(source, dest, context);
     if (FileExists(dest) && !ConfirmCard(context, kAskOverwriteCard, kOverwriteCaption)) return kFailed;
     if (!memcard::MemCardStripHeader(source, dest, *plan.headerSize)) {
         context.prompter.Tell(kImportFailed, kCaption, PromptIcon::Stop);
@@ -206,6 +172,19 @@ int RunMemcard(const std::vector<std::string>& args, Context& context) {
         return Copy(args[1], *sourceSlot, args[3], *destSlot, context);
     }
     if (verb == "import" && args.size() == 3) return Import(args[1], args[2], context);
+    if (verb == "snapshots" && args.size() == 3) return MemcardSnapshots({args.begin() + 1, args.end()}, context);
+    if (verb == "restore" && args.size() == 4) return MemcardRestore({args.begin() + 1, args.end()}, context);
+    if (verb == "convert" && args.size() == 3) return MemcardConvert(args[1], args[2], context);
+    if (verb == "export-save" && args.size() == 4) {
+        const auto slot = ParseCardSlot(args[2]);
+        if (!slot) return usage();
+        return MemcardExportSave(args[1], *slot, args[3], context);
+    }
+    if (verb == "import-save" && (args.size() == 3 || args.size() == 4)) {
+        std::optional<int> slot;
+        if (args.size() == 4 && !(slot = ParseCardSlot(args[3]))) return usage();
+        return MemcardImportSave(args[1], args[2], slot, context);
+    }
     return usage();
 }
 

@@ -5,6 +5,7 @@
 #include "frontend/launch/config_writers.h"
 #include "frontend/launch/deferred_registry.h"
 #include "frontend/launch/plugin_fields.h"
+#include "frontend/memcards/launch_snapshots.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/shell/settings_store.h"
 
@@ -83,6 +84,9 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
         s.prompter.Tell(kNoPluginText, kNoPluginCaption, PromptIcon::Information);
         return std::nullopt;
     }
+
+    // Before anything of the emulator's is written: no launch may cost a save.
+    memcards::TakeLaunchSnapshots(kind, name, record, s.settings);
 
     PreparedLaunch plan;
     plan.installPath = s.settings.InstallPath(kind);

@@ -28,6 +28,7 @@ inline constexpr const char* kCopyFailed =
 inline constexpr const char* kMarkFreeFailed = "Error when marking slot as free";
 // Our own, in the same words as the page's other questions.
 inline constexpr const char* kAskRepairCard = "Repair the memory card?";
+inline constexpr const char* kAskOverwriteFile = "File already exists. Overwrite File?";
 inline constexpr const char* kRepairFailed = "Cannot repair: the memory card cannot be written.";
 // Our own, in the same words: an erase that could not be written.
 inline constexpr const char* kEraseFailed = "Error when deleting memcard slot";

@@ -2,6 +2,7 @@
 
 #include "common/base/text.h"
 #include "common/platform/winfs.h"
+#include "frontend/memcards/card_snapshots.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/shell/settings_store.h"
 
@@ -87,9 +88,17 @@ RenameOutcome RenameProfile(EmulatorKind kind, std::string_view oldName, std::st
                       kBadNameCaption);
         return RenameOutcome::Refused;
     }
+    // The card snapshots go with the profile, so a folder of the new name is checked too.
+    if (!caseOnly && DirectoryExists(memcards::SnapshotFolderOf(ProfilePath(kind, newName, "")))) {
+        prompter.Tell("The folder " + memcards::SnapshotFolderOf(ProfilePath(kind, newName, "")) +
+                          " exists already: the profile cannot take the name \"" + newName + "\" until it is moved away.",
+                      kBadNameCaption);
+        return RenameOutcome::Refused;
+    }
     if (!RenameProfileFile(ProfilePath(kind, oldName), ProfilePath(kind, newName))) return RenameOutcome::Failed;
     for (const auto extension : kRenamedSideFiles)
         RenameNoReplace(ProfilePath(kind, oldName, extension), ProfilePath(kind, newName, extension));
+    memcards::MoveSnapshotFolder(ProfilePath(kind, oldName, ""), ProfilePath(kind, newName, ""));
     return RenameOutcome::Renamed;
 }
 
@@ -105,6 +114,7 @@ bool DeleteProfileFiles(EmulatorKind kind, std::string_view name, Prompter& prom
     }
     for (const auto extension : kDeletedFiles)
         if (extension != ".set") DeleteFileAt(ProfilePath(kind, name, extension));
+    memcards::DeleteSnapshotFolder(ProfilePath(kind, name, ""));
     return true;
 }
 
