@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #ifndef _WIN32
@@ -11,6 +13,7 @@
 #endif
 
 #include "cli/cli.h"
+#include "common/platform/registry.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -164,6 +167,24 @@ TEST_F(Cli, SettingsReadTheirDefaultsAndStore) {
     EXPECT_EQ(Run({"settings", "set", "CurrentView", "two"}), 2);
     EXPECT_EQ(Run({"settings", "get", "NoSuchSetting"}), 2);
 }
+
+#ifndef _WIN32
+TEST_F(Cli, ASettingWrittenIntoAHiveWithoutFinalLineFeedKeepsItsKeys) {
+    // Beta before Alpha, no blank lines, no final line feed: the rewrite puts
+    // Alpha first, and its last line must not take Beta's key line.
+    std::ifstream in(std::string(DRAVOLO_TEST_DATA_DIR) + "/fuzz/hive/glued-key-no-final-lf.reg", std::ios::binary);
+    const std::string hive((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(hive.empty());
+    WriteHostFile(prefix() + "/user.reg", hive);
+    ASSERT_EQ(Run({"settings", "set", "CurrentView", "1"}), 0) << err.str();
+    auto reg = OpenSystemRegistry();
+    EXPECT_EQ(reg->QueryString(RegRoot::CurrentUser, "Software\\Beta", "b"), "beta value");
+    EXPECT_EQ(reg->QueryString(RegRoot::CurrentUser, "Software\\Alpha", "a"), "alpha value");
+    EXPECT_EQ(reg->QueryValue(RegRoot::CurrentUser, "Software\\Alpha", "b"), std::nullopt);
+    ASSERT_EQ(Run({"settings", "get", "CurrentView"}), 0);
+    EXPECT_EQ(out.str(), "1\n");
+}
+#endif
 
 TEST_F(Cli, RegistryExportAndImportRoundTrip) {
     ASSERT_EQ(Run({"settings", "set", "Background", "c:\\bg.bmp"}), 0);
