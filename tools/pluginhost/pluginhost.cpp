@@ -4,10 +4,7 @@
 // plugins users have. The conversation on stdin/stdout is described in
 // common/psemu/plugin_host_protocol.h, the loop itself in host_loop.cpp.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <fcntl.h>
 #include <io.h>
