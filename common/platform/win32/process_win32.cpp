@@ -8,6 +8,7 @@
 #endif
 #include <windows.h>
 
+#include "common/platform/dry_run.h"
 #include "common/platform/process.h"
 
 namespace dravolo {
@@ -38,6 +39,10 @@ bool Create(std::string_view commandLine, std::string_view workingDir, const Sta
 }  // namespace
 
 bool StartProcess(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->StartProgram(commandLine, workingDir, false);
+        return ResolveProgram(commandLine, workingDir).has_value();
+    }
     PROCESS_INFORMATION pi{};
     if (!Create(commandLine, workingDir, options, pi)) return false;
     CloseHandle(pi.hThread);
@@ -46,6 +51,11 @@ bool StartProcess(std::string_view commandLine, std::string_view workingDir, con
 }
 
 std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->StartProgram(commandLine, workingDir, true);
+        if (!ResolveProgram(commandLine, workingDir)) return std::nullopt;
+        return 0;
+    }
     PROCESS_INFORMATION pi{};
     if (!Create(commandLine, workingDir, options, pi)) return std::nullopt;
     CloseHandle(pi.hThread);
