@@ -21,6 +21,7 @@
 
 #include "common/base/text.h"
 #include "common/platform/dry_run.h"
+#include "common/platform/posix/file_replace.h"
 #include "common/platform/prefix.h"
 #include "common/platform/winfs.h"
 
@@ -260,14 +261,6 @@ bool WriteAllFd(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-bool FsyncDir(const std::string& dir) {
-    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = fsync(fd) == 0 || errno == EINVAL;  // some file systems refuse; the rename stands
-    close(fd);
-    return ok;
-}
-
 // A fresh file beside target, created with the mode a new file gets (the
 // umask applies). Returns its fd and fills tempPath.
 int CreateTempBeside(const std::string& target, std::string& tempPath) {
@@ -430,31 +423,7 @@ bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> d
         dry->WriteFile(path, data);
         return true;
     }
-    std::string target = MapToHost(path);
-    struct stat st {};
-    const bool existed = lstat(target.c_str(), &st) == 0;
-    if (existed && S_ISLNK(st.st_mode)) {
-        // Replace what the link points at, not the link itself.
-        char buf[PATH_MAX];
-        if (realpath(target.c_str(), buf)) target = buf;
-        if (stat(target.c_str(), &st) != 0) return false;
-    }
-    if (existed && S_ISDIR(st.st_mode)) return false;
-
-    std::string temp;
-    const int fd = CreateTempBeside(target, temp);
-    if (fd < 0) return false;
-    bool ok = WriteAllFd(fd, data.data(), data.size());
-    if (ok && existed) ok = fchmod(fd, st.st_mode & 07777) == 0;
-    if (ok) ok = fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        return false;
-    }
-    FsyncDir(ParentOf(target));
-    return true;
+    return posix::ReplaceFileContents(MapToHost(path), data);
 }
 
 bool CreateDir(std::string_view path) {
