@@ -1,5 +1,6 @@
 #include "common/platform/posix/fd_io.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -46,6 +47,26 @@ bool ReadFdToEnd(int fd, std::string& out) {
         if (n == 0) return true;
         out.append(buffer, static_cast<std::size_t>(n));
     }
+}
+
+bool ReadAllAt(int fd, void* buffer, std::size_t size, off_t offset) {
+    auto p = static_cast<std::uint8_t*>(buffer);
+    while (size > 0) {
+        const ssize_t n = pread(fd, p, size, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        offset += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool WaitForChild(pid_t pid, int& status) {
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return false;
+    }
+    return true;
 }
 
 }  // namespace dravolo::posix

@@ -1,7 +1,7 @@
 #pragma once
-// Whole reads and writes on POSIX descriptors. A signal may cut any call
-// short (EINTR) and a write may take only part of its data; these go on
-// until the work is done or a real error stops it.
+// The POSIX calls a signal may cut short (EINTR), done whole: reads and
+// writes that may also take only part of their data, and the wait for a
+// child. Each goes on until the work is done or a real error stops it.
 
 #include <sys/types.h>
 
@@ -20,5 +20,9 @@ bool WriteAllAt(int fd, const void* data, std::size_t size, off_t offset);
 ssize_t ReadRetrying(int fd, void* buffer, std::size_t size);
 // Appends everything up to the end of the file to out.
 bool ReadFdToEnd(int fd, std::string& out);
+// Exactly size bytes at offset; false on an error or at the end of the file.
+bool ReadAllAt(int fd, void* buffer, std::size_t size, off_t offset);
+// Waits for the child to end; false when it cannot be waited for (errno).
+bool WaitForChild(pid_t pid, int& status);
 
 }  // namespace dravolo::posix

@@ -42,20 +42,6 @@ std::string ParentOf(const std::string& path) {
 
 std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// A fresh file beside target with the mode a new file gets (the umask
-// applies); -1 with errno set when none can be made.
-int CreateTempBeside(const std::string& target, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    const std::string dir = ParentOf(target);
-    const std::string stem = dir + "/." + BaseName(target) + ".tmp" + std::to_string(getpid()) + "-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = stem + std::to_string(counter++);
-        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
 void FsyncDir(const std::string& dir) {
     const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -70,6 +56,18 @@ bool WriteInPlace(int fd, std::span<const std::uint8_t> data, struct stat* writt
 }
 
 }  // namespace
+
+int CreateTempBeside(const std::string& target, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    const std::string dir = ParentOf(target);
+    const std::string stem = dir + "/." + BaseName(target) + ".tmp" + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = stem + std::to_string(counter++);
+        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
 
 bool ReplaceFileContents(const std::string& hostPath, std::span<const std::uint8_t> data, struct stat* written) {
     std::string target = hostPath;

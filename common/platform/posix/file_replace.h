@@ -24,4 +24,9 @@ namespace dravolo::posix {
 bool ReplaceFileContents(const std::string& hostPath, std::span<const std::uint8_t> data,
                          struct stat* written = nullptr);
 
+// A fresh file beside target (the umask applies to its mode), for a save that
+// streams its content and renames it over target itself. Its name goes to
+// tempPath; -1 with errno set when none can be made.
+int CreateTempBeside(const std::string& target, std::string& tempPath);
+
 }  // namespace dravolo::posix

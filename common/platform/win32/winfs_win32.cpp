@@ -1,13 +1,7 @@
 // Windows paths on Windows: the A-functions take them as they are. Listings
 // are matched and ordered by our own rules, so they look the same as on POSIX.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <algorithm>
 #include <atomic>
