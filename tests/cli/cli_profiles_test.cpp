@@ -9,11 +9,13 @@
 #include <sstream>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
 #include "cli/cli.h"
 #include "common/platform/registry.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -149,6 +151,32 @@ TEST_F(Cli, TextTheAnsiCodePageCannotHoldIsRefusedNamingTheCharacter) {
     EXPECT_NE(output.find("U+2605"), std::string::npos) << output;
     ASSERT_EQ(cli("profiles list Epsxe", output), 0);
     EXPECT_EQ(output, "Final\tCafé\t \n");
+}
+#endif
+
+#ifndef _WIN32
+// "profiles set" on a read-only profile fails and leaves it; on a writable one
+// in a folder where nothing can be created it writes the file in place.
+TEST_F(Cli, SetFollowsTheProfilesOwnPermission) {
+    ASSERT_EQ(Run({"profiles", "new", "Pcsx", "Locked"}), 0);
+    ASSERT_EQ(Run({"profiles", "new", "Epsxe", "Open"}), 0);
+    const std::string before = ReadHostFile("Pcsx/Locked.set");
+    ASSERT_EQ(chmod(HostPath("Pcsx/Locked.set").c_str(), 0444), 0);
+    ASSERT_EQ(chmod(HostPath("Epsxe").c_str(), 0555), 0);
+    int locked = 0, open = 1;
+    {
+        test::ActAsOrdinaryUser user(root());
+        locked = Run({"profiles", "set", "Pcsx", "Locked", "Cpu=1"});
+        open = Run({"profiles", "set", "Epsxe", "Open", "Description=in place"});
+    }
+    chmod(HostPath("Epsxe").c_str(), 0755);
+    EXPECT_EQ(locked, 1);
+    EXPECT_TRUE(ReadHostFile("Pcsx/Locked.set") == before);
+    ASSERT_FALSE(prompter.messages.empty());
+    EXPECT_EQ(prompter.messages[0].text, "Cannot Save to File.");
+    EXPECT_EQ(open, 0) << err.str();
+    ASSERT_EQ(Run({"profiles", "list", "Epsxe"}), 0);
+    EXPECT_EQ(out.str(), "Open\tin place\t \n");
 }
 #endif
 
