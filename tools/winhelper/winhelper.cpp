@@ -17,7 +17,7 @@
 // HWND is decimal. Exit code 0 when the window was there, 1 when not, 2 for a
 // malformed command line. Output goes to stdout only, one line.
 
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <cstdio>
 #include <cstdlib>
