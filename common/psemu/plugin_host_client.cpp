@@ -92,21 +92,16 @@ std::optional<Result> PluginHostConnection::Call(std::uint32_t handle, std::stri
 
 namespace {
 
-// The program named by the variable, or the file beside our own program;
-// empty when it is not there.
+// The program named by the variable, or our helper of that name (beside our
+// own program or in our helper folder); empty when it is not there.
 std::string HostBesideUs(const char* variable, const char* fileName) {
     const char* own = std::getenv(variable);
     std::string program;
     if (own && *own) {
         program = own;
     } else {
-        const std::string dir = OwnProgramDirectory();
-        if (dir.empty()) return {};
-#ifdef _WIN32
-        program = dir + "\\" + fileName;
-#else
-        program = dir + "/" + fileName;
-#endif
+        program = OwnHelperProgram(fileName);
+        if (program.empty()) return {};
     }
     return std::ifstream(program, std::ios::binary).good() ? program : std::string();
 }

@@ -5,14 +5,35 @@
 
 #include <cerrno>
 
+#include "common/platform/posix/file_write_hook.h"
+
 namespace dravolo::posix {
+
+namespace {
+FileWriteHook g_hook = nullptr;
+std::size_t g_largestWrite = 0;
+}  // namespace
+
+void SetFileWriteHook(FileWriteHook hook, std::size_t largestWrite) {
+    g_hook = hook;
+    g_largestWrite = largestWrite;
+}
+void ReportFileWriteStep(const FileWriteStep& step) {
+    if (g_hook) g_hook(step);
+}
+std::size_t LargestFileWrite(std::size_t wanted) {
+    return g_largestWrite > 0 && wanted > g_largestWrite ? g_largestWrite : wanted;
+}
+bool FileWriteHookSet() { return g_hook != nullptr; }
 
 bool WriteAllFd(int fd, const void* data, std::size_t size) {
     auto p = static_cast<const std::uint8_t*>(data);
     while (size > 0) {
-        const ssize_t n = write(fd, p, size);
+        const off_t at = FileWriteHookSet() ? lseek(fd, 0, SEEK_CUR) : 0;
+        const ssize_t n = write(fd, p, LargestFileWrite(size));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
+        ReportFileWriteStep({fd, static_cast<std::uint64_t>(at < 0 ? 0 : at), static_cast<std::size_t>(n)});
         p += n;
         size -= static_cast<std::size_t>(n);
     }
@@ -22,9 +43,10 @@ bool WriteAllFd(int fd, const void* data, std::size_t size) {
 bool WriteAllAt(int fd, const void* data, std::size_t size, off_t offset) {
     auto p = static_cast<const std::uint8_t*>(data);
     while (size > 0) {
-        const ssize_t n = pwrite(fd, p, size, offset);
+        const ssize_t n = pwrite(fd, p, LargestFileWrite(size), offset);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
+        ReportFileWriteStep({fd, static_cast<std::uint64_t>(offset), static_cast<std::size_t>(n)});
         p += n;
         offset += n;
         size -= static_cast<std::size_t>(n);

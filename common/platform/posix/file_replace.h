@@ -1,8 +1,10 @@
 #pragma once
-// The one way a whole file is saved on POSIX: a temporary file beside it,
+// The one way a whole file is saved on POSIX: the new content goes to a new
+// file beside it (unnamed while it is written, where the file system allows),
 // fsync, rename over it, fsync of the folder, so that a crash at any moment
-// leaves the old content or the new one. Profiles, INI files, side files,
-// cheat lists, cue sheets and Wine's hive files all go through it.
+// leaves the old content or the new one and no stray file. Profiles, INI
+// files, side files, cheat lists, cue sheets and Wine's hive files all go
+// through it.
 
 #include <sys/stat.h>
 
