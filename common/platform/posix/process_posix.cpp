@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/platform/dry_run.h"
 #include "common/platform/posix/fd_io.h"
 #include "common/platform/pe_image.h"
 #include "common/platform/posix/host_programs.h"
@@ -172,12 +173,21 @@ std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
 }  // namespace
 
 bool StartProcess(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->StartProgram(commandLine, workingDir, false);
+        return ResolveProgram(commandLine, workingDir).has_value();
+    }
     // Window placement and consoles are Wine's business here.
     auto plan = Plan(commandLine, workingDir, options.runner);
     return plan && Spawn(std::move(*plan), true).has_value();
 }
 
 std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->StartProgram(commandLine, workingDir, true);
+        if (!ResolveProgram(commandLine, workingDir)) return std::nullopt;
+        return 0;
+    }
     auto plan = Plan(commandLine, workingDir, options.runner);
     if (!plan) return std::nullopt;
     const auto pid = Spawn(std::move(*plan), false);

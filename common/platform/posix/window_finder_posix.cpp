@@ -51,9 +51,8 @@ bool IsFile(const std::string& path) { return !path.empty() && access(path.c_str
 
 std::string HelperPath() {
     if (const char* own = std::getenv("DRAVOLO_WINHELPER"); own && *own) return IsFile(own) ? own : std::string();
-    const std::string dir = OwnProgramDirectory();
-    const std::string beside = dir + "/winhelper.exe";
-    return !dir.empty() && IsFile(beside) ? beside : std::string();
+    const std::string helper = OwnHelperProgram("winhelper.exe");
+    return IsFile(helper) ? helper : std::string();
 }
 
 std::string Hex(std::string_view bytes) {
