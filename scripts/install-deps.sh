@@ -11,7 +11,10 @@ packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock
           # (wine brings the "wine" command, the default runner for Windows programs)
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine
           # CD tools that read our extracted images and cue sheets in the tests
-          cdrdao libcdio-utils bchunk)
+          cdrdao libcdio-utils bchunk
+          # The Debian package: its library dependencies, its checks, and a
+          # look for the installed program's window under Xvfb
+          dpkg-dev file desktop-file-utils appstream lintian xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
