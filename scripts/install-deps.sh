@@ -12,9 +12,11 @@ packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine
           # CD tools that read our extracted images and cue sheets in the tests
           cdrdao libcdio-utils bchunk
-          # The Debian package: its library dependencies, its checks, and a
-          # look for the installed program's window under Xvfb
-          dpkg-dev file desktop-file-utils appstream lintian xdotool)
+          # A real PlayStation emulator with real plugins (PCSX-Reloaded), and
+          # xdotool to find and close their windows on the tests' X server
+          pcsxr xdotool
+          # The Debian package: its library dependencies and its checks
+          dpkg-dev file desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
