@@ -2,7 +2,8 @@
 #   bin/dravolo, bin/dravolo-cli
 #   libexec/dravolo/  kestrinetool with KestrineSTUFF.DLL (the tool loads the
 #                     library from its own folder) and the Windows helpers
-#                     pluginhost.exe, pluginhost64.exe, winhelper.exe, which
+#                     pluginhost.exe, pluginhost64.exe, winhelper.exe and the
+#                     native plugin host dravolo-pluginhost, which
 #                     the programs in bin/ look for there
 #   bin/kestrinetool  a link to the tool in its private folder
 #   share/applications, share/icons/hicolor, share/metainfo, share/man/man1,
@@ -44,6 +45,9 @@ if(TARGET kestrinetool)
       file(CREATE_LINK \"${tool_link_target}\" \"\${bindir}/kestrinetool\" SYMBOLIC)
       message(STATUS \"Installing: \${bindir}/kestrinetool -> ${tool_link_target}\")")
   endif()
+endif()
+if(TARGET dravolo-pluginhost)  # the host for native (.so) plugins
+  install(TARGETS dravolo-pluginhost RUNTIME DESTINATION ${dravolo_private_dir})
 endif()
 foreach(helper DRAVOLO_PLUGINHOST_EXE DRAVOLO_PLUGINHOST64_EXE DRAVOLO_WINHELPER_EXE)
   if(${helper})
