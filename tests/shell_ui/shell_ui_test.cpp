@@ -1284,7 +1284,8 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
 }
 
 // Quick Configure of one of FPSE's own plugins: word 13 of the settings block
-// is the program's instance, as the plugin page gives it.
+// is the program's instance, as the plugin page gives it; on Linux, where the
+// plugin runs in the plugin host, the host's own (never 0).
 void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     UiWorkspace ws;
     std::filesystem::create_directories(ws.prefix + "/drive_c/fpse/plugin");
@@ -1306,8 +1307,13 @@ void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     ClickRow(*frame.view(), 0);
     QVERIFY(frame.action(Command::QuickGpu)->isEnabled());
     frame.action(Command::QuickGpu)->trigger();
-    QCOMPARE(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Tekken.ini")),
-             QString::number(ProgramModuleInstance()));
+    const QString instance =
+        QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Tekken.ini"));
+#ifdef _WIN32
+    QCOMPARE(instance, QString::number(ProgramModuleInstance()));
+#else
+    QVERIFY(!instance.isEmpty() && instance != QStringLiteral("0"));
+#endif
 }
 
 namespace {
