@@ -271,3 +271,48 @@ TEST_F(CheatLibraryTest, NoFileGivesAnEmptyLibraryAndTheFirstSaveMakesOne) {
     ASSERT_EQ(library->games().size(), 1u);
     EXPECT_EQ(library->games()[0].cheats[0].data.size(), 6u + 20002u);  // no 16 KiB limit
 }
+
+// What a cheat text gives must fit Codes.txt: read back, the library holds
+// exactly the games and cheats the import added, no more.
+TEST_F(CheatLibraryTest, ArImportStoresOnlyWhatCodesTxtReadsBack) {
+    // No CR LF anywhere: lines end at CR, so the LFs stay inside the lines.
+    const std::string text =
+        "\"Jumper\nTwo\r"
+        "\"Lives\nfor ever\r"
+        "800a0000 0063\n800a0002 0001\r"
+        "-80000000 1\r"  // would read back as a cheat "80000000 1"
+        " **\r"          // would close the game
+        "\t--\r"         // would close the cheat
+        "d00b0000 ffff\r"
+        "\"-\r"  // a name "-" would be the closing line "--"
+        "80000001 0002\r"
+        ".end\r";
+    PutCodes(kTwoGames);
+    auto library = Library();
+    library->Load();
+    EXPECT_EQ(library->ImportText(text, false).added, 1);
+
+    auto again = Library();
+    again->Load();
+    ASSERT_EQ(again->games().size(), 3u);
+    const auto index = again->FindGame("S????????|Jumper Two");
+    ASSERT_TRUE(index);
+    const CheatGame& game = again->games()[*index];
+    ASSERT_EQ(game.cheats.size(), 2u);
+    EXPECT_EQ(game.cheats[0].data, "Lives for ever\r\n800A0000\t0063\r\n800A0002\t0001\r\nD00B0000\tFFFF\r\n");
+    EXPECT_EQ(game.cheats[1].data, " -\r\n80000001\t0002\r\n");
+    EXPECT_EQ(game.cheats[0].data, library->games()[*index].cheats[0].data);
+    EXPECT_EQ(game.cheats[1].data, library->games()[*index].cheats[1].data);
+}
+
+TEST_F(CheatLibraryTest, ChtNameWithALoneLineEndStaysOneGame) {
+    PutCodes(kTwoGames);
+    auto library = Library();
+    library->Load();
+    // No CR LF: the name line ends at CR and keeps its LF.
+    EXPECT_EQ(library->ImportText("#Street\nRacer\r80012345 63\r", true).added, 1);
+    auto again = Library();
+    again->Load();
+    EXPECT_EQ(again->games().size(), 3u);
+    EXPECT_TRUE(again->FindGame("NO_ID_000|Street Racer"));
+}

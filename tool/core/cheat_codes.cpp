@@ -1,6 +1,5 @@
 #include "tool/core/cheat_codes.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
@@ -14,11 +13,17 @@ constexpr std::string_view kArId = "S????????";
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
 // Names shown in the tree and written on one line: a tab would come back as
-// a blank from Codes.txt and no longer match the stored active choice.
+// a blank from Codes.txt and no longer match the stored active choice. A CR
+// or LF the import's line rule left inside (a file without CR LF ends its
+// lines at CR) would split the name into two lines there.
 std::string NameText(std::string_view name) {
     std::string text(name);
-    std::replace(text.begin(), text.end(), '\t', ' ');
+    for (char& c : text)
+        if (c == '\t' || IsLineEnd(c)) c = ' ';
     return text;
 }
 
@@ -26,6 +31,39 @@ std::string NameText(std::string_view name) {
 std::string QuotedText(std::string_view line) {
     const std::string_view rest = line.substr(1);
     return NameText(rest.substr(0, rest.find('"')));
+}
+
+// A cheat name written as "-NAME": the line "--" (blanks around it allowed)
+// closes a cheat in Codes.txt, so a name "-" gets a blank before it.
+std::string CheatNameText(std::string_view line) {
+    std::string name = QuotedText(line);
+    if (name.starts_with('-') && name.find_last_not_of(" \t") == 0) name.insert(0, " ");
+    return name;
+}
+
+// In Codes.txt a line starting with "-" or "*" (after blanks) is the next
+// cheat, a closing line or the next game.
+bool LooksLikeMarker(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    return i < line.size() && (line[i] == '-' || line[i] == '*');
+}
+
+// The code lines in one line of the import: a CR or LF left inside it (see
+// NameText) parts two codes. Empty parts are skipped as empty lines are. A
+// part that would read back as a marker is no code ePSXe can apply (codes
+// are hexadecimal), and written as it is it would cut the cheat short and
+// turn the rest into another cheat or game; it is left out, so the cheat
+// keeps its other codes.
+void AppendCodeLines(Cheat& cheat, std::string_view line) {
+    while (true) {
+        std::size_t end = 0;
+        while (end < line.size() && !IsLineEnd(line[end])) ++end;
+        const std::string_view part = line.substr(0, end);
+        if (!part.empty() && !LooksLikeMarker(part)) cheat.data += NormaliseCodeLine(part) + "\r\n";
+        if (end >= line.size()) return;
+        line.remove_prefix(end + 1);
+    }
 }
 
 }  // namespace
@@ -152,7 +190,7 @@ std::vector<CheatGame> ReadArGames(std::string_view text, std::size_t start) {
             }
             if (line[0] == '"') {
                 if (cheat) game.cheats.push_back(std::move(*cheat));
-                cheat = Cheat{QuotedText(line) + "\r\n", false, {}};
+                cheat = Cheat{CheatNameText(line) + "\r\n", false, {}};
                 pos = after;
                 continue;
             }
@@ -162,7 +200,7 @@ std::vector<CheatGame> ReadArGames(std::string_view text, std::size_t start) {
                 break;
             }
             if (line[0] == '.' || !cheat) break;  // ends the import
-            cheat->data += NormaliseCodeLine(line) + "\r\n";
+            AppendCodeLines(*cheat, line);
             pos = after;
         }
         if (cheat) game.cheats.push_back(std::move(*cheat));

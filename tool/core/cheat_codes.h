@@ -81,7 +81,10 @@ bool ReadChtFile(std::string_view text, CheatGame& game);
 
 // The PSEmu/AR grammar from `start`: games after a line feed and a double
 // quote ("S????????"), cheats on lines starting with a double quote, ".end"
-// closing a game.
+// closing a game. What it gives fits Codes.txt: a CR or LF left inside a
+// name is a blank, one inside a code line parts two code lines, a code line
+// starting with "-" or "*" (no code, it would read back as a marker) is left
+// out and a cheat name "-" gets a blank before it.
 std::vector<CheatGame> ReadArGames(std::string_view text, std::size_t start);
 
 }  // namespace dravolo::tool
