@@ -1,5 +1,6 @@
 #include "frontend/launch/launch.h"
 #include "frontend/launch/pcsxr_config.h"
+#include "frontend/launch/pcsxr_plugin_settings.h"
 
 #include "common/platform/pe_image.h"
 #include "common/platform/process.h"
@@ -75,9 +76,17 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
     const auto inProcessEditor = s.editor.Rebind(deferred);
     RegistryEditor& editor = inProcessEditor ? *inProcessEditor : s.editor;
 
-    // The shared plugin keys get this profile's settings back first.
-    if (!name.empty())
-        for (std::string_view extension : kLaunchSideFiles) ImportPluginSettings(base + std::string(extension), editor);
+    // The shared plugin keys (PCSX-Reloaded: its plugins' settings files) get
+    // this profile's settings back first.
+    const bool pcsxReloaded = kind == EmulatorKind::Pcsx && PcsxIsPcsxReloaded(s.settings);
+    if (!name.empty()) {
+        const auto pcsxrHome = PcsxrHome();
+        for (std::string_view extension : kLaunchSideFiles) {
+            const std::string sideFile = base + std::string(extension);
+            if (!pcsxReloaded) ImportPluginSettings(sideFile, editor);
+            else if (pcsxrHome) RestorePcsxrPluginSettings(sideFile, *pcsxrHome);
+        }
+    }
 
     AnyProfileRecord record = MakeDefaultRecord(kind, s.settings);
     LoadAnyRecord(record, base + ".set", s.prompter);  // a failed load keeps the defaults
@@ -96,7 +105,7 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
     const std::string& installPath = plan.installPath;
 
     // PCSX-Reloaded reads its own file, named on its command line.
-    if (kind == EmulatorKind::Pcsx && IsPcsxReloaded(installPath, plan.executable)) {
+    if (pcsxReloaded) {
         deferred.Flush();
         if (!WritePcsxrConfig(std::get<_PCSXDATA>(record), name)) {
             s.prompter.Tell(kRegistryErrorText, kRegistryErrorCaption);
