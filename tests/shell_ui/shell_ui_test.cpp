@@ -1231,8 +1231,9 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
     QCOMPARE(ShownNames(*third.view()), QStringList({"Alpha", "beta", "Delta", "Gamma"}));
 }
 
-// Quick Configure of one of FPSE's own plugins: word 13 of the settings block
-// is the program's instance, as the plugin page gives it.
+// Quick Configure of one of FPSE's own plugins: word 12 of the settings block
+// is the list view's window (not the frame's), word 13 the program's
+// instance, as the plugin page gives it.
 void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     UiWorkspace ws;
     std::filesystem::create_directories(ws.prefix + "/drive_c/fpse/plugin");
@@ -1256,6 +1257,11 @@ void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     frame.action(Command::QuickGpu)->trigger();
     QCOMPARE(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Tekken.ini")),
              QString::number(ProgramModuleInstance()));
+    QVERIFY(ProgramModuleInstance() != 0);
+    const QString window =
+        QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUWindow", "", ".\\Fpse\\Tekken.ini"));
+    QCOMPARE(window, QString::number(frame.view()->winId()));
+    QVERIFY(window != QString::number(frame.winId()));
 }
 
 namespace {

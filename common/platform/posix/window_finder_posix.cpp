@@ -30,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/platform/posix/host_programs.h"
 #include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
 #include "common/platform/process.h"
@@ -46,14 +47,7 @@ constexpr std::chrono::milliseconds kStartAllowance{30000};
 // How often a caller that waits for a look checks on the helper.
 constexpr std::chrono::milliseconds kCheckPause{2};
 
-bool IsFile(const std::string& path) { return !path.empty() && access(path.c_str(), R_OK) == 0; }
-
-std::string HelperPath() {
-    if (const char* own = std::getenv("DRAVOLO_WINHELPER"); own && *own) return IsFile(own) ? own : std::string();
-    const std::string dir = OwnProgramDirectory();
-    const std::string beside = dir + "/winhelper.exe";
-    return !dir.empty() && IsFile(beside) ? beside : std::string();
-}
+std::string HelperPath() { return posix::WinHelperPath(); }
 
 std::string Hex(std::string_view bytes) {
     static const char digits[] = "0123456789abcdef";
