@@ -4,7 +4,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "common/platform/windows_api.h"
 #include <shellapi.h>
 #else
 #include <unistd.h>

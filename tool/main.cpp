@@ -5,7 +5,10 @@
 // Anything else ends at once without a window.
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/base/text.h"
@@ -22,6 +25,25 @@ using namespace dravolo;
 using namespace dravolo::tool;
 
 namespace {
+
+// With DRAVOLO_TOOL_MESSAGES=stderr every message goes to stderr as
+// "caption: text" and is answered with its default, so that a test that runs
+// the real program beside another one can read what it told (a box on the
+// offscreen platform would wait for a click that never comes).
+class StderrPrompter : public Prompter {
+public:
+    PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon, PromptButtons,
+                     PromptAnswer defaultAnswer) override {
+        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        return defaultAnswer;
+    }
+};
+
+bool MessagesToStderr() {
+    const char* where = std::getenv("DRAVOLO_TOOL_MESSAGES");
+    return where && std::string_view(where) == "stderr";
+}
 
 int WriteReport(const ToolStart& start) {
     // Every start writes a record; the empty one when the configuration
@@ -54,11 +76,13 @@ int main(int argc, char** argv) {
     if (start.mode == StartMode::Report) return WriteReport(start);
 
     QApplication app(argc, argv);
-    MessageBoxPrompter prompter;
+    MessageBoxPrompter boxes;
+    StderrPrompter console;
+    const bool toStderr = MessagesToStderr();
     EditModeSetup setup;
-    setup.prompter = &prompter;
+    setup.prompter = toStderr ? static_cast<Prompter*>(&console) : &boxes;
     setup.toolPath = ToolModulePath();
     setup.programName = ProgramName(setup.toolPath);
-    setup.dialogMade = [&prompter](QWidget* dialog) { prompter.SetOwner(dialog); };
+    setup.dialogMade = [&boxes](QWidget* dialog) { boxes.SetOwner(dialog); };
     return RunEditMode(start, std::move(setup));
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "common/platform/windows_api.h"
 #endif
 
 namespace dravolo {

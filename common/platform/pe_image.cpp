@@ -16,8 +16,16 @@ constexpr std::uint16_t kMachineAmd64 = 0x8664;
 
 }  // namespace
 
+bool StartsWithMz(std::span<const std::uint8_t> head) { return head.size() >= 2 && head[0] == 'M' && head[1] == 'Z'; }
+
+bool FileStartsWithMz(std::string_view path) {
+    const auto file = WinFile::Open(path, WinFile::Mode::Read);
+    Bytes head;
+    return file && file->ReadAll(2, head) && StartsWithMz(head);
+}
+
 std::optional<PeMachine> PeMachineOf(std::span<const std::uint8_t> head) {
-    if (head.size() < 0x40 || head[0] != 'M' || head[1] != 'Z') return std::nullopt;
+    if (head.size() < 0x40 || !StartsWithMz(head)) return std::nullopt;
     const std::uint32_t at = LoadU32(head.data() + 0x3C);
     if (at > head.size() || head.size() - at < 6) return std::nullopt;
     const std::uint8_t* signature = head.data() + at;

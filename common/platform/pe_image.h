@@ -12,6 +12,12 @@ namespace dravolo {
 
 enum class PeMachine { X86, X64, Other };
 
+// The "MZ" of every Windows program and DLL (and of DOS programs): enough to
+// know that a program runs under Wine rather than natively.
+bool StartsWithMz(std::span<const std::uint8_t> head);
+// The same for the file at a Windows path; false when it cannot be read.
+bool FileStartsWithMz(std::string_view path);
+
 // From the first bytes of a file (the headers sit in its first few KiB);
 // nullopt when they are not a PE image's.
 std::optional<PeMachine> PeMachineOf(std::span<const std::uint8_t> head);

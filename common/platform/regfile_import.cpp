@@ -124,10 +124,27 @@ private:
     }
 
     // Only hex data is ever wrapped; a quoted string ending in a backslash is
-    // an error, not a continuation.
+    // an error, not a continuation. The data starts after the value's name,
+    // which may itself hold "=hex".
     static bool IsContinuable(View line) {
-        const std::size_t eq = line.find(u"=hex");
-        return eq != View::npos && line.find(u'"', eq) == View::npos;
+        const auto data = DataStart(line);
+        return data && line.substr(*data).starts_with(u"hex");
+    }
+
+    // Where a value line's data begins: after its name, the '=' and blanks.
+    static std::optional<std::size_t> DataStart(View line, std::string* name = nullptr) {
+        if (line.empty() || (line.front() != u'@' && line.front() != u'"')) return std::nullopt;
+        std::size_t pos = 1;
+        if (line.front() == u'"') {
+            auto n = ParseQuoted(line, pos);
+            if (!n) return std::nullopt;
+            if (name) *name = ToAnsi(*n);
+        }
+        while (pos < line.size() && IsSpace(line[pos])) ++pos;
+        if (pos >= line.size() || line[pos] != u'=') return std::nullopt;
+        ++pos;
+        while (pos < line.size() && IsSpace(line[pos])) ++pos;
+        return pos;
     }
 
     bool Line(View line) {
@@ -160,18 +177,10 @@ private:
     }
 
     bool ValueLine(View line) {
-        std::size_t pos = 1;
         std::string name;
-        if (line.front() == u'"') {
-            auto n = ParseQuoted(line, pos);
-            if (!n) return false;
-            name = ToAnsi(*n);
-        }
-        while (pos < line.size() && IsSpace(line[pos])) ++pos;
-        if (pos >= line.size() || line[pos] != u'=') return false;
-        ++pos;
-        while (pos < line.size() && IsSpace(line[pos])) ++pos;
-        const View data = line.substr(pos);
+        const auto pos = DataStart(line, &name);
+        if (!pos) return false;
+        const View data = line.substr(*pos);
 
         std::optional<RegValue> value;
         bool remove = false;

@@ -18,6 +18,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "common/platform/posix/fd_io.h"
 #endif
 
 namespace dravolo {
@@ -148,15 +150,7 @@ public:
 
     // All `size` bytes at `offset`, or false (an error, or the end of the file).
     bool ReadAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) {
-        while (size > 0) {
-            const ssize_t n = pread(fd_, data, size, static_cast<off_t>(offset));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            data += n;
-            size -= static_cast<std::size_t>(n);
-            offset += static_cast<std::uint64_t>(n);
-        }
-        return true;
+        return posix::ReadAllAt(fd_, data, size, static_cast<off_t>(offset));
     }
     std::uint64_t Size() const { return size_; }
 

@@ -43,7 +43,10 @@ struct RegularFileContent {
 };
 RegularFileContent ReadRegularFile(std::string_view path, std::size_t maxSize);
 // Replaces (or creates) the file atomically: temporary file beside it, fsync,
-// rename over. Readers see the old or the new content, never a mix.
+// rename over. Readers see the old or the new content, never a mix. A link
+// stays a link and the file keeps its mode. A file that cannot be opened for
+// writing is refused and left alone; one in a folder where no new file can
+// be made is written in place.
 bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data);
 
 bool CreateDir(std::string_view path);  // one level, like CreateDirectoryA

@@ -1,7 +1,7 @@
 #include "frontend/cdimage/extraction_thread.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "common/platform/windows_api.h"
 #else
 #include <sys/resource.h>
 #include <sys/syscall.h>

@@ -1,5 +1,6 @@
 #include "frontend/launch/launch.h"
 
+#include "common/platform/pe_image.h"
 #include "common/platform/process.h"
 #include "common/platform/winfs.h"
 #include "frontend/launch/config_writers.h"
@@ -203,14 +204,9 @@ public:
 // Wine can find; a native program gets no search rather than half a minute of
 // looks through Wine. The search runs through the runner the emulator was
 // started with, so it asks the wineserver the emulator's window lives in.
-std::unique_ptr<WindowFinder> WindowFinderFor([[maybe_unused]] const std::string& program, const std::string& runner) {
-#ifndef _WIN32
-    char magic[2] = {};
-    std::size_t got = 0;
-    auto file = WinFile::Open(program, WinFile::Mode::Read);
-    if (!file || !file->Read(magic, sizeof magic, got) || got != 2 || magic[0] != 'M' || magic[1] != 'Z')
-        return std::make_unique<NoWindowFinder>();
-#endif
+std::unique_ptr<WindowFinder> WindowFinderFor(const std::string& program, const std::string& runner) {
+    // (On Windows every program that starts is such a file.)
+    if (!FileStartsWithMz(program)) return std::make_unique<NoWindowFinder>();
     return OpenSystemWindowFinder(runner);
 }
 

@@ -1,7 +1,7 @@
 #include "optionslib/core/module_path.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "common/platform/windows_api.h"
 #else
 #include <dlfcn.h>
 

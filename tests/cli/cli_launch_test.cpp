@@ -53,7 +53,12 @@ TEST_F(CliLaunch, StartsTheEmulatorInItsFolder) {
     WriteHostFile(driveC() + "/pcsx/pcsx.exe", "#!/bin/sh\npwd > started.txt\n");
     ASSERT_EQ(chmod(HostPath(driveC() + "/pcsx/pcsx.exe").c_str(), 0755), 0);
     ASSERT_EQ(Run({"launch", "pcsx", "Go"}), 0) << err.str();
-    for (int i = 0; i < 100 && !HostExists(driveC() + "/pcsx/started.txt"); ++i) usleep(50'000);
+    // The shell makes the file before pwd writes its line: wait for the line.
+    const auto started = [&] {
+        return HostExists(driveC() + "/pcsx/started.txt") &&
+               ReadHostFile(driveC() + "/pcsx/started.txt").find('\n') != std::string::npos;
+    };
+    for (int i = 0; i < 100 && !started(); ++i) usleep(50'000);
     EXPECT_NE(ReadHostFile(driveC() + "/pcsx/started.txt").find("drive_c/pcsx"), std::string::npos);
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().text;
 }

@@ -4,13 +4,18 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
 #include "cli/cli.h"
+#include "common/platform/registry.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -149,6 +154,32 @@ TEST_F(Cli, TextTheAnsiCodePageCannotHoldIsRefusedNamingTheCharacter) {
 }
 #endif
 
+#ifndef _WIN32
+// "profiles set" on a read-only profile fails and leaves it; on a writable one
+// in a folder where nothing can be created it writes the file in place.
+TEST_F(Cli, SetFollowsTheProfilesOwnPermission) {
+    ASSERT_EQ(Run({"profiles", "new", "Pcsx", "Locked"}), 0);
+    ASSERT_EQ(Run({"profiles", "new", "Epsxe", "Open"}), 0);
+    const std::string before = ReadHostFile("Pcsx/Locked.set");
+    ASSERT_EQ(chmod(HostPath("Pcsx/Locked.set").c_str(), 0444), 0);
+    ASSERT_EQ(chmod(HostPath("Epsxe").c_str(), 0555), 0);
+    int locked = 0, open = 1;
+    {
+        test::ActAsOrdinaryUser user(root());
+        locked = Run({"profiles", "set", "Pcsx", "Locked", "Cpu=1"});
+        open = Run({"profiles", "set", "Epsxe", "Open", "Description=in place"});
+    }
+    chmod(HostPath("Epsxe").c_str(), 0755);
+    EXPECT_EQ(locked, 1);
+    EXPECT_TRUE(ReadHostFile("Pcsx/Locked.set") == before);
+    ASSERT_FALSE(prompter.messages.empty());
+    EXPECT_EQ(prompter.messages[0].text, "Cannot Save to File.");
+    EXPECT_EQ(open, 0) << err.str();
+    ASSERT_EQ(Run({"profiles", "list", "Epsxe"}), 0);
+    EXPECT_EQ(out.str(), "Open\tin place\t \n");
+}
+#endif
+
 TEST_F(Cli, SettingsReadTheirDefaultsAndStore) {
     ASSERT_EQ(Run({"settings", "get", "NukeConsole"}), 0);
     EXPECT_EQ(out.str(), "1\n");
@@ -164,6 +195,24 @@ TEST_F(Cli, SettingsReadTheirDefaultsAndStore) {
     EXPECT_EQ(Run({"settings", "set", "CurrentView", "two"}), 2);
     EXPECT_EQ(Run({"settings", "get", "NoSuchSetting"}), 2);
 }
+
+#ifndef _WIN32
+TEST_F(Cli, ASettingWrittenIntoAHiveWithoutFinalLineFeedKeepsItsKeys) {
+    // Beta before Alpha, no blank lines, no final line feed: the rewrite puts
+    // Alpha first, and its last line must not take Beta's key line.
+    std::ifstream in(std::string(DRAVOLO_TEST_DATA_DIR) + "/fuzz/hive/glued-key-no-final-lf.reg", std::ios::binary);
+    const std::string hive((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(hive.empty());
+    WriteHostFile(prefix() + "/user.reg", hive);
+    ASSERT_EQ(Run({"settings", "set", "CurrentView", "1"}), 0) << err.str();
+    auto reg = OpenSystemRegistry();
+    EXPECT_EQ(reg->QueryString(RegRoot::CurrentUser, "Software\\Beta", "b"), "beta value");
+    EXPECT_EQ(reg->QueryString(RegRoot::CurrentUser, "Software\\Alpha", "a"), "alpha value");
+    EXPECT_EQ(reg->QueryValue(RegRoot::CurrentUser, "Software\\Alpha", "b"), std::nullopt);
+    ASSERT_EQ(Run({"settings", "get", "CurrentView"}), 0);
+    EXPECT_EQ(out.str(), "1\n");
+}
+#endif
 
 TEST_F(Cli, RegistryExportAndImportRoundTrip) {
     ASSERT_EQ(Run({"settings", "set", "Background", "c:\\bg.bmp"}), 0);

@@ -108,6 +108,28 @@ TEST_F(RegFileTest, ImportsRegedit4AndDeletions) {
     EXPECT_EQ(reg->QueryString(HKCU, "Software\\A", "v"), "\xe9");
 }
 
+TEST_F(RegFileTest, AValueNameHoldingHexStillContinuesItsData) {
+    // "=hex" inside the quoted name is no data tag: the wrapped data after the
+    // name's closing quote still goes on over the next line.
+    auto reg = OpenSystemRegistry();
+    Bytes data;
+    for (std::uint8_t i = 0; i < 40; ++i) data.push_back(i);
+    ASSERT_TRUE(reg->SetValue(HKCU, "Software\\Dravolo\\Fuzz", "Mode=hex", kRegBinary, data));
+    ASSERT_TRUE(reg->SetDword(HKCU, "Software\\Dravolo\\Fuzz", "Other", 2));
+    auto exported = ExportRegistryKey(*reg, HKCU, "Software\\Dravolo\\Fuzz");
+    ASSERT_TRUE(exported.has_value());
+    const std::string reproducer = ReadData("fuzz/regfile/value-name-holding-hex.reg");
+    EXPECT_EQ(std::string(exported->begin(), exported->end()), reproducer);
+
+    ASSERT_TRUE(reg->DeleteTree(HKCU, "Software\\Dravolo"));
+    ASSERT_EQ(ImportRegistryData(*reg, Span(reproducer)), RegImportResult::Ok);
+    EXPECT_EQ(reg->QueryValue(HKCU, "Software\\Dravolo\\Fuzz", "Mode=hex")->data, data);
+    EXPECT_EQ(reg->QueryDword(HKCU, "Software\\Dravolo\\Fuzz", "Other"), 2u);
+    // A quoted string whose name holds "=hex" still may not end in a backslash.
+    const std::string notContinued = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\X]\n\"a=hex\"=\"x\\\n\"b\"=\"y\"\n";
+    EXPECT_EQ(ImportRegistryData(*reg, Span(notContinued)), RegImportResult::BadFormat);
+}
+
 TEST_F(RegFileTest, AFileThatDoesNotParseChangesNothing) {
     auto reg = OpenSystemRegistry();
     ASSERT_TRUE(reg->SetString(HKCU, "Software\\Before", "v", "1"));

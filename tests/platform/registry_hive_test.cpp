@@ -6,10 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "common/platform/posix/hive_registry.h"
 #include "common/platform/registry.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
 
 namespace dravolo {
@@ -201,6 +205,51 @@ TEST_F(RegistryHiveTest, TwoWritersNeverLoseEachOthersUpdates) {
     auto check = OpenPrefixRegistry(prefix());
     EXPECT_EQ(check->EnumValues(HKCU, "Software\\Shared")->size(), 3u + 2 * kEach);
     EXPECT_EQ(check->EnumValues(HKLM, "Software\\Shared")->size(), 2u * kEach);
+}
+
+// A hive is saved as every other whole file: a user.reg that is a link (to a
+// hive kept elsewhere) stays a link and its target gets the change, the file
+// keeps its mode, a read-only hive is refused and left alone, and one in a
+// folder where no new file can be made is written in place.
+TEST_F(RegistryHiveTest, SavesKeepLinksModeAndTheFilesOwnPermission) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(OpenSystemRegistry()->SetString(HKCU, "Software\\T", "First", "1"));
+    const std::string shared = root() + "/shared/user.reg";
+    fs::create_directories(root() + "/shared");
+    fs::rename(UserReg(), shared);
+    fs::create_symlink(shared, UserReg());
+    ASSERT_EQ(chmod(shared.c_str(), 0600), 0);
+
+    ASSERT_TRUE(OpenSystemRegistry()->SetString(HKCU, "Software\\T", "Second", "2"));
+    EXPECT_TRUE(fs::is_symlink(UserReg()));
+    EXPECT_EQ(OpenSystemRegistry()->QueryString(HKCU, "Software\\T", "Second"), "2");
+    std::ifstream in(shared, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\"Second\"=\"2\""), std::string::npos) << text;
+    EXPECT_EQ(fs::status(shared).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    // Read-only: refused, unchanged. A folder that refuses new files: in place.
+    ASSERT_EQ(chmod(shared.c_str(), 0444), 0);
+    bool readOnlySaved = true, inPlaceSaved = false;
+    {
+        test::ActAsOrdinaryUser user(root());
+        readOnlySaved = OpenSystemRegistry()->SetString(HKCU, "Software\\T", "Third", "3");
+    }
+    EXPECT_FALSE(readOnlySaved);
+    std::ifstream again(shared, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), text);
+
+    ASSERT_EQ(chmod(shared.c_str(), 0644), 0);
+    ASSERT_EQ(chmod((root() + "/shared").c_str(), 0555), 0);
+    {
+        test::ActAsOrdinaryUser user(root());
+        inPlaceSaved = OpenSystemRegistry()->SetString(HKCU, "Software\\T", "Fourth", "4");
+    }
+    chmod((root() + "/shared").c_str(), 0755);
+    EXPECT_TRUE(inPlaceSaved);
+    EXPECT_EQ(OpenSystemRegistry()->QueryString(HKCU, "Software\\T", "Fourth"), "4");
+    EXPECT_EQ(OpenSystemRegistry()->QueryString(HKCU, "Software\\T", "Third"), std::nullopt);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root() + "/shared"), fs::directory_iterator{}), 1);
 }
 
 TEST_F(RegistryHiveTest, NoWineServerInAFreshPrefix) { EXPECT_FALSE(WineServerRunning(prefix())); }

@@ -17,6 +17,7 @@
 #include "frontend/profiles/profile_manager.h"
 #include "frontend/shell/settings_store.h"
 #include "tests/support/memory_registry.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/scripted_prompter.h"
 
@@ -240,6 +241,51 @@ TEST_F(ProfileStore, ListingAndLoadingReadOnlyRegularFilesOfAProfilesSize) {
               "Pipe:refused;unsaved;Zero:refused;unsaved;Huge:refused;unsaved;Linked:loaded;saved;");
     // Nothing was written through the FIFO or over the huge file.
     EXPECT_EQ(std::filesystem::file_size(HostPath("Epsxe/Huge.set")), ReadHostFile("Epsxe/Real.set").size() + kMaxProfileFileSize);
+}
+
+// Saving follows the file's own permission: a read-only profile is refused and
+// left as it is (a rename over it would ignore its permission), and a writable
+// one in a folder where no new file can be made is written in place.
+TEST_F(ProfileStore, SaveFollowsTheFilesOwnPermission) {
+    ASSERT_TRUE(CreateNewProfile(EmulatorKind::Epsxe, "Locked", std::string("before"), std::nullopt, settings, prompter));
+    ASSERT_TRUE(CreateNewProfile(EmulatorKind::Fpse, "Open", std::string("before"), std::nullopt, settings, prompter));
+    prompter.messages.clear();
+    const std::string lockedBefore = ReadHostFile("Epsxe/Locked.set");
+    ASSERT_EQ(chmod(HostPath("Epsxe/Locked.set").c_str(), 0444), 0);
+    ASSERT_EQ(chmod(HostPath("Fpse").c_str(), 0555), 0);
+    struct stat openBefore {};
+    ASSERT_EQ(stat(HostPath("Fpse/Open.set").c_str(), &openBefore), 0);
+
+    bool lockedSaved = true, openSaved = false;
+    {
+        test::ActAsOrdinaryUser user(root());
+        _EPSXEDATA locked(settings);
+        locked.Properties.Description = "after";
+        lockedSaved = SaveProfileRecord(locked, ProfilePath(EmulatorKind::Epsxe, "Locked"), prompter);
+        _FPSEDATA open(settings);
+        open.Properties.Description = "after";
+        openSaved = SaveProfileRecord(open, ProfilePath(EmulatorKind::Fpse, "Open"), prompter);
+    }
+    chmod(HostPath("Fpse").c_str(), 0755);
+
+    EXPECT_FALSE(lockedSaved);
+    EXPECT_TRUE(ReadHostFile("Epsxe/Locked.set") == lockedBefore);
+    struct stat st {};
+    ASSERT_EQ(stat(HostPath("Epsxe/Locked.set").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Cannot Save to File.");
+    EXPECT_EQ(prompter.messages[0].caption, "File Save Error");
+
+    EXPECT_TRUE(openSaved);
+    _FPSEDATA back(settings);
+    ASSERT_TRUE(LoadProfileRecord(back, ProfilePath(EmulatorKind::Fpse, "Open"), prompter));
+    EXPECT_EQ(back.Properties.Description, "after");
+    ASSERT_EQ(stat(HostPath("Fpse/Open.set").c_str(), &st), 0);
+    EXPECT_EQ(st.st_ino, openBefore.st_ino);  // the same file, written in place
+    // Neither save leaves anything beside the profiles.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(HostPath("Epsxe")), std::filesystem::directory_iterator{}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(HostPath("Fpse")), std::filesystem::directory_iterator{}), 1);
 }
 #endif
 

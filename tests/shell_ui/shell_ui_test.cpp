@@ -32,6 +32,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "common/platform/library.h"
 #include "common/platform/profile_ini.h"
@@ -45,6 +48,7 @@
 #include "frontend/app/frame_hooks_install.h"
 #include "frontend/profiles/profile_files.h"
 #include "tests/shell_ui/ui_workspace.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/scripted_prompter.h"
 
 using namespace dravolo;
@@ -129,6 +133,9 @@ private slots:
     void textsTheAnsiCodePageCannotHoldAreRefused();
     void newProfileFlows();
     void editProfileRenamesOrStaysOpen();
+#ifndef _WIN32
+    void editProfileFollowsTheFilesOwnPermission();
+#endif
     void settingsDialogNormalisesAndAppliesAtOnce();
     void backgroundToggleNeedsAPicture();
     void placementBarsAndSwitchesSurviveARestart();
@@ -625,6 +632,51 @@ void ShellUiTest::editProfileRenamesOrStaysOpen() {
     view.EditProfile();
     QVERIFY(ws.prompter.messages.empty());
 }
+
+#ifndef _WIN32
+// Edit Profile on a read-only profile says "Cannot Save to File." and leaves
+// the file; a writable profile in a folder where nothing can be created is
+// written in place.
+void ShellUiTest::editProfileFollowsTheFilesOwnPermission() {
+    UiWorkspace ws;
+    ws.MakeProfile(0, "A", "old");
+    const std::string file = ws.workdir + "/Epsxe/A.set";
+    const std::string before = ReadHost(file);
+    QCOMPARE(chmod(file.c_str(), 0444), 0);
+    CMainFrame frame(*ws.context);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CDravolo7View& view = *frame.view();
+    auto editDescription = [&](const QString& text) {
+        ClickRow(view, 0);
+        OnModal<CProfilePropertiesDlg>([text](CProfilePropertiesDlg* d) {
+            d->descriptionEdit()->setText(text);
+            d->accept();
+            if (d->isVisible()) d->reject();
+        });
+        test::ActAsOrdinaryUser user(ws.root);
+        frame.action(Command::EditProfile)->trigger();
+    };
+
+    editDescription(QStringLiteral("refused"));
+    QVERIFY(ReadHost(file) == before);
+    QCOMPARE(ws.prompter.messages.size(), size_t(1));
+    QCOMPARE(ws.prompter.messages[0].text, std::string("Cannot Save to File."));
+    QCOMPARE(ws.prompter.messages[0].caption, std::string("File Save Error"));
+
+    ws.prompter.messages.clear();
+    QCOMPARE(chmod(file.c_str(), 0644), 0);
+    QCOMPARE(chmod((ws.workdir + "/Epsxe").c_str(), 0555), 0);
+    editDescription(QStringLiteral("in place"));
+    chmod((ws.workdir + "/Epsxe").c_str(), 0755);
+    QVERIFY(ws.prompter.messages.empty());
+    view.Refill();
+    QCOMPARE(view.itemDescription(0), QStringLiteral("in place"));
+    QCOMPARE(std::distance(std::filesystem::directory_iterator(ws.workdir + "/Epsxe"),
+                           std::filesystem::directory_iterator{}),
+             1);
+}
+#endif
 
 void ShellUiTest::settingsDialogNormalisesAndAppliesAtOnce() {
     UiWorkspace ws;

@@ -4,7 +4,8 @@
 //   writing what was written and read again gives the same bytes;
 //   after an add, an edit or a delete every cheat that could be read before
 //   is still there with its data, every game keeps its header as it was, and
-//   every piece of unread text is still in the file.
+//   every piece of unread text is still in the file; no game header is
+//   rewritten or upper-cased, and none ends up inside a cheat.
 
 #include <gtest/gtest.h>
 
@@ -218,6 +219,13 @@ Expected Edit(CodesDocument& document, unsigned choice) {
     return expected;
 }
 
+// A game's header line without the line ends around it.
+std::string HeaderLine(std::string_view header) {
+    while (!header.empty() && (header.front() == '\r' || header.front() == '\n')) header.remove_prefix(1);
+    while (!header.empty() && (header.back() == '\r' || header.back() == '\n')) header.remove_suffix(1);
+    return std::string(header);
+}
+
 std::vector<std::string> Sorted(std::vector<std::string> items) {
     std::sort(items.begin(), items.end());
     return items;
@@ -235,12 +243,30 @@ void CheckFile(const std::string& file, unsigned choice) {
 
     const std::vector<std::string> unread = UnreadPieces(document);
     const Expected expected = Edit(document, choice);
+    // The header lines of the games that are still there, as the file had them.
+    std::vector<std::string> headers;
+    for (const CheatGame& game : document.games)
+        if (!game.header.empty()) headers.push_back(HeaderLine(game.header));
     const std::string once = WriteCodesDocument(document);
     const CodesDocument again = ReadCodesDocument(once);
     ASSERT_EQ(WriteCodesDocument(again), once);
     EXPECT_EQ(Sorted(Cheats(again)), Sorted(expected.cheats));
     EXPECT_EQ(Keys(again), expected.keys);
     for (const std::string& piece : unread) EXPECT_NE(once.find(piece), std::string::npos) << piece;
+    // No header is rewritten, upper-cased or taken into a cheat.
+    std::vector<std::string> headersAgain;
+    for (const CheatGame& game : again.games)
+        if (!game.header.empty()) headersAgain.push_back(HeaderLine(game.header));
+    for (const std::string& header : headers)
+        EXPECT_NE(std::find(headersAgain.begin(), headersAgain.end(), header), headersAgain.end()) << header;
+    for (const std::string& cheat : Cheats(again))
+        for (const std::string& header : headers) {
+            if (header.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos) continue;
+            std::string upper = header;
+            for (char& c : upper)
+                if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            EXPECT_EQ(cheat.find(upper), std::string::npos) << cheat;
+        }
 }
 
 }  // namespace

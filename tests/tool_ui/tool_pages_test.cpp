@@ -401,13 +401,33 @@ void ToolPagesTest::cheatWriteFailuresAndTheBackupAreTold() {
     QCOMPARE(prompter.messages.size(), std::size_t{3});  // only the question
     QCOMPARE(ReadFile(codes + ".bak"), damaged);
 
-    // Codes.txt cannot be written: an import says so.
+    // Codes.txt cannot be written: an import, an edit and a delete say so.
     std::filesystem::remove(codes);
     std::filesystem::create_directory(codes);
+    const auto toldWriteFailed = [&](const char* caption) {
+        QVERIFY(!prompter.messages.empty());
+        QCOMPARE(prompter.messages.back().text, std::string("Cheat codes could not be written to Codes.txt!"));
+        QCOMPARE(prompter.messages.back().caption, std::string(caption));
+        QCOMPARE(prompter.messages.back().icon, PromptIcon::Stop);
+        prompter.messages.clear();
+    };
     tab->ImportFile("C:\\epsxe\\Street.cht");
-    QCOMPARE(prompter.messages.back().text, std::string("Cheat codes could not be written to Codes.txt!"));
-    QCOMPARE(prompter.messages.back().caption, std::string("Import error"));
-    QCOMPARE(prompter.messages.back().icon, PromptIcon::Stop);
+    toldWriteFailed("Import error");
+    tab->Select({1, 0});
+    tab->runDialog = [](CCheatDlg& cheat) {
+        cheat.addressEdit()->setText(QStringLiteral("80050000"));
+        cheat.valueEdit()->setText(QStringLiteral("0003"));
+        cheat.addButton()->click();
+        cheat.okButton()->click();
+        return cheat.result();
+    };
+    tab->button("Edit")->click();
+    toldWriteFailed("Cheat codes");
+    tab->Select({1, 0});
+    prompter.answers = {PromptAnswer::Yes};
+    tab->button("Delete")->click();
+    toldWriteFailed("Delete cheat");
+    QVERIFY(std::filesystem::is_directory(codes));
     dialog.OnCancel();
 }
 

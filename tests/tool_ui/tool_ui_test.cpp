@@ -9,6 +9,7 @@
 
 #include <QProcess>
 #include <filesystem>
+#include <fstream>
 
 #include "common/platform/instance_guard.h"
 #include "tests/support/scripted_prompter.h"
@@ -78,6 +79,7 @@ private slots:
     void everyWayOutEnablesTheCallersWindow();
     void aStartFinishesAnInterruptedCommitFirst();
     void oneEditAtATimeWhileReportsRunBeside();
+    void windowlessActionKeepsTheCheatChoiceOfAGameAfterADamagedOne();
 };
 
 void ToolUiTest::okKeepsTheStoredConfigurationAndCarriesEdits() {
@@ -440,39 +442,58 @@ void ToolUiTest::aStartFinishesAnInterruptedCommitFirst() {
     QVERIFY(!world.registry().KeyExists(kUser, "Software\\Vision Thing\\KestrineCFG\\Half"));
 }
 
+// The real program, copied beside the emulator so it finds "C:\epsxe";
+// its messages go to stderr instead of boxes nobody could close.
+struct RealTool {
+    std::string program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    explicit RealTool(test::ToolUiWorld& world) : program(world.workspace().host() + "/kestrinetool") {
+        if (!std::filesystem::exists(program)) std::filesystem::copy_file(KESTRINETOOL_PATH, program);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("DRAVOLO_TOOL_MESSAGES"), QStringLiteral("stderr"));
+    }
+    void Start(QProcess& process, const QStringList& args) const {
+        process.setProcessEnvironment(environment);
+        process.start(QString::fromStdString(program), args);
+    }
+};
+
 void ToolUiTest::oneEditAtATimeWhileReportsRunBeside() {
     test::ToolUiWorld world(false);
     world.StoreGame();
     world.registry().SetString(kUser, "Software\\Vision Thing\\KestrineCFG\\Other\\GPU", "GPUlib", "gpuOther.dll");
     world.registry().SetString(kUser, kActive + "\\GPU", "GPUlib", "none.dll");
-    const std::string program = world.workspace().host() + "/kestrinetool";
-    std::filesystem::copy_file(KESTRINETOOL_PATH, program);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const RealTool tool(world);
 
     // The first edit: a real tool that stays open.
     QProcess first;
-    first.setProcessEnvironment(environment);
-    first.start(QString::fromStdString(program), {"/pt", "Game", "@0"});
+    tool.Start(first, {"/pt", "Game", "@0"});
     QVERIFY(first.waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(world.registry().QueryString(kUser, kActive + "\\GPU", "GPUlib"),
                               std::optional<std::string>("gpuTest.dll"), 30000);
     const std::string active = test::DumpTree(world.registry(), kActive);
 
-    // A second edit is refused before it touches anything, and gives the
-    // caller its window back.
+    // A second real edit is refused before it touches anything, and says why.
+    QProcess second;
+    tool.Start(second, {"/pt", "Other", "@4660"});
+    QVERIFY(second.waitForFinished(30000));
+    QCOMPARE(second.exitCode(), 1);
+    // (Qt may add warnings of its own around it.)
+    QVERIFY(second.readAllStandardError().contains(
+        "Change ePSXe configuration: Another configuration is being edited. Close that KestrineTool window "
+        "before editing another configuration.\n"));
+    QCOMPARE(test::DumpTree(world.registry(), kActive), active);
+    // The same start in this process: the caller gets its window back.
     test::ScriptedPrompter prompter;
     EditRun run;
     QCOMPARE(run.Run(world, prompter, {"/pt", "Other", "@4660"}), 1);
     QCOMPARE(prompter.messages.size(), std::size_t{1});
-    QVERIFY(prompter.messages[0].text.find("Another configuration is being edited") != std::string::npos);
     QCOMPARE(run.enabled, std::vector<std::uintptr_t>{4660});
     QCOMPARE(test::DumpTree(world.registry(), kActive), active);
 
     // A report runs beside it.
     QProcess report;
-    report.setProcessEnvironment(environment);
-    report.start(QString::fromStdString(program), {"/pt", "Other", "#1;512"});
+    tool.Start(report, {"/pt", "Other", "#1;512"});
     QVERIFY(report.waitForFinished(30000));
     QCOMPARE(report.exitCode(), 0);
     QCOMPARE(report.readAllStandardOutput().size(), 4096);
@@ -480,10 +501,37 @@ void ToolUiTest::oneEditAtATimeWhileReportsRunBeside() {
     // Once the first one is gone, however it went, the next edit may start.
     first.kill();
     QVERIFY(first.waitForFinished(30000));
-    prompter.messages.clear();
-    QCOMPARE(run.Run(world, prompter, {"/pt", "Other", "@0!9"}), 0);
-    QVERIFY(prompter.messages.empty());
+    QProcess next;
+    tool.Start(next, {"/pt", "Other", "@0!9"});
+    QVERIFY(next.waitForFinished(30000));
+    QCOMPARE(next.exitCode(), 0);
+    QVERIFY(!next.readAllStandardError().contains("Change ePSXe configuration:"));
     QCOMPARE(world.registry().QueryString(kUser, kActive + "\\GPU", "GPUlib"), std::string("gpuOther.dll"));
+}
+
+void ToolUiTest::windowlessActionKeepsTheCheatChoiceOfAGameAfterADamagedOne() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    // "Racer" has no "**"; the chosen game comes after it.
+    const std::string codes = "\r\n*SLUS_000.01|Racer\r\n-Time\r\n80010000 0063\r\n--\r\n"
+                              "\r\n*SLUS_000.02|Fighter\r\n-Power\r\n80030000 0001\r\n--\r\n**\r\n";
+    std::filesystem::create_directories(world.workspace().host() + "/Cheats");
+    std::ofstream(world.workspace().host() + "/Cheats/Codes.txt", std::ios::binary) << codes;
+    const std::string choice = "SLUS_000.02|Fighter\r\n*Power\r\n80030000\t0001\r\n";
+    Bytes value(choice.begin(), choice.end());
+    value.push_back(0);
+    world.registry().SetValue(kUser, kGame + "\\Kestrine", "Cheats", kRegBinary, value);
+    const RealTool tool(world);
+    QProcess run;
+    tool.Start(run, {"/pt", "Game", "@0!9"});
+    QVERIFY(run.waitForFinished(30000));
+    QCOMPARE(run.exitCode(), 0);
+    const auto stored = world.registry().QueryValue(kUser, kGame + "\\Kestrine", "Cheats");
+    QVERIFY(stored);
+    QCOMPARE(stored->data, value);
+    // Nothing changed, so nothing was written: the file is as it was.
+    std::ifstream in(world.workspace().host() + "/Cheats/Codes.txt", std::ios::binary);
+    QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), codes);
 }
 
 QTEST_MAIN(ToolUiTest)

@@ -1,7 +1,7 @@
 #include "tool/core/caller_window.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "common/platform/windows_api.h"
 #endif
 
 namespace dravolo::tool {

@@ -3,7 +3,7 @@
 #include "common/base/text.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "common/platform/windows_api.h"
 #else
 #include <unistd.h>
 

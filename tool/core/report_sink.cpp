@@ -4,11 +4,9 @@
 #include "tool/core/report.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "common/platform/windows_api.h"
 #else
-#include <cerrno>
-
-#include <unistd.h>
+#include "common/platform/posix/fd_io.h"
 #endif
 
 namespace dravolo::tool {
@@ -23,14 +21,7 @@ bool WriteReportRecord(std::int64_t handle, const Bytes& record) {
     if (handle < 0 || handle > 0x7FFFFFFF) return false;
     const int fd = static_cast<int>(handle);
     // One write; a pipe may still take a large record in parts.
-    std::size_t done = 0;
-    while (done < record.size()) {
-        const ssize_t n = write(fd, record.data() + done, record.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return posix::WriteAllFd(fd, record.data(), record.size());
 #endif
 }
 

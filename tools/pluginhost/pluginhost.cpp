@@ -8,10 +8,7 @@
 // or message we do not understand, 3 when the answer to a settings question
 // is missing or of the wrong kind.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <fcntl.h>
 #include <io.h>

@@ -32,7 +32,7 @@
 // started), 1 when not, 2 for a malformed command line. Output goes to stdout
 // only, one line (run: two).
 
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <cstdio>
 #include <cstdlib>

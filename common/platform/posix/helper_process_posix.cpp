@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "common/platform/helper_process.h"
+#include "common/platform/posix/fd_io.h"
 #include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
 
@@ -38,22 +39,14 @@ public:
             if (!Reaped()) {
                 kill(pid_, SIGKILL);
                 int status = 0;
-                while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-                }
+                posix::WaitForChild(pid_, status);
             }
         }
         close(fromChild_);
     }
 
     bool Send(std::span<const std::uint8_t> data) override {
-        std::size_t done = 0;
-        while (done < data.size()) {
-            const ssize_t n = write(toChild_, data.data() + done, data.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
+        return posix::WriteAllFd(toChild_, data.data(), data.size());
     }
 
     bool Receive(std::span<std::uint8_t> out) override {
@@ -67,8 +60,7 @@ public:
                 if (Reaped()) return false;  // ended without a word
                 continue;
             }
-            const ssize_t n = read(fromChild_, out.data() + done, out.size() - done);
-            if (n < 0 && errno == EINTR) continue;
+            const ssize_t n = posix::ReadRetrying(fromChild_, out.data() + done, out.size() - done);
             if (n <= 0) return false;
             done += static_cast<std::size_t>(n);
         }

@@ -87,6 +87,11 @@ std::optional<std::size_t> DataStart(std::string_view text, std::u16string* name
     return p;
 }
 
+// The line that ends a hex value cut short at the end of a file once anything
+// is written after it: no hex digit, so Wine skips the value as it did when
+// the file ended there, and nothing after it is taken into the value.
+constexpr std::string_view kClosesOpenValue = ";; hex data above cut short\n";
+
 bool EndsWithBackslash(std::string_view s) {
     const std::size_t last = s.find_last_not_of(" \t");
     return last != std::string_view::npos && s[last] == '\\';
@@ -133,43 +138,76 @@ bool ShouldWrite(const Key& key, bool isRoot) {
     return !isRoot && key.subkeys.empty();
 }
 
-// Serializes like SerializeKey and makes each rewritten key's text its new
-// raw text, exactly what parsing the output again would give it.
-void SettleKey(Key& key, const std::string& path, bool isRoot, std::string& out) {
-    if (!key.dirty && !key.raw.empty()) {
-        out += key.raw;
-    } else {
-        std::string own;
-        if (ShouldWrite(key, isRoot)) {
-            own += '\n';
-            own += FormatKeyHeader(key, path);
-            for (const std::string& line : key.extraLines) own += line + "\n";
-            for (const Value& v : key.values) own += FormatValue(v);
-        }
-        out += own;
-        key.raw = std::move(own);
-        key.dirty = false;
-    }
-    for (const auto& sub : key.subkeys) {
-        const std::string name = EscapeString(sub->name, "[]");
-        SettleKey(*sub, isRoot ? name : path + "\\\\" + name, false, out);
-    }
+// A line we keep as it was read: Content() took off its LF and one CR, so a
+// line that still ends in a CR gets that one back, or every rewrite would
+// lose one.
+void AppendLine(std::string& out, std::string_view line) {
+    out += line;
+    if (!line.empty() && line.back() == '\r') out += '\r';
+    out += '\n';
 }
 
-void SerializeKey(const Key& key, const std::string& path, bool isRoot, std::string& out) {
-    if (!key.dirty && !key.raw.empty()) {
-        out += key.raw;
-    } else if (ShouldWrite(key, isRoot)) {
-        out += '\n';
-        out += FormatKeyHeader(key, path);
-        for (const std::string& line : key.extraLines) out += line + "\n";
-        for (const Value& v : key.values) out += FormatValue(v);
-    }
-    for (const auto& sub : key.subkeys) {
-        const std::string name = EscapeString(sub->name, "[]");
-        SerializeKey(*sub, isRoot ? name : path + "\\\\" + name, false, out);
-    }
+// The text of a key we write ourselves.
+std::string FormatKey(const Key& key, const std::string& path) {
+    std::string out = "\n" + FormatKeyHeader(key, path);
+    for (const std::string& line : key.extraLines) AppendLine(out, line);
+    for (const Value& v : key.values) out += FormatValue(v);
+    return out;
 }
+
+// Collects the file text piece by piece. Keys go out in Wine's order, which
+// need not be the order of the file they were read from, so a key's text may
+// end where the file ended: without a line feed, or inside a hex value whose
+// next line never came. Before anything follows such a piece it gets its line
+// feed and a comment line for the open value to take, or the next key's first
+// line would be joined to it. When settling, the owner's raw text gets the
+// same ending, so it stays the text a fresh read would give it.
+class HiveWriter {
+public:
+    explicit HiveWriter(bool settle) : settle_(settle) {}
+
+    void Add(std::string_view piece, Key* owner, std::string* ownerText) {
+        if (piece.empty()) return;
+        std::string ending;
+        if (!out_.empty() && out_.back() != '\n') ending += '\n';
+        if (lastOpen_) ending += kClosesOpenValue;
+        if (!ending.empty()) {
+            out_ += ending;
+            if (settle_ && lastText_) *lastText_ += ending;
+            if (settle_ && lastKey_) lastKey_->endsInOpenValue = false;
+        }
+        out_ += piece;
+        lastKey_ = owner;
+        lastText_ = ownerText;
+        lastOpen_ = owner && owner->endsInOpenValue && !owner->dirty;
+    }
+
+    void AddKeys(Key& key, const std::string& path, bool isRoot) {
+        if (!key.dirty && !key.raw.empty()) {
+            Add(key.raw, &key, &key.raw);
+        } else if (settle_) {
+            key.raw = ShouldWrite(key, isRoot) ? FormatKey(key, path) : std::string();
+            key.dirty = false;
+            key.endsInOpenValue = false;
+            Add(key.raw, &key, &key.raw);
+        } else if (ShouldWrite(key, isRoot)) {
+            Add(FormatKey(key, path), &key, nullptr);
+        }
+        for (const auto& sub : key.subkeys) {
+            const std::string name = EscapeString(sub->name, "[]");
+            AddKeys(*sub, isRoot ? name : path + "\\\\" + name, false);
+        }
+    }
+
+    std::string Take() { return std::move(out_); }
+
+private:
+    bool settle_;
+    std::string out_;
+    Key* lastKey_ = nullptr;
+    std::string* lastText_ = nullptr;
+    bool lastOpen_ = false;
+};
 
 // Inserts or replaces; true when the key already had a value of that name.
 bool PutValue(Key& key, Value value) {
@@ -388,6 +426,7 @@ std::optional<Hive> Hive::Parse(std::string_view text) {
 
         if (trimmed[0] == '@' || trimmed[0] == '"') {
             std::string joined(content);
+            bool openValue = false;  // the file ended while the value went on
             if (IsHexData(content)) {
                 while (EndsWithBackslash(joined) && i + 1 < lines.size()) {
                     ++i;
@@ -395,6 +434,7 @@ std::optional<Hive> Hive::Parse(std::string_view text) {
                     joined += '\n';
                     joined += Content(lines[i]);
                 }
+                openValue = EndsWithBackslash(joined);
             }
             if (auto value = ParseValue(joined)) {
                 if (PutValue(*current, std::move(*value))) current->dirty = true;
@@ -404,6 +444,10 @@ std::optional<Hive> Hive::Parse(std::string_view text) {
                     const std::size_t nl = std::min(joined.find('\n', start), joined.size());
                     current->extraLines.push_back(joined.substr(start, nl - start));
                     start = nl + 1;
+                }
+                if (openValue) {
+                    current->extraLines.emplace_back(kClosesOpenValue.substr(0, kClosesOpenValue.size() - 1));
+                    current->endsInOpenValue = true;
                 }
             }
         } else if (trimmed.starts_with("#time=")) {
@@ -426,17 +470,20 @@ Hive Hive::CreateEmpty(std::string_view relativeTo, std::string_view arch) {
 }
 
 std::string Hive::SerializeAndSettle() {
-    std::string out = header_;
-    SettleKey(*root_, std::string(), true, out);
-    out += trailer_;
-    return out;
+    HiveWriter writer(true);
+    writer.Add(header_, nullptr, &header_);
+    writer.AddKeys(*root_, std::string(), true);
+    writer.Add(trailer_, nullptr, &trailer_);
+    return writer.Take();
 }
 
 std::string Hive::Serialize() const {
-    std::string out = header_;
-    SerializeKey(*root_, std::string(), true, out);
-    out += trailer_;
-    return out;
+    // The writer settles nothing here; it only reads the keys.
+    HiveWriter writer(false);
+    writer.Add(header_, nullptr, nullptr);
+    writer.AddKeys(*root_, std::string(), true);
+    writer.Add(trailer_, nullptr, nullptr);
+    return writer.Take();
 }
 
 std::string Hive::arch() const {

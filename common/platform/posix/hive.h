@@ -39,6 +39,9 @@ struct Key {
     std::uint64_t modified = 0;  // FILETIME ticks; 0 when the file gave none
     std::string raw;             // the key's text as read, blank lines before it included
     bool dirty = false;          // raw no longer describes the key
+    // raw ends inside a wrapped hex value whose next line never came (the file
+    // ended there); extraLines then end in the comment line that closes it.
+    bool endsInOpenValue = false;
 
     Key* FindSubkey(std::u16string_view name);
     const Key* FindSubkey(std::u16string_view name) const;

@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/platform/posix/fd_io.h"
+#include "common/platform/posix/file_replace.h"
+
 namespace dravolo::hive {
 namespace {
 
@@ -18,33 +21,6 @@ FileStamp StampOf(const struct stat& st) {
     s.size = st.st_size;
     s.mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec;
     return s;
-}
-
-bool ReadAll(int fd, std::string& out) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -93,7 +69,7 @@ bool HiveFile::Refresh() {
         return true;
     }
     std::string text;
-    const bool ok = ReadAll(fd, text);
+    const bool ok = posix::ReadFdToEnd(fd, text);
     close(fd);
     if (!ok) {
         loaded_ = false;
@@ -121,31 +97,14 @@ Hive* HiveFile::Editable() { return loaded_ && !refusesEdits_ ? &hive_ : nullptr
 
 bool HiveFile::Save() {
     // Settling makes the hive equal to a parse of what we write; a failed
-    // write marks it unloaded, so the next use reads the file again.
+    // write marks it unloaded, so the next use reads the file again. A
+    // user.reg that is a link (to a shared profile, say) stays one.
     const std::string text = hive_.SerializeAndSettle();
-    std::string temp = path_ + ".tmpXXXXXX";
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        loaded_ = false;
-        return false;
-    }
-    mode_t mode = 0644;
-    struct stat old {};
-    if (stat(path_.c_str(), &old) == 0) mode = old.st_mode & 07777;
     struct stat st {};
-    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0 && fstat(fd, &st) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok) ok = rename(temp.c_str(), path_.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
+    if (!posix::ReplaceFileContents(
+            path_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), &st)) {
         loaded_ = false;
         return false;
-    }
-    // The rename itself must reach the disk before we call the write done.
-    const int dir = open(DirectoryOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
     }
     stamp_ = StampOf(st);
     return true;

@@ -1,7 +1,7 @@
 #pragma once
 // A hive file on disk: a parsed copy cached until the file changes, an advisory
-// lock beside it for writers, and atomic replacement (temp file, fsync, rename,
-// fsync of the directory) so a crash leaves the old file or the new one.
+// lock beside it for writers, and saves through the one whole-file save
+// (file_replace.h), so a crash leaves the old file or the new one.
 
 #include <string>
 #include <sys/types.h>

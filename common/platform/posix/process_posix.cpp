@@ -16,6 +16,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "common/platform/posix/fd_io.h"
+#include "common/platform/pe_image.h"
 #include "common/platform/posix/host_programs.h"
 #include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
@@ -39,15 +41,6 @@ using posix::IsExecutableFile;
 using posix::SearchPath;
 using posix::SplitOnBlanks;
 
-bool StartsWithMz(const std::string& hostPath) {
-    const int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char magic[2] = {};
-    const ssize_t n = read(fd, magic, 2);
-    close(fd);
-    return n == 2 && magic[0] == 'M' && magic[1] == 'Z';
-}
-
 std::vector<std::string> ChildEnvironment() {
     std::vector<std::string> env;
     const std::string prefix = PrefixDirectory();
@@ -70,7 +63,7 @@ std::optional<LaunchPlan> Plan(std::string_view commandLine, std::string_view wo
 
     const std::string program = ToHostPath(resolved->program);
     const std::vector<std::string> args = SplitCommandLine(resolved->arguments);
-    if (StartsWithMz(program)) {
+    if (FileStartsWithMz(resolved->program)) {
         const char* runnerVar = std::getenv("DRAVOLO_RUNNER");
         std::vector<std::string> runner = SplitOnBlanks(!runnerSetting.empty()            ? std::string_view(runnerSetting)
                                                         : runnerVar && *runnerVar ? std::string_view(runnerVar)
@@ -162,8 +155,7 @@ std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
     close(fds[1]);
     if (detached) {
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        posix::WaitForChild(pid, status);
     }
     // The pipe closes on a successful exec; an error number comes otherwise.
     int childErrno = 0;
@@ -174,8 +166,7 @@ std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
     if (n > 0) {
         if (!detached) {
             int status = 0;
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
+            posix::WaitForChild(pid, status);
         }
         errno = childErrno;  // why the program could not be executed
         return std::nullopt;
@@ -243,7 +234,7 @@ std::optional<bool> StartThroughHelper(std::string_view commandLine, std::string
 
 bool IsWindowsProgram(std::string_view commandLine, std::string_view workingDir) {
     const auto resolved = ResolveProgram(commandLine, workingDir);
-    return resolved && StartsWithMz(ToHostPath(resolved->program));
+    return resolved && FileStartsWithMz(resolved->program);
 }
 
 }  // namespace
@@ -266,9 +257,7 @@ std::optional<int> RunAndWait(std::string_view commandLine, std::string_view wor
     const auto pid = Spawn(std::move(*plan), false);
     if (!pid) return std::nullopt;
     int status = 0;
-    while (waitpid(*pid, &status, 0) < 0) {
-        if (errno != EINTR) return std::nullopt;
-    }
+    if (!posix::WaitForChild(*pid, status)) return std::nullopt;
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     // Killed by a signal: report it as a shell would, never as success.
     return 128 + WTERMSIG(status);

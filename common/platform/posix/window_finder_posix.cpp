@@ -30,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/platform/posix/fd_io.h"
 #include "common/platform/posix/host_programs.h"
 #include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
@@ -150,8 +151,7 @@ private:
         if (pid_ <= 0) return;
         kill(pid_, SIGKILL);
         int status = 0;
-        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
+        posix::WaitForChild(pid_, status);
         pid_ = -1;
     }
 

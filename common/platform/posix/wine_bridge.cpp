@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "common/base/text.h"
+#include "common/platform/posix/fd_io.h"
 #include "common/platform/posix/host_programs.h"
 #include "common/platform/regfile.h"
 
@@ -34,28 +35,16 @@ using posix::SplitOnBlanks;
 bool ReadFile(const std::string& path, std::string& out) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
-    char buf[65536];
-    ssize_t n;
-    while ((n = read(fd, buf, sizeof buf)) != 0) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
+    const bool ok = posix::ReadFdToEnd(fd, out);
     close(fd);
-    return n == 0;
+    return ok;
 }
 
 bool WriteFile(const std::string& path, const Bytes& data) {
     const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return false;
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    return close(fd) == 0 && done == data.size();
+    const bool written = posix::WriteAllFd(fd, data.data(), data.size());
+    return close(fd) == 0 && written;
 }
 
 // A file in the prefix's C:\windows\temp, so Wine reaches it by a drive
@@ -274,8 +263,7 @@ RunOutcome RunInPrefix(const std::string& prefix, const std::vector<std::string>
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             kill(pid, SIGKILL);
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
+            posix::WaitForChild(pid, status);
             outcome.timedOut = true;
             break;
         }

@@ -20,6 +20,8 @@
 #include <limits>
 
 #include "common/base/text.h"
+#include "common/platform/posix/fd_io.h"
+#include "common/platform/posix/file_replace.h"
 #include "common/platform/prefix.h"
 #include "common/platform/winfs.h"
 
@@ -246,52 +248,14 @@ std::string ParentOf(const std::string& host) {
 
 bool StatHost(const std::string& host, struct stat& st) { return stat(host.c_str(), &st) == 0; }
 
-bool WriteAllFd(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool FsyncDir(const std::string& dir) {
-    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = fsync(fd) == 0 || errno == EINVAL;  // some file systems refuse; the rename stands
-    close(fd);
-    return ok;
-}
-
-// A fresh file beside target, created with the mode a new file gets (the
-// umask applies). Returns its fd and fills tempPath.
-int CreateTempBeside(const std::string& target, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    const std::string dir = ParentOf(target);
-    const std::string base = target.substr(target.rfind('/') + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = Join(dir, "." + base + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
 // Copies the open source into fd; false on a read or write error.
 bool CopyFd(int from, int to) {
     std::vector<std::uint8_t> buf(1 << 16);
     for (;;) {
-        const ssize_t n = read(from, buf.data(), buf.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
+        const ssize_t n = posix::ReadRetrying(from, buf.data(), buf.size());
+        if (n < 0) return false;
         if (n == 0) return true;
-        if (!WriteAllFd(to, buf.data(), static_cast<std::size_t>(n))) return false;
+        if (!posix::WriteAllFd(to, buf.data(), static_cast<std::size_t>(n))) return false;
     }
 }
 
@@ -317,17 +281,12 @@ public:
     ~PosixFile() override { close(fd_); }
 
     bool Read(void* buffer, std::size_t count, std::size_t& got) override {
-        got = 0;
-        for (;;) {
-            const ssize_t n = read(fd_, buffer, count);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return false;
-            got = static_cast<std::size_t>(n);
-            return true;
-        }
+        const ssize_t n = posix::ReadRetrying(fd_, buffer, count);
+        got = n > 0 ? static_cast<std::size_t>(n) : 0;
+        return n >= 0;
     }
     bool Write(const void* data, std::size_t count) override {
-        return WriteAllFd(fd_, static_cast<const std::uint8_t*>(data), count);
+        return posix::WriteAllFd(fd_, data, count);
     }
     bool Seek(std::uint64_t offset) override {
         if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
@@ -421,31 +380,7 @@ std::optional<Bytes> ReadWholeFile(std::string_view path) {
 }
 
 bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data) {
-    std::string target = MapToHost(path);
-    struct stat st {};
-    const bool existed = lstat(target.c_str(), &st) == 0;
-    if (existed && S_ISLNK(st.st_mode)) {
-        // Replace what the link points at, not the link itself.
-        char buf[PATH_MAX];
-        if (realpath(target.c_str(), buf)) target = buf;
-        if (stat(target.c_str(), &st) != 0) return false;
-    }
-    if (existed && S_ISDIR(st.st_mode)) return false;
-
-    std::string temp;
-    const int fd = CreateTempBeside(target, temp);
-    if (fd < 0) return false;
-    bool ok = WriteAllFd(fd, data.data(), data.size());
-    if (ok && existed) ok = fchmod(fd, st.st_mode & 07777) == 0;
-    if (ok) ok = fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        return false;
-    }
-    FsyncDir(ParentOf(target));
-    return true;
+    return posix::ReplaceFileContents(MapToHost(path), data);
 }
 
 bool CreateDir(std::string_view path) { return mkdir(MapToHost(path).c_str(), 0777) == 0; }
@@ -505,7 +440,7 @@ bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
             close(in);
             return false;
         }
-        out = CreateTempBeside(dst, temp);
+        out = posix::CreateTempBeside(dst, temp);
     }
     if (out < 0) {
         close(in);

@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "common/platform/winfs.h"
+#include "common/platform/posix/fd_io.h"
 
 namespace dravolo {
 
@@ -50,8 +51,7 @@ RegularFileContent ReadRegularFile(std::string_view path, std::size_t maxSize) {
             if (bytes.size() > maxSize) break;
             bytes.resize(std::min(bytes.size() * 2, maxSize + 1));
         }
-        const ssize_t n = read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = posix::ReadRetrying(fd, bytes.data() + filled, bytes.size() - filled);
         if (n < 0) {
             close(fd);
             result.status = RegularFileRead::Failed;

@@ -2,10 +2,7 @@
 // output. Only the helper's ends are inheritable, so when it ends the output
 // pipe breaks and a waiting read returns at once.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <algorithm>
 

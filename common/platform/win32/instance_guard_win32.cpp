@@ -1,10 +1,7 @@
 // One instance per name: a named mutex. Windows drops it when the process
 // ends, however it ends.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <string>
 

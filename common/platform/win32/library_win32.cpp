@@ -1,9 +1,6 @@
 // Plugins and helper DLLs through LoadLibraryA.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include "common/platform/library.h"
 

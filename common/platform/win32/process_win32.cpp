@@ -1,12 +1,6 @@
 // Starting programs with CreateProcessA; Windows finds the program itself.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include "common/platform/process.h"
 

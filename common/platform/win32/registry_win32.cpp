@@ -2,7 +2,7 @@
 // conversion the interface promises. A batch is applied change by change:
 // Windows has no transaction we could use on every version we run on.
 
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 // Windows: ASPI through "WNASPI32", loaded at run time. The request blocks are
 // those published with the ASPI for Win32 interface, byte-packed.
 
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,7 +2,8 @@
 // ("\\.\SCSIn:") and reached through their drive letters' device handles with
 // IOCTL_SCSI_PASS_THROUGH_DIRECT.
 
-#include <windows.h>
+#include "common/platform/windows_api.h"
+#include <winioctl.h>  // the IOCTL codes the lean headers leave out
 #include <ntddscsi.h>
 
 #include <cstddef>

@@ -4,8 +4,7 @@
 
 #include <string>
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #ifdef _MSC_VER
 #pragma comment(lib, "user32")

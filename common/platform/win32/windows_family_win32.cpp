@@ -1,6 +1,6 @@
 // The family GetVersion reports on this machine.
 
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include "common/platform/windows_family.h"
 

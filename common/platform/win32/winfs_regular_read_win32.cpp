@@ -1,7 +1,7 @@
 // Bounded reads of regular files on Windows: a name that opens a device or a
 // pipe is refused before anything is read.
 
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <algorithm>
 

@@ -1,13 +1,7 @@
 // Windows paths on Windows: the A-functions take them as they are. Listings
 // are matched and ordered by our own rules, so they look the same as on POSIX.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "common/platform/windows_api.h"
 
 #include <algorithm>
 #include <atomic>
@@ -25,7 +19,13 @@ std::string Str(std::string_view s) { return std::string(s); }
 class Win32File final : public WinFile {
 public:
     explicit Win32File(HANDLE h) : h_(h) {}
-    ~Win32File() override { CloseHandle(h_); }
+    ~Win32File() override {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    void CloseNow() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
 
     bool Read(void* buffer, std::size_t count, std::size_t& got) override {
         got = 0;
@@ -130,16 +130,33 @@ std::optional<Bytes> ReadWholeFile(std::string_view path) {
 bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data) {
     const std::string target = Str(path);
     if (DirectoryExists(target)) return false;
+    const bool existed = FileExists(target);
+    // The file's own permission decides: a read-only file is not replaced.
+    HANDLE current = INVALID_HANDLE_VALUE;
+    if (existed) {
+        current = CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (current == INVALID_HANDLE_VALUE) return false;
+    }
+    Win32File currentFile(current);
     std::string temp;
     bool ok;
     {
         HANDLE h = CreateTempBeside(target, temp);
-        if (h == INVALID_HANDLE_VALUE) return false;
+        if (h == INVALID_HANDLE_VALUE) {
+            // A folder where no new file can be made: the file the user may
+            // write is written in place.
+            const DWORD error = GetLastError();
+            if (!existed || error != ERROR_ACCESS_DENIED) return false;
+            return currentFile.Write(data.data(), data.size()) && currentFile.Truncate(data.size()) &&
+                   currentFile.Flush();
+        }
         Win32File file(h);  // closed at the end of this block: the rename needs that
         ok = file.Write(data.data(), data.size()) && file.Flush();
     }
+    currentFile.CloseNow();  // ReplaceFile needs the target closed
     if (ok) {
-        if (FileExists(target)) {
+        if (existed) {
             // ReplaceFile keeps the target's attributes and security; some
             // network shares refuse it, where a plain replacing move still works.
             ok = ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
