@@ -244,6 +244,7 @@ TEST_F(EndToEnd, APsinexIniThatCannotBeReadIsLeftAloneAndReported) {
     r.Graphics = r.Sound = r.CdRom = "x.dll";
     SaveProfile("Tomba", r);
     fs::create_directories(EmulatorDir(EmulatorKind::Psinex) + "/psinex pc emulator.ini");
+    windows.windowClass = "\xA9 psinex - revision 5 beta";
 
     const LaunchOutcome outcome = Launch(EmulatorKind::Psinex, "Tomba");
     EXPECT_TRUE(outcome.started);
