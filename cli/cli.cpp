@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "common/base/text.h"
@@ -9,15 +10,21 @@ namespace dravolo::cli {
 namespace {
 
 constexpr const char* kUsageText =
-    "usage: dravolo-cli [--yes|--no] COMMAND ...\n"
+    "usage: dravolo-cli [--yes|--no] [--workdir DIR] COMMAND ...\n"
     "  profiles list KIND\n"
     "  profiles new KIND NAME [--description TEXT] [--bitmap PATH]\n"
     "  profiles show KIND NAME\n"
     "  profiles set KIND NAME Field=value ...\n"
     "  profiles rename KIND OLD NEW\n"
     "  profiles delete KIND NAME ...\n"
+    "  profiles shortcut KIND NAME [DIR]   # a .desktop file launching it (DIR: ~/Desktop)\n"
     "  launch KIND NAME\n"
+    "  launch --dry-run KIND NAME      # what the launch would write and start; changes nothing\n"
     "  quick-configure KIND NAME gpu|spu|cdr\n"
+    "  plugins list KIND [gpu|spu|cdr|pad]   # name, type, version, file (tab separated)\n"
+    "  plugins test KIND FILE\n"
+    "  plugins configure KIND FILE\n"
+    "  plugins about KIND FILE\n"
     "  settings get KEY\n"
     "  settings set KEY VALUE\n"
     "  reg export FILE KEY\n"
@@ -39,9 +46,42 @@ constexpr const char* kUsageText =
     "  memcard import-save IN FILE [SLOT]  # into SLOT, else the first free slot\n"
     "  memcard snapshots KIND NAME     # the profile's card snapshots: id, date, card, saves\n"
     "  memcard restore KIND NAME ID    # a snapshot back over its card (asked; --yes)\n"
+    "--workdir DIR keeps the profiles in DIR (made with the five profile folders when missing);\n"
+    "  without it: the current folder, or ~/.local/share/dravolo when that is the home folder\n"
+    "  without profile folders.\n"
     "KIND is a profile folder: Epsxe, Fpse, Psinex, Adripsx or Pcsx.\n"
     "DRIVE is adapter:target:lun as 'cd drives' lists it.\n"
-    "SLOT is a memory-card slot, 1-15.\n";
+    "SLOT is a memory-card slot, 1-15.\n"
+    "COMMAND --help shows that command's lines; --version the program's version.\n"
+    "Exit codes: 0 done, 1 failed (the reason on standard error), 2 bad usage,\n"
+    "  3 cd extract --skip-bad finished with sectors it could not read.\n";
+
+// The usage lines of one command ("profiles", "memcard list"), with the lines
+// that continue them.
+std::string UsageOf(const std::vector<std::string>& words) {
+    std::string out;
+    std::string_view text = kUsageText;
+    bool inCommand = false;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.rfind("  ", 0) != 0) {
+            inCommand = false;
+            continue;
+        }
+        if (line.size() > 2 && line[2] == ' ') {  // a continuation of the line above
+            if (inCommand) out.append(line).append("\n");
+            continue;
+        }
+        std::string prefix = "  ";
+        for (std::size_t i = 0; i < words.size(); ++i) prefix += (i ? " " : "") + words[i];
+        const std::string_view rest = line.substr(std::min(line.size(), prefix.size()));
+        inCommand = line.rfind(prefix, 0) == 0 && (rest.empty() || rest[0] == ' ');
+        if (inCommand) out.append(line).append("\n");
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -83,13 +123,35 @@ void Report(Context& context, std::string_view text, std::string_view caption) {
     context.err << ForTerminal(caption) << ": " << ForTerminal(text) << "\n";
 }
 
+bool NeedsWorkingDirectory(const std::vector<std::string>& args) {
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h" || arg == "--version") return false;
+    return !args.empty() && args[0] != "help";
+}
+
 int Run(const std::vector<std::string>& args, Context& context) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         (args.empty() ? context.err : context.out) << kUsageText;
         return args.empty() ? kUsage : kOk;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "--version") {
+        context.out << "dravolo-cli " << DRAVOLO_VERSION << "\n";
+        return kOk;
+    }
+    // "COMMAND [SUBCOMMAND] ... --help": that command's usage lines.
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] != "--help" && args[i] != "-h") continue;
+        std::vector<std::string> words{args[0]};
+        if (i > 1) words.push_back(args[1]);
+        std::string usage = UsageOf(words);
+        if (usage.empty()) usage = UsageOf({args[0]});
+        if (usage.empty()) break;  // an unknown command, said below
+        context.out << "usage: dravolo-cli [--yes|--no] [--workdir DIR] COMMAND ...\n" << usage;
+        return kOk;
+    }
     if (args[0] == "profiles") return RunProfiles(rest, context);
+    if (args[0] == "plugins") return RunPlugins(rest, context);
     if (args[0] == "launch") return RunLaunch(rest, context);
     if (args[0] == "quick-configure") return RunQuickConfigure(rest, context);
     if (args[0] == "settings") return RunSettings(rest, context);

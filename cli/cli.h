@@ -21,6 +21,10 @@ struct Context {
     Prompter& prompter;
 };
 
+// False for the commands that only print (help, the version): they need no
+// working directory and create none.
+bool NeedsWorkingDirectory(const std::vector<std::string>& args);
+
 // Arguments without the program name, already converted to ANSI.
 int Run(const std::vector<std::string>& args, Context& context);
 
@@ -28,6 +32,7 @@ int RunProfiles(const std::vector<std::string>& args, Context& context);
 int RunSettings(const std::vector<std::string>& args, Context& context);
 int RunReg(const std::vector<std::string>& args, Context& context);
 int RunLaunch(const std::vector<std::string>& args, Context& context);
+int RunPlugins(const std::vector<std::string>& args, Context& context);
 int RunQuickConfigure(const std::vector<std::string>& args, Context& context);
 int RunCd(const std::vector<std::string>& args, Context& context);
 int RunMemcard(const std::vector<std::string>& args, Context& context);

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/launch_dry_run.h"
 #include "common/platform/registry.h"
 #include "frontend/launch/emulator_world.h"
 #include "frontend/launch/launch.h"
@@ -25,13 +26,20 @@ std::optional<EmulatorKind> ParseKind(const std::string& text, Context& context)
 
 }  // namespace
 
-int RunLaunch(const std::vector<std::string>& args, Context& context) {
+int RunLaunch(const std::vector<std::string>& given, Context& context) {
+    std::vector<std::string> args;
+    bool dryRun = false;
+    for (const std::string& arg : given) {
+        if (arg == "--dry-run") dryRun = true;
+        else args.push_back(arg);
+    }
     if (args.size() != 2) {
-        context.err << "dravolo-cli: use 'launch KIND NAME'\n";
+        context.err << "dravolo-cli: use 'launch [--dry-run] KIND NAME'\n";
         return kUsage;
     }
     const auto kind = ParseKind(args[0], context);
     if (!kind) return kUsage;
+    if (dryRun) return RunLaunchDryRun(*kind, args[1], context);
     auto registry = OpenSystemRegistry();
     if (!registry) {
         context.err << "dravolo-cli: the registry cannot be opened\n";

@@ -13,6 +13,7 @@
 #include "cli/cli.h"
 #include "cli/cli_prompter.h"
 #include "common/base/text.h"
+#include "frontend/profiles/working_directory.h"
 
 namespace {
 
@@ -47,6 +48,19 @@ int main(int argc, char** argv) {
         if (arg == "--yes") answer = true;
         else if (arg == "--no") answer = false;
         else given.push_back(std::move(arg));
+    }
+    std::string workdir, workdirError;
+    if (!dravolo::TakeWorkdirOption(given, workdir, workdirError)) {
+        std::cerr << "dravolo-cli: " << workdirError << "\n";
+        return dravolo::cli::kUsage;
+    }
+    // Help and the version touch no folder.
+    if (dravolo::cli::NeedsWorkingDirectory(given)) {
+        const auto choice = dravolo::ChooseWorkingDirectory(dravolo::WorkingDirectoryInputsFromEnvironment(workdir));
+        if (const auto problem = dravolo::EnterWorkingDirectory(choice)) {
+            std::cerr << "dravolo-cli: " << *problem << "\n";
+            return dravolo::cli::kFailed;
+        }
     }
     std::vector<std::string> args;
     if (!dravolo::cli::ArgumentsToAnsi(given, args, std::cerr)) return dravolo::cli::kUsage;

@@ -1,13 +1,17 @@
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <ostream>
 #include <set>
 
 #include "cli/cli.h"
 #include "common/base/text.h"
+#include "common/platform/process.h"
 #include "common/platform/registry.h"
 #include "common/platform/winfs.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
+#include "frontend/shell/profile_shortcut.h"
 #include "frontend/shell/settings_store.h"
 
 namespace dravolo::cli {
@@ -185,6 +189,66 @@ int Delete(EmulatorKind kind, const std::vector<std::string>& names, Context& co
     return result;
 }
 
+std::string EnvironmentOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value && *value == '/' ? std::string(value) : fallback;
+}
+
+// A .desktop file in DIR (default: the desktop folder) that launches the
+// profile; its icon is the profile picture, kept as PNG in our data folder.
+int Shortcut(EmulatorKind kind, const std::vector<std::string>& args, const SettingsStore& settings, Context& context) {
+    namespace fs = std::filesystem;
+    const std::string& name = args[0];
+    if (!NameIsUsable(name, context)) return kFailed;
+    AnyProfileRecord record = MakeDefaultRecord(kind, settings);
+    if (!LoadAnyRecord(record, ProfilePath(kind, name), context.prompter)) return kFailed;
+    std::string description, bitmap;
+    std::visit(
+        [&](auto& r) {
+            description = r.Properties.Description;
+            bitmap = r.Properties.BitmapFile;
+        },
+        record);
+
+    const char* homeValue = std::getenv("HOME");
+    const std::string home = homeValue ? homeValue : "";
+    const std::string dir = args.size() > 1 ? args[1] : EnvironmentOr("XDG_DESKTOP_DIR", home + "/Desktop");
+    const std::string base = ShortcutBaseName(kind, name);
+    ProfileShortcut shortcut;
+    shortcut.kind = kind;
+    shortcut.profileName = ForTerminal(name);
+    shortcut.description = ForTerminal(description);
+    std::error_code ec;
+    shortcut.workdir = fs::current_path(ec).string();
+    shortcut.cliProgram = OwnProgramDirectory() + "/dravolo-cli";
+    shortcut.icon = "dravolo";  // the program's own icon when the profile has no picture
+    if (const auto png = ProfilePictureAsPng(bitmap)) {
+        const fs::path icons = fs::path(EnvironmentOr("XDG_DATA_HOME", home + "/.local/share")) / "dravolo" / "icons";
+        fs::create_directories(icons, ec);
+        const std::string iconPath = (icons / (base + ".png")).string();
+        if (!WriteWholeFileAtomic(iconPath, *png)) {
+            context.err << "dravolo-cli: cannot write " << iconPath << "\n";
+            return kFailed;
+        }
+        shortcut.icon = iconPath;
+    } else if (bitmap.find_first_not_of(' ') != std::string::npos) {
+        context.err << "dravolo-cli: the picture " << ForTerminal(bitmap)
+                    << " cannot be read; the shortcut gets the program's icon\n";
+    }
+    fs::create_directories(dir, ec);
+    const std::string file = (fs::path(dir) / (base + ".desktop")).string();
+    const std::string text = DesktopEntryText(shortcut);
+    if (!WriteWholeFileAtomic(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()))) {
+        context.err << "dravolo-cli: cannot write " << file << "\n";
+        return kFailed;
+    }
+    // Desktops start only launchers that may be executed.
+    fs::permissions(file, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::add, ec);
+    context.out << file << "\n";
+    return kOk;
+}
+
 }  // namespace
 
 int RunProfiles(const std::vector<std::string>& args, Context& context) {
@@ -209,6 +273,7 @@ int RunProfiles(const std::vector<std::string>& args, Context& context) {
     if (verb == "set" && rest.size() >= 2) return Set(*kind, rest, settings, context);
     if (verb == "rename" && rest.size() == 2) return Rename(*kind, rest[0], rest[1], context);
     if (verb == "delete" && !rest.empty()) return Delete(*kind, rest, context);
+    if (verb == "shortcut" && (rest.size() == 1 || rest.size() == 2)) return Shortcut(*kind, rest, settings, context);
     context.err << "dravolo-cli: bad use of 'profiles " << ForTerminal(verb) << "' (see --help)\n";
     return kUsage;
 }

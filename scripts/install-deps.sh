@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
           libbenchmark-dev xvfb xauth
+          # the fuzz preset: clang with libFuzzer and the sanitizers' runtimes
+          clang libclang-rt-14-dev
           # Windows: mingw-w64 cross compilers (64-bit built and run, 32-bit built) and Wine
           # (wine brings the "wine" command, the default runner for Windows programs)
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test: first the
-# dev build, then the same suites under AddressSanitizer + UBSan, then the
-# Windows build's suites under Wine (scripts/test-windows.sh).
+# dev build, then the same suites under AddressSanitizer + UBSan, then every
+# fuzz target for 15 seconds (clang's libFuzzer; a finding fails the run), then
+# the Windows build's suites under Wine (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,5 +16,11 @@ QT_QPA_PLATFORM=offscreen ctest --preset dev -j"$jobs"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen ctest --preset asan -j"$jobs"
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+for target in $(bash scripts/fuzz.sh --list); do
+  bash scripts/fuzz.sh "$target" 15
+done
 
 bash scripts/test-windows.sh --with-mingw32

@@ -193,9 +193,12 @@ std::vector<Finding> CheckCard(const CardImage& card) {
             findings.push_back({FindingKind::BrokenFrameListed, -1, index, sector});
     }
 
+    // PCSX-Reloaded formats cards with a zeroed test frame; the console
+    // writes it before it uses it, so zero is a blank frame, not damage.
     const ConstFrame test = FrameAt(card, kHeaderCopyFrame);
+    const bool blank = std::all_of(test.begin(), test.end(), [](std::uint8_t b) { return b == 0; });
     if (ChecksumWrong(test)) findings.push_back(ChecksumFinding(FindingKind::TestFrameChecksum, test));
-    else if (!std::equal(test.begin(), test.end(), FrameAt(card, kHeaderFrame).begin()))
+    else if (!blank && !std::equal(test.begin(), test.end(), FrameAt(card, kHeaderFrame).begin()))
         findings.push_back({FindingKind::TestFrameDiffers});
     return findings;
 }

@@ -60,4 +60,10 @@ std::optional<int> RunAndWait(std::string_view commandLine, std::string_view wor
 // and pluginhost.exe are installed beside it); empty when unknown.
 std::string OwnProgramDirectory();
 
+// One of our helper programs (winhelper.exe, pluginhost.exe): beside our own
+// executable, else in the private program folder an installed program in
+// bin/ has next to it (../libexec/dravolo). Host path; empty when neither
+// holds it.
+std::string OwnHelperProgram(std::string_view fileName);
+
 }  // namespace dravolo

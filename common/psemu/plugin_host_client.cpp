@@ -96,14 +96,8 @@ std::string PluginHostProgram(bool x64) {
     if (own && *own) {
         program = own;
     } else {
-        const std::string dir = OwnProgramDirectory();
-        if (dir.empty()) return {};
-#ifdef _WIN32
-        program = dir + "\\";
-#else
-        program = dir + "/";
-#endif
-        program += x64 ? "pluginhost64.exe" : "pluginhost.exe";
+        program = OwnHelperProgram(x64 ? "pluginhost64.exe" : "pluginhost.exe");
+        if (program.empty()) return {};
     }
     return std::ifstream(program, std::ios::binary).good() ? program : std::string();
 }

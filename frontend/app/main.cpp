@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "common/platform/instance_guard.h"
 #include "common/platform/registry.h"
 #include "common/qt/message_box_prompter.h"
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/app/frame_hooks_install.h"
+#include "frontend/profiles/working_directory.h"
 #include "frontend/shell/settings_store.h"
 #include "frontend/shell/shell_art.h"
 #include "frontend/shell/shell_choosers.h"
@@ -31,6 +33,20 @@ std::string ProgramName(const char* argv0) {
 int main(int argc, char** argv) {
     const auto guard = dravolo::InstanceGuard::Acquire(ProgramName(argc > 0 ? argv[0] : nullptr));
     if (!guard) return 0;
+
+    // The profile folders: "--workdir DIR", else the folder it was started in,
+    // else (started from a menu in the home folder) the user's data folder.
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    std::string workdir, workdirError;
+    if (!dravolo::TakeWorkdirOption(args, workdir, workdirError)) {
+        std::fprintf(stderr, "dravolo: %s\n", workdirError.c_str());
+        return 2;
+    }
+    const auto choice = dravolo::ChooseWorkingDirectory(dravolo::WorkingDirectoryInputsFromEnvironment(workdir));
+    if (const auto problem = dravolo::EnterWorkingDirectory(choice)) {
+        std::fprintf(stderr, "dravolo: %s\n", problem->c_str());
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dravolo"));

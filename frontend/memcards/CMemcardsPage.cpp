@@ -17,6 +17,8 @@
 
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
+#include "frontend/memcards/CIntegrityDialog.h"
+#include "frontend/memcards/CSnapshotsDialog.h"
 #include "frontend/memcards/card_folder.h"
 #include "frontend/memcards/memcard_choosers.h"
 #include "frontend/memcards/memcard_texts.h"
@@ -70,6 +72,7 @@ CMemcardsPage::CMemcardsPage(const SettingsStore& settings, Prompter& prompter, 
     layout->addWidget(BuildMiddle());
     layout->addWidget(BuildSide(kRight), 1);
     BuildMenu();
+    UpdateSnapshotButtons();
 }
 
 CMemcardsPage::~CMemcardsPage() = default;
@@ -94,8 +97,10 @@ QWidget* CMemcardsPage::BuildSide(int side) {
     c.deleteCard = MakeButton("Delete MC");
     c.browse = MakeButton("Browse");
     fileRow->addWidget(c.refresh);
+    c.snapshots = MakeButton("Snapshots...");
     fileRow->addWidget(c.deleteCard);
     fileRow->addStretch(1);
+    fileRow->addWidget(c.snapshots);
     fileRow->addWidget(c.browse);
     column->addLayout(fileRow);
 
@@ -140,6 +145,7 @@ QWidget* CMemcardsPage::BuildSide(int side) {
     connect(c.format, &QPushButton::clicked, this, [this, side] { Run([&] { manager_.Format(side); }); });
     connect(c.create, &QPushButton::clicked, this, [this, side] { OnCreate(side); });
     connect(c.import, &QPushButton::clicked, this, [this, side] { OnImport(side); });
+    connect(c.snapshots, &QPushButton::clicked, this, [this, side] { OnSnapshots(side); });
     connect(c.slotView, &QTreeWidget::itemSelectionChanged, this, [this, side] { OnSlotPicked(side); });
     connect(c.slotView, &QTreeWidget::itemPressed, this, [this, side] { OnSlotPicked(side); });
     connect(c.slotView, &QWidget::customContextMenuRequested, this,
@@ -178,10 +184,15 @@ void CMemcardsPage::BuildMenu() {
     deleteSave_ = menu_->addAction(QStringLiteral("Delete Save"));
     recoverSlot_ = menu_->addAction(QStringLiteral("Recover Slot"));
     checkIntegrity_ = menu_->addAction(QStringLiteral("Check Integrity"));
-    recoverSlot_->setEnabled(false);
-    checkIntegrity_->setEnabled(false);
+    menu_->addSeparator();
+    exportSave_ = menu_->addAction(QStringLiteral("Export Save..."));
+    importSave_ = menu_->addAction(QStringLiteral("Import Save..."));
     connect(markFree_, &QAction::triggered, this, [this] { Run([&] { manager_.MarkFree(); }); });
     connect(deleteSave_, &QAction::triggered, this, [this] { Run([&] { manager_.EraseSave(); }); });
+    connect(recoverSlot_, &QAction::triggered, this, [this] { Run([&] { manager_.RecoverSlot(); }); });
+    connect(checkIntegrity_, &QAction::triggered, this, &CMemcardsPage::OnCheckIntegrity);
+    connect(exportSave_, &QAction::triggered, this, &CMemcardsPage::OnExportSave);
+    connect(importSave_, &QAction::triggered, this, &CMemcardsPage::OnImportSave);
 }
 
 template <typename Command>
@@ -190,7 +201,23 @@ void CMemcardsPage::Run(Command&& command) {
     ShowState();
 }
 
-void CMemcardsPage::SetKind(int kind) { manager_.SetKind(kind); }
+void CMemcardsPage::SetKind(int kind) {
+    manager_.SetKind(kind);
+    UpdateSnapshotButtons();
+}
+void CMemcardsPage::SetProfileName(const std::string& name) {
+    manager_.SetProfileName(name);
+    UpdateSnapshotButtons();
+}
+
+void CMemcardsPage::UpdateSnapshotButtons() {
+    const bool profile = !manager_.SnapshotFolder().empty();
+    for (SideControls& c : sides_) {
+        c.snapshots->setEnabled(profile);
+        c.snapshots->setToolTip(profile ? QStringLiteral("The snapshots of this card taken before each launch of the profile")
+                                        : QStringLiteral("Card snapshots belong to a profile: open its settings"));
+    }
+}
 void CMemcardsPage::SetLeftCardPath(const std::string& path) { manager_.SetPath(kLeft, path); }
 void CMemcardsPage::SetRightCardPath(const std::string& path) { manager_.SetPath(kRight, path); }
 
@@ -235,7 +262,52 @@ void CMemcardsPage::ShowContextMenu(int side, const QPoint& pos) {
         item->setSelected(true);
     }
     manager_.SelectSlot(side, list->indexOfTopLevelItem(item));
+    // Export Save only where a save starts.
+    exportSave_->setEnabled(manager_.ExportSaveName().has_value());
     menu_->popup(list->viewport()->mapToGlobal(pos));
+}
+
+void CMemcardsPage::OnCheckIntegrity() {
+    const int side = manager_.activeSide();
+    const auto report = manager_.CheckIntegrity(side);
+    ShowState();
+    if (!report) return;
+    CIntegrityDialog dialog(*report, [this, side] {
+        auto repaired = manager_.RepairCard(side);
+        ShowState();
+        return repaired;
+    }, this);
+    dialog.exec();
+}
+
+void CMemcardsPage::OnSnapshots(int side) {
+    manager_.ReadControls();
+    CSnapshotsDialog dialog(
+        static_cast<int>(Index(side)) + 1, manager_.path(side), [this, side] { return manager_.Snapshots(side); },
+        [this, side](const std::string& id) {
+            const bool restored = manager_.RestoreSnapshot(side, id);
+            ShowState();
+            return restored;
+        },
+        this);
+    dialog.exec();
+}
+
+void CMemcardsPage::OnExportSave() {
+    const auto name = manager_.ExportSaveName();
+    if (!name) return;
+    const auto chosen = choosers_.SaveFile(this, FilterToQt(kSaveFilter), HostPathOf(*name));
+    if (!chosen) return;
+    const std::string path = WindowsPathOf(*chosen, kSaveExtension);
+    Run([&] { manager_.ExportSave(path); });
+}
+
+void CMemcardsPage::OnImportSave() {
+    if (manager_.path(manager_.activeSide()).empty()) return;
+    const auto chosen = choosers_.OpenFile(this, FilterToQt(kSaveFilter), QString());
+    if (!chosen) return;
+    const std::string path = ToWindowsPath(chosen->toStdString());
+    Run([&] { manager_.ImportSave(path); });
 }
 
 void CMemcardsPage::OnCreate(int side) {
@@ -254,7 +326,7 @@ void CMemcardsPage::OnBrowse(int side) {
 }
 
 void CMemcardsPage::OnImport(int side) {
-    const auto chosen = choosers_.OpenFile(this, FilterToQt(kImportFilter), QString());
+    const auto chosen = choosers_.OpenFile(this, FilterToQt(kImportAnyFilter), QString());
     if (!chosen) return;
     const std::string path = WindowsPathOf(*chosen, kImportExtension);
     Run([&] { manager_.Import(side, path); });

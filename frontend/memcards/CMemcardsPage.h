@@ -33,6 +33,7 @@ public:
     ~CMemcardsPage() override;
 
     void SetKind(int kind) override;
+    void SetProfileName(const std::string& name) override;
     void SetLeftCardPath(const std::string& path) override;
     void SetRightCardPath(const std::string& path) override;
     void ExchangeCards(std::string& card1, std::string& card2, bool toRecord) override;
@@ -51,6 +52,7 @@ public:
     QPushButton* formatButton(int side) const { return sides_[Index(side)].format; }
     QPushButton* createButton(int side) const { return sides_[Index(side)].create; }
     QPushButton* importButton(int side) const { return sides_[Index(side)].import; }
+    QPushButton* snapshotsButton(int side) const { return sides_[Index(side)].snapshots; }
     QToolButton* copyButton(int fromSide) const { return fromSide == memcards::kRight ? copyLeft_ : copyRight_; }
     QToolButton* eraseButton() const { return erase_; }
     QMenu* contextMenu() const { return menu_; }
@@ -58,6 +60,8 @@ public:
     QAction* deleteSaveAction() const { return deleteSave_; }
     QAction* recoverSlotAction() const { return recoverSlot_; }
     QAction* checkIntegrityAction() const { return checkIntegrity_; }
+    QAction* exportSaveAction() const { return exportSave_; }
+    QAction* importSaveAction() const { return importSave_; }
     const memcards::MemcardManager& manager() const { return manager_; }
 
     // A right-click at `pos` (list viewport coordinates): selects the slot
@@ -77,6 +81,7 @@ private:
         QPushButton* format = nullptr;
         QPushButton* create = nullptr;
         QPushButton* import = nullptr;
+        QPushButton* snapshots = nullptr;
     };
     static std::size_t Index(int side) { return side == memcards::kRight ? 1 : 0; }
 
@@ -93,6 +98,11 @@ private:
     void OnCreate(int side);
     void OnBrowse(int side);
     void OnImport(int side);
+    void OnCheckIntegrity();
+    void OnSnapshots(int side);
+    void OnExportSave();
+    void OnImportSave();
+    void UpdateSnapshotButtons();
 
     memcards::MemcardManager manager_;
     MemcardChoosers& choosers_;
@@ -105,6 +115,8 @@ private:
     QAction* deleteSave_ = nullptr;
     QAction* recoverSlot_ = nullptr;
     QAction* checkIntegrity_ = nullptr;
+    QAction* exportSave_ = nullptr;
+    QAction* importSave_ = nullptr;
     bool showing_ = false;
 };
 

@@ -52,7 +52,19 @@ ImportPlan PlanImport(const std::string& directory, std::string_view chosenPath)
     std::size_t header = 0;
     if (extension == "gme") header = memcard::kDexDriveHeaderSize;
     else if (extension == "vgs" || extension == "mem") header = memcard::kVgsHeaderSize;
-    else return plan;
+    else {
+        static constexpr std::string_view kListed[] = {"mcr", "mcd", "mc", "ddf"};
+        static constexpr std::string_view kRenamed[] = {"ps", "psm", "mci", "srm", "bin", "vmc", "vmp", "vm1"};
+        const auto in = [&extension](const auto& list) {
+            return std::find(std::begin(list), std::end(list), extension) != std::end(list);
+        };
+        if (in(kListed)) plan.anyFormat = true;
+        else if (in(kRenamed)) {
+            plan.anyFormat = true;
+            plan.destination.replace(plan.destination.size() - extension.size(), extension.size(), "mcr");
+        }
+        return plan;
+    }
     plan.destination.replace(plan.destination.size() - 3, 3, "mcr");
     plan.headerSize = header;
     return plan;

@@ -30,10 +30,14 @@ int FindCardEntry(const std::vector<std::string>& entries, std::string_view path
 // An import of a foreign image into the card folder: the destination is the
 // folder plus the chosen file's name, all lower case, with ".gme", ".vgs" or
 // ".mem" replaced by ".mcr". headerSize is the header to drop, or nothing
-// when the extension is none of those three (nothing is imported then).
+// when the extension is none of those three. The other card formats' files
+// (anyFormat) are read by their content and written as a raw card: ".mcr",
+// ".mcd", ".mc" and ".ddf" keep their name, the rest become ".mcr". Any other
+// extension imports nothing.
 struct ImportPlan {
     std::string destination;
     std::optional<std::size_t> headerSize;
+    bool anyFormat = false;
 };
 ImportPlan PlanImport(const std::string& directory, std::string_view chosenPath);
 

@@ -2,10 +2,14 @@
 
 #include "common/base/prompter.h"
 #include "common/base/text.h"
+#include <memory>
+
+#include "common/memcard/card_files.h"
 #include "common/memcard/memcard_file.h"
 #include "common/memcard/memcard_ops.h"
 #include "common/platform/winfs.h"
 #include "frontend/memcards/card_folder.h"
+#include "frontend/memcards/format_texts.h"
 #include "frontend/memcards/memcard_texts.h"
 
 namespace dravolo::memcards {
@@ -134,14 +138,35 @@ void MemcardManager::Import(int side, const std::string& chosen) {
     ReadControls();
     if (chosen.empty()) return;
     const ImportPlan plan = PlanImport(directory_, chosen);
+    // A card of the folder chosen again is only selected.
+    const bool itself = EqualsNoCase(plan.destination, chosen);
     // Replacing a card is asked as Create asks it; No leaves everything as it was.
-    if (plan.headerSize && FileExists(plan.destination) && !Confirm(prompter_, kAskOverwriteCard, kOverwriteCaption))
+    if ((plan.headerSize || plan.anyFormat) && !itself && FileExists(plan.destination) &&
+        !Confirm(prompter_, kAskOverwriteCard, kOverwriteCaption))
         return;
     if (plan.headerSize && !memcard::MemCardStripHeader(chosen, plan.destination, *plan.headerSize))
         prompter_.Tell(kImportFailed, kCaption, PromptIcon::Stop);
+    // A file that is no card leaves the side as it was.
+    if (plan.anyFormat && !itself && !ImportAnyFormat(chosen, plan.destination)) return;
     SetPath(side, plan.destination);
     ShowPathInList(side);
     Refresh(side);
+}
+
+bool MemcardManager::ImportAnyFormat(const std::string& chosen, const std::string& destination) {
+    auto card = std::make_unique<memcard::CardImage>();
+    const memcard::CardFileRead read = memcard::ReadAnyCardFile(chosen, *card);
+    if (!read.ok()) {
+        prompter_.Tell(std::string(kImportFailed) + "\n" + CardReadText(chosen, read), kCaption, PromptIcon::Stop);
+        return false;
+    }
+    if (!memcard::WriteCardFile(destination, *card, memcard::CardFormat::Raw)) {
+        prompter_.Tell(std::string(kImportFailed) + "\nCannot write " + destination + ".", kCaption, PromptIcon::Stop);
+        return false;
+    }
+    const std::string notice = SignatureNotice(chosen, read.read);
+    if (!notice.empty()) prompter_.Tell(notice, kCaption, PromptIcon::Exclamation);
+    return true;
 }
 
 void MemcardManager::DeleteCard(int side) {

@@ -7,10 +7,13 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "frontend/memcards/card_snapshots.h"
 #include "frontend/memcards/slot_listing.h"
+#include "frontend/memcards/snapshot_saves.h"
 
 namespace dravolo {
 class Prompter;
@@ -74,6 +77,50 @@ public:
     void EraseSave();
     void MarkFree();
 
+    // Recover Slot: brings back the save marked free at the active side's
+    // selected slot, or says why it cannot.
+    void RecoverSlot();
+
+    // Check Integrity of a side's card: one line per finding.
+    struct IntegrityReport {
+        std::string card;
+        std::vector<std::string> lines;  // "No problems found." for none
+        bool clean = true;
+        bool repairable = false;         // Repair would change something
+        std::string repaired;            // what the last Repair did, empty before
+    };
+    // Nothing when the side has no card; a card that cannot be read is told.
+    std::optional<IntegrityReport> CheckIntegrity(int side);
+    // Asks, repairs the side's card and checks it again; nothing when the
+    // user said No or the card cannot be read.
+    std::optional<IntegrityReport> RepairCard(int side);
+
+    // The profile whose card snapshots the sides list ("" for none: the
+    // memory-card-only sheet). The left card is the profile's card 1.
+    void SetProfileName(std::string name) { profileName_ = std::move(name); }
+    // "<kind folder>\<profile>.snapshots\", empty without a profile.
+    std::string SnapshotFolder() const;
+    struct SnapshotEntry {
+        Snapshot snapshot;
+        bool readable = true;
+        std::vector<SnapshotSave> saves;       // what it holds, against the side's card
+        std::vector<std::string> onlyOnCard;   // saves on the card it does not hold
+    };
+    // The side's card snapshots, newest first.
+    std::vector<SnapshotEntry> Snapshots(int side);
+    // Asks, takes a snapshot of the side's card and copies the snapshot back
+    // over it; false when nothing was restored.
+    bool RestoreSnapshot(int side, const std::string& id);
+
+    // Export Save: the file name offered for the active side's selected save
+    // (the card's folder plus the save's name and ".mcs"); nothing when no
+    // save starts at the selected slot.
+    std::optional<std::string> ExportSaveName();
+    void ExportSave(const std::string& outPath);
+    // Import Save: the save in `inPath` onto the active side's card, its first
+    // block in the selected slot (the lowest free slot when none is selected).
+    void ImportSave(const std::string& inPath);
+
     // The page becomes the sheet's current page, stops being it, and OK.
     void Activate();
     void Deactivate();
@@ -91,11 +138,14 @@ private:
     void ShowPathInList(int side);
     void Send(int side);
     const std::string& SaveNameOf(int side, int slot) const;
+    // Import of a card format beyond the three whose header is dropped.
+    bool ImportAnyFormat(const std::string& chosen, const std::string& destination);
 
     const SettingsStore& settings_;
     Prompter& prompter_;
     PathSent pathSent_;
     int kind_ = 0;
+    std::string profileName_;
     std::string directory_;
     std::array<Side, 2> sides_;
     int active_ = kLeft;

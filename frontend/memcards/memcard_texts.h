@@ -43,6 +43,18 @@ inline constexpr const char* kCreateFilter = "Uniform memsaves (*.mcr)|*.mcr|All
 inline constexpr const char* kBrowseFilter =
     "Memsaves (*.mcr,*.mcd,*.mc,*.ddf)|*.mcr;*.mcd;*.mc;*.ddf|All files(*.*)|*.*|";
 inline constexpr const char* kImportFilter = "Dexdrive/VGS(*.vgs,*.mem,*.gme)|*.vgs;*.mem;*.gme|";
+// Our own: Import takes every card format, the three of the filter above first
+// among them, and Export Save / Import Save take every single-save format.
+inline constexpr const char* kImportAnyFilter =
+    "Memory cards (*.gme,*.vgs,*.mem,*.mcr,*.mcd,*.mc,*.ddf,*.ps,*.psm,*.mci,*.srm,*.bin,*.vmc,*.vmp,*.vm1)|"
+    "*.gme;*.vgs;*.mem;*.mcr;*.mcd;*.mc;*.ddf;*.ps;*.psm;*.mci;*.srm;*.bin;*.vmc;*.vmp;*.vm1|"
+    "Dexdrive/VGS(*.vgs,*.mem,*.gme)|*.vgs;*.mem;*.gme|"
+    "PSP/PS3 (*.vmp,*.vm1)|*.vmp;*.vm1|All files(*.*)|*.*|";
+inline constexpr const char* kSaveFilter =
+    "Saves (*.mcs,*.ps1,*.psx,*.mcb,*.mcx,*.pda,*.psv)|*.mcs;*.ps1;*.psx;*.mcb;*.mcx;*.pda;*.psv|"
+    "PSXGameEdit (*.mcs)|*.mcs|Memory Juggler (*.ps1)|*.ps1|AR/GS/Caetla (*.psx)|*.psx|Smart Link (*.mcb)|*.mcb|"
+    "Datel (*.mcx,*.pda)|*.mcx;*.pda|PS3 (*.psv)|*.psv|Raw saves, all files(*.*)|*.*|";
+inline constexpr const char* kSaveExtension = "mcs";
 inline constexpr const char* kCardExtension = "mcr";
 inline constexpr const char* kImportExtension = "gme";
 

@@ -40,7 +40,24 @@ std::vector<NamedSave> SavesOf(const CardImage& card) {
     return saves;
 }
 
+std::string TitleOf(const CardImage& card, const NamedSave& save) {
+    std::string title = memcard::MemCardTitleText(std::span<const std::uint8_t, memcard::kTitleSize>(
+        memcard::DataBlock(card, save.slot).data() + memcard::kTitleOffset, memcard::kTitleSize));
+    return title.empty() ? memcard::SaveFileName(save.save) : title;
+}
+
 }  // namespace
+
+std::vector<std::string> SavesMissingFrom(const Bytes& snapshot, const Bytes& current) {
+    const std::vector<NamedSave> then = SavesOf(*ImageOf(snapshot));
+    const auto now = ImageOf(current);
+    std::vector<std::string> missing;
+    for (const NamedSave& save : SavesOf(*now)) {
+        const bool held = std::any_of(then.begin(), then.end(), [&](const NamedSave& s) { return s.name == save.name; });
+        if (!held) missing.push_back(TitleOf(*now, save));
+    }
+    return missing;
+}
 
 std::vector<SnapshotSave> CompareSnapshotSaves(const Bytes& snapshot, const std::optional<Bytes>& current) {
     const auto then = ImageOf(snapshot);
@@ -50,9 +67,7 @@ std::vector<SnapshotSave> CompareSnapshotSaves(const Bytes& snapshot, const std:
         SnapshotSave row;
         row.slot = saved.slot;
         row.blocks = saved.save.BlockCount();
-        row.title = memcard::MemCardTitleText(std::span<const std::uint8_t, memcard::kTitleSize>(
-            memcard::DataBlock(*then, saved.slot).data() + memcard::kTitleOffset, memcard::kTitleSize));
-        if (row.title.empty()) row.title = memcard::SaveFileName(saved.save);
+        row.title = TitleOf(*then, saved);
         row.change = SnapshotSave::Change::NotOnCard;
         for (const NamedSave& other : now) {
             if (other.name != saved.name) continue;

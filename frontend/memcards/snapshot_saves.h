@@ -23,6 +23,10 @@ struct SnapshotSave {
 // same name (region, product code, identifier) on `current`.
 std::vector<SnapshotSave> CompareSnapshotSaves(const Bytes& snapshot, const std::optional<Bytes>& current);
 
+// The titles of the saves on `current` that `snapshot` holds no save of the
+// same name for: what a restore of the snapshot takes off the card.
+std::vector<std::string> SavesMissingFrom(const Bytes& snapshot, const Bytes& current);
+
 // "CRASH (changed), SPYRO, TEKKEN (not on the card)"; "no saves" for none.
 std::string SnapshotSavesText(const std::vector<SnapshotSave>& saves);
 

@@ -135,6 +135,7 @@ void CEmuPropertySheet::SetKind(int kind) {
         memcardsPage_ = context_.makeMemcardsPage(nullptr);
         if (memcardsPage_) {
             memcardsPage_->SetKind(optionKind ? kind : 0);
+            memcardsPage_->SetProfileName(optionKind ? profileName_ : std::string());
             connect(memcardsPage_, &CMemcardsPageBase::leftCardPathSent, this,
                     [this](const std::string& path) { OnMemcardsPath(0, path); });
             connect(memcardsPage_, &CMemcardsPageBase::rightCardPathSent, this,
@@ -149,6 +150,7 @@ void CEmuPropertySheet::SetProfileName(const std::string& name) {
     profileName_ = name;
     if (pluginsPage_) pluginsPage_->SetProfileName(name);
     if (COptionPageBase* page = optionPage()) page->SetProfileName(name);
+    if (memcardsPage_ && kind_ >= 0 && kind_ <= 4) memcardsPage_->SetProfileName(name);
 }
 
 void CEmuPropertySheet::LoadRecord(AnyProfileRecord& any) {

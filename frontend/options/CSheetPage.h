@@ -48,6 +48,8 @@ public:
 
     // The emulator whose card folder the page starts in (0-4, 0 otherwise).
     virtual void SetKind(int kind) = 0;
+    // The profile whose card snapshots the page offers ("" for none).
+    virtual void SetProfileName(const std::string& name) { (void)name; }
     virtual void SetLeftCardPath(const std::string& path) = 0;
     virtual void SetRightCardPath(const std::string& path) = 0;
     // Record exchange of the profile's two memory-card fields.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -151,6 +152,71 @@ TEST_F(Cli, TextTheAnsiCodePageCannotHoldIsRefusedNamingTheCharacter) {
     EXPECT_NE(output.find("U+2605"), std::string::npos) << output;
     ASSERT_EQ(cli("profiles list Epsxe", output), 0);
     EXPECT_EQ(output, "Final\tCafé\t \n");
+}
+
+// Started in the bare home folder (as from a desktop menu) the program works in
+// the user's data folder; --workdir names one; help makes no folder at all.
+TEST_F(Cli, StartedInTheHomeFolderItWorksInTheDataFolder) {
+    const std::string home = root() + "/home";
+    std::filesystem::create_directories(home);
+    auto cli = [&](const std::string& environment, const std::string& args) {
+        const std::string command = "cd '" + home + "' && env -u XDG_DATA_HOME HOME='" + home + "' " + environment +
+                                    " DRAVOLO_PREFIX='" + prefix() + "' '" + DRAVOLO_CLI_PATH + "' " + args +
+                                    " >/dev/null 2>&1 </dev/null";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(cli("", "--help"), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(home));
+
+    ASSERT_EQ(cli("", "profiles new Epsxe Crash"), 0);
+    EXPECT_TRUE(std::filesystem::exists(home + "/.local/share/dravolo/Epsxe/Crash.set"));
+    EXPECT_TRUE(std::filesystem::is_directory(home + "/.local/share/dravolo/Pcsx"));
+
+    ASSERT_EQ(cli("XDG_DATA_HOME='" + root() + "/data'", "profiles new Pcsx Tekken"), 0);
+    EXPECT_TRUE(std::filesystem::exists(root() + "/data/dravolo/Pcsx/Tekken.set"));
+
+    ASSERT_EQ(cli("", "--workdir '" + root() + "/chosen' profiles new Fpse Vib"), 0);
+    EXPECT_TRUE(std::filesystem::exists(root() + "/chosen/Fpse/Vib.set"));
+    EXPECT_EQ(cli("", "profiles list Fpse --workdir"), 2);
+
+    // Once the home folder holds profile folders it is used as before.
+    std::filesystem::create_directories(home + "/Psinex");
+    ASSERT_EQ(cli("", "profiles new Psinex Here"), 0);
+    EXPECT_TRUE(std::filesystem::exists(home + "/Psinex/Here.set"));
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(Cli, ShortcutLaunchesTheProfileWithItsPictureAsIcon) {
+    // A 1 x 1 24-bit bitmap, red.
+    std::string bmp = "BM";
+    auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) bmp += static_cast<char>(v >> (8 * i)); };
+    auto u16 = [&](std::uint16_t v) { bmp += static_cast<char>(v); bmp += static_cast<char>(v >> 8); };
+    u32(58); u32(0); u32(54); u32(40); u32(1); u32(1); u16(1); u16(24); u32(0); u32(4); u32(0); u32(0); u32(0); u32(0);
+    bmp += std::string("\0\0\xFF\0", 4);
+    WriteHostFile(driveC() + "/red.bmp", bmp);
+    ASSERT_EQ(Run({"profiles", "new", "Epsxe", "Crash Bandicoot", "--bitmap", "c:\\red.bmp"}), 0);
+    ASSERT_EQ(Run({"profiles", "new", "Epsxe", "Plain"}), 0);
+    setenv("XDG_DATA_HOME", (root() + "/data").c_str(), 1);
+
+    ASSERT_EQ(Run({"profiles", "shortcut", "Epsxe", "Crash Bandicoot", root() + "/desk"}), 0) << err.str();
+    const std::string file = root() + "/desk/dravolo-Epsxe-Crash_Bandicoot.desktop";
+    EXPECT_EQ(out.str(), file + "\n");
+    const std::string entry = ReadHostFile(file);
+    EXPECT_NE(entry.find(" launch Epsxe \"Crash Bandicoot\"\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find(" --workdir "), std::string::npos) << entry;
+    const std::string icon = root() + "/data/dravolo/icons/dravolo-Epsxe-Crash_Bandicoot.png";
+    EXPECT_NE(entry.find("Icon=" + icon + "\n"), std::string::npos) << entry;
+    EXPECT_EQ(ReadHostFile(icon).substr(1, 3), "PNG");
+    EXPECT_NE(std::filesystem::status(file).permissions() & std::filesystem::perms::owner_exec,
+              std::filesystem::perms::none);
+
+    ASSERT_EQ(Run({"profiles", "shortcut", "Epsxe", "Plain", root() + "/desk"}), 0) << err.str();
+    EXPECT_NE(ReadHostFile(root() + "/desk/dravolo-Epsxe-Plain.desktop").find("Icon=dravolo\n"), std::string::npos);
+    EXPECT_EQ(Run({"profiles", "shortcut", "Epsxe", "Missing", root() + "/desk"}), 1);
+    EXPECT_FALSE(HostExists(root() + "/desk/dravolo-Epsxe-Missing.desktop"));
+    unsetenv("XDG_DATA_HOME");
 }
 #endif
 

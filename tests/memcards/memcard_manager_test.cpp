@@ -286,12 +286,12 @@ TEST_F(Manager, ImportByExtensionIntoTheCardFolder) {
     EXPECT_EQ(manager.path(kRight), "c:\\epsxe\\memcards\\short.mcr");
     EXPECT_TRUE(manager.side(kRight).listing.rows.empty());
 
-    // Another extension imports nothing but still selects the path.
-    WriteHostFile("In/raw.bin", body);
-    manager.Import(kRight, "In\\raw.bin");
+    // An extension of no card format imports nothing but still selects the path.
+    WriteHostFile("In/raw.txt", body);
+    manager.Import(kRight, "In\\raw.txt");
     EXPECT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(manager.path(kRight), "c:\\epsxe\\memcards\\raw.bin");
-    EXPECT_FALSE(HostExists(driveC() + "/epsxe/memcards/raw.bin"));
+    EXPECT_EQ(manager.path(kRight), "c:\\epsxe\\memcards\\raw.txt");
+    EXPECT_FALSE(HostExists(driveC() + "/epsxe/memcards/raw.txt"));
 
     // A card folder that does not exist: a failure, not a success.
     settings.SetString("EpsxePath", "c:\\nowhere\\");

@@ -149,8 +149,9 @@ private slots:
         page->ShowContextMenu(kRight, list->visualItemRect(Item(kRight, 5)).center());
         QVERIFY(page->contextMenu()->isVisible());
         QCOMPARE(page->contextMenu()->title(), QStringLiteral("MemCards"));
-        QVERIFY(!page->recoverSlotAction()->isEnabled());
-        QVERIFY(!page->checkIntegrityAction()->isEnabled());
+        QVERIFY(page->recoverSlotAction()->isEnabled());
+        QVERIFY(page->checkIntegrityAction()->isEnabled());
+        QVERIFY(!page->exportSaveAction()->isEnabled());  // no save starts at an erased slot
         QVERIFY(Item(kRight, 5)->isSelected());
         page->contextMenu()->hide();
         Answer({PromptAnswer::Yes});

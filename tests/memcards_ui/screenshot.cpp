@@ -1,18 +1,53 @@
-// A picture of the memory-card page for the docs: the "Memcards Tool" sheet
+// Pictures of the memory-card page for the docs: the "Memcards Tool" sheet
 // with two cards that have icons and Japanese titles, a save selected on
-// each side. Run under a display or Xvfb: memcards_ui_screenshot OUT.png
+// each side; beside it memcards_integrity.png (the Check Integrity report of
+// a damaged card) and memcards_snapshots.png (the snapshots of card 1).
+// Run under a display or Xvfb: memcards_ui_screenshot OUT.png
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <ctime>
+#include <filesystem>
+#include <functional>
 
 #include "frontend/launch/plugin_settings.h"
+#include "frontend/memcards/CIntegrityDialog.h"
 #include "frontend/memcards/CMemcardsPage.h"
+#include "frontend/memcards/CSnapshotsDialog.h"
+#include "frontend/memcards/card_snapshots.h"
 #include "frontend/memcards/memcards_page_factory.h"
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/shell/shell_choosers.h"
 #include "tests/memcards_ui/memcards_workspace.h"
+
+namespace {
+
+// Grabs the modal dialog of type D once it is up, then closes it.
+template <typename D>
+void GrabWhenShown(const QString& out, bool* saved) {
+    auto poll = std::make_shared<std::function<void()>>();
+    auto tries = std::make_shared<int>(0);
+    *poll = [out, saved, poll, tries] {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+            QTest::qWait(200);
+            *saved = dialog->grab().save(out);
+            dialog->reject();
+            return;
+        }
+        if (++*tries < 300) QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -42,5 +77,39 @@ int main(int argc, char** argv) {
                           list->visualItemRect(list->topLevelItem(slot)).center());
     }
     QTest::qWait(200);
-    return sheet.grab().save(out) ? 0 : 1;
+    if (!sheet.grab().save(out)) return 1;
+    const QString dir = QFileInfo(out).absolutePath();
+
+    // Check Integrity of a card with a cut save and a bad checksum, on the right.
+    ws.PutCard("damaged.mcr", test::MemcardsWorkspace::SecondCard()
+                                  .AddSave({4, 6, 9}, "CUT SHORT", 7)
+                                  .SetState(4, 0xA0)
+                                  .SetByte(test::CardBuilder::FrameOffset(12) + 127, 0x5C)
+                                  .str());
+    ws.choosers.file = QString::fromStdString(ws.HostCardPath("damaged.mcr"));
+    QTest::mouseClick(page->browseButton(memcards::kRight), Qt::LeftButton);
+    QTreeWidget* rightList = page->slotList(memcards::kRight);
+    page->ShowContextMenu(memcards::kRight, rightList->visualItemRect(rightList->topLevelItem(0)).center());
+    page->contextMenu()->hide();
+    bool integritySaved = false;
+    GrabWhenShown<CIntegrityDialog>(dir + "/memcards_integrity.png", &integritySaved);
+    page->checkIntegrityAction()->trigger();
+
+    // Three snapshots of card 1 from earlier launches; since then a save was erased and one added.
+    std::filesystem::create_directories("Epsxe");
+    page->SetKind(0);
+    page->SetProfileName("Crash");
+    const std::string folder = ".\\Epsxe\\Crash.snapshots\\";
+    const std::time_t now = std::time(nullptr);
+    ws.PutCard("epsxe000.mcr", test::CardBuilder().AddSave({0}, "SPYRO: YEAR OF THE DRAGON", 5, "BE").str());
+    memcards::TakeSnapshot(folder, 1, left, 10, now - 3 * 86400);
+    ws.PutCard("epsxe000.mcr", test::MemcardsWorkspace::PlayerCard().str());
+    memcards::TakeSnapshot(folder, 1, left, 10, now - 86400);
+    ws.PutCard("epsxe000.mcr", test::MemcardsWorkspace::PlayerCard().AddSave({8}, "TEKKEN 3", 8, "BE").str());
+    memcards::TakeSnapshot(folder, 1, left, 10, now - 3600);
+    ws.PutCard("epsxe000.mcr", test::MemcardsWorkspace::PlayerCard().MarkFree({4}).AddSave({8}, "TEKKEN 3", 8, "BE").SetByte(9 * 8192 + 700, 0x42).str());
+    bool snapshotsSaved = false;
+    GrabWhenShown<CSnapshotsDialog>(dir + "/memcards_snapshots.png", &snapshotsSaved);
+    QTest::mouseClick(page->snapshotsButton(memcards::kLeft), Qt::LeftButton);
+    return integritySaved && snapshotsSaved ? 0 : 1;
 }

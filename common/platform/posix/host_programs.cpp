@@ -47,9 +47,8 @@ std::optional<std::string> SearchPath(const std::string& name) {
 std::string WinHelperPath() {
     const auto readable = [](const std::string& path) { return !path.empty() && access(path.c_str(), R_OK) == 0; };
     if (const char* own = std::getenv("DRAVOLO_WINHELPER"); own && *own) return readable(own) ? own : std::string();
-    const std::string dir = OwnProgramDirectory();
-    const std::string beside = dir + "/winhelper.exe";
-    return !dir.empty() && readable(beside) ? beside : std::string();
+    const std::string helper = OwnHelperProgram("winhelper.exe");
+    return readable(helper) ? helper : std::string();
 }
 
 }  // namespace dravolo::posix

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "common/platform/dry_run.h"
 #include "common/platform/posix/fd_io.h"
 #include "common/platform/pe_image.h"
 #include "common/platform/posix/host_programs.h"
@@ -240,6 +241,10 @@ bool IsWindowsProgram(std::string_view commandLine, std::string_view workingDir)
 }  // namespace
 
 bool StartProcess(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->StartProgram(commandLine, workingDir, false);
+        return ResolveProgram(commandLine, workingDir).has_value();
+    }
     if (IsWindowsProgram(commandLine, workingDir))
         if (const auto started = StartThroughHelper(commandLine, workingDir, options)) return *started;
     // A native program: window placement and consoles are not ours to give.
@@ -252,6 +257,11 @@ bool StartProcess(std::string_view commandLine, std::string_view workingDir, con
 }
 
 std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->StartProgram(commandLine, workingDir, true);
+        if (!ResolveProgram(commandLine, workingDir)) return std::nullopt;
+        return 0;
+    }
     auto plan = Plan(commandLine, workingDir, options.runner);
     if (!plan) return std::nullopt;
     const auto pid = Spawn(std::move(*plan), false);

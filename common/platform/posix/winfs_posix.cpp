@@ -20,6 +20,7 @@
 #include <limits>
 
 #include "common/base/text.h"
+#include "common/platform/dry_run.h"
 #include "common/platform/posix/fd_io.h"
 #include "common/platform/posix/file_replace.h"
 #include "common/platform/prefix.h"
@@ -343,6 +344,10 @@ std::string ToWindowsPath(std::string_view hostPath) {
 std::string GetCurrentDir() { return ToWindowsPath(HostCwd()); }
 
 bool SetCurrentDir(std::string_view windowsPath) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->ChangeDirectory(windowsPath);
+        return DirectoryExists(windowsPath);
+    }
     return chdir(MapToHost(windowsPath).c_str()) == 0;
 }
 
@@ -380,14 +385,34 @@ std::optional<Bytes> ReadWholeFile(std::string_view path) {
 }
 
 bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->WriteFile(path, data);
+        return true;
+    }
     return posix::ReplaceFileContents(MapToHost(path), data);
 }
 
-bool CreateDir(std::string_view path) { return mkdir(MapToHost(path).c_str(), 0777) == 0; }
+bool CreateDir(std::string_view path) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->FileChange("create folder", path);
+        return true;
+    }
+    return mkdir(MapToHost(path).c_str(), 0777) == 0;
+}
 
-bool RemoveDir(std::string_view path) { return rmdir(MapToHost(path).c_str()) == 0; }
+bool RemoveDir(std::string_view path) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->FileChange("remove folder", path);
+        return DirectoryExists(path);
+    }
+    return rmdir(MapToHost(path).c_str()) == 0;
+}
 
 bool DeleteFileAt(std::string_view path) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->FileChange("delete", path);
+        return FileExists(path);
+    }
     const std::string host = MapToHost(path);
     struct stat st {};
     if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
@@ -395,6 +420,10 @@ bool DeleteFileAt(std::string_view path) {
 }
 
 bool RenameNoReplace(std::string_view from, std::string_view to) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->FileChange("rename", std::string(from) + " -> " + std::string(to));
+        return FileExists(from) || DirectoryExists(from);
+    }
     const std::string src = MapToHost(from);
     const std::string dst = MapToHost(to);
     struct stat a {}, b {};
@@ -419,6 +448,10 @@ bool RenameNoReplace(std::string_view from, std::string_view to) {
 }
 
 bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->CopyFile(from, to);
+        return FileExists(from) && !(failIfExists && FileExists(to));
+    }
     const std::string src = MapToHost(from);
     const std::string dst = MapToHost(to);
     const int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
@@ -507,6 +540,10 @@ std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
 }
 
 std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
+    if (auto* dry = ActiveDryRun(); dry && mode != Mode::Read) {
+        dry->FileChange("open for writing", path);
+        return nullptr;
+    }
     int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Read: flags |= O_RDONLY; break;

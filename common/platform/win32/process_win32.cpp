@@ -2,6 +2,7 @@
 
 #include "common/platform/windows_api.h"
 
+#include "common/platform/dry_run.h"
 #include "common/platform/process.h"
 
 namespace dravolo {
@@ -32,6 +33,10 @@ bool Create(std::string_view commandLine, std::string_view workingDir, const Sta
 }  // namespace
 
 bool StartProcess(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->StartProgram(commandLine, workingDir, false);
+        return ResolveProgram(commandLine, workingDir).has_value();
+    }
     PROCESS_INFORMATION pi{};
     if (!Create(commandLine, workingDir, options, pi)) return false;
     CloseHandle(pi.hThread);
@@ -40,6 +45,11 @@ bool StartProcess(std::string_view commandLine, std::string_view workingDir, con
 }
 
 std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->StartProgram(commandLine, workingDir, true);
+        if (!ResolveProgram(commandLine, workingDir)) return std::nullopt;
+        return 0;
+    }
     PROCESS_INFORMATION pi{};
     if (!Create(commandLine, workingDir, options, pi)) return std::nullopt;
     CloseHandle(pi.hThread);

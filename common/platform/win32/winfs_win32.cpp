@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/base/text.h"
+#include "common/platform/dry_run.h"
 #include "common/platform/winfs.h"
 
 namespace dravolo {
@@ -93,7 +94,13 @@ std::string GetCurrentDir() {
     return out;
 }
 
-bool SetCurrentDir(std::string_view windowsPath) { return SetCurrentDirectoryA(Str(windowsPath).c_str()) != 0; }
+bool SetCurrentDir(std::string_view windowsPath) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->ChangeDirectory(windowsPath);
+        return DirectoryExists(windowsPath);
+    }
+    return SetCurrentDirectoryA(Str(windowsPath).c_str()) != 0;
+}
 
 bool FileExists(std::string_view path) {
     const DWORD a = GetFileAttributesA(Str(path).c_str());
@@ -128,6 +135,10 @@ std::optional<Bytes> ReadWholeFile(std::string_view path) {
 }
 
 bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->WriteFile(path, data);
+        return true;
+    }
     const std::string target = Str(path);
     if (DirectoryExists(target)) return false;
     const bool existed = FileExists(target);
@@ -170,11 +181,33 @@ bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> d
     return ok;
 }
 
-bool CreateDir(std::string_view path) { return CreateDirectoryA(Str(path).c_str(), nullptr) != 0; }
-bool RemoveDir(std::string_view path) { return RemoveDirectoryA(Str(path).c_str()) != 0; }
-bool DeleteFileAt(std::string_view path) { return DeleteFileA(Str(path).c_str()) != 0; }
+bool CreateDir(std::string_view path) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->FileChange("create folder", path);
+        return true;
+    }
+    return CreateDirectoryA(Str(path).c_str(), nullptr) != 0;
+}
+bool RemoveDir(std::string_view path) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->FileChange("remove folder", path);
+        return DirectoryExists(path);
+    }
+    return RemoveDirectoryA(Str(path).c_str()) != 0;
+}
+bool DeleteFileAt(std::string_view path) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->FileChange("delete", path);
+        return FileExists(path);
+    }
+    return DeleteFileA(Str(path).c_str()) != 0;
+}
 
 bool RenameNoReplace(std::string_view from, std::string_view to) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->FileChange("rename", std::string(from) + " -> " + std::string(to));
+        return FileExists(from) || DirectoryExists(from);
+    }
     const std::string source = Str(from), target = Str(to);
     if (source == target || CompareNoCase(source, target) != 0)
         return MoveFileA(source.c_str(), target.c_str()) != 0;
@@ -190,6 +223,10 @@ bool RenameNoReplace(std::string_view from, std::string_view to) {
 }
 
 bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
+    if (auto* dry = ActiveDryRun()) {
+        dry->CopyFile(from, to);
+        return FileExists(from) && !(failIfExists && FileExists(to));
+    }
     return CopyFileA(Str(from).c_str(), Str(to).c_str(), failIfExists ? TRUE : FALSE) != 0;
 }
 
@@ -223,6 +260,10 @@ std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
 }
 
 std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
+    if (auto* dry = ActiveDryRun(); dry && mode != Mode::Read) {
+        dry->FileChange("open for writing", path);
+        return nullptr;
+    }
     DWORD access = GENERIC_READ | GENERIC_WRITE;
     DWORD disposition = OPEN_EXISTING;
     switch (mode) {
