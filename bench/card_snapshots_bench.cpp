@@ -1,6 +1,7 @@
 // The snapshots a launch takes of a profile's two 128 KiB memory cards
 // (read, compare with the newest snapshot by hash, write, prune to the newest
-// ten), against one plain copy of the two files. Changed: both cards differ
+// ten), against one plain copy of the two files (over the same two copies,
+// and to new names as snapshots are). Changed: both cards differ
 // from their newest snapshot, as after a session of play. Unchanged: only the
 // reads and the hashes, as for a launch that did not save.
 // Run: build/release/bench/card_snapshots_bench
@@ -69,6 +70,21 @@ void BM_PlainCopyOfTwoCards(benchmark::State& state) {
     }
 }
 
+// The same copy to new names, the oldest deleted as the snapshots are pruned:
+// what the file system itself costs for files that are new each time.
+void BM_PlainCopyOfTwoCardsToNewFiles(benchmark::State& state) {
+    Workspace ws;
+    std::uint32_t round = 0;
+    for (auto _ : state) {
+        ++round;
+        for (int c = 0; c < 2; ++c) {
+            const std::string base = "copies\\" + std::to_string(c) + "-";
+            benchmark::DoNotOptimize(CopyFileTo(ws.cards[c], base + std::to_string(round) + ".mcr", false));
+            if (round > kKeep) DeleteFileAt(base + std::to_string(round - kKeep) + ".mcr");
+        }
+    }
+}
+
 void BM_SnapshotsOfTwoChangedCards(benchmark::State& state) {
     Workspace ws;
     std::time_t now = 1'700'000'000;
@@ -99,6 +115,7 @@ void BM_SnapshotsOfTwoUnchangedCards(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_PlainCopyOfTwoCards)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainCopyOfTwoCardsToNewFiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SnapshotsOfTwoChangedCards)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SnapshotsOfTwoUnchangedCards)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

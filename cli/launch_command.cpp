@@ -78,7 +78,8 @@ int RunQuickConfigure(const std::vector<std::string>& args, Context& context) {
     switch (QuickConfigurePlugin(request, settings, context.prompter, *editor)) {
         case QuickConfigureResult::Configured: return kOk;
         case QuickConfigureResult::NoProfile:
-        case QuickConfigureResult::RecordUnreadable: return kFailed;  // the load has told why
+        case QuickConfigureResult::RecordUnreadable:
+        case QuickConfigureResult::PluginLost: return kFailed;  // the load or the prompter has told why
         case QuickConfigureResult::LibraryNotLoaded:
             context.err << "dravolo-cli: the profile's " << ForTerminal(args[2])
                         << " plugin cannot be loaded; its settings file is unchanged\n";

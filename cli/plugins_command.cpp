@@ -132,8 +132,8 @@ int Act(EmulatorKind kind, std::string_view action, const std::string& file, Con
             return kUsage;
         }
         const std::string path = PadFolder(kind, installPath) + pad.fileName;
-        const bool ok = kind == EmulatorKind::Fpse ? ConfigureFpsePad(path, 0, 0, 0)
-                                                   : ConfigurePsemuPad(path, "", *page.editor);
+        const bool ok = kind == EmulatorKind::Fpse ? ConfigureFpsePad(path, 0, 0, 0, context.prompter)
+                                                   : ConfigurePsemuPad(path, "", *page.editor, context.prompter);
         if (!ok) context.err << "dravolo-cli: " << ForTerminal(file) << " cannot be loaded\n";
         return ok ? kOk : kFailed;
     }

@@ -11,7 +11,10 @@ packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock
           # (wine brings the "wine" command, the default runner for Windows programs)
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine
           # CD tools that read our extracted images and cue sheets in the tests
-          cdrdao libcdio-utils bchunk)
+          cdrdao libcdio-utils bchunk
+          # A real PlayStation emulator with real plugins (PCSX-Reloaded), and
+          # xdotool to find and close their windows on the tests' X server
+          pcsxr xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -14,6 +14,7 @@
 #include "common/base/text.h"
 #include "common/platform/registry.h"
 #include "common/qt/message_box_prompter.h"
+#include "common/qt/plugin_call_wait.h"
 #include "tool/core/card_summary.h"
 #include "tool/core/command_line.h"
 #include "tool/core/config_name.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     if (start.mode == StartMode::Report) return WriteReport(start);
 
     QApplication app(argc, argv);
+    InstallPluginCallWait();  // the dialog keeps painting while a plugin's own dialog is open
     MessageBoxPrompter boxes;
     StderrPrompter console;
     const bool toStderr = MessagesToStderr();

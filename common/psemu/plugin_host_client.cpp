@@ -41,16 +41,16 @@ std::optional<Message> PluginHostConnection::Receive() {
     return message;
 }
 
-bool PluginHostConnection::FollowDirectory() {
-    const std::string current = GetCurrentDir();
+bool PluginHostConnection::FollowDirectory(std::string_view wanted) {
+    const std::string current = wanted.empty() ? GetCurrentDir() : std::string(wanted);
     if (current.empty() || current == directory_) return !broken_;
     if (!Send(ChangeDirectory{current})) return false;
     directory_ = current;
     return true;
 }
 
-std::optional<std::uint32_t> PluginHostConnection::Load(std::string_view path) {
-    if (!FollowDirectory() || !Send(pluginhost::Load{std::string(path)})) return std::nullopt;
+std::optional<std::uint32_t> PluginHostConnection::Load(std::string_view path, std::string_view directory) {
+    if (!FollowDirectory(directory) || !Send(pluginhost::Load{std::string(path)})) return std::nullopt;
     const auto answer = Receive();
     const auto* loaded = answer ? std::get_if<Loaded>(&*answer) : nullptr;
     if (!loaded) {
@@ -64,8 +64,8 @@ std::optional<std::uint32_t> PluginHostConnection::Load(std::string_view path) {
 void PluginHostConnection::Unload(std::uint32_t handle) { Send(pluginhost::Unload{handle}); }
 
 std::optional<Result> PluginHostConnection::Call(std::uint32_t handle, std::string_view name, CallKind kind,
-                                                 std::uint64_t ownerWindow) {
-    if (!FollowDirectory() || !Send(pluginhost::Call{handle, std::string(name), kind, ownerWindow}))
+                                                 std::uint64_t ownerWindow, std::string_view directory) {
+    if (!FollowDirectory(directory) || !Send(pluginhost::Call{handle, std::string(name), kind, ownerWindow}))
         return std::nullopt;
     // A settings-block call asks for the plugin's reads and writes until the
     // plugin returns; any other call answers at once.
@@ -90,16 +90,29 @@ std::optional<Result> PluginHostConnection::Call(std::uint32_t handle, std::stri
     }
 }
 
-std::string PluginHostProgram(bool x64) {
-    const char* own = std::getenv(x64 ? "DRAVOLO_PLUGINHOST64" : "DRAVOLO_PLUGINHOST");
+namespace {
+
+// The program named by the variable, or our helper of that name (beside our
+// own program or in our helper folder); empty when it is not there.
+std::string HostBesideUs(const char* variable, const char* fileName) {
+    const char* own = std::getenv(variable);
     std::string program;
     if (own && *own) {
         program = own;
     } else {
-        program = OwnHelperProgram(x64 ? "pluginhost64.exe" : "pluginhost.exe");
+        program = OwnHelperProgram(fileName);
         if (program.empty()) return {};
     }
     return std::ifstream(program, std::ios::binary).good() ? program : std::string();
+}
+
+}  // namespace
+
+std::string NativePluginHostProgram() { return HostBesideUs("DRAVOLO_PLUGINHOST_NATIVE", "dravolo-pluginhost"); }
+
+std::string PluginHostProgram(bool x64) {
+    return x64 ? HostBesideUs("DRAVOLO_PLUGINHOST64", "pluginhost64.exe")
+               : HostBesideUs("DRAVOLO_PLUGINHOST", "pluginhost.exe");
 }
 
 }  // namespace dravolo

@@ -19,12 +19,14 @@ class PluginHostConnection {
 public:
     explicit PluginHostConnection(std::unique_ptr<HelperProcess> process) : process_(std::move(process)) {}
 
-    // The host's handle for the DLL at this Windows path; nullopt when the
-    // host cannot load it.
-    std::optional<std::uint32_t> Load(std::string_view path);
+    // The host's handle for the library at this path (a Windows path for the
+    // Windows host, a host path for the native one); nullopt when the host
+    // cannot load it. directory: where the host works for this request; empty
+    // follows our own current directory.
+    std::optional<std::uint32_t> Load(std::string_view path, std::string_view directory = {});
     void Unload(std::uint32_t handle);
     std::optional<pluginhost::Result> Call(std::uint32_t handle, std::string_view name, pluginhost::CallKind kind,
-                                           std::uint64_t ownerWindow = 0);
+                                           std::uint64_t ownerWindow = 0, std::string_view directory = {});
 
     bool Broken() const { return broken_; }
 
@@ -32,8 +34,8 @@ private:
     bool Send(const pluginhost::Message& message);
     std::optional<pluginhost::Message> Receive();
     // Plugins find their files relative to the current directory, so the
-    // host's follows ours before each request.
-    bool FollowDirectory();
+    // host's follows ours (or the one asked for) before each request.
+    bool FollowDirectory(std::string_view wanted);
     void Fail() { broken_ = true; }
 
     std::unique_ptr<HelperProcess> process_;
@@ -43,5 +45,8 @@ private:
 
 // The host program for 32-bit (x64 false) or 64-bit DLLs; empty when missing.
 std::string PluginHostProgram(bool x64);
+// The native host (dravolo-pluginhost beside our programs, or named by
+// DRAVOLO_PLUGINHOST_NATIVE); empty when missing.
+std::string NativePluginHostProgram();
 
 }  // namespace dravolo

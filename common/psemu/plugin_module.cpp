@@ -2,10 +2,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "common/platform/library.h"
 #include "common/platform/pe_image.h"
 #include "common/platform/registry.h"
+#include "common/platform/winfs.h"
 #include "common/psemu/plugin_host_client.h"
 #include "common/psemu/fpse_plugin.h"
 
@@ -75,10 +77,12 @@ private:
     std::unique_ptr<Library> library_;
 };
 
+// native: a plugin of our own system in the native host, which works in the
+// plugin's folder (directory) and shares our windowing system.
 class HostedModule : public PluginModule {
 public:
-    HostedModule(std::shared_ptr<PluginHostConnection> host, std::uint32_t handle)
-        : host_(std::move(host)), handle_(handle) {}
+    HostedModule(std::shared_ptr<PluginHostConnection> host, std::uint32_t handle, bool native, std::string directory)
+        : host_(std::move(host)), handle_(handle), native_(native), directory_(std::move(directory)) {}
     ~HostedModule() override { host_->Unload(handle_); }
 
     bool Has(std::string_view name) override { return Found(name, pluginhost::CallKind::Probe).has_value(); }
@@ -101,7 +105,10 @@ public:
         return *r->block;
     }
 
+    bool HostLost() const override { return host_->Broken(); }
+
     bool CallSettingsBlock(std::string_view name, std::uintptr_t ownerWindow, std::uintptr_t) override {
+        if (native_) return Found(name, pluginhost::CallKind::SettingsBlock, ownerWindow).has_value();
 #ifdef _WIN32
         // Window handles are valid across processes on Windows.
         const std::uint64_t owner = ownerWindow;
@@ -118,7 +125,7 @@ public:
 private:
     std::optional<pluginhost::Result> Found(std::string_view name, pluginhost::CallKind kind,
                                             std::uint64_t ownerWindow = 0) {
-        auto r = host_->Call(handle_, name, kind, ownerWindow);
+        auto r = host_->Call(handle_, name, kind, ownerWindow, directory_);
         if (kind != pluginhost::CallKind::Probe) ForgetCachedRegistryReads();
         if (!r || !r->found) return std::nullopt;
         return r;
@@ -126,12 +133,21 @@ private:
 
     std::shared_ptr<PluginHostConnection> host_;
     std::uint32_t handle_;
+    bool native_;
+    std::string directory_;
 };
 
-// Which host a DLL needs: nullopt when we load it ourselves.
+constexpr int kNativeHost = 2;
+
+// Which host a library needs: nullopt when we load it ourselves.
 std::optional<int> HostIndexFor(std::string_view path) {
     const auto machine = PeMachineOfFile(path);
-    if (!machine) return std::nullopt;  // not a Windows DLL: a native plugin, or nothing we can load
+#ifdef _WIN32
+    if (!machine) return std::nullopt;  // not a Windows DLL: nothing we can load
+#else
+    // Not a Windows DLL: a native plugin, or nothing the native host can load.
+    if (!machine) return kNativeHost;
+#endif
     if (*machine == PeMachine::Other) return std::nullopt;
     const int index = *machine == PeMachine::X64 ? 1 : 0;
 #ifdef _WIN32
@@ -148,6 +164,28 @@ std::optional<int> HostIndexFor(std::string_view path) {
 PluginLoader::PluginLoader() = default;
 PluginLoader::~PluginLoader() = default;
 
+std::shared_ptr<PluginHostConnection> PluginLoader::Host(int index) {
+    const auto i = static_cast<std::size_t>(index);
+    if (hosts_[i] && hosts_[i]->Broken()) hosts_[i].reset();  // a plugin took the last run down with it
+    if (!hosts_[i]) {
+        if (hostFailed_[i]) return nullptr;
+        std::unique_ptr<HelperProcess> process;
+        if (index == kNativeHost) {
+            const std::string program = NativePluginHostProgram();
+            if (!program.empty()) process = HelperProcess::StartNative(program);
+        } else {
+            const std::string program = PluginHostProgram(index == 1);
+            if (!program.empty()) process = HelperProcess::Start(program);
+        }
+        if (!process) {
+            hostFailed_[i] = true;
+            return nullptr;
+        }
+        hosts_[i] = std::make_shared<PluginHostConnection>(std::move(process));
+    }
+    return hosts_[i];
+}
+
 std::unique_ptr<PluginModule> PluginLoader::Open(std::string_view path) {
     const auto hostIndex = HostIndexFor(path);
     if (!hostIndex) {
@@ -155,21 +193,29 @@ std::unique_ptr<PluginModule> PluginLoader::Open(std::string_view path) {
         if (!library) return nullptr;
         return std::make_unique<InProcessModule>(std::move(library));
     }
-    const auto i = static_cast<std::size_t>(*hostIndex);
-    if (hosts_[i] && hosts_[i]->Broken()) hosts_[i].reset();  // a plugin took the last run down with it
-    if (!hosts_[i]) {
-        if (hostFailed_[i]) return nullptr;
-        const std::string program = PluginHostProgram(i == 1);
-        auto process = program.empty() ? nullptr : HelperProcess::Start(program);
-        if (!process) {
-            hostFailed_[i] = true;
-            return nullptr;
-        }
-        hosts_[i] = std::make_shared<PluginHostConnection>(std::move(process));
+    const auto host = Host(*hostIndex);
+    if (!host) return nullptr;
+    if (*hostIndex != kNativeHost) {
+        const auto handle = host->Load(path);
+        if (!handle) return nullptr;
+        return std::make_unique<HostedModule>(host, *handle, false, std::string());
     }
-    const auto handle = hosts_[i]->Load(path);
+    // The native host gets a host path that does not depend on its current
+    // directory, and works in the plugin's folder: plugins start their
+    // settings programs from "./".
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::absolute(ToHostPath(path), error);
+    if (error || !std::filesystem::is_regular_file(file, error)) return nullptr;
+    std::string directory = file.parent_path().string();
+    const auto handle = host->Load(file.string(), directory);
     if (!handle) return nullptr;
-    return std::make_unique<HostedModule>(hosts_[i], *handle);
+    return std::make_unique<HostedModule>(host, *handle, true, std::move(directory));
+}
+
+bool ReportPluginLost(const PluginModule& module, Prompter& prompter) {
+    if (!module.HostLost()) return false;
+    prompter.Tell(kPluginLostText, kPluginLostCaption, PromptIcon::Stop);
+    return true;
 }
 
 std::unique_ptr<PluginModule> OpenPluginModule(std::string_view path) { return PluginLoader().Open(path); }

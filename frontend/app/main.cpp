@@ -9,6 +9,7 @@
 #include "common/platform/instance_guard.h"
 #include "common/platform/registry.h"
 #include "common/qt/message_box_prompter.h"
+#include "common/qt/plugin_call_wait.h"
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/app/frame_hooks_install.h"
 #include "frontend/profiles/working_directory.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dravolo"));
     QApplication::setWindowIcon(dravolo::ProgramIcon());
+    dravolo::InstallPluginCallWait();  // our windows keep painting while a plugin's dialog is open
 
     const auto registry = dravolo::OpenSystemRegistry();
     if (!registry) {

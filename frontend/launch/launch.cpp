@@ -1,4 +1,5 @@
 #include "frontend/launch/launch.h"
+#include "frontend/launch/pcsxr_config.h"
 
 #include "common/platform/pe_image.h"
 #include "common/platform/process.h"
@@ -105,6 +106,17 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
     plan.installPath = s.settings.InstallPath(kind);
     plan.executable = s.settings.ExecutableName(kind);
     const std::string& installPath = plan.installPath;
+
+    // PCSX-Reloaded reads its own file, named on its command line.
+    if (kind == EmulatorKind::Pcsx && IsPcsxReloaded(installPath, plan.executable)) {
+        deferred.Flush();
+        if (!WritePcsxrConfig(std::get<_PCSXDATA>(record), name)) {
+            s.prompter.Tell(kRegistryErrorText, kRegistryErrorCaption);
+            return std::nullopt;
+        }
+        plan.arguments = PcsxrArguments(name);
+        return plan;
+    }
 
     switch (kind) {
         case EmulatorKind::Epsxe:

@@ -23,20 +23,22 @@ std::string_view PsemuPluginDirectory(EmulatorKind kind) {
 
 namespace {
 
-QuickConfigureResult RunPsemu(const std::string& libraryPath, PluginType type) {
+QuickConfigureResult RunPsemu(const std::string& libraryPath, PluginType type, Prompter& prompter) {
     const auto module = OpenPluginModule(libraryPath);
     if (!module) return QuickConfigureResult::LibraryNotLoaded;
-    return RunPsemuConfigure(*module, type) == PsemuConfigureResult::Configured
-               ? QuickConfigureResult::Configured
-               : QuickConfigureResult::NoConfigureEntry;
+    const PsemuConfigureResult result = RunPsemuConfigure(*module, type);
+    if (ReportPluginLost(*module, prompter)) return QuickConfigureResult::PluginLost;
+    return result == PsemuConfigureResult::Configured ? QuickConfigureResult::Configured
+                                                      : QuickConfigureResult::NoConfigureEntry;
 }
 
-QuickConfigureResult RunFpseNative(const std::string& libraryPath, const QuickConfigureRequest& request) {
+QuickConfigureResult RunFpseNative(const std::string& libraryPath, const QuickConfigureRequest& request,
+                                   Prompter& prompter) {
     const auto module = OpenPluginModule(libraryPath);
     if (!module) return QuickConfigureResult::LibraryNotLoaded;
-    return FpseConfigure(*module, request.type, request.ownerWindow, request.moduleInstance)
-               ? QuickConfigureResult::Configured
-               : QuickConfigureResult::NoConfigureEntry;
+    const bool called = FpseConfigure(*module, request.type, request.ownerWindow, request.moduleInstance);
+    if (ReportPluginLost(*module, prompter)) return QuickConfigureResult::PluginLost;
+    return called ? QuickConfigureResult::Configured : QuickConfigureResult::NoConfigureEntry;
 }
 
 }  // namespace
@@ -62,14 +64,15 @@ QuickConfigureResult QuickConfigurePlugin(const QuickConfigureRequest& request, 
         const QuickConfigureResult result =
             IsFpseNativeField(field)
                 ? RunFpseNative(installPath + std::string(kFpseNativePluginDirectory) + WithoutFpseMarker(field),
-                                request)
-                : RunPsemu(installPath + std::string(PsemuPluginDirectory(request.kind)) + field, request.type);
+                                request, prompter)
+                : RunPsemu(installPath + std::string(PsemuPluginDirectory(request.kind)) + field, request.type,
+                           prompter);
         ExportPluginSettings(sideFile, request.type, editor);
         return result;
     }
 
     const QuickConfigureResult result =
-        RunPsemu(installPath + std::string(PsemuPluginDirectory(request.kind)) + field, request.type);
+        RunPsemu(installPath + std::string(PsemuPluginDirectory(request.kind)) + field, request.type, prompter);
     if (result == QuickConfigureResult::Configured) ExportPluginSettings(sideFile, request.type, editor);
     return result;
 }

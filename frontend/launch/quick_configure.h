@@ -33,6 +33,7 @@ enum class QuickConfigureResult {
     LibraryNotLoaded,  // no export (FPSE still exports)
     NoConfigureEntry,  // no export (FPSE still exports)
     Configured,        // the plugin's dialog ran and the side file was written
+    PluginLost,        // the plugin's host ended during the call; the user was told
 };
 
 // Where quick configure looks for the kind's plugins, below its install path.

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "common/memcard/card_formats.h"
-#include "common/memcard/sha.h"
 #include "common/platform/winfs.h"
 
 namespace dravolo::memcards {
@@ -88,7 +87,9 @@ SnapshotOutcome Take(std::string_view folder, int card, std::string_view cardPat
     const std::vector<Snapshot> existing = ListSnapshots(dir, card);
     if (!existing.empty()) {
         const auto newest = ReadCardBytes(existing.front().path);
-        if (newest && memcard::Sha1(*newest) == memcard::Sha1(*data)) return SnapshotOutcome::Unchanged;
+        // Both files are read whole anyway: comparing them byte for byte is
+        // exact and costs a fraction of hashing them (a launch waits for it).
+        if (newest && *newest == *data) return SnapshotOutcome::Unchanged;
     }
     if (!DirectoryExists(dir) && !CreateDir(dir)) return SnapshotOutcome::Failed;
     if (!WriteSnapshot(dir, card, *data, now)) return SnapshotOutcome::Failed;

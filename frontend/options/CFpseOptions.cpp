@@ -231,7 +231,7 @@ void CFpseOptions::OnPadConfig(int pad) {
     if (!plugin) return;
     if (!profileName_.empty()) SetCurrentSettingsFile(FpseSettingsFilePath(profileName_));
     ConfigureFpsePad(installPath_ + std::string(kFpseNativePluginDirectory) + plugin->fileName, pad,
-                     static_cast<std::uintptr_t>(window()->winId()), ProgramModuleInstance());
+                     static_cast<std::uintptr_t>(window()->winId()), ProgramModuleInstance(), context_.prompter);
 }
 
 }  // namespace dravolo

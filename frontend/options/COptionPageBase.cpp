@@ -207,7 +207,8 @@ void COptionPageBase::ConfigurePsemuPadOf(EmulatorKind kind, QComboBox* combo, s
     ReadPad(combo, field);
     if (field != before) SetModified();
     const std::string sideFile = profileName_.empty() ? std::string() : ProfilePath(kind, profileName_, ".pad");
-    ConfigurePsemuPad(installPath_ + std::string(PsemuPluginDirectory(kind)) + field, sideFile, context_.editor);
+    ConfigurePsemuPad(installPath_ + std::string(PsemuPluginDirectory(kind)) + field, sideFile, context_.editor,
+                      context_.prompter);
 }
 
 bool IsChecked(const QCheckBox* box) { return box->isChecked(); }

@@ -71,23 +71,28 @@ std::optional<std::size_t> FindPadByFile(const std::vector<PadPlugin>& pads, std
     return std::nullopt;
 }
 
-bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, RegistryEditor& editor) {
+bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, RegistryEditor& editor,
+                       Prompter& prompter) {
     // The plugin's dialog opens on this profile's pad settings.
     if (!sideFile.empty() && FileExists(sideFile)) editor.Import(sideFile);
     bool loaded = false;
     if (const auto module = OpenPluginModule(pluginPath)) {
         loaded = true;
         module->CallLong("PADconfigure");
+        ReportPluginLost(*module, prompter);
     }
     if (!sideFile.empty()) editor.Export(sideFile, kPadSettingsKeyText);
     return loaded;
 }
 
 bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow,
-                      std::uintptr_t moduleInstance) {
+                      std::uintptr_t moduleInstance, Prompter& prompter) {
     const auto module = OpenPluginModule(pluginPath);
     if (!module) return false;
-    return module->CallSettingsBlock(pad == 0 ? "JOY0_Configure" : "JOY1_Configure", ownerWindow, moduleInstance);
+    const bool called =
+        module->CallSettingsBlock(pad == 0 ? "JOY0_Configure" : "JOY1_Configure", ownerWindow, moduleInstance);
+    ReportPluginLost(*module, prompter);
+    return called;
 }
 
 }  // namespace dravolo

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/base/prompter.h"
 #include "frontend/launch/plugin_settings.h"
 
 namespace dravolo {
@@ -42,13 +43,15 @@ std::optional<std::size_t> FindPadByFile(const std::vector<PadPlugin>& pads, std
 // "Config" of a PSEmu Pro pad: imports the profile's ".pad" side file when it
 // exists, runs the plugin's PADconfigure (when exported) and exports the PAD
 // settings key back into the side file. An empty sideFile (no profile) skips
-// both. False when the plugin could not be loaded.
+// both. False when the plugin could not be loaded. A plugin that takes its
+// host down is reported through the prompter.
 inline constexpr std::string_view kPadSettingsKeyText = "HKEY_CURRENT_USER\\Software\\Vision Thing\\PSEmu Pro\\PAD";
-bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, RegistryEditor& editor);
+bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, RegistryEditor& editor,
+                       Prompter& prompter);
 
 // "Config" of an FPSE pad: JOY0_Configure (pad 0) or JOY1_Configure (pad 1)
 // with the FPSE settings block. False when the plugin or the entry is missing.
 bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow,
-                      std::uintptr_t moduleInstance);
+                      std::uintptr_t moduleInstance, Prompter& prompter);
 
 }  // namespace dravolo

@@ -74,11 +74,16 @@ void PluginsPageLogic::Configure() {
     if (!entry) return;
     if (IsFpseNativeEntry(*entry, kind_)) {
         SetCurrentSettingsFile(settingsFilePath());
-        if (const auto module = loader_.Open(NativePath(*entry)))
+        if (const auto module = loader_.Open(NativePath(*entry))) {
             FpseConfigure(*module, activeType_, ownerWindow_, moduleInstance_);
+            ReportPluginLost(*module, prompter_);
+        }
         return;
     }
-    if (const auto module = loader_.Open(PsemuPath(*entry))) RunPsemuConfigure(*module, activeType_);
+    if (const auto module = loader_.Open(PsemuPath(*entry))) {
+        RunPsemuConfigure(*module, activeType_);
+        ReportPluginLost(*module, prompter_);
+    }
 }
 
 PluginTestOutcome PluginsPageLogic::Test() {
@@ -88,13 +93,15 @@ PluginTestOutcome PluginsPageLogic::Test() {
     bool passed = false;
     if (IsFpseNativeEntry(*entry, kind_)) {
         // A library without the entry counts as failed.
-        if (const auto module = loader_.Open(NativePath(*entry)))
-            if (const auto info = FpseAbout(*module, activeType_))
-                passed = info->TestPassed();
+        if (const auto module = loader_.Open(NativePath(*entry))) {
+            if (const auto info = FpseAbout(*module, activeType_)) passed = info->TestPassed();
+            if (ReportPluginLost(*module, prompter_)) return PluginTestOutcome::NotRun;
+        }
     } else {
         const auto module = loader_.Open(PsemuPath(*entry));
         if (!module) return PluginTestOutcome::NotRun;
         const auto result = RunPsemuTest(*module, activeType_);
+        if (ReportPluginLost(*module, prompter_)) return PluginTestOutcome::NotRun;
         if (!result) return PluginTestOutcome::NotRun;
         passed = PsemuTestPassed(*result);
     }
@@ -110,9 +117,14 @@ std::optional<FpseInfo> PluginsPageLogic::About() {
     if (IsFpseNativeEntry(*entry, kind_)) {
         const auto module = loader_.Open(NativePath(*entry));
         if (!module) return std::nullopt;
-        return FpseAbout(*module, activeType_);
+        auto info = FpseAbout(*module, activeType_);
+        if (ReportPluginLost(*module, prompter_)) return std::nullopt;
+        return info;
     }
-    if (const auto module = loader_.Open(PsemuPath(*entry))) ShowPsemuAbout(*module, activeType_);
+    if (const auto module = loader_.Open(PsemuPath(*entry))) {
+        ShowPsemuAbout(*module, activeType_);
+        ReportPluginLost(*module, prompter_);
+    }
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "frontend/profiles/records.h"
 
+#include "frontend/profiles/pcsxr_program.h"
 #include "frontend/profiles/profile_archive.h"
 #include "frontend/shell/settings_store.h"
 
@@ -34,8 +35,10 @@ _PSINEXDATA::_PSINEXDATA(const SettingsStore& settings)
 // AdriPSX keeps no default card paths: its cards are chosen on its own page.
 _ADRIPSXDATA::_ADRIPSXDATA(const SettingsStore&) {}
 
+// PCSX-Reloaded's profiles start on the cards pcsxr itself makes.
 _PCSXDATA::_PCSXDATA(const SettingsStore& settings)
-    : Mcd1(CardPath(settings, kKind, "Mcd001.mcr")), Mcd2(CardPath(settings, kKind, "Mcd002.mcr")) {}
+    : Mcd1(PcsxIsPcsxReloaded(settings) ? PcsxrDefaultCard(1) : CardPath(settings, kKind, "Mcd001.mcr")),
+      Mcd2(PcsxIsPcsxReloaded(settings) ? PcsxrDefaultCard(2) : CardPath(settings, kKind, "Mcd002.mcr")) {}
 
 template <typename Record>
 void Serialize(Record& record, ProfileArchive& archive) {

@@ -10,7 +10,14 @@
 #include <vector>
 
 #include "common/platform/registry.h"
+#include "frontend/launch/config_writers.h"
+#include "frontend/profiles/profile_files.h"
+#include "frontend/shell/settings_store.h"
+#include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
+#include "tests/support/scripted_prompter.h"
+#include "tool/core/config_commit.h"
+#include "tool/core/config_name.h"
 
 namespace dravolo {
 namespace {
@@ -50,6 +57,52 @@ TEST_F(ConcurrentWriters, ThreeProcessesOf300ValuesEachLoseNone) {
         }
     }
     EXPECT_EQ(found, kWriters * kValues);
+}
+
+// The front end writing ePSXe's configuration for a launch while the tool
+// stores a configuration on OK: in every round both sets of values are there
+// afterwards, whichever writer came second.
+TEST_F(ConcurrentWriters, ALaunchAndTheToolsOkKeepBothSetsOfValues) {
+    const std::string profile = ProfilePath(EmulatorKind::Epsxe, "Race");
+    const std::string stored = tool::ConfigurationKeyPath("Mine");
+    for (int round = 0; round < 12; ++round) {
+        const std::string bios = "scph" + std::to_string(round) + ".bin";
+        {
+            test::MemoryRegistry memory;
+            SettingsStore settings{memory};
+            test::ScriptedPrompter prompter;
+            _EPSXEDATA record(settings);
+            record.BiosName = bios;
+            if (round == 0) {
+                ASSERT_TRUE(CreateProfileFile(0, profile, settings));
+            }
+            ASSERT_TRUE(SaveProfileRecord(record, profile, prompter));
+        }
+        ASSERT_TRUE(OpenSystemRegistry()->SetDword(RegRoot::CurrentUser, tool::kActiveConfigurationKey, "Round",
+                                                   static_cast<std::uint32_t>(round)));
+        const pid_t launch = fork();
+        if (launch == 0) {
+            test::MemoryRegistry memory;
+            SettingsStore settings{memory};
+            test::ScriptedPrompter prompter;
+            auto registry = OpenSystemRegistry();
+            _exit(WriteEmulatorConfig(profile, EmulatorKind::Epsxe, *registry, settings, prompter) ? 0 : 1);
+        }
+        const pid_t ok = fork();
+        if (ok == 0) {
+            auto registry = OpenSystemRegistry();
+            _exit(tool::CommitConfiguration(*registry, "Mine") ? 0 : 1);
+        }
+        for (const pid_t pid : {launch, ok}) {
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
+        }
+        auto registry = OpenSystemRegistry();
+        EXPECT_EQ(registry->QueryString(RegRoot::CurrentUser, kEpsxeConfigKey, "BiosName"), bios) << round;
+        EXPECT_EQ(registry->QueryDword(RegRoot::CurrentUser, stored, "Round"), static_cast<std::uint32_t>(round))
+            << round;
+    }
 }
 
 }  // namespace

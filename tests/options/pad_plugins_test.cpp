@@ -3,8 +3,10 @@
 #include <filesystem>
 
 #include "common/platform/registry.h"
+#include "common/psemu/plugin_module.h"
 #include "frontend/options/pad_plugins.h"
 #include "tests/support/prefix_fixture.h"
+#include "tests/support/scripted_prompter.h"
 
 namespace fs = std::filesystem;
 
@@ -19,6 +21,8 @@ protected:
         fs::copy_file(fs::path(TEST_PLUGIN_DIR) / "padTest.dll", dir + name, fs::copy_options::overwrite_existing);
         WriteHostFile(dir + fs::path(name).stem().string() + ".cfg", cfg);
     }
+
+    test::ScriptedPrompter prompter;
 };
 
 TEST_F(PadPluginsTest, ListsPadPluginsWithTheirPadVersion) {
@@ -59,7 +63,7 @@ TEST_F(PadPluginsTest, ConfigImportsAndExportsThePadSideFile) {
     WriteHostFile("Pcsx/Crash.pad",
                   "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vision Thing\\PSEmu Pro\\PAD\\Saved]\r\n"
                   "\"Keys\"=\"from profile\"\r\n\r\n");
-    ASSERT_TRUE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padJoy.dll", ".\\Pcsx\\Crash.pad", editor));
+    ASSERT_TRUE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padJoy.dll", ".\\Pcsx\\Crash.pad", editor, prompter));
     EXPECT_EQ(registry->QueryString(RegRoot::CurrentUser, "Software\\Vision Thing\\PSEmu Pro\\PAD\\Saved", "Keys"),
               "from profile");
     EXPECT_NE(ReadHostFile(driveC() + "/pcsx/plugin/padJoy.log").find("PADconfigure"), std::string::npos);
@@ -70,7 +74,28 @@ TEST_F(PadPluginsTest, ConfigImportsAndExportsThePadSideFile) {
                                     "Setting"),
               "chosen by user");
 
-    EXPECT_FALSE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padGone.dll", "", editor));
+    EXPECT_FALSE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padGone.dll", "", editor, prompter));
+}
+
+// A pad plugin that crashes in its dialog, or is killed there, takes only its
+// host with it: we are still here and the user is told.
+TEST_F(PadPluginsTest, ConfigOfAPluginThatDiesIsReported) {
+    auto registry = OpenSystemRegistry();
+    InProcessRegistryEditor editor(*registry);
+    for (const char* how : {"crash", "kill"}) {
+        Install("padBad.dll", std::string("configure=") + how + "\n");
+        prompter.messages.clear();
+        EXPECT_TRUE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padBad.dll", "", editor, prompter)) << how;
+        ASSERT_EQ(prompter.messages.size(), 1u) << how;
+        EXPECT_EQ(prompter.messages[0].text, kPluginLostText);
+        EXPECT_EQ(prompter.messages[0].caption, kPluginLostCaption);
+        EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Stop);
+    }
+    // A plugin that lives through its dialog says nothing.
+    Install("padGood.dll", "");
+    prompter.messages.clear();
+    EXPECT_TRUE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padGood.dll", "", editor, prompter));
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 }  // namespace

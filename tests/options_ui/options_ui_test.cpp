@@ -287,8 +287,10 @@ void OptionsUiTest::FpsePadListsOfferInstalledPads() {
     QCOMPARE(QString::fromStdString(std::get<_FPSEDATA>(any).LasPAD2), QStringLiteral("JOYPAD.DLL"));
 }
 
-// FPSE's own plugins find the calling program's instance in word 13 of their
-// settings block, from the plugin page and from a pad's "Config" alike.
+// FPSE's own plugins find a module instance in word 13 of their settings
+// block, from the plugin page and from a pad's "Config" alike. On Linux the
+// plugins run in the plugin host, so it is the host's own, as for Windows
+// plugins there; never 0.
 void OptionsUiTest::FpsePluginsGetTheProgramsModuleInstance() {
     test::OptionsWorkspace ws;
     ws.InstallPlugin("gpuTest.dll", "fpse/plugin", "gpuNative.dll", "name=Native Soft\n");
@@ -302,8 +304,13 @@ void OptionsUiTest::FpsePluginsGetTheProgramsModuleInstance() {
     sheet.SetKind(1);
     sheet.LoadRecord(any);
     sheet.show();
+#ifdef _WIN32
     const std::string instance = std::to_string(ProgramModuleInstance());
     QVERIFY(ProgramModuleInstance() != 0);
+    const auto isInstance = [&instance](const QString& word) { return word == QString::fromStdString(instance); };
+#else
+    const auto isInstance = [](const QString& word) { return !word.isEmpty() && word != QStringLiteral("0"); };
+#endif
     auto written = [](const char* key) {
         return QString::fromStdString(GetPrivateProfileString("PadTest", key, "", ".\\Fpse\\Crash.ini"));
     };
@@ -318,15 +325,14 @@ void OptionsUiTest::FpsePluginsGetTheProgramsModuleInstance() {
     page->padConfig(0)->click();
     QCOMPARE(QString::fromStdString(ws.ReadFile(ws.DriveC("fpse/plugin/JOYDUAL.log"))), QStringLiteral("JOY0_Configure\n"));
     QVERIFY(!ws.Exists(ws.DriveC("fpse/plugin/JOYKEY.log")));
-    QCOMPARE(written("JOY0_ConfigureInstance"), QString::fromStdString(instance));
+    QVERIFY(isInstance(written("JOY0_ConfigureInstance")));
 
     sheet.tabs()->setCurrentIndex(1);
     CPluginsPage* plugins = sheet.pluginsPage();
     QCOMPARE(plugins->logic().list(PluginType::Gpu).size(), std::size_t{1});
     plugins->OnListClick(PluginType::Gpu, 0);
     plugins->configureButton()->click();
-    QCOMPARE(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Crash.ini")),
-             QString::fromStdString(instance));
+    QVERIFY(isInstance(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Crash.ini"))));
 }
 
 void OptionsUiTest::ApplyStoresWhatThePagesShow() {

@@ -125,6 +125,33 @@ TEST_F(PluginsPageTest, ClicksChooseRowsAndOkKeepsWhatIsNotChosen) {
     EXPECT_EQ(page.currentFile(PluginType::Gpu), "gpuA.dll");
 }
 
+// Every call runs in the plugin host, in the plugin's own folder: a plugin
+// that crashes in its dialog takes only the host down, the user is told, and
+// the page goes on with a new host.
+TEST_F(PluginsPageTest, APluginThatCrashesIsReportedAndThePageGoesOn) {
+    Install("gpuTest.dll", "pcsx/plugin", "gpuCrash.dll", "name=Crash\nconfigure=crash\n");
+    Install("gpuTest.dll", "pcsx/plugin", "gpuFine.dll", "name=Fine\n");
+    auto page = Page(EmulatorKind::Pcsx, "c:\\pcsx\\");
+    page.Open();
+    const auto& gpus = page.list(PluginType::Gpu);
+    ASSERT_EQ(gpus.size(), 2u);
+    const int crash = gpus[0].name == "Crash" ? 0 : 1;
+    page.Click(PluginType::Gpu, crash);
+    page.Configure();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, kPluginLostText);
+    EXPECT_EQ(prompter.messages[0].caption, kPluginLostCaption);
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Stop);
+
+    prompter.messages.clear();
+    page.Click(PluginType::Gpu, 1 - crash);
+    EXPECT_EQ(page.Test(), PluginTestOutcome::Passed);
+    page.Configure();
+    EXPECT_NE(Log("pcsx/plugin", "gpuFine").find("GPUinit\nGPUconfigure\nGPUshutdown"), std::string::npos);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, kTestPassedText);
+}
+
 TEST_F(PluginsPageTest, TestResultsFollowEachInterfacesRule) {
     Install("gpuTest.dll", "fpse/plugin/psemu", "gpuPsemu.dll", "test=1\n");
     Install("gpuTest.dll", "fpse/plugin", "gpuNative.dll", "fpsetest=1\n");

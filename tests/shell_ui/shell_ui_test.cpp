@@ -1284,8 +1284,9 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
 }
 
 // Quick Configure of one of FPSE's own plugins: word 12 of the settings block
-// is the list view's window (not the frame's), word 13 the program's
-// instance, as the plugin page gives it.
+// is the list view's window (not the frame's); word 13 is the program's
+// instance, as the plugin page gives it; on Linux, where the plugin runs in
+// the plugin host, the host's own (never 0).
 void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     UiWorkspace ws;
     std::filesystem::create_directories(ws.prefix + "/drive_c/fpse/plugin");
@@ -1307,9 +1308,13 @@ void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     ClickRow(*frame.view(), 0);
     QVERIFY(frame.action(Command::QuickGpu)->isEnabled());
     frame.action(Command::QuickGpu)->trigger();
-    QCOMPARE(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Tekken.ini")),
-             QString::number(ProgramModuleInstance()));
-    QVERIFY(ProgramModuleInstance() != 0);
+    const QString instance =
+        QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Tekken.ini"));
+#ifdef _WIN32
+    QCOMPARE(instance, QString::number(ProgramModuleInstance()));
+#else
+    QVERIFY(!instance.isEmpty() && instance != QStringLiteral("0"));
+#endif
     const QString window =
         QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUWindow", "", ".\\Fpse\\Tekken.ini"));
     QCOMPARE(window, QString::number(frame.view()->winId()));

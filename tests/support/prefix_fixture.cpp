@@ -51,6 +51,17 @@ void RemoveTree(const std::string& hostPath) {
 TempDir::TempDir() : path_(MakeTempDir()) {}
 TempDir::~TempDir() { RemoveTree(path_); }
 
+#ifdef DRAVOLO_TEST_NATIVE_PLUGINHOST
+namespace {
+// The tests' programs do not live beside the native plugin host; every test
+// that touches plugins goes through this file, so it names the built host.
+const bool nativeHostNamed = [] {
+    setenv("DRAVOLO_PLUGINHOST_NATIVE", DRAVOLO_TEST_NATIVE_PLUGINHOST, 0);
+    return true;
+}();
+}  // namespace
+#endif
+
 void PrefixFixture::SetUp() {
     root_ = MakeTempDir();
     prefix_ = root_ + "/prefix";

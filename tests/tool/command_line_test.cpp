@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "tool/core/command_line.h"
@@ -88,4 +89,10 @@ TEST(ToolCommandLine, LeadingNumbersReadLikeTheCLibrary) {
     EXPECT_EQ(LeadingNumber("x1"), 0);
     EXPECT_EQ(LeadingNumber(""), 0);
     EXPECT_GT(LeadingNumber("99999999999999999999999"), 0);  // saturates
+    // Both ways to the limits of long, as strtol: the lowest one included.
+    const long lowest = std::numeric_limits<long>::min(), highest = std::numeric_limits<long>::max();
+    EXPECT_EQ(LeadingNumber("99999999999999999999999"), highest);
+    EXPECT_EQ(LeadingNumber("-99999999999999999999999"), lowest);
+    EXPECT_EQ(LeadingNumber(std::to_string(lowest)), lowest);
+    EXPECT_EQ(LeadingNumber(std::to_string(highest)), highest);
 }

@@ -49,17 +49,18 @@ long LeadingNumber(const std::string& text) {
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    // Counted towards the sign's own limit, so that the lowest long, whose
+    // magnitude no positive long holds, is read as well.
     long value = 0;
     constexpr long kMax = std::numeric_limits<long>::max();
+    constexpr long kMin = std::numeric_limits<long>::min();
     for (; i < text.size() && IsDigit(text[i]); ++i) {
         const int digit = text[i] - '0';
-        if (value > (kMax - digit) / 10) {
-            value = kMax;
-            break;
-        }
-        value = value * 10 + digit;
+        if (!negative && value > (kMax - digit) / 10) return kMax;
+        if (negative && value < (kMin + digit) / 10) return kMin;
+        value = value * 10 + (negative ? -digit : digit);
     }
-    return negative ? -value : value;
+    return value;
 }
 
 ToolStart DecideStart(const FrameworkCommandLine& commandLine) {

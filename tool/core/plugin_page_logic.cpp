@@ -226,6 +226,7 @@ void PluginPageLogic::Test(int row) {
     const auto test = RowEntry(row, "test");
     // Plugins return a 32-bit long.
     const auto answer = test ? test->module->CallLong(test->name) : std::nullopt;
+    if (test && ReportPluginLost(*test->module, prompter_)) return;
     if (!answer) {
         prompter_.Tell("Test function not available!", kCaption, PromptIcon::Information);
         return;
@@ -244,14 +245,19 @@ void PluginPageLogic::Test(int row) {
 
 void PluginPageLogic::Configure(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
-    if (const auto configure = RowEntry(row, "configure"); configure && configure->module->CallLong(configure->name))
-        return;
+    const auto configure = RowEntry(row, "configure");
+    const bool called = configure && configure->module->CallLong(configure->name);
+    if (configure && ReportPluginLost(*configure->module, prompter_)) return;
+    if (called) return;
     prompter_.Tell("Configuration dialog not available!", "Try to configure...", PromptIcon::Information);
 }
 
 void PluginPageLogic::About(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
-    if (const auto about = RowEntry(row, "about"); about && about->module->CallVoid(about->name)) return;
+    const auto about = RowEntry(row, "about");
+    const bool called = about && about->module->CallVoid(about->name);
+    if (about && ReportPluginLost(*about->module, prompter_)) return;
+    if (called) return;
     prompter_.Tell("About dialog not available!", "Try to show About...", PromptIcon::Information);
 }
 

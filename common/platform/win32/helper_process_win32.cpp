@@ -89,4 +89,7 @@ std::unique_ptr<HelperProcess> HelperProcess::Start(const std::string& program) 
     return std::make_unique<PipeHelperProcess>(info.hProcess, toChild, fromChild);
 }
 
+// On Windows every helper is a Windows program.
+std::unique_ptr<HelperProcess> HelperProcess::StartNative(const std::string& program) { return Start(program); }
+
 }  // namespace dravolo

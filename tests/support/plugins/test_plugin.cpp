@@ -17,6 +17,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <signal.h>
 #endif
 
 #include <cstdint>
@@ -214,9 +215,20 @@ TEST_PLUGIN_EXPORT int SPU_About(std::uint8_t* info) { FpseAbout("SPU", 2, info)
 TEST_PLUGIN_EXPORT int CD_About(std::uint8_t* info) { FpseAbout("CD", 5, info); return 0; }
 
 #ifndef TEST_PLUGIN_NO_CONFIGURE
+// "configure=crash" makes configure crash, "configure=kill" has the process
+// killed in the middle of it, as a user ending a stuck plugin would.
+void EndIfAsked() {
+    const std::string how = Setting("configure", "");
+    if (how == "crash") std::abort();
+#ifndef _WIN32
+    if (how == "kill") raise(SIGKILL);
+#endif
+}
+
 #define PSEMU_CONFIGURE(T)                                            \
     TEST_PLUGIN_EXPORT long T##configure() {                           \
         Log(#T "configure");                                          \
+        EndIfAsked();                                                 \
         StoreInRegistry(#T);                                          \
         return 0;                                                     \
     }
