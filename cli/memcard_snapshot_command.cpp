@@ -72,8 +72,15 @@ int MemcardSnapshots(const std::vector<std::string>& args, Context& context) {
         std::array<std::optional<Bytes>, 2> current = {ReadCardBytes(profile->cards[0]), ReadCardBytes(profile->cards[1])};
         for (const Snapshot& s : ListSnapshots(profile->folder)) {
             const auto bytes = ReadCardBytes(s.path);
-            const std::string saves = bytes ? SavesForTerminal(CompareSnapshotSaves(*bytes, current[static_cast<std::size_t>(s.card - 1)]))
-                                            : std::string("cannot be read");
+            const auto& card = current[static_cast<std::size_t>(s.card - 1)];
+            std::string saves = bytes ? SavesForTerminal(CompareSnapshotSaves(*bytes, card)) : std::string("cannot be read");
+            // What a restore would take off the card.
+            if (bytes && card) {
+                std::string only;
+                for (const std::string& title : SavesMissingFrom(*bytes, *card))
+                    only += (only.empty() ? "" : ", ") + TitleForTerminal(title);
+                if (!only.empty()) saves += "; only on the card: " + only;
+            }
             context.out << s.id << '\t' << s.date << '\t' << s.card << '\t' << saves << '\n';
         }
         return static_cast<int>(kOk);

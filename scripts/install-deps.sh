@@ -14,7 +14,9 @@ packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock
           cdrdao libcdio-utils bchunk
           # A real PlayStation emulator with real plugins (PCSX-Reloaded), and
           # xdotool to find and close their windows on the tests' X server
-          pcsxr xdotool)
+          pcsxr xdotool
+          # The Debian package: its library dependencies and its checks
+          dpkg-dev file desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

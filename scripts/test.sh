@@ -2,7 +2,9 @@
 # Installs what is missing, builds every target and runs every test: first the
 # dev build, then the same suites under AddressSanitizer + UBSan, then every
 # fuzz target for 15 seconds (clang's libFuzzer; a finding fails the run), then
-# the Windows build's suites under Wine (scripts/test-windows.sh).
+# the Windows build's suites under Wine (scripts/test-windows.sh), last the
+# Debian package built, checked, installed, run and removed
+# (scripts/test-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,3 +26,5 @@ for target in $(bash scripts/fuzz.sh --list); do
 done
 
 bash scripts/test-windows.sh --with-mingw32
+
+bash scripts/test-package.sh

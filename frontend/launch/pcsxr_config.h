@@ -17,7 +17,6 @@
 
 namespace dravolo {
 
-inline constexpr std::string_view kPcsxrPluginsDir = "/usr/lib/x86_64-linux-gnu/psemu/";
 inline constexpr std::string_view kPcsxrHleBios = "HLE";
 
 

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "frontend/options/CAdripsxOptions.h"
+#include "frontend/profiles/pcsxr_program.h"
 #include "frontend/options/CFpseOptions.h"
 #include "frontend/options/COptionsPage.h"
 #include "frontend/options/CPcsxOptions.h"
@@ -128,6 +129,8 @@ void CEmuPropertySheet::SetKind(int kind) {
         const auto emulator = static_cast<EmulatorKind>(kind);
         pluginsPage_->SetKind(emulator);
         pluginsPage_->SetInstallPath(context_.settings.InstallPath(emulator));
+        if (emulator == EmulatorKind::Pcsx && PcsxIsPcsxReloaded(context_.settings))
+            pluginsPage_->SetPcsxrPluginsDir(std::string(kPcsxrPluginsDir));
         pluginsPage_->SetProfileName(profileName_);
         AddPage(pluginsPage_, TabIcon(1));
     }

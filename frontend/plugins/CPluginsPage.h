@@ -26,6 +26,7 @@ public:
 
     void SetInstallPath(std::string path) { logic_.SetInstallPath(std::move(path)); }
     void SetKind(EmulatorKind kind) { logic_.SetKind(kind); }
+    void SetPcsxrPluginsDir(std::string dir) { logic_.SetPcsxrPluginsDir(std::move(dir)); }
     void SetProfileName(std::string name) { logic_.SetProfileName(std::move(name)); }
 
     // The three plugin fields of the record; the lists hold nothing else the

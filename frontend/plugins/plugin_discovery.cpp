@@ -101,6 +101,18 @@ std::vector<PluginEntry> DiscoverPsemuPlugins(EmulatorKind kind, std::string_vie
     return list;
 }
 
+std::vector<PluginEntry> DiscoverPcsxrPlugins(std::string_view pluginsDir, PluginType type, PluginLoader& loader) {
+    std::vector<PluginEntry> list;
+    const std::string dir(pluginsDir);
+    for (const FindEntry& entry : FindFiles(dir + "lib*.so", FindWhat::FilesOnly)) {
+        const auto module = loader.Open(dir + entry.name);
+        const auto identity = module ? IdentifyPsemuPlugin(*module) : std::nullopt;
+        if (!identity || identity->type != PsemuTypeBit(type)) continue;
+        list.push_back({identity->name, identity->type, identity->version, entry.name});
+    }
+    return list;
+}
+
 std::vector<PluginEntry> DiscoverFpseNativePlugins(std::string_view fpsePath, PluginType type, PluginLoader& loader) {
     std::vector<PluginEntry> list;
     const std::string dir = std::string(fpsePath) + "plugin\\";

@@ -35,6 +35,9 @@ std::uint32_t EpsxeInternalVersion(Registry& registry);
 // one plugin host run.
 std::vector<PluginEntry> DiscoverPsemuPlugins(EmulatorKind kind, std::string_view installPath, PluginType type,
                                               Registry& registry, PluginLoader& loader);
+// PCSX-Reloaded's plugins of the type: "lib*.so" in its plugin folder (host
+// path ending in '/') whose PSEgetLibType equals the type's bit.
+std::vector<PluginEntry> DiscoverPcsxrPlugins(std::string_view pluginsDir, PluginType type, PluginLoader& loader);
 // FPSE's own plugins of the type in fpsePath + "plugin\\", bridge libraries
 // skipped, file names marked.
 std::vector<PluginEntry> DiscoverFpseNativePlugins(std::string_view fpsePath, PluginType type, PluginLoader& loader);

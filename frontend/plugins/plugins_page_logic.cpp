@@ -22,7 +22,8 @@ void PluginsPageLogic::Open() {
     activeRow_ = -1;
     for (PluginType type : kPluginTypes) {
         const int t = TypeIndex(type);
-        lists_[t] = DiscoverPlugins(kind_, installPath_, type, registry_, loader_);
+        lists_[t] = UsesPcsxrPlugins() ? DiscoverPcsxrPlugins(pcsxrPluginsDir_, type, loader_)
+                                       : DiscoverPlugins(kind_, installPath_, type, registry_, loader_);
         chosenRows_[t] = -1;
         // A later entry of the same file wins.
         for (std::size_t row = 0; row < lists_[t].size(); ++row)
@@ -61,6 +62,7 @@ const PluginEntry* PluginsPageLogic::ActiveEntry() const {
 }
 
 std::string PluginsPageLogic::PsemuPath(const PluginEntry& entry) const {
+    if (UsesPcsxrPlugins()) return pcsxrPluginsDir_ + entry.fileName;
     return installPath_ + std::string(PsemuPluginDirectory(kind_)) + entry.fileName;
 }
 

@@ -41,6 +41,9 @@ public:
     void SetInstallPath(std::string path) { installPath_ = std::move(path); }
     void SetKind(EmulatorKind kind) { kind_ = kind; }
     void SetProfileName(std::string name) { profileName_ = std::move(name); }
+    // PCSX-Reloaded as the PCSX: its plugins are the lib*.so files of this
+    // folder (host path ending in '/'); empty for the PCSX of Windows.
+    void SetPcsxrPluginsDir(std::string dir) { pcsxrPluginsDir_ = std::move(dir); }
     // The window FPSE's own plugins get as the owner of their dialogs.
     void SetOwnerWindow(std::uintptr_t window, std::uintptr_t instance) {
         ownerWindow_ = window;
@@ -82,6 +85,7 @@ public:
 
 private:
     const PluginEntry* ActiveEntry() const;
+    bool UsesPcsxrPlugins() const { return kind_ == EmulatorKind::Pcsx && !pcsxrPluginsDir_.empty(); }
     bool ActionAllowed() const { return activeRow_ >= 0 && activeRow_ <= kLastActionRow; }
     std::string PsemuPath(const PluginEntry& entry) const;
     std::string NativePath(const PluginEntry& entry) const;
@@ -97,6 +101,7 @@ private:
     std::string installPath_;
     EmulatorKind kind_ = EmulatorKind::Epsxe;
     std::string profileName_;
+    std::string pcsxrPluginsDir_;
     std::uintptr_t ownerWindow_ = 0, moduleInstance_ = 0;
     std::array<int, 3> chosenRows_{-1, -1, -1};
     std::array<std::string, 3> currentFiles_;

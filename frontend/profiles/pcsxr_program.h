@@ -12,6 +12,9 @@ namespace dravolo {
 
 class SettingsStore;
 
+// Where Debian's pcsxr package puts PCSX-Reloaded's plugins (lib*.so).
+inline constexpr std::string_view kPcsxrPluginsDir = "/usr/lib/x86_64-linux-gnu/psemu/";
+
 // The executable setting names "pcsxr" (with or without a folder), or the
 // program is /usr/games/pcsxr.
 bool IsPcsxReloaded(std::string_view installPath, std::string_view executable);

@@ -256,8 +256,26 @@ private slots:
         QCOMPARE(memcardsPage->cardList(kLeft)->count(), 1);
         memcardsPage->cardList(kLeft)->setCurrentIndex(0);
         QCOMPARE(sheet.cardPath(0), std::string("c:\\epsxe\\memcards\\a.mcr"));
+        // Card snapshots belong to a profile: none in the memory-card-only sheet.
+        QVERIFY(!memcardsPage->snapshotsButton(kLeft)->isEnabled());
         sheet.buttons()->button(QDialogButtonBox::Ok)->click();
         QVERIFY(!sheet.isVisible());
+    }
+
+    void profileSheetOffersTheProfilesSnapshots() {
+        ShellChoosers shellChoosers;
+        const auto editor = MakePlatformRegistryEditor(ws->registry);
+        SheetContext context{ws->settings, ws->prompter, shellChoosers, *editor,
+                             MakeMemcardsPageMaker(ws->settings, ws->prompter, &ws->choosers)};
+        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(0));
+        sheet.SetProfileName("Crash");
+        sheet.SetKind(0);
+        auto* memcardsPage = qobject_cast<CMemcardsPage*>(sheet.memcardsPage());
+        QVERIFY(memcardsPage);
+        QCOMPARE(memcardsPage->manager().SnapshotFolder(), std::string(".\\Epsxe\\Crash.snapshots\\"));
+        QVERIFY(memcardsPage->snapshotsButton(kRight)->isEnabled());
+        sheet.SetProfileName("Spyro");
+        QCOMPARE(memcardsPage->manager().SnapshotFolder(), std::string(".\\Epsxe\\Spyro.snapshots\\"));
     }
 };
 

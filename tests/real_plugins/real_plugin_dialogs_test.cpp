@@ -45,6 +45,9 @@ struct DialogCase {
     Page page = Page::Dravolo;
 };
 
+// Shown in the test's name instead of the bytes of the case.
+void PrintTo(const DialogCase& c, std::ostream* out) { *out << c.test; }
+
 class RealPluginDialogs : public test::PrefixFixture, public ::testing::WithParamInterface<DialogCase> {
 protected:
     static void SetUpTestSuite() { display = new test::XDisplay; }

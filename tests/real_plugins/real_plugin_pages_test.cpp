@@ -86,6 +86,27 @@ TEST_F(RealPluginPages, DravoloPageListsAndTestsEveryPlugin) {
     }
 }
 
+// PCSX-Reloaded as the PCSX: the page lists the lib*.so files of pcsxr's own
+// plugin folder and chooses them by those names.
+TEST_F(RealPluginPages, PcsxrPageListsThePackagesPlugins) {
+    PluginsPageLogic page(registry, editor, prompter);
+    page.SetKind(EmulatorKind::Pcsx);
+    page.SetInstallPath("/usr/games/");
+    page.SetPcsxrPluginsDir(test::kPcsxrPluginDir);
+    page.SetCurrentFile(PluginType::Spu, "libDFSound.so");
+    page.Open();
+    std::vector<std::string> gpus;
+    for (const auto& e : page.list(PluginType::Gpu)) gpus.push_back(e.fileName);
+    std::sort(gpus.begin(), gpus.end());
+    EXPECT_EQ(gpus, (std::vector<std::string>{"libDFXVideo.so", "libpeopsxgl.so"}));
+    ASSERT_EQ(page.list(PluginType::Spu).size(), 1u);
+    EXPECT_EQ(page.chosenRow(PluginType::Spu), 0);
+    ASSERT_EQ(page.list(PluginType::Cdr).size(), 1u);
+    EXPECT_EQ(page.list(PluginType::Cdr)[0].name, "CD-ROM Drive Reader");
+    page.Click(PluginType::Spu, 0);
+    EXPECT_EQ(page.Test(), PluginTestOutcome::Passed);
+}
+
 TEST_F(RealPluginPages, ToolPageListsEveryPluginInItsGroupsAndTestsIt) {
     const std::string folder = driveC() + "/epsxe/PLUGINS";
     const std::vector<std::pair<const char*, const char*>> links = {
