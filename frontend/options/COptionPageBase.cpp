@@ -19,6 +19,7 @@
 #include "frontend/shell/qt_file_filter.h"
 #include "frontend/shell/settings_store.h"
 #include "frontend/shell/shell_choosers.h"
+#include "frontend/profiles/pcsxr_program.h"
 
 namespace dravolo {
 
@@ -207,7 +208,10 @@ void COptionPageBase::ConfigurePsemuPadOf(EmulatorKind kind, QComboBox* combo, s
     ReadPad(combo, field);
     if (field != before) SetModified();
     const std::string sideFile = profileName_.empty() ? std::string() : ProfilePath(kind, profileName_, ".pad");
-    ConfigurePsemuPad(installPath_ + std::string(PsemuPluginDirectory(kind)) + field, sideFile, context_.editor,
+    const std::string folder = kind == EmulatorKind::Pcsx && PcsxIsPcsxReloaded(context_.settings)
+                                   ? std::string(kPcsxrPluginsDir)
+                                   : installPath_ + std::string(PsemuPluginDirectory(kind));
+    ConfigurePsemuPad(folder + field, sideFile, context_.editor,
                       context_.prompter);
 }
 

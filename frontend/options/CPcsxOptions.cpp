@@ -11,6 +11,7 @@
 #include "frontend/launch/quick_configure.h"
 #include "frontend/options/option_lists.h"
 #include "frontend/options/option_page_parts.h"
+#include "frontend/profiles/pcsxr_program.h"
 
 namespace dravolo {
 
@@ -89,7 +90,9 @@ CPcsxOptions::CPcsxOptions(SheetContext& context, QWidget* parent)
 void CPcsxOptions::OnInitPage() {
     ReadInstallPath(EmulatorKind::Pcsx);
     FillBiosList({std::string(kPcsxHleEntry)});
-    pads_ = FindPsemuPadPlugins(installPath_ + std::string(PsemuPluginDirectory(EmulatorKind::Pcsx)));
+    pads_ = PcsxIsPcsxReloaded(context_.settings)
+                ? FindPcsxrPadPlugins(kPcsxrPluginsDir)
+                : FindPsemuPadPlugins(installPath_ + std::string(PsemuPluginDirectory(EmulatorKind::Pcsx)));
     FillPadList(pad1_);
     FillPadList(pad2_);
     UpdateData(false);

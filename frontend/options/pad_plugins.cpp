@@ -13,6 +13,9 @@ namespace dravolo {
 
 namespace {
 
+// PSEgetLibType's pad bit.
+constexpr std::uint32_t kPadTypeBit = 8;
+
 // FPSE numbers its pad plugins 3 and 4 in the information block.
 bool IsFpsePadType(std::uint8_t type) { return type == 3 || type == 4; }
 
@@ -25,6 +28,19 @@ std::vector<PadPlugin> FindPsemuPadPlugins(std::string_view pluginDir) {
         const auto module = loader.Open(std::string(pluginDir) + entry.name);
         const auto identity = module ? IdentifyPsemuPlugin(*module) : std::nullopt;
         if (!identity) continue;
+        pads.push_back({entry.name, identity->name, identity->type, PadVersionMajor(identity->version),
+                        PadVersionMinor(identity->version)});
+    }
+    return pads;
+}
+
+std::vector<PadPlugin> FindPcsxrPadPlugins(std::string_view pluginDir) {
+    std::vector<PadPlugin> pads;
+    PluginLoader loader;
+    for (const FindEntry& entry : FindFiles(std::string(pluginDir) + "lib*.so", FindWhat::FilesOnly)) {
+        const auto module = loader.Open(std::string(pluginDir) + entry.name);
+        const auto identity = module ? IdentifyPsemuPlugin(*module) : std::nullopt;
+        if (!identity || (identity->type & kPadTypeBit) == 0) continue;
         pads.push_back({entry.name, identity->name, identity->type, PadVersionMajor(identity->version),
                         PadVersionMinor(identity->version)});
     }

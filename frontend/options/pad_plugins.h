@@ -25,6 +25,10 @@ struct PadPlugin {
     long minor = 0;
 };
 
+// PCSX-Reloaded's pads: the lib*.so files of its plugin folder (host path
+// ending in '/') that say they are pads.
+std::vector<PadPlugin> FindPcsxrPadPlugins(std::string_view pluginDir);
+
 // pluginDir ends in a backslash. Libraries that do not load or lack the
 // identification entries are left out.
 std::vector<PadPlugin> FindPsemuPadPlugins(std::string_view pluginDir);

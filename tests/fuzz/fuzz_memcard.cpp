@@ -39,9 +39,11 @@ bool SameBlock(const CardImage& a, const CardImage& b, int slot) {
     return std::equal(Block(a, slot).begin(), Block(a, slot).end(), Block(b, slot).begin());
 }
 
+// The first block of a save nothing may write over. States 0xA4-0xAF count
+// as in use for the listing but are free for writing, as the emulators have it.
 bool IsLiveStart(const CardImage& card, int slot) {
     const std::uint8_t state = SlotState(card, slot);
-    return IsInUseState(state) && !IsLinkState(state);
+    return IsInUseState(state) && !IsLinkState(state) && !IsAvailableState(state);
 }
 
 // The card changed only in the frames of `frames` and the blocks of

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "frontend/options/pad_plugins.h"
 #include "frontend/plugins/plugins_page_logic.h"
 #include "tests/real_plugins/pcsxr_plugins.h"
 #include "tests/support/memory_registry.h"
@@ -105,6 +106,12 @@ TEST_F(RealPluginPages, PcsxrPageListsThePackagesPlugins) {
     EXPECT_EQ(page.list(PluginType::Cdr)[0].name, "CD-ROM Drive Reader");
     page.Click(PluginType::Spu, 0);
     EXPECT_EQ(page.Test(), PluginTestOutcome::Passed);
+
+    // The pad lists: only DFInput says it is a pad.
+    const auto pads = FindPcsxrPadPlugins(test::kPcsxrPluginDir);
+    ASSERT_EQ(pads.size(), 1u);
+    EXPECT_EQ(pads[0].fileName, "libDFInput.so");
+    EXPECT_EQ(PadEntryText(pads[0]), "Gamepad/Keyboard/Mouse Input - 1.2");
 }
 
 TEST_F(RealPluginPages, ToolPageListsEveryPluginInItsGroupsAndTestsIt) {
