@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "cli/launch_dry_run.h"
 #include "common/platform/registry.h"
+#include "frontend/launch/emulator_world.h"
 #include "frontend/launch/launch.h"
 #include "frontend/launch/quick_configure.h"
 #include "frontend/profiles/emulator_kind.h"
@@ -50,7 +51,8 @@ int RunLaunch(const std::vector<std::string>& given, Context& context) {
     request.profileName = args[1];
     request.nukeConsole = settings.GetInt("NukeConsole") != 0;
     SleepingWindowPoller poller;
-    return LaunchSelectedProfile(request, *registry, settings, context.prompter, poller) ? kOk : kFailed;
+    // A start whose configuration was not all written is no success for a script.
+    return LaunchSelectedProfile(request, *registry, settings, context.prompter, poller).complete() ? kOk : kFailed;
 }
 
 int RunQuickConfigure(const std::vector<std::string>& args, Context& context) {
@@ -67,7 +69,8 @@ int RunQuickConfigure(const std::vector<std::string>& args, Context& context) {
         return kFailed;
     }
     SettingsStore settings(*registry);
-    const auto editor = MakePlatformRegistryEditor(*registry);
+    EmulatorWorld world(*kind, settings, *registry);  // the emulator's own prefix, when it has one
+    const auto editor = MakePlatformRegistryEditor(world.registry());
     QuickConfigureRequest request;
     request.kind = *kind;
     request.profileName = args[1];

@@ -10,6 +10,7 @@
 #include "optionslib/core/emu_start.h"
 #include "optionslib/core/module_path.h"
 #include "optionslib/core/option_store.h"
+#include "optionslib/core/start_error.h"
 #include "optionslib/kestrinestuff.h"
 #include "optionslib/options_dialog.h"
 
@@ -61,8 +62,10 @@ KSTUFF_EXPORT KsBool KSTUFF_CALL OptionDlg_Init(KsWindow dialogId) {
 KSTUFF_EXPORT KsBool KSTUFF_CALL OptionDlg_OnOK(KsWindow dialogId) {
     OptionsDialog* dialog = FindOptionsDialog(dialogId);
     if (!dialog) return kFalse;
+    const auto values = dialog->ValuesForOk();
+    if (!values) return kFalse;
     // Registry write failures are not reported: the host keeps its own copy.
-    if (auto registry = OpenSystemRegistry()) SaveDialogOptions(*registry, dialog->CurrentValues());
+    if (auto registry = OpenSystemRegistry()) SaveDialogOptions(*registry, *values);
     return kTrue;
 }
 
@@ -93,8 +96,25 @@ KSTUFF_EXPORT KsBool KSTUFF_CALL StartEmu(const char* executable, const char* vi
     request.cheatFile = Text(cheatFile);
     request.netPlugin = Text(netPlugin);
     auto registry = OpenSystemRegistry();
-    if (!registry) return kFalse;
-    return StartEmulator(*registry, request, DefaultProcessStarter()) ? kTrue : kFalse;
+    if (!registry) {
+        SetSystemLastError(LastErrorFor(EmuStartError::NotStarted, 0));
+        return kFalse;
+    }
+    // The creation's own reason is taken at once: closing keys may overwrite it.
+    unsigned long startError = 0;
+    const ProcessStarter start = DefaultProcessStarter();
+    EmuStartError error = EmuStartError::None;
+    const bool started = StartEmulator(*registry, request,
+                                       [&](std::string_view line) {
+                                           if (start(line)) return true;
+                                           startError = SystemLastError();
+                                           return false;
+                                       },
+                                       &error);
+    registry.reset();
+    if (started) return kTrue;
+    SetSystemLastError(LastErrorFor(error, startError));
+    return kFalse;
 }
 
 }  // extern "C"

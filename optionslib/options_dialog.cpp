@@ -53,13 +53,13 @@ void OptionsDialog::BuildLayout() {
         switches_[i]->setObjectName(ToQt(kSwitchNames[i]));
     }
 
-    // The stored texts travel through 260-byte buffers; typing stops there
-    // instead of the text being cut when it is saved.
+    // The stored texts travel through 260-byte buffers. The BIOS field has no
+    // length limit of its own: a limit would cut a longer list entry when it
+    // is chosen, so it shows whole and OK refuses it instead.
     bios_ = new QComboBox;
     bios_->setObjectName(QStringLiteral("BIOS"));
     bios_->setEditable(true);
     bios_->setInsertPolicy(QComboBox::NoInsert);
-    bios_->lineEdit()->setMaxLength(static_cast<int>(kMaxTextLength));
     // Long BIOS paths must not widen the panel beyond the host's frame.
     bios_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     bios_->setMinimumContentsLength(24);
@@ -197,6 +197,14 @@ OptionValues OptionsDialog::CurrentValues() const {
     values.cdromLetter = LetterForCdDriveEntry(cdromLetter_->currentIndex());
     values.country = CountryValueForEntry(country_->currentIndex());
     return values;
+}
+
+std::optional<OptionValues> OptionsDialog::ValuesForOk() {
+    OptionValues values = CurrentValues();
+    if (values.bios.size() <= kMaxTextLength) return values;
+    MessageBoxPrompter prompter(this);
+    prompter.Tell(kBiosTooLongText, kBiosTooLongCaption, PromptIcon::Stop);
+    return std::nullopt;
 }
 
 void OptionsDialog::ConfigurePads() {

@@ -5,7 +5,9 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "optionslib/core/option_values.h"
@@ -17,6 +19,11 @@ class QPushButton;
 
 namespace dravolo::kstuff {
 
+inline constexpr std::string_view kBiosTooLongText =
+    "The BIOS path is longer than 259 characters and cannot be stored.\nPlease choose a BIOS file with a shorter "
+    "path.";
+inline constexpr std::string_view kBiosTooLongCaption = "BIOS";
+
 class OptionsDialog : public QWidget {
 public:
     // libraryPath: the library's own Windows path, for the pad button.
@@ -25,6 +32,9 @@ public:
     // Fills every control; biosImages become the BIOS list, values.bios its text.
     void ShowValues(const OptionValues& values, const std::vector<std::string>& biosImages);
     OptionValues CurrentValues() const;
+    // The values OK stores; nullopt, the user told, when the BIOS path is too
+    // long for its 260-byte buffer (it is never cut).
+    std::optional<OptionValues> ValuesForOk();
 
 private:
     void BuildLayout();

@@ -3,7 +3,11 @@
 // found as CreateProcess finds it without an application name (an unquoted first
 // token with blanks is tried prefix by prefix, ".exe" appended to a name without
 // extension); a native executable runs directly, a PE file through the runner
-// (DRAVOLO_RUNNER, default "wine") with the Windows command line kept intact.
+// (DRAVOLO_RUNNER, default "wine"). StartProcess hands a PE file's command
+// line, flags, working directory and start-up information to our Windows
+// helper (winhelper.exe) under the runner, which passes them to CreateProcessA
+// unchanged; without the helper the runner gets the program's Windows path and
+// the arguments, and Wine rebuilds the line from them.
 
 #include <optional>
 #include <string>
@@ -33,8 +37,9 @@ struct StartOptions {
 // Splits a command line into arguments by the rules of CommandLineToArgvW /
 // the Microsoft C run-time (quotes, backslashes before quotes).
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
-// Quotes one argument so that SplitCommandLine gives it back unchanged.
-std::string QuoteArgument(std::string_view argument);
+// Quotes one argument so that SplitCommandLine gives it back unchanged. Only
+// when needed, unless alwaysQuote (for programs that expect quotes anyway).
+std::string QuoteArgument(std::string_view argument, bool alwaysQuote = false);
 
 // The program file a command line names, found as CreateProcess finds it
 // (relative names against workingDir); nullopt when none exists.

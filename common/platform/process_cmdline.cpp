@@ -60,8 +60,9 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     return out;
 }
 
-std::string QuoteArgument(std::string_view argument) {
-    if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string_view::npos) return std::string(argument);
+std::string QuoteArgument(std::string_view argument, bool alwaysQuote) {
+    if (!alwaysQuote && !argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string_view::npos)
+        return std::string(argument);
     std::string out = "\"";
     for (std::size_t i = 0; i < argument.size(); ++i) {
         std::size_t backslashes = 0;

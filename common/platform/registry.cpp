@@ -51,6 +51,10 @@ void RegBatch::DeleteTree(RegRoot root, std::string_view path) {
     changes_.push_back({Op::DeleteTree, root, std::string(path), {}});
 }
 
+std::string Registry::StoreName(RegRoot root) const {
+    return root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
 bool Registry::CreateKey(RegRoot root, std::string_view path) {
     RegBatch batch;
     batch.CreateKey(root, path);

@@ -98,6 +98,10 @@ public:
     // Windows the changes before the failing one stay).
     virtual bool Commit(const RegBatch& batch) = 0;
 
+    // What the user is told holds root's values when a commit fails: the
+    // hive file on POSIX, the root's name on Windows.
+    virtual std::string StoreName(RegRoot root) const;
+
     // One-change conveniences.
     bool CreateKey(RegRoot root, std::string_view path);
     bool SetValue(RegRoot root, std::string_view path, std::string_view name, std::uint32_t type, Bytes data);
@@ -117,5 +121,8 @@ void ForgetCachedRegistryReads();
 // The registry of this machine: Win32 on Windows, the prefix's hives on POSIX
 // (the prefix of DRAVOLO_PREFIX, else WINEPREFIX, else ~/.wine).
 std::unique_ptr<Registry> OpenSystemRegistry();
+// POSIX: the registry of another prefix (its host folder), as a 32-bit
+// Windows program there sees it. Windows: the system registry.
+std::unique_ptr<Registry> OpenRegistryOfPrefix(const std::string& prefixDir);
 
 }  // namespace dravolo

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "common/platform/library.h"
+#include "frontend/launch/emulator_world.h"
 #include "frontend/launch/launch.h"
 #include "frontend/launch/quick_configure.h"
 #include "frontend/shell/settings_store.h"
@@ -140,9 +141,12 @@ FrameHooks MakeFrameHooks(ShellContext& context) {
         request.kind = *kind;
         request.profileName = FirstSelectedName(view);
         request.type = plugin == 0 ? PluginType::Gpu : plugin == 1 ? PluginType::Spu : PluginType::Cdr;
-        request.ownerWindow = static_cast<std::uintptr_t>(view.window()->winId());
+        // The plugin's dialog belongs to the list view, as the plugin page's
+        // belongs to its page.
+        request.ownerWindow = static_cast<std::uintptr_t>(view.winId());
         request.moduleInstance = ProgramModuleInstance();
-        const auto editor = MakePlatformRegistryEditor(context.settings.registry());
+        EmulatorWorld world(*kind, context.settings, context.settings.registry());
+        const auto editor = MakePlatformRegistryEditor(world.registry());
         QuickConfigurePlugin(request, context.settings, context.prompter, *editor);
     };
 #else

@@ -190,10 +190,12 @@ bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, Regist
 bool WritePsinexConfig(const _PSINEXDATA& r, std::string_view installPath) {
     const std::string file = std::string(installPath) + std::string(kPsinexIniName);
     SetCurrentSettingsFile(file);
-    const auto existing = ReadWholeFile(file);
+    // The file holds every other PSinex setting: one we cannot read is left
+    // alone rather than replaced by our ten entries.
+    const RegularFileContent existing = ReadRegularFile(file, kMaxPsinexIniSize);
+    if (existing.status != RegularFileRead::Ok && existing.status != RegularFileRead::Missing) return false;
     IniDocument ini = IniDocument::Parse(
-        existing ? std::string_view(reinterpret_cast<const char*>(existing->data()), existing->size())
-                 : std::string_view());
+        std::string_view(reinterpret_cast<const char*>(existing.bytes.data()), existing.bytes.size()));
     const std::string plugins = "plugins\\";
     ini.Set("GENERAL", "BIOS", r.Bios);
     ini.Set("GENERAL", "MDEC", r.Mdec == 1 ? "True" : "False");
@@ -211,9 +213,9 @@ bool WritePsinexConfig(const _PSINEXDATA& r, std::string_view installPath) {
 
 bool IsFpseNativeField(std::string_view field) { return !field.empty() && field[0] == kFpseNativeMarker; }
 
+// Exactly the one marker goes: "FFastGpu.dll" names the file "FastGpu.dll".
 std::string WithoutFpseMarker(std::string_view field) {
-    const std::size_t first = field.find_first_not_of(kFpseNativeMarker);
-    return first == std::string_view::npos ? std::string() : std::string(field.substr(first));
+    return IsFpseNativeField(field) ? std::string(field.substr(1)) : std::string(field);
 }
 
 bool PrepareFpseFiles(std::string_view profileName, std::string_view fpsePath, const SettingsStore& settings,

@@ -9,6 +9,7 @@
 // Each registry writer commits its values in one batch, so a launch rewrites
 // the hive once.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -44,8 +45,10 @@ bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, Regist
                          const SettingsStore& settings, Prompter& prompter);
 
 // Writes the PSinex entries into installPath + "psinex pc emulator.ini" (other
-// keys of the file stay) and makes that file the current settings file. False
-// when the file cannot be written.
+// keys of the file stay) and makes that file the current settings file. False,
+// the file untouched, when an existing file cannot be read (or is no regular
+// file, or is larger than any INI) and when the file cannot be written.
+inline constexpr std::size_t kMaxPsinexIniSize = 16u << 20;
 bool WritePsinexConfig(const _PSINEXDATA& record, std::string_view installPath);
 
 // Copies the profile's FPSE settings file (".\\Fpse\\NAME.INI") over
@@ -57,7 +60,8 @@ bool PrepareFpseFiles(std::string_view profileName, std::string_view fpsePath, c
                       Prompter& prompter);
 
 // An FPSE plugin field starting with "F" names an FPSE-native plugin; its file
-// name is the field without the leading "F" characters.
+// name is the field without that one marker (a file name may itself start
+// with "F").
 inline constexpr char kFpseNativeMarker = 'F';
 bool IsFpseNativeField(std::string_view field);
 std::string WithoutFpseMarker(std::string_view field);

@@ -1,9 +1,10 @@
 #pragma once
-// Collects committed batches and applies them later as one. The launch runs
-// its plugin-settings imports and its configuration writer through it, so a
-// start rewrites the registry hive once instead of five times. Reads go
-// straight to the target and do not see what is still pending: flush before
-// reading what was written.
+// Collects committed batches and applies them later, one batch per hive. The
+// launch runs its plugin-settings imports and its configuration writer through
+// it, so a start rewrites each hive once instead of five times. The hives are
+// committed apart: a machine hive that cannot be written must not take the
+// user's plugin settings down with it. Reads go straight to the target and do
+// not see what is still pending: flush before reading what was written.
 
 #include "common/platform/registry.h"
 
@@ -28,12 +29,18 @@ public:
     // Queued; always true (the outcome is Flush's).
     bool Commit(const RegBatch& batch) override;
 
-    // Applies everything queued, in order, as one batch.
+    std::string StoreName(RegRoot root) const override { return target_.StoreName(root); }
+
+    // Applies everything queued, in order, as one batch per root
+    // (HKEY_CURRENT_USER first). False when a root's batch failed; the roots
+    // that failed since the last call come from TakeFailures.
     bool Flush();
+    std::vector<RegRoot> TakeFailures();
 
 private:
     Registry& target_;
     RegBatch pending_;
+    std::vector<RegRoot> failures_;
 };
 
 }  // namespace dravolo

@@ -1,11 +1,13 @@
 #include "frontend/launch/launch.h"
 #include "frontend/launch/pcsxr_config.h"
+#include "frontend/launch/pcsxr_plugin_settings.h"
 
 #include "common/platform/pe_image.h"
 #include "common/platform/process.h"
 #include "common/platform/winfs.h"
 #include "frontend/launch/config_writers.h"
 #include "frontend/launch/deferred_registry.h"
+#include "frontend/launch/emulator_world.h"
 #include "frontend/launch/plugin_fields.h"
 #include "frontend/memcards/launch_snapshots.h"
 #include "frontend/profiles/profile_files.h"
@@ -27,6 +29,16 @@ void ReadEpsxeStartOptions(Registry& registry, PreparedLaunch& plan) {
         if (!plan.arguments.empty()) plan.arguments += ' ';
         plan.arguments += "-nogui";
         plan.searchWindow = false;
+    }
+}
+
+// Commits what is pending and tells the user about each hive that refused.
+void FlushReporting(DeferredRegistry& deferred, const LaunchServices& s, std::vector<std::string>& unwritten) {
+    deferred.Flush();
+    for (RegRoot root : deferred.TakeFailures()) {
+        const std::string store = s.registry.StoreName(root);
+        s.prompter.Tell(std::string(kUnwrittenSettingsText) + store, kRegistryErrorCaption);
+        unwritten.push_back(store);
     }
 }
 
@@ -69,20 +81,30 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
     const std::string& name = *request.profileName;
     const std::string base = ProfilePath(kind, name, "");
 
-    // Imports and writer go into one registry batch where the registry editor
-    // runs in-process; the real regedit applies each import itself.
+    // Imports and writer go into one registry batch per hive where the
+    // registry editor runs in-process; the real regedit applies each import
+    // itself.
     DeferredRegistry deferred(s.registry);
     const auto inProcessEditor = s.editor.Rebind(deferred);
     RegistryEditor& editor = inProcessEditor ? *inProcessEditor : s.editor;
 
-    // The shared plugin keys get this profile's settings back first.
-    if (!name.empty())
-        for (std::string_view extension : kLaunchSideFiles) ImportPluginSettings(base + std::string(extension), editor);
+    // The shared plugin keys (PCSX-Reloaded: its plugins' settings files) get
+    // this profile's settings back first.
+    const bool pcsxReloaded = kind == EmulatorKind::Pcsx && PcsxIsPcsxReloaded(s.settings);
+    if (!name.empty()) {
+        const auto pcsxrHome = PcsxrHome();
+        for (std::string_view extension : kLaunchSideFiles) {
+            const std::string sideFile = base + std::string(extension);
+            if (!pcsxReloaded) ImportPluginSettings(sideFile, editor);
+            else if (pcsxrHome) RestorePcsxrPluginSettings(sideFile, *pcsxrHome);
+        }
+    }
 
+    PreparedLaunch plan;
     AnyProfileRecord record = MakeDefaultRecord(kind, s.settings);
     LoadAnyRecord(record, base + ".set", s.prompter);  // a failed load keeps the defaults
     if (!HasAllPlugins(record)) {
-        deferred.Flush();  // what was imported stays imported
+        FlushReporting(deferred, s, plan.unwritten);  // what was imported stays imported
         s.prompter.Tell(kNoPluginText, kNoPluginCaption, PromptIcon::Information);
         return std::nullopt;
     }
@@ -90,13 +112,12 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
     // Before anything of the emulator's is written: no launch may cost a save.
     memcards::TakeLaunchSnapshots(kind, name, record, s.settings);
 
-    PreparedLaunch plan;
     plan.installPath = s.settings.InstallPath(kind);
     plan.executable = s.settings.ExecutableName(kind);
     const std::string& installPath = plan.installPath;
 
     // PCSX-Reloaded reads its own file, named on its command line.
-    if (kind == EmulatorKind::Pcsx && IsPcsxReloaded(installPath, plan.executable)) {
+    if (pcsxReloaded) {
         deferred.Flush();
         if (!WritePcsxrConfig(std::get<_PCSXDATA>(record), name)) {
             s.prompter.Tell(kRegistryErrorText, kRegistryErrorCaption);
@@ -111,19 +132,24 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
         case EmulatorKind::Adripsx:
         case EmulatorKind::Pcsx:
             if (!WriteEmulatorConfig(base + ".set", kind, deferred, s.settings, s.prompter)) {
-                deferred.Flush();
+                FlushReporting(deferred, s, plan.unwritten);
                 s.prompter.Tell(kRegistryErrorText, kRegistryErrorCaption);
                 return std::nullopt;
             }
-            deferred.Flush();
+            FlushReporting(deferred, s, plan.unwritten);
             if (kind == EmulatorKind::Epsxe) ReadEpsxeStartOptions(s.registry, plan);
             break;
-        case EmulatorKind::Psinex:
-            deferred.Flush();
-            WritePsinexConfig(std::get<_PSINEXDATA>(record), installPath);
+        case EmulatorKind::Psinex: {
+            FlushReporting(deferred, s, plan.unwritten);
+            if (!WritePsinexConfig(std::get<_PSINEXDATA>(record), installPath)) {
+                const std::string file = installPath + std::string(kPsinexIniName);
+                s.prompter.Tell(std::string(kUnwrittenSettingsText) + file, kUnwrittenFileCaption);
+                plan.unwritten.push_back(file);
+            }
             break;
+        }
         case EmulatorKind::Fpse:
-            deferred.Flush();
+            FlushReporting(deferred, s, plan.unwritten);
             if (!PrepareFpseFiles(name, installPath, s.settings, s.prompter)) {
                 s.prompter.Tell(kFpseErrorText, kFpseErrorCaption);
                 return std::nullopt;
@@ -135,9 +161,11 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
     return plan;
 }
 
-bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s) {
+LaunchOutcome LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s) {
     auto prepared = PrepareLaunch(request, s);
-    if (!prepared) return false;
+    if (!prepared) return {};
+    LaunchOutcome outcome;
+    outcome.unwritten = prepared->unwritten;
     PreparedLaunch& plan = *prepared;
     const EmulatorKind kind = request.kind;
     const std::string& installPath = plan.installPath;
@@ -146,7 +174,7 @@ bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s
     const std::string remembered = GetCurrentDir();
     if (!SetCurrentDir(installPath)) {
         s.prompter.Tell(kNoEmulatorDirText, kDirectoryErrorCaption);
-        return false;
+        return outcome;
     }
 
     const StartFlags flags = ChooseStartFlags(kind, executable, request.nukeConsole);
@@ -160,12 +188,12 @@ bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s
     if (commandLine.size() > kMaxCommandLineLength) {
         SetCurrentDir(remembered);
         s.prompter.Tell(kCommandTooLongText, kStartErrorCaption);
-        return false;
+        return outcome;
     }
     if (!StartProcess(commandLine, installPath, options)) {
         SetCurrentDir(remembered);
         s.prompter.Tell(kStartErrorText, kStartErrorCaption);
-        return false;
+        return outcome;
     }
 
     if (plan.searchWindow) {
@@ -175,7 +203,8 @@ bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& s
     }
 
     if (!SetCurrentDir(remembered)) s.prompter.Tell(kReturnDirText, kDirectoryErrorCaption);
-    return true;
+    outcome.started = true;
+    return outcome;
 }
 
 namespace {
@@ -204,12 +233,16 @@ std::unique_ptr<WindowFinder> WindowFinderFor(const std::string& program, const 
 
 }  // namespace
 
-bool LaunchSelectedProfile(const LaunchRequest& request, Registry& registry, const SettingsStore& settings,
-                           Prompter& prompter, WindowPoller& poller) {
-    const auto editor = MakePlatformRegistryEditor(registry);
+LaunchOutcome LaunchSelectedProfile(const LaunchRequest& request, Registry& registry, const SettingsStore& settings,
+                                    Prompter& prompter, WindowPoller& poller) {
+    // The emulator's configuration, side files and program live in its own
+    // prefix when it has one; the front end's settings stay where they are.
+    EmulatorWorld world(request.kind, settings, registry);
+    const auto editor = MakePlatformRegistryEditor(world.registry());
     const auto windows = WindowFinderFor(settings.InstallPath(request.kind) + settings.ExecutableName(request.kind),
                                          settings.Runner(request.kind));
-    return LaunchSelectedProfile(request, LaunchServices{registry, settings, prompter, *editor, *windows, poller});
+    return LaunchSelectedProfile(request,
+                                 LaunchServices{world.registry(), settings, prompter, *editor, *windows, poller});
 }
 
 }  // namespace dravolo

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/base/prompter.h"
 #include "common/platform/registry.h"
@@ -41,6 +42,12 @@ inline constexpr std::string_view kReturnDirText = "Cannot switch back to origin
 inline constexpr std::string_view kCommandTooLongText =
     "The emulator's command line is too long to start.\nPlease shorten the emulator path or the command line "
     "options.";
+
+// A settings store of the emulator's (a registry hive, an INI file) that the
+// launch could not write; the text is followed by the store's name. The
+// launch goes on, since the emulator may still start with what it had.
+inline constexpr std::string_view kUnwrittenSettingsText = "Could not write the emulator's settings to\n";
+inline constexpr std::string_view kUnwrittenFileCaption = "File Write Error";
 
 // The longest command line Windows' process creation accepts (32767
 // characters plus the terminating zero). A longer one is refused, never cut.
@@ -83,15 +90,25 @@ struct PreparedLaunch {
     std::string executable;
     std::string arguments;
     bool searchWindow = true;
+    // The stores that could not be written (the user has been told).
+    std::vector<std::string> unwritten;
 };
 std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const LaunchServices& services);
 
-// True when the emulator was started. Every stop is explained to the user
-// through the prompter, except an empty selection.
-bool LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& services);
+// Whether the emulator was started, and what of its configuration could not
+// be written on the way. Every stop and every unwritten store is explained to
+// the user through the prompter, except an empty selection.
+struct LaunchOutcome {
+    bool started = false;
+    std::vector<std::string> unwritten;
+    // Started with everything written: what a script may call success.
+    bool complete() const { return started && unwritten.empty(); }
+    explicit operator bool() const { return started; }
+};
+LaunchOutcome LaunchSelectedProfile(const LaunchRequest& request, const LaunchServices& services);
 
 // The same with this system's registry editor and window finder.
-bool LaunchSelectedProfile(const LaunchRequest& request, Registry& registry, const SettingsStore& settings,
+LaunchOutcome LaunchSelectedProfile(const LaunchRequest& request, Registry& registry, const SettingsStore& settings,
                            Prompter& prompter, WindowPoller& poller);
 
 }  // namespace dravolo

@@ -27,12 +27,19 @@ std::string RegeditExportCommand(std::string_view sideFile, std::string_view key
     return "regedit.exe /e/s \"" + std::string(sideFile) + "\" \"" + std::string(keyText) + "\"";
 }
 
+RegeditProcessEditor::RegeditProcessEditor(Registry& registry, Runner run)
+    : registry_(registry), run_(std::move(run)) {
+    if (!run_) run_ = [](std::string_view commandLine) { return RunAndWait(commandLine, ""); };
+}
+
 bool RegeditProcessEditor::Import(std::string_view sideFile) {
-    return RunAndWait(RegeditImportCommand(sideFile), "").has_value();
+    if (run_(RegeditImportCommand(sideFile))) return true;
+    return InProcessRegistryEditor(registry_).Import(sideFile);
 }
 
 bool RegeditProcessEditor::Export(std::string_view sideFile, std::string_view keyText) {
-    return RunAndWait(RegeditExportCommand(sideFile, keyText), "").has_value();
+    if (run_(RegeditExportCommand(sideFile, keyText))) return true;
+    return InProcessRegistryEditor(registry_).Export(sideFile, keyText);
 }
 
 bool InProcessRegistryEditor::Import(std::string_view sideFile) {
@@ -51,7 +58,7 @@ bool InProcessRegistryEditor::Export(std::string_view sideFile, std::string_view
 
 std::unique_ptr<RegistryEditor> MakePlatformRegistryEditor([[maybe_unused]] Registry& registry) {
 #ifdef _WIN32
-    return std::make_unique<RegeditProcessEditor>();
+    return std::make_unique<RegeditProcessEditor>(registry);
 #else
     return std::make_unique<InProcessRegistryEditor>(registry);
 #endif

@@ -7,6 +7,8 @@
 // regedit, on POSIX our own .reg reader and writer in-process.
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,11 +41,23 @@ public:
     virtual std::unique_ptr<RegistryEditor> Rebind(Registry&) { return nullptr; }
 };
 
-// Runs "regedit.exe /i/s" and "regedit.exe /e/s" and waits for them.
+// Runs "regedit.exe /i/s" and "regedit.exe /e/s" and waits for them. When
+// regedit cannot be started at all (Windows Vista and later refuse to start
+// it for a user who may elevate: it asks for the highest rights, error 740),
+// the same work is done in-process on `registry`, whose files regedit reads
+// and writes alike; otherwise every import and export would be lost without
+// a word.
 class RegeditProcessEditor : public RegistryEditor {
 public:
+    // Runs a command line and waits; nullopt when it could not be started.
+    using Runner = std::function<std::optional<int>(std::string_view commandLine)>;
+    explicit RegeditProcessEditor(Registry& registry, Runner run = {});
     bool Import(std::string_view sideFile) override;
     bool Export(std::string_view sideFile, std::string_view keyText) override;
+
+private:
+    Registry& registry_;
+    Runner run_;
 };
 
 // Reads and writes the files itself, as regedit would, on the given registry.

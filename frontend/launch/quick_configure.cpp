@@ -4,7 +4,9 @@
 #include "common/psemu/psemu_plugin.h"
 #include "common/psemu/settings_file.h"
 #include "frontend/launch/config_writers.h"
+#include "frontend/launch/pcsxr_plugin_settings.h"
 #include "frontend/launch/plugin_fields.h"
+#include "frontend/profiles/pcsxr_program.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/shell/settings_store.h"
 
@@ -41,6 +43,21 @@ QuickConfigureResult RunFpseNative(const std::string& libraryPath, const QuickCo
     return called ? QuickConfigureResult::Configured : QuickConfigureResult::NoConfigureEntry;
 }
 
+// PCSX-Reloaded's plugins live in its own plugin folder and keep their
+// settings in files of their own below ~/.pcsxr/plugins/.
+QuickConfigureResult QuickConfigurePcsxr(const std::string& base, const std::string& sideFile,
+                                         const SettingsStore& settings, PluginType type, Prompter& prompter) {
+    const auto home = PcsxrHome();
+    // The dialog opens on this profile's settings, not the last profile's.
+    if (home) RestorePcsxrPluginSettings(sideFile, *home);
+    AnyProfileRecord record = MakeDefaultRecord(EmulatorKind::Pcsx, settings);
+    if (!LoadAnyRecord(record, base + ".set", prompter)) return QuickConfigureResult::RecordUnreadable;
+    const std::string& field = PluginField(record, type);
+    const QuickConfigureResult result = RunPsemu(std::string(kPcsxrPluginsDir) + field, type, prompter);
+    if (result == QuickConfigureResult::Configured && home) CapturePcsxrPluginSettings(sideFile, field, *home);
+    return result;
+}
+
 }  // namespace
 
 QuickConfigureResult QuickConfigurePlugin(const QuickConfigureRequest& request, const SettingsStore& settings,
@@ -48,6 +65,9 @@ QuickConfigureResult QuickConfigurePlugin(const QuickConfigureRequest& request, 
     if (!request.profileName) return QuickConfigureResult::NoProfile;
     const std::string base = ProfilePath(request.kind, *request.profileName, "");
     const std::string sideFile = base + std::string(SideFileExtension(request.type));
+
+    if (request.kind == EmulatorKind::Pcsx && PcsxIsPcsxReloaded(settings))
+        return QuickConfigurePcsxr(base, sideFile, settings, request.type, prompter);
 
     // The plugin's dialog opens on this profile's settings, not the last
     // profile's that happen to be in the shared key.

@@ -208,10 +208,11 @@ void COptionPageBase::ConfigurePsemuPadOf(EmulatorKind kind, QComboBox* combo, s
     ReadPad(combo, field);
     if (field != before) SetModified();
     const std::string sideFile = profileName_.empty() ? std::string() : ProfilePath(kind, profileName_, ".pad");
-    const std::string folder = kind == EmulatorKind::Pcsx && PcsxIsPcsxReloaded(context_.settings)
-                                   ? std::string(kPcsxrPluginsDir)
-                                   : installPath_ + std::string(PsemuPluginDirectory(kind));
-    ConfigurePsemuPad(folder + field, sideFile, context_.editor,
+    if (kind == EmulatorKind::Pcsx && PcsxIsPcsxReloaded(context_.settings)) {
+        ConfigurePcsxrPad(kPcsxrPluginsDir, field, sideFile, context_.prompter);
+        return;
+    }
+    ConfigurePsemuPad(installPath_ + std::string(PsemuPluginDirectory(kind)) + field, sideFile, context_.editor,
                       context_.prompter);
 }
 

@@ -2,6 +2,9 @@
 
 #include <QTabWidget>
 
+#include <optional>
+
+#include "frontend/launch/emulator_world.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/profiles/profile_files.h"
@@ -26,7 +29,11 @@ OptionSheetResult RunOptionSheet(QWidget* parent, int kind, const std::string& p
     if (!emulator && kind != kMemcardsOnlyKind) return OptionSheetResult::NotOpened;
 
     ShellChoosers systemChoosers;
-    const auto editor = MakePlatformRegistryEditor(settings.registry());
+    // The pages, the plugin page's side files and the paths below the
+    // emulator's folder belong to the emulator's own prefix when it has one.
+    std::optional<EmulatorWorld> world;
+    if (emulator) world.emplace(*emulator, settings, settings.registry());
+    const auto editor = MakePlatformRegistryEditor(world ? world->registry() : settings.registry());
     SheetContext context{settings, prompter, extras.choosers ? *extras.choosers : systemChoosers, *editor,
                          extras.makeMemcardsPage};
     CEmuPropertySheet sheet(context, extras.caption.isEmpty() ? CEmuPropertySheet::CaptionForKind(kind) : extras.caption,

@@ -8,6 +8,8 @@
 #include "common/platform/winfs.h"
 #include "common/psemu/fpse_plugin.h"
 #include "common/psemu/psemu_plugin.h"
+#include "frontend/launch/pcsxr_plugin_settings.h"
+#include "frontend/profiles/pcsxr_program.h"
 
 namespace dravolo {
 
@@ -98,6 +100,20 @@ bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, R
         ReportPluginLost(*module, prompter);
     }
     if (!sideFile.empty()) editor.Export(sideFile, kPadSettingsKeyText);
+    return loaded;
+}
+
+bool ConfigurePcsxrPad(std::string_view pluginsDir, std::string_view pluginFile, std::string_view sideFile,
+                       Prompter& prompter) {
+    const auto home = PcsxrHome();
+    if (!sideFile.empty() && home) RestorePcsxrPluginSettings(sideFile, *home);
+    bool loaded = false;
+    if (const auto module = OpenPluginModule(std::string(pluginsDir) + std::string(pluginFile))) {
+        loaded = true;
+        module->CallLong("PADconfigure");
+        ReportPluginLost(*module, prompter);
+    }
+    if (!sideFile.empty() && home) CapturePcsxrPluginSettings(sideFile, pluginFile, *home);
     return loaded;
 }
 

@@ -53,6 +53,12 @@ inline constexpr std::string_view kPadSettingsKeyText = "HKEY_CURRENT_USER\\Soft
 bool ConfigurePsemuPad(std::string_view pluginPath, std::string_view sideFile, RegistryEditor& editor,
                        Prompter& prompter);
 
+// "Config" of one of PCSX-Reloaded's pads (in pluginsDir): the profile's
+// copy of the plugin's settings file goes back to ~/.pcsxr/plugins/ first and
+// the file is copied into the side file afterwards.
+bool ConfigurePcsxrPad(std::string_view pluginsDir, std::string_view pluginFile, std::string_view sideFile,
+                       Prompter& prompter);
+
 // "Config" of an FPSE pad: JOY0_Configure (pad 0) or JOY1_Configure (pad 1)
 // with the FPSE settings block. False when the plugin or the entry is missing.
 bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow,

@@ -4,7 +4,9 @@
 #include "common/platform/winfs.h"
 #include "common/psemu/psemu_plugin.h"
 #include "common/psemu/settings_file.h"
+#include "frontend/launch/pcsxr_plugin_settings.h"
 #include "frontend/launch/quick_configure.h"
+#include "frontend/profiles/pcsxr_program.h"
 #include "frontend/profiles/profile_files.h"
 
 namespace dravolo {
@@ -30,9 +32,13 @@ void PluginsPageLogic::Open() {
             if (lists_[t][row].fileName == currentFiles_[t]) chosenRows_[t] = static_cast<int>(row);
     }
     activeRow_ = chosenRows_[TypeIndex(PluginType::Gpu)];
-    if (!profileName_.empty())
-        for (PluginType type : {PluginType::Cdr, PluginType::Gpu, PluginType::Spu})
-            ImportPluginSettings(SideFile(type), editor_);
+    if (profileName_.empty()) return;
+    const auto pcsxrHome = PcsxrHome();
+    for (PluginType type : {PluginType::Cdr, PluginType::Gpu, PluginType::Spu}) {
+        // pcsxr's plugins read files of their own below ~/.pcsxr/plugins/.
+        if (!UsesPcsxrPlugins()) ImportPluginSettings(SideFile(type), editor_);
+        else if (pcsxrHome) RestorePcsxrPluginSettings(SideFile(type), *pcsxrHome);
+    }
 }
 
 void PluginsPageLogic::Click(PluginType type, int row) {
@@ -136,9 +142,13 @@ void PluginsPageLogic::Ok() {
         if (chosenRows_[t] >= 0 && chosenRows_[t] < static_cast<int>(lists_[t].size()))
             currentFiles_[t] = lists_[t][chosenRows_[t]].fileName;
     }
-    if (!profileName_.empty())
-        for (PluginType type : {PluginType::Cdr, PluginType::Gpu, PluginType::Spu})
-            ExportPluginSettings(SideFile(type), type, editor_);
+    if (!profileName_.empty()) {
+        const auto pcsxrHome = PcsxrHome();
+        for (PluginType type : {PluginType::Cdr, PluginType::Gpu, PluginType::Spu}) {
+            if (!UsesPcsxrPlugins()) ExportPluginSettings(SideFile(type), type, editor_);
+            else if (pcsxrHome) CapturePcsxrPluginSettings(SideFile(type), currentFiles_[TypeIndex(type)], *pcsxrHome);
+        }
+    }
     if (kind_ == EmulatorKind::Fpse) WriteFpseEntries();
 }
 

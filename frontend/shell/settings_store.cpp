@@ -16,6 +16,7 @@ const std::vector<SettingDefinition>& KnownSettings() {
         for (const auto& kind : kEmulatorKinds) s.push_back({kind.pathSetting, true, 0, kind.defaultPath});
         for (const auto& kind : kEmulatorKinds) s.push_back({kind.exeSetting, true, 0, kind.defaultExe});
         for (const auto& kind : kEmulatorKinds) s.push_back({RunnerSettingName(kind.kind), true, 0, ""});
+        for (const auto& kind : kEmulatorKinds) s.push_back({PrefixSettingName(kind.kind), true, 0, ""});
         return s;
     }();
     return settings;
@@ -72,6 +73,28 @@ std::string_view RunnerSettingName(EmulatorKind kind) {
 }
 
 std::string SettingsStore::Runner(EmulatorKind kind) const { return GetString(RunnerSettingName(kind), ""); }
+
+std::string_view PrefixSettingName(EmulatorKind kind) {
+    static constexpr std::string_view kNames[] = {"EpsxePrefix", "FpsePrefix", "PsinexPrefix", "AdripsxPrefix",
+                                                  "PcsxPrefix"};
+    return kNames[static_cast<int>(kind)];
+}
+
+std::string SettingsStore::EmulatorPrefix(EmulatorKind kind) const {
+    if (std::string own = GetString(PrefixSettingName(kind), ""); !own.empty()) return own;
+    // "env WINEPREFIX=/games/pcsx wine": the runner names the prefix itself.
+    const std::string runner = Runner(kind);
+    std::size_t i = 0;
+    while (i < runner.size()) {
+        while (i < runner.size() && (runner[i] == ' ' || runner[i] == '\t')) ++i;
+        std::size_t j = i;
+        while (j < runner.size() && runner[j] != ' ' && runner[j] != '\t') ++j;
+        const std::string_view word(runner.data() + i, j - i);
+        if (word.starts_with("WINEPREFIX=")) return std::string(word.substr(11));
+        i = j;
+    }
+    return {};
+}
 
 std::string SettingsStore::ExecutableName(EmulatorKind kind) const {
     const auto& info = KindInfo(kind);

@@ -28,6 +28,9 @@ const SettingDefinition* FindSetting(std::string_view name);  // case-insensitiv
 
 // "EpsxeRunner", "FpseRunner", ... (text, empty by default).
 std::string_view RunnerSettingName(EmulatorKind kind);
+// "EpsxePrefix", "FpsePrefix", ... (text, empty by default): the host folder
+// of the Wine prefix that emulator lives in, when not the front end's own.
+std::string_view PrefixSettingName(EmulatorKind kind);
 
 class SettingsStore {
 public:
@@ -48,6 +51,10 @@ public:
     // as "wine" or "env WINEPREFIX=/games/psx wine" that gets the program's
     // Windows path and arguments. Empty: DRAVOLO_RUNNER, else "wine".
     std::string Runner(EmulatorKind kind) const;
+    // The Wine prefix that emulator's registry, drives and program are in:
+    // its prefix setting, else the WINEPREFIX= its runner sets, else empty
+    // (the front end's own prefix). Linux only; ignored on Windows.
+    std::string EmulatorPrefix(EmulatorKind kind) const;
 
     Registry& registry() const { return registry_; }
 

@@ -6,13 +6,22 @@
 //
 // Choices where the caller could otherwise get something it did not ask for:
 // - The command line is composed in full first. When it would not fit the
-//   2048-byte command buffer (2047 characters), or the interface key's
-//   "CmdLine" is longer than 259 bytes, the start is refused: nothing is
-//   written to the registry, nothing is started, the result is false. A line
-//   is never cut.
+//   2048-byte command buffer (2047 characters), or one of the interface key's
+//   texts ("CmdLine", "BIOS", "Pad1" ... "Pad11") is longer than 259 bytes,
+//   the start is refused: nothing is written to the registry, nothing is
+//   started, the result is false. A line or a value is never cut.
 // - An empty executable path is refused the same way: there is nothing to start.
-// - An executable path without a backslash has no card folder: relative card
-//   names are passed as given (ePSXe then looks for them in its current folder).
+// - The executable path goes onto the command line in quotes, so a folder with
+//   blanks names ePSXe itself and not "C:\Program.exe"; a path the caller
+//   quoted already is taken without its quotes. Its folder (up to the last
+//   backslash or slash) holds the card folder. A path without either has no
+//   card folder: relative card names are passed as given (ePSXe then looks for
+//   them in its current folder).
+// - The cheat file and the cards are quoted by the rules ePSXe's run-time
+//   splits its command line with (a trailing backslash is doubled, so it
+//   cannot swallow the closing quote). A text argument holding a quote
+//   character, which no Windows file name can, is refused: it could only end
+//   the quoted text early and add options of its own.
 
 #include <cstddef>
 #include <optional>
@@ -43,15 +52,29 @@ struct EmuStartPlan {
     std::string commandLine;
 };
 
-// Reads the interface key (never creates it) and plans the start; nullopt when
-// the start is refused (see above).
-std::optional<EmuStartPlan> PlanEmuStart(Registry& registry, const EmuStartRequest& request);
+// Why a start did not happen.
+enum class EmuStartError {
+    None,
+    EmptyExecutable,     // argument 1 is empty
+    QuoteInArgument,     // a text argument holds a quote character
+    ValueTooLong,        // an interface text is longer than 259 bytes
+    CommandLineTooLong,  // the line would not fit 2047 characters
+    NotStarted,          // the process could not be created
+};
 
-// "C:\\EPSXE\\epsxe.exe" -> "C:\\EPSXE\\memcards\\"; empty without a backslash.
+// Reads the interface key (never creates it) and plans the start; nullopt when
+// the start is refused (see above), with the reason in *error.
+std::optional<EmuStartPlan> PlanEmuStart(Registry& registry, const EmuStartRequest& request,
+                                         EmuStartError* error = nullptr);
+
+// "C:\\EPSXE\\epsxe.exe" -> "C:\\EPSXE\\memcards\\" (a quoted path is taken
+// without its quotes; '/' separates as '\\' does); empty without a separator.
 std::string CardFolderFor(std::string_view executable);
 
 // Plans, writes ePSXe's key in one batch and starts the command line. True
-// when the emulator process was created; it is not waited for.
-bool StartEmulator(Registry& registry, const EmuStartRequest& request, const ProcessStarter& start);
+// when the emulator process was created; it is not waited for. Otherwise the
+// reason is in *error.
+bool StartEmulator(Registry& registry, const EmuStartRequest& request, const ProcessStarter& start,
+                   EmuStartError* error = nullptr);
 
 }  // namespace dravolo::kstuff

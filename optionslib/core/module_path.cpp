@@ -32,15 +32,27 @@ std::string ThisModulePath() {
     }
 }
 #else
-std::string ThisModulePath() {
+namespace {
+
+// The loaded file's absolute host path. dladdr gives the name the host passed
+// to dlopen, which may be relative to the host's directory at load time; the
+// host may change directory later, so the absolute path is taken once, while
+// the library loads.
+std::string LoadedHostPath() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ThisModulePath), &info) == 0 || !info.dli_fname || !*info.dli_fname)
+    if (dladdr(reinterpret_cast<void*>(&LoadedHostPath), &info) == 0 || !info.dli_fname || !*info.dli_fname)
         return {};
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(info.dli_fname, ec);
     if (ec) return {};
-    return ToWindowsPath(absolute.lexically_normal().string());
+    return absolute.lexically_normal().string();
 }
+
+const std::string gLoadedHostPath = LoadedHostPath();
+
+}  // namespace
+
+std::string ThisModulePath() { return gLoadedHostPath.empty() ? std::string() : ToWindowsPath(gLoadedHostPath); }
 #endif
 
 std::string DirectoryOf(std::string_view windowsPath) {

@@ -8,8 +8,9 @@
 namespace dravolo::kstuff {
 
 // Full Windows path of the module (shared library or program) this code is
-// linked into: GetModuleFileName on Windows; on POSIX the loaded file's path
-// mapped into the prefix ("Z:\\...", or "C:\\..." below drive_c). Empty when
+// linked into: GetModuleFileName on Windows; on POSIX the loaded file's path,
+// made absolute when the library was loaded (not against the host's directory
+// of the moment), mapped into the prefix ("Z:\\...", or "C:\\..." below drive_c). Empty when
 // it cannot be told.
 std::string ThisModulePath();
 

@@ -65,6 +65,18 @@ TEST_F(CliLaunch, StartsTheEmulatorInItsFolder) {
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().text;
 }
 
+TEST_F(CliLaunch, AHiveThatCannotBeWrittenFailsTheLaunchAfterTheStart) {
+    ASSERT_EQ(Run({"profiles", "new", "Adripsx", "Go"}), 0);
+    WriteHostFile(driveC() + "/adripsx/adriile.exe", "#!/bin/sh\npwd > started.txt\n");
+    ASSERT_EQ(chmod(HostPath(driveC() + "/adripsx/adriile.exe").c_str(), 0755), 0);
+    WriteHostFile(prefix() + "/system.reg", "damaged\n");
+    EXPECT_EQ(Run({"launch", "Adripsx", "Go"}), 1);
+    for (int i = 0; i < 100 && !HostExists(driveC() + "/adripsx/started.txt"); ++i) usleep(50'000);
+    EXPECT_TRUE(HostExists(driveC() + "/adripsx/started.txt"));  // the emulator still got its file and started
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Could not write the emulator's settings to\n" + prefix() + "/system.reg");
+}
+
 // Every file below the test's root with its content: what a dry run must leave alone.
 std::map<std::string, std::string> TreeOf(const std::string& root) {
     std::map<std::string, std::string> tree;

@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "common/platform/profile_ini.h"
 #include "common/psemu/settings_file.h"
 #include "frontend/launch/config_writers.h"
@@ -215,18 +223,55 @@ TEST_F(Writers, PsinexUpdatesItsEntriesAndKeepsTheRest) {
     EXPECT_EQ(GetPrivateProfileString("MEMCARDS", "MemCard1", "", file), "c:\\psinex\\card1.mcr");
 }
 
+#ifndef _WIN32
+// Runs fn where the INI cannot be read: as another user when we are root (who
+// reads everything), else with the file's rights taken away. The directory
+// stays writable, so only the read can fail. fn's result crosses as the exit
+// status.
+bool RunWithoutReadRights(const std::string& hostFile, const std::string& treeRoot, const std::function<bool()>& fn) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(treeRoot))
+        if (entry.is_directory()) chmod(entry.path().c_str(), 0777);
+    chmod(treeRoot.c_str(), 0777);
+    chmod(hostFile.c_str(), 0);
+    if (geteuid() != 0) return fn();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+        _exit(fn() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "could not drop to another user";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+}
+
+TEST_F(Writers, PsinexRefusesAnIniItCannotReadInsteadOfReplacingIt) {
+    const std::string ini = driveC() + "/psinex/psinex pc emulator.ini";
+    const std::string kept = "[GENERAL]\r\nWindowed=1\r\nFullscreen=0\r\n";
+    WriteHostFile(ini, kept);
+    _PSINEXDATA r(settings());
+    const bool written = RunWithoutReadRights(HostPath(ini), root(), [&] {
+        return WritePsinexConfig(r, "c:\\psinex\\");
+    });
+    EXPECT_FALSE(written);
+    chmod(HostPath(ini).c_str(), 0644);
+    EXPECT_EQ(ReadHostFile(ini), kept);
+}
+#endif
+
 TEST_F(Writers, FpseCopiesItsIniAndPicksLibrariesByMarker) {
     const std::string fpse = driveC() + "/fpse/";
     WriteHostFile(fpse + "plugin/gpuNative.dll", "native gpu");
     WriteHostFile(fpse + "plugin/GPUPsemu.dll", "bridge gpu");
     WriteHostFile(fpse + "plugin/SPUPsemu.dll", "bridge spu");
-    WriteHostFile(fpse + "plugin/cdNative.dll", "native cd");
+    WriteHostFile(fpse + "plugin/FastCd.dll", "native cd");
+    WriteHostFile(fpse + "plugin/astCd.dll", "not this one");
     WriteHostFile(fpse + "plugin/JOY0KEY.DLL", "pad 0");
     WriteHostFile(fpse + "SPURend.dll", "old spu");
     _FPSEDATA r(settings());
     r.GpuPlugin = "FgpuNative.dll";
     r.SpuPlugin = "spuTest.dll";
-    r.CdrPlugin = "FFcdNative.dll";
+    r.CdrPlugin = "FFastCd.dll";  // the marker, then a name of its own starting with F
     SaveProfile("Wipeout", r);
     WriteHostFile("Fpse/Wipeout.ini", "[CPU]\nMode=1\r\n[GPU]\nPluginName=" + std::string(300, 'x') + "\n");
 

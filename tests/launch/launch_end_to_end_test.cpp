@@ -71,7 +71,7 @@ protected:
         if (!cfg.empty()) WriteHostFile(hostDir + "/" + fs::path(name).stem().string() + ".cfg", cfg);
     }
 
-    bool Launch(EmulatorKind kind, std::optional<std::string> name, bool nukeConsole = true) {
+    LaunchOutcome Launch(EmulatorKind kind, std::optional<std::string> name, bool nukeConsole = true) {
         LaunchRequest request{kind, std::move(name), nukeConsole};
         return LaunchSelectedProfile(request, LaunchServices{registry(), settings(), prompter, *editor, windows, poller});
     }
@@ -213,6 +213,47 @@ TEST_F(EndToEnd, AdripsxWritesMachineKeyAndFileAndIsNeverMoved) {
     EXPECT_TRUE(ini.starts_with("#PSEmuPro Plugins\r\nGPU= Plugins\\gpuPeopsSoft.dll\r\n"));
     EXPECT_TRUE(ini.ends_with("CDLETTER=  \r\nCPUTYPE= 0\r\nRTCIRQ= 1\r\nMULTITASK= 1\r\nNOHLE= 0\r\nNOSTATIC= 1"));
     EXPECT_EQ(windows.actions, (std::vector<std::string>{"hide", "show"}));
+}
+
+#ifndef _WIN32  // a damaged hive file: the prefix's registry
+TEST_F(EndToEnd, AMachineHiveThatCannotBeWrittenKeepsTheUserImportsAndIsReported) {
+    InstallEmulator(EmulatorKind::Adripsx);
+    SaveProfile("Tekken", _ADRIPSXDATA(settings()));
+    MakeSideFile(EmulatorKind::Adripsx, "Tekken", "GPU", "imported");
+    WriteHostFile(prefix() + "/system.reg", "damaged\n");
+    windows.windowClass = "TMAdvance";
+
+    const LaunchOutcome outcome = Launch(EmulatorKind::Adripsx, "Tekken", false);
+    EXPECT_TRUE(outcome.started);  // AdriPSX still finds its file
+    EXPECT_FALSE(outcome.complete());
+    WaitForReport(EmulatorKind::Adripsx);
+    EXPECT_EQ(PluginSetting("GPU"), "imported");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, std::string(kUnwrittenSettingsText) + prefix() + "/system.reg");
+    EXPECT_EQ(prompter.messages[0].caption, kRegistryErrorCaption);
+    EXPECT_EQ(prompter.messages[0].icon, PromptIcon::Stop);
+    EXPECT_EQ(outcome.unwritten, std::vector<std::string>{prefix() + "/system.reg"});
+    EXPECT_TRUE(ReadHostFile(EmulatorDir(EmulatorKind::Adripsx) + "/AdriPSX.ini").starts_with("#PSEmuPro Plugins\r\n"));
+    EXPECT_EQ(ReadHostFile(prefix() + "/system.reg"), "damaged\n");  // refused, not replaced
+}
+#endif
+
+TEST_F(EndToEnd, APsinexIniThatCannotBeReadIsLeftAloneAndReported) {
+    InstallEmulator(EmulatorKind::Psinex);
+    _PSINEXDATA r(settings());
+    r.Graphics = r.Sound = r.CdRom = "x.dll";
+    SaveProfile("Tomba", r);
+    fs::create_directories(EmulatorDir(EmulatorKind::Psinex) + "/psinex pc emulator.ini");
+    windows.windowClass = "\xA9 psinex - revision 5 beta";
+
+    const LaunchOutcome outcome = Launch(EmulatorKind::Psinex, "Tomba");
+    EXPECT_TRUE(outcome.started);
+    EXPECT_FALSE(outcome.complete());
+    WaitForReport(EmulatorKind::Psinex);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, std::string(kUnwrittenSettingsText) + "c:\\psinex\\psinex pc emulator.ini");
+    EXPECT_EQ(prompter.messages[0].caption, kUnwrittenFileCaption);
+    EXPECT_TRUE(fs::is_directory(EmulatorDir(EmulatorKind::Psinex) + "/psinex pc emulator.ini"));
 }
 
 TEST_F(EndToEnd, PsinexFindsItsExecutableWithBlanksAndWritesItsIni) {
@@ -371,10 +412,11 @@ TEST_F(EndToEnd, QuickConfigureLeavesTheSideFileWhenThePluginCannotRun) {
 
 TEST_F(EndToEnd, QuickConfigureOfAnFpseNativePluginUsesTheProfileIniAndStillExports) {
     const std::string fpse = EmulatorDir(EmulatorKind::Fpse);
-    InstallPlugin("gpuTest.dll", fpse + "/plugin", "gpuNative.dll", "setting=native 2x\n");
+    // A native plugin whose own name starts with "F": only the marker goes.
+    InstallPlugin("gpuTest.dll", fpse + "/plugin", "FastGpu.dll", "setting=native 2x\n");
     InstallPlugin("cdrTest.dll", fpse + "/plugin/psemu", "cdrTest.dll", "setting=psemu cdr\n");
     _FPSEDATA r(settings());
-    r.GpuPlugin = "FgpuNative.dll";
+    r.GpuPlugin = "FFastGpu.dll";
     r.CdrPlugin = "cdrTest.dll";
     SaveProfile("Wipeout", r);
     WriteHostFile("Fpse/Wipeout.ini", "[CPU]\r\nMode=1\r\n");

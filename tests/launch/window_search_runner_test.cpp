@@ -62,7 +62,8 @@ protected:
     std::string Runner(const std::string& findAnswer, const std::string& changeAnswer = "echo ok") {
         const std::string script = root() + "/runner.sh";
         WriteHostFile(script, "#!/bin/sh\necho \"$WINEPREFIX|$*\" >> '" + log + "'\ncase \"$2\" in\n  find) " +
-                                  findAnswer + " ;;\n  changes) " + changeAnswer + " ;;\nesac\n");
+                                  findAnswer + " ;;\n  changes) " + changeAnswer +
+                                  " ;;\n  start) echo 'started 42' ;;\nesac\n");
         return "/bin/sh " + script;
     }
 
@@ -80,22 +81,29 @@ protected:
 };
 
 TEST_F(WindowSearchRunner, TheLaunchSearchesThroughTheKindsRunnerAndItsPrefix) {
-    WriteHostFile(driveC() + "/pcsx/pcsx.exe", "MZ stand-in");  // a Windows program: it gets a search
+    // PCSX lives in the prefix its runner names: its program is there.
+    const std::string other = root() + "/other";
+    WriteHostFile(other + "/drive_c/pcsx/pcsx.exe", "MZ stand-in");  // a Windows program: it gets a search
     _PCSXDATA r(settings());
     r.Gpu = "gpu.dll";
     r.Spu = "spu.dll";
     r.Cdr = "cdr.dll";
     SaveProfile("Ape", r);
     ASSERT_TRUE(settings().SetString("PcsxRunner",
-                                     "env WINEPREFIX=/games/other " + Runner("echo 'window 77 0 0 640 480 1024 768'")));
+                                     "env WINEPREFIX=" + other + " " + Runner("echo 'window 77 0 0 640 480 1024 768'")));
     SleepingWindowPoller poller;
     ASSERT_TRUE(LaunchSelectedProfile(LaunchRequest{EmulatorKind::Pcsx, std::string("Ape"), false}, registry(),
                                       settings(), prompter, poller));
-    // The class "P\xA9SX Main" goes to the helper in hex.
-    const std::string runOf = "/games/other|" + helper + " ";
-    // The centring is one helper run: hidden only while it moves.
-    EXPECT_EQ(HelperRuns(), (std::vector<std::string>{runOf + "find 50a95358204d61696e 500",
-                                                       runOf + "changes hide 77 move 77 192 144 show 77"}));
+    const std::string runOf = other + "|" + helper + " ";
+    const auto runs = HelperRuns();
+    ASSERT_EQ(runs.size(), 3u);
+    // Started by the helper: hidden (STARTF_USESHOWWINDOW | STARTF_USEPOSITION,
+    // SW_HIDE) at 0,0 in "c:\pcsx\" with the line "c:\pcsx\pcsx.exe ".
+    EXPECT_EQ(runs[0], runOf + "start 0 5 0 0 0 633a5c706373785c 633a5c706373785c706373782e65786520");
+    // The class "P\xA9SX Main" goes to the helper in hex. The centring is one
+    // helper run: hidden only while it moves.
+    EXPECT_EQ(runs[1], runOf + "find 50a95358204d61696e 500");
+    EXPECT_EQ(runs[2], runOf + "changes hide 77 move 77 192 144 show 77");
 }
 
 TEST_F(WindowSearchRunner, AStepNeverWaitsForTheHelper) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -7,7 +8,9 @@
 
 #include "common/platform/registry.h"
 #include "optionslib/core/emu_start.h"
+#include "common/platform/process.h"
 #include "optionslib/core/interface_key.h"
+#include "optionslib/core/start_error.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
 
@@ -46,46 +49,46 @@ TEST(EmuStartCommandLine, ComposesOptionsCheatAndCards) {
     test::MemoryRegistry registry;
     EmuStartRequest request = ExampleRequest();
     // Nothing optional and no interface key.
-    EXPECT_EQ(CommandLineFor(registry, request), "C:\\EPSXE\\epsxe.exe -nogui -f");
+    EXPECT_EQ(CommandLineFor(registry, request), "\"C:\\EPSXE\\epsxe.exe\" -nogui -f");
 
     request.cheatFile = "C:\\EPSXE\\cheats\\x.cht";
     request.card1 = "epsxe000.mcr";
     EXPECT_EQ(CommandLineFor(registry, request),
-              "C:\\EPSXE\\epsxe.exe -nogui -f -loadcheat \"C:\\EPSXE\\cheats\\x.cht\" "
+              "\"C:\\EPSXE\\epsxe.exe\" -nogui -f -loadcheat \"C:\\EPSXE\\cheats\\x.cht\" "
               "-loadmemc0 \"C:\\EPSXE\\memcards\\epsxe000.mcr\"");
 
     request.card2 = "my card.mcr";
     request.cheatFile.clear();
     EXPECT_EQ(CommandLineFor(registry, request),
-              "C:\\EPSXE\\epsxe.exe -nogui -f -loadmemc0 \"C:\\EPSXE\\memcards\\epsxe000.mcr\" "
+              "\"C:\\EPSXE\\epsxe.exe\" -nogui -f -loadmemc0 \"C:\\EPSXE\\memcards\\epsxe000.mcr\" "
               "-loadmemc1 \"C:\\EPSXE\\memcards\\my card.mcr\"");
 
     request.cardPathsFull = true;
     request.card1 = "D:\\saves\\a.mcr";
     request.card2 = "rel\\b.mcr";
     EXPECT_EQ(CommandLineFor(registry, request),
-              "C:\\EPSXE\\epsxe.exe -nogui -f -loadmemc0 \"D:\\saves\\a.mcr\" -loadmemc1 \"rel\\b.mcr\"");
+              "\"C:\\EPSXE\\epsxe.exe\" -nogui -f -loadmemc0 \"D:\\saves\\a.mcr\" -loadmemc1 \"rel\\b.mcr\"");
 
     // Only card 2: no card 1 option at all.
     request.cardPathsFull = false;
     request.card1.clear();
     request.card2 = "epsxe001.mcr";
     EXPECT_EQ(CommandLineFor(registry, request),
-              "C:\\EPSXE\\epsxe.exe -nogui -f -loadmemc1 \"C:\\EPSXE\\memcards\\epsxe001.mcr\"");
+              "\"C:\\EPSXE\\epsxe.exe\" -nogui -f -loadmemc1 \"C:\\EPSXE\\memcards\\epsxe001.mcr\"");
 }
 
 TEST(EmuStartCommandLine, GuiSwitchAndExtraCommandLine) {
     test::MemoryRegistry registry;
     registry.SetDword(kUser, kInterfaceKey, "StartGui", 1);
     registry.SetString(kUser, kInterfaceKey, "CmdLine", "-slowboot -analog");
-    EXPECT_EQ(CommandLineFor(registry, ExampleRequest()), "C:\\EPSXE\\epsxe.exe -slowboot -analog");
+    EXPECT_EQ(CommandLineFor(registry, ExampleRequest()), "\"C:\\EPSXE\\epsxe.exe\" -slowboot -analog");
 
     registry.SetString(kUser, kInterfaceKey, "CmdLine", "");
-    EXPECT_EQ(CommandLineFor(registry, ExampleRequest()), "C:\\EPSXE\\epsxe.exe -f");
+    EXPECT_EQ(CommandLineFor(registry, ExampleRequest()), "\"C:\\EPSXE\\epsxe.exe\" -f");
 
     registry.SetDword(kUser, kInterfaceKey, "StartGui", 0);
     registry.SetString(kUser, kInterfaceKey, "CmdLine", "-bios x");
-    EXPECT_EQ(CommandLineFor(registry, ExampleRequest()), "C:\\EPSXE\\epsxe.exe -nogui -bios x");
+    EXPECT_EQ(CommandLineFor(registry, ExampleRequest()), "\"C:\\EPSXE\\epsxe.exe\" -nogui -bios x");
 }
 
 TEST(EmuStartCommandLine, ExecutableWithoutFolderPassesRelativeCardsAsGiven) {
@@ -94,7 +97,7 @@ TEST(EmuStartCommandLine, ExecutableWithoutFolderPassesRelativeCardsAsGiven) {
     request.executable = "epsxe.exe";
     request.card1 = "epsxe000.mcr";
     EXPECT_EQ(CardFolderFor("epsxe.exe"), "");
-    EXPECT_EQ(CommandLineFor(registry, request), "epsxe.exe -nogui -f -loadmemc0 \"epsxe000.mcr\"");
+    EXPECT_EQ(CommandLineFor(registry, request), "\"epsxe.exe\" -nogui -f -loadmemc0 \"epsxe000.mcr\"");
 }
 
 TEST(EmuStartCommandLine, RefusesWhatCannotBeStartedWithoutWritingOrStarting) {
@@ -126,6 +129,112 @@ TEST(EmuStartCommandLine, RefusesWhatCannotBeStartedWithoutWritingOrStarting) {
     EXPECT_TRUE(starter.lines.empty());
 }
 
+TEST(EmuStartCommandLine, QuotesTheExecutableSoADecoyBeforeTheBlankCannotRun) {
+    test::MemoryRegistry registry;
+    EmuStartRequest request = ExampleRequest();
+    request.executable = "C:\\Program Files\\ePSXe\\epsxe.exe";
+    request.card1 = "epsxe000.mcr";
+    const std::string expected =
+        "\"C:\\Program Files\\ePSXe\\epsxe.exe\" -nogui -f -loadmemc0 \"C:\\Program Files\\ePSXe\\memcards\\epsxe000.mcr\"";
+    EXPECT_EQ(CommandLineFor(registry, request), expected);
+    // ePSXe's run-time gives the program its whole path back.
+    EXPECT_EQ(SplitCommandLine(CommandLineFor(registry, request)).front(), "C:\\Program Files\\ePSXe\\epsxe.exe");
+
+    // Quoted by the caller already: the same line, the same card folder.
+    request.executable = "\"C:\\Program Files\\ePSXe\\epsxe.exe\"";
+    EXPECT_EQ(CommandLineFor(registry, request), expected);
+    EXPECT_EQ(CardFolderFor(request.executable), "C:\\Program Files\\ePSXe\\memcards\\");
+
+    // A slash separates folders as a backslash does.
+    EXPECT_EQ(CardFolderFor("C:/games/ePSXe/epsxe.exe"), "C:/games/ePSXe\\memcards\\");
+    EXPECT_EQ(CardFolderFor("C:\\games/epsxe.exe"), "C:\\games\\memcards\\");
+}
+
+TEST(EmuStartCommandLine, TextArgumentsCannotEndTheirQuotesEarly) {
+    test::MemoryRegistry registry;
+    EmuStartRequest request = ExampleRequest();
+    // A trailing backslash is doubled: the cheat path keeps its closing quote
+    // and the card option stays an option of its own.
+    request.cheatFile = "C:\\EPSXE\\cheats\\";
+    request.card1 = "epsxe000.mcr";
+    const std::string line = CommandLineFor(registry, request);
+    EXPECT_EQ(line, "\"C:\\EPSXE\\epsxe.exe\" -nogui -f -loadcheat \"C:\\EPSXE\\cheats\\\\\" "
+                    "-loadmemc0 \"C:\\EPSXE\\memcards\\epsxe000.mcr\"");
+    EXPECT_EQ(SplitCommandLine(line),
+              (std::vector<std::string>{"C:\\EPSXE\\epsxe.exe", "-nogui", "-f", "-loadcheat", "C:\\EPSXE\\cheats\\",
+                                        "-loadmemc0", "C:\\EPSXE\\memcards\\epsxe000.mcr"}));
+
+    // A quote in any text argument is refused before anything is written.
+    const auto refused = [&](EmuStartRequest bad) {
+        RecordingStarter starter;
+        registry.commits = 0;
+        EmuStartError error = EmuStartError::None;
+        const bool started = StartEmulator(registry, bad, starter.get(), &error);
+        return !started && starter.lines.empty() && registry.commits == 0 && error == EmuStartError::QuoteInArgument;
+    };
+    EmuStartRequest bad = ExampleRequest();
+    bad.card1 = "x.mcr\" -bios \"C:\\evil.bin";
+    EXPECT_TRUE(refused(bad));
+    bad = ExampleRequest();
+    bad.cheatFile = "a\"b";
+    EXPECT_TRUE(refused(bad));
+    bad = ExampleRequest();
+    bad.executable = "C:\\ePSXe\\epsxe.exe\" -bios \"x";
+    EXPECT_TRUE(refused(bad));
+    bad = ExampleRequest();
+    bad.videoPlugin = "gpu\".dll";
+    EXPECT_TRUE(refused(bad));
+    EXPECT_FALSE(registry.KeyExists(kUser, kEmulatorKey));
+}
+
+TEST(EmuStartValues, AnOverlongBiosOrPadIsRefusedNotSkipped) {
+    for (const char* name : {"BIOS", "Pad1", "Pad11"}) {
+        test::MemoryRegistry registry;
+        registry.SetString(kUser, kInterfaceKey, name, std::string(kMaxTextLength + 1, 'b'));
+        registry.commits = 0;
+        RecordingStarter starter;
+        EmuStartError error = EmuStartError::None;
+        EXPECT_FALSE(StartEmulator(registry, ExampleRequest(), starter.get(), &error)) << name;
+        EXPECT_EQ(error, EmuStartError::ValueTooLong) << name;
+        EXPECT_TRUE(starter.lines.empty()) << name;
+        EXPECT_EQ(registry.commits, 0) << name;
+
+        // 259 bytes still fit.
+        registry.SetString(kUser, kInterfaceKey, name, std::string(kMaxTextLength, 'b'));
+        EXPECT_TRUE(StartEmulator(registry, ExampleRequest(), starter.get())) << name;
+    }
+}
+
+TEST(EmuStartErrors, EveryRefusalHasItsLastErrorValue) {
+    test::MemoryRegistry registry;
+    EmuStartError error = EmuStartError::None;
+    EmuStartRequest empty = ExampleRequest();
+    empty.executable.clear();
+    EXPECT_FALSE(PlanEmuStart(registry, empty, &error));
+    EXPECT_EQ(error, EmuStartError::EmptyExecutable);
+    EmuStartRequest longLine = ExampleRequest();
+    longLine.cheatFile = std::string(kCommandLineBufferBytes, 'x');
+    EXPECT_FALSE(PlanEmuStart(registry, longLine, &error));
+    EXPECT_EQ(error, EmuStartError::CommandLineTooLong);
+    RecordingStarter failing;
+    failing.result = false;
+    EXPECT_FALSE(StartEmulator(registry, ExampleRequest(), failing.get(), &error));
+    EXPECT_EQ(error, EmuStartError::NotStarted);
+
+#ifdef _WIN32
+    EXPECT_EQ(LastErrorFor(EmuStartError::QuoteInArgument, 0), 87u);      // ERROR_INVALID_PARAMETER
+    EXPECT_EQ(LastErrorFor(EmuStartError::ValueTooLong, 0), 234u);        // ERROR_MORE_DATA
+    EXPECT_EQ(LastErrorFor(EmuStartError::CommandLineTooLong, 0), 206u);  // ERROR_FILENAME_EXCED_RANGE
+    EXPECT_EQ(LastErrorFor(EmuStartError::NotStarted, 0), 2u);            // ERROR_FILE_NOT_FOUND
+#else
+    EXPECT_EQ(LastErrorFor(EmuStartError::EmptyExecutable, 0), static_cast<unsigned long>(EINVAL));
+    EXPECT_EQ(LastErrorFor(EmuStartError::ValueTooLong, 0), static_cast<unsigned long>(EOVERFLOW));
+    EXPECT_EQ(LastErrorFor(EmuStartError::CommandLineTooLong, 0), static_cast<unsigned long>(E2BIG));
+    EXPECT_EQ(LastErrorFor(EmuStartError::NotStarted, 0), static_cast<unsigned long>(ENOENT));
+#endif
+    EXPECT_EQ(LastErrorFor(EmuStartError::NotStarted, 5), 5u);  // the creation's own reason wins
+}
+
 TEST(EmuStartValues, TranslatesTheInterfaceKeyInOneBatch) {
     test::MemoryRegistry registry;
     RegBatch setup;
@@ -148,7 +257,7 @@ TEST(EmuStartValues, TranslatesTheInterfaceKeyInOneBatch) {
     ASSERT_TRUE(StartEmulator(registry, ExampleRequest(), starter.get()));
     EXPECT_EQ(registry.commits, 1);
     ASSERT_EQ(starter.lines.size(), 1u);
-    EXPECT_EQ(starter.lines[0], "C:\\EPSXE\\epsxe.exe -f");
+    EXPECT_EQ(starter.lines[0], "\"C:\\EPSXE\\epsxe.exe\" -f");
 
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"VideoPlugin", "gpuPeopsSoft.dll"},

@@ -14,7 +14,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
 #include <cstdlib>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -68,6 +70,9 @@ private slots:
     void tabWalksThePanelInReadingOrder();
     void padButtonStartsEmulatorBesideTheLibrary();
     void startEmuWritesEmulatorKeyAndStartsIt();
+    void startEmuQuotesItsPathAndSaysWhyItRefuses();
+    void aLongBiosEntryShowsWholeAndOkRefusesIt();
+    void aLibraryLoadedByARelativePathKeepsItsFolder();
 
 private:
     QWidget* CreateDialog();
@@ -425,6 +430,108 @@ void OptionsDialogUiTest::startEmuWritesEmulatorKeyAndStartsIt() {
 
     // No emulator there: the zero result.
     QCOMPARE(startEmu_("C:\\nowhere\\epsxe.exe", "", "", "", 0, 0, "", "", 0, "", ""), 0);
+}
+
+void OptionsDialogUiTest::startEmuQuotesItsPathAndSaysWhyItRefuses() {
+    // C:\Program.exe is what an unquoted "C:\Program Files\..." would start.
+    const std::string drive = prefix_ + "/drive_c";
+    fs::create_directories(drive + "/Program Files/ePSXe");
+    fs::copy_file(FAKE_EMULATOR_PATH, drive + "/Program Files/ePSXe/epsxe.exe", fs::copy_options::overwrite_existing);
+    std::ofstream(drive + "/Program.exe") << "#!/bin/sh\necho decoy > decoy.txt\n";
+    fs::permissions(drive + "/Program.exe", fs::perms::owner_all);
+
+    QVERIFY(startEmu_("C:\\Program Files\\ePSXe\\epsxe.exe", "", "", "", 0, 0, "epsxe000.mcr", "", 0, "", "") != 0);
+    std::string report = ReadReport(ReportPath());
+    QVERIFY2(report.find("argv[3]=-loadmemc0\nargv[4]=C:\\Program Files\\ePSXe\\memcards\\epsxe000.mcr\n") !=
+                 std::string::npos,
+             report.c_str());
+    QVERIFY(!fs::exists(work_ + "/decoy.txt"));
+
+    // Quoted by the caller: the same card folder.
+    fs::remove(ReportPath());
+    QVERIFY(startEmu_("\"C:\\Program Files\\ePSXe\\epsxe.exe\"", "", "", "", 0, 0, "epsxe000.mcr", "", 0, "", "") != 0);
+    report = ReadReport(ReportPath());
+    QVERIFY2(report.find("argv[4]=C:\\Program Files\\ePSXe\\memcards\\epsxe000.mcr\n") != std::string::npos,
+             report.c_str());
+    fs::remove(ReportPath());
+
+    // Every 0 says why in errno; nothing is written or started.
+    QVERIFY(registry()->DeleteTree(kUser, "Software\\epsxe"));
+    errno = 0;
+    QCOMPARE(startEmu_("C:\\ePSXe\\epsxe.exe", "", "", "", 0, 0, "x.mcr\" -bios \"C:\\evil.bin", "", 0, "", ""), 0);
+    QCOMPARE(errno, EINVAL);
+    QVERIFY(!registry()->KeyExists(kUser, kEmulatorKey));
+    QVERIFY(registry()->SetString(kUser, kInterfaceKey, "BIOS", std::string(260, 'b')));
+    errno = 0;
+    QCOMPARE(startEmu_("C:\\ePSXe\\epsxe.exe", "", "", "", 0, 0, "", "", 0, "", ""), 0);
+    QCOMPARE(errno, EOVERFLOW);
+    QVERIFY(!registry()->KeyExists(kUser, kEmulatorKey));
+    QVERIFY(registry()->DeleteTree(kUser, kInterfaceKey));
+    errno = 0;
+    QCOMPARE(startEmu_("C:\\ePSXe\\epsxe.exe", "", "", "", 0, 0, "", "", 0, std::string(2048, 'c').c_str(), ""), 0);
+    QCOMPARE(errno, E2BIG);
+    errno = 0;
+    QCOMPARE(startEmu_("", "", "", "", 0, 0, "", "", 0, "", ""), 0);
+    QCOMPARE(errno, EINVAL);
+    errno = 0;
+    QCOMPARE(startEmu_("C:\\nowhere\\epsxe.exe", "", "", "", 0, 0, "", "", 0, "", ""), 0);
+    QCOMPARE(errno, ENOENT);
+    QVERIFY(!fs::exists(ReportPath()));
+}
+
+void OptionsDialogUiTest::aLongBiosEntryShowsWholeAndOkRefusesIt() {
+    // "C:\ePSXe\Bios\" and a 250-byte name: 264 bytes, over the 259 that fit.
+    const std::string name = std::string(246, 'b') + ".bin";
+    const std::string image = epsxeDir_ + "/Bios/" + name;
+    std::ofstream(image) << "x";
+    QVERIFY(registry()->SetString(kUser, kInterfaceKey, "BIOS", "C:\\ePSXe\\Bios\\scph1001.bin"));
+    QWidget* dialog = CreateDialog();
+    QVERIFY(dialog);
+    const auto id = static_cast<KsWindow>(dialog->winId());
+    QCOMPARE(init_(id), 1);
+    auto* bios = Control<QComboBox>(dialog, "BIOS");
+    const QString whole = QString::fromStdString("C:\\ePSXe\\Bios\\" + name);
+    const int index = bios->findText(whole);
+    QVERIFY(index >= 0);
+    bios->setCurrentIndex(index);
+    QCOMPARE(bios->currentText(), whole);  // shown whole, never cut
+
+    QString caption;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            caption = box->windowTitle();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    QCOMPARE(onOk_(id), 0);
+    closer.stop();
+    fs::remove(image);
+    QCOMPARE(caption, QString("BIOS"));
+    QCOMPARE(registry()->QueryString(kUser, kInterfaceKey, "BIOS"),
+             std::optional<std::string>("C:\\ePSXe\\Bios\\scph1001.bin"));
+}
+
+void OptionsDialogUiTest::aLibraryLoadedByARelativePathKeepsItsFolder() {
+    // A second copy in its own folder, loaded by a path relative to drive_c.
+    const std::string drive = prefix_ + "/drive_c";
+    fs::create_directories(drive + "/Other/Bios");
+    fs::copy_file(KESTRINESTUFF_PATH, drive + "/Other/KestrineStuff.dll", fs::copy_options::overwrite_existing);
+    std::ofstream(drive + "/Other/Bios/scph7001.bin") << "x";
+    fs::current_path(drive);
+    auto other = Library::Load("Other/KestrineStuff.dll");
+    fs::current_path(work_);  // the host moves on after loading
+    QVERIFY(other);
+    auto create = other->Function<CreateOptionDlgProc>("CreateOptionDlg");
+    auto init = other->Function<OptionDlgProc>("OptionDlg_Init");
+    QVERIFY(create && init);
+    const KsWindow id = create(static_cast<KsWindow>(host_->winId()));
+    QWidget* dialog = QWidget::find(static_cast<WId>(id));
+    QVERIFY(dialog);
+    QCOMPARE(init(id), 1);
+    QCOMPARE(Items(Control<QComboBox>(dialog, "BIOS")), (QStringList{"C:\\Other\\Bios\\scph7001.bin"}));
+    delete dialog;
 }
 
 QTEST_MAIN(OptionsDialogUiTest)

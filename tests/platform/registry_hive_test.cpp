@@ -93,13 +93,19 @@ TEST_F(RegistryHiveTest, NewHivesGetWinesHeaders) {
     ASSERT_TRUE(reg->SetDword(HKLM, "Software\\X", "v", 1));
     EXPECT_FALSE(HostExists(UserReg()));  // only the hive written is created
     const std::string system = ReadHostFile(SystemReg());
-    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n\n[Software\\\\X] ", 0), 0u)
+    // Wine's default prefix is 64-bit (a Wine without 32-bit support refuses
+    // "win32" hives); a 32-bit program's HKEY_LOCAL_MACHINE\Software is then
+    // Wow6432Node.
+    EXPECT_EQ(system.rfind("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n"
+                           "[Software\\\\Wow6432Node\\\\X] ",
+                           0),
+              0u)
         << system;
     // The second hive follows the architecture of the first.
-    WriteHostFile(SystemReg(), "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n");
+    WriteHostFile(SystemReg(), "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n");
     ASSERT_TRUE(reg->SetDword(HKCU, "Software\\X", "v", 1));
     EXPECT_EQ(ReadHostFile(UserReg()).rfind(
-                  "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n", 0),
+                  "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n", 0),
               0u);
     EXPECT_FALSE(reg->KeyExists(HKLM, "Software\\X"));  // system.reg was replaced behind our back
 }

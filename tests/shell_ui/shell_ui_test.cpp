@@ -1283,9 +1283,10 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
     QCOMPARE(ShownNames(*third.view()), QStringList({"Alpha", "beta", "Delta", "Gamma"}));
 }
 
-// Quick Configure of one of FPSE's own plugins: word 13 of the settings block
-// is the program's instance, as the plugin page gives it; on Linux, where the
-// plugin runs in the plugin host, the host's own (never 0).
+// Quick Configure of one of FPSE's own plugins: word 12 of the settings block
+// is the list view's window (not the frame's); word 13 is the program's
+// instance, as the plugin page gives it; on Linux, where the plugin runs in
+// the plugin host, the host's own (never 0).
 void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     UiWorkspace ws;
     std::filesystem::create_directories(ws.prefix + "/drive_c/fpse/plugin");
@@ -1314,6 +1315,10 @@ void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
 #else
     QVERIFY(!instance.isEmpty() && instance != QStringLiteral("0"));
 #endif
+    const QString window =
+        QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUWindow", "", ".\\Fpse\\Tekken.ini"));
+    QCOMPARE(window, QString::number(frame.view()->winId()));
+    QVERIFY(window != QString::number(frame.winId()));
 }
 
 namespace {

@@ -63,7 +63,8 @@ protected:
     bool Launch(EmulatorKind kind, const std::string& name, bool nukeConsole) {
         SleepingWindowPoller poller;
         LaunchRequest request{kind, name, nukeConsole};
-        return LaunchSelectedProfile(request, LaunchServices{registry(), settings(), prompter, *editor, *finder, poller});
+        return LaunchSelectedProfile(request, LaunchServices{registry(), settings(), prompter, *editor, *finder, poller})
+            .started;
     }
 
     // Where the launch must have put a window of this size.

@@ -25,6 +25,7 @@ namespace {
 struct Report {
     std::string commandLine;
     std::string currentDir;
+    std::string startup;  // "FLAGS SHOW X Y" of GetStartupInfoA
     std::optional<std::vector<RegValue>> values;  // of the one key asked for
 };
 
@@ -47,6 +48,7 @@ std::optional<Report> WaitForReport(const std::string& hostPath) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.starts_with("cmdline ")) r.commandLine = UnhexText(line.substr(8));
         else if (line.starts_with("cwd ")) r.currentDir = UnhexText(line.substr(4));
+        else if (line.starts_with("startup ")) r.startup = line.substr(8);
         else if (line.starts_with("key ")) r.values.emplace();
         else if (line == "missing") r.values.reset();
         else if (line.starts_with("v ") && r.values) {
@@ -77,6 +79,7 @@ protected:
         std::filesystem::current_path(saved);
         unsetenv("PROBE_REPORT");
         unsetenv("PROBE_KEYS");
+        unsetenv("DRAVOLO_WINHELPER");
         EXPECT_TRUE(peer->ServerDown());
     }
 
@@ -92,14 +95,14 @@ protected:
     // Installs the stand-in as C:\<folder>\<exe>, launches the profile and
     // returns the stand-in's report of `key` ("HKCU\..." or "HKLM\...|32").
     std::optional<Report> LaunchAndReport(const std::string& kind, const std::string& folder, const std::string& exe,
-                                          const std::string& key) {
+                                          const std::string& key, const std::string& profile = "Game") {
         const std::string dir = peer->prefix() + "/drive_c/" + folder;
         std::filesystem::create_directories(dir);
         std::filesystem::copy_file(WINE_REGPROBE, dir + "/" + exe, std::filesystem::copy_options::overwrite_existing);
         std::filesystem::remove(dir + "/report.txt");
         setenv("PROBE_REPORT", ("C:\\" + folder + "\\report.txt").c_str(), 1);
         setenv("PROBE_KEYS", key.c_str(), 1);
-        EXPECT_EQ(Cli({"launch", kind, "Game"}), 0) << lastErr;
+        EXPECT_EQ(Cli({"launch", kind, profile}), 0) << lastErr;
         return WaitForReport(dir + "/report.txt");
     }
 
@@ -139,7 +142,8 @@ TEST_F(LaunchWine, EpsxeWithoutAServerReadsItsProfile) {
     const auto report = LaunchAndReport("Epsxe", "epsxe", "epsxe.exe", "HKCU\\Software\\epsxe\\config");
     ASSERT_TRUE(report.has_value()) << "the stand-in never reported";
     EXPECT_TRUE(EqualsNoCase(report->currentDir, "C:\\epsxe")) << report->currentDir;
-    // Wine rebuilds the command line from the runner's arguments and quotes the program.
+    // Without our helper, Wine rebuilds the command line from the runner's
+    // arguments and quotes the program.
     EXPECT_NE(LowerAnsi(report->commandLine).find("c:\\epsxe\\epsxe.exe"), std::string::npos) << report->commandLine;
     EXPECT_EQ(TextOf(report, "VideoPlugin"), "gpuA.dll");
     EXPECT_EQ(TextOf(report, "BiosName"), "scph\xe9.bin");
@@ -168,6 +172,77 @@ TEST_F(LaunchWine, PcsxWithARunningServerAndItsOwnRunner) {
     std::ifstream used(runner + ".used");
     std::string usedLine;
     EXPECT_TRUE(std::getline(used, usedLine) && LowerAnsi(usedLine).find("c:\\pcsx\\pcsx.exe") == 0) << usedLine;
+    ASSERT_EQ(Cli({"settings", "set", "PcsxRunner", ""}), 0);
+}
+
+// The stand-in sees the command line byte for byte as the launch built it,
+// and the start-up information: hidden ("Nuke ePSXe/FPSE Console") or not,
+// and the first window's place at the top-left corner.
+TEST_F(LaunchWine, TheEmulatorGetsTheLaunchsCommandLineAndStartUpInformation) {
+    setenv("DRAVOLO_WINHELPER", WINE_WINHELPER, 1);  // Windows programs start through our helper
+    // Without its GUI ePSXe's window is not searched for: the stand-in has none.
+    ASSERT_EQ(Cli({"profiles", "new", "Epsxe", "Lines"}), 0);
+    ASSERT_EQ(Cli({"profiles", "set", "Epsxe", "Lines", "VideoPlugin=gpuA.dll", "SoundPlugin=spuA.dll",
+                   "CdromPlugin=cdrA.dll", "DVOEnableGui=0", "DVOCommandLine=-slowboot  \"C:\\a b\\\\\" x"}),
+              0);
+    ASSERT_EQ(Cli({"settings", "set", "NukeConsole", "1"}), 0);
+    auto report = LaunchAndReport("Epsxe", "epsxe", "epsxe.exe", "HKCU\\Software\\epsxe\\config", "Lines");
+    ASSERT_TRUE(report.has_value()) << "the stand-in never reported";
+    EXPECT_EQ(report->commandLine, "c:\\epsxe\\epsxe.exe -slowboot  \"C:\\a b\\\\\" x -nogui");
+    EXPECT_EQ(report->startup, "5 0 0 0");  // STARTF_USESHOWWINDOW | STARTF_USEPOSITION, SW_HIDE, at 0,0
+    EXPECT_TRUE(EqualsNoCase(report->currentDir, "C:\\epsxe")) << report->currentDir;
+
+    ASSERT_EQ(Cli({"settings", "set", "NukeConsole", "0"}), 0);
+    report = LaunchAndReport("Epsxe", "epsxe", "epsxe.exe", "HKCU\\Software\\epsxe\\config", "Lines");
+    ASSERT_TRUE(report.has_value()) << "the stand-in never reported";
+    EXPECT_EQ(report->startup.substr(0, 2), "4 ");  // only the position: shown as the program likes
+    EXPECT_TRUE(report->startup.ends_with(" 0 0")) << report->startup;
+    ASSERT_EQ(Cli({"settings", "set", "NukeConsole", "1"}), 0);
+}
+
+// PCSX in a prefix of its own, named by its runner's WINEPREFIX=: its key, its
+// drive C: and its program are all there, and the front end's settings stay
+// in the front end's prefix. The prefix is a copy of the peer's, which Wine
+// has set up already (a second set-up would cost a second wineboot).
+TEST_F(LaunchWine, PcsxInAPrefixOfItsOwn) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(peer->ServerDown());
+    const std::string own = peer->scratch() + "/pcsx-prefix";
+    fs::remove_all(own);
+    fs::copy(peer->prefix(), own, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    ASSERT_TRUE(OpenRegistryOfPrefix(own)->DeleteTree(RegRoot::CurrentUser, "Software\\Pcsx"));
+    ASSERT_EQ(Cli({"profiles", "new", "Pcsx", "Own"}), 0);
+    ASSERT_EQ(Cli({"profiles", "set", "Pcsx", "Own", "Gpu=gpuOwn.dll", "Spu=spuB.dll", "Cdr=cdrB.dll"}), 0);
+    ASSERT_EQ(Cli({"settings", "set", "PcsxRunner", "env WINEPREFIX=" + own + " " + peer->wine()}), 0);
+
+    const std::string dir = own + "/drive_c/pcsx";
+    fs::create_directories(dir);
+    fs::copy_file(WINE_REGPROBE, dir + "/pcsx.exe", fs::copy_options::overwrite_existing);
+    fs::remove(dir + "/report.txt");  // the copy's, from the front end's prefix
+    setenv("PROBE_REPORT", "C:\\pcsx\\report.txt", 1);
+    setenv("PROBE_KEYS", "HKCU\\Software\\Pcsx", 1);
+    EXPECT_EQ(Cli({"launch", "Pcsx", "Own"}), 0) << lastErr;
+    const auto report = WaitForReport(dir + "/report.txt");
+    ASSERT_TRUE(report.has_value()) << "the stand-in never reported in its own prefix";
+    EXPECT_EQ(TextOf(report, "Gpu"), "gpuOwn.dll")
+        << "own: " << OpenRegistryOfPrefix(own)->QueryString(RegRoot::CurrentUser, "Software\\Pcsx", "Gpu").value_or("-")
+        << " ours: " << OpenSystemRegistry()->QueryString(RegRoot::CurrentUser, "Software\\Pcsx", "Gpu").value_or("-")
+        << " cmd: " << report->commandLine << " err: " << lastErr;
+    EXPECT_TRUE(EqualsNoCase(report->currentDir, "C:\\pcsx")) << report->currentDir;
+    EXPECT_TRUE(peer->ServerDownIn(own));
+    const auto query = wine::RunInPrefix(own, {peer->wine()}, {"reg", "query", "HKCU\\Software\\Pcsx", "/v", "Gpu"},
+                                         std::chrono::seconds(60));
+    EXPECT_NE(query.output.find("gpuOwn.dll"), std::string::npos) << query.output;
+    EXPECT_TRUE(peer->ServerDownIn(own));
+
+    // Nothing of PCSX's went to the front end's prefix; its settings did.
+    EXPECT_NE(OpenSystemRegistry()->QueryString(RegRoot::CurrentUser, "Software\\Pcsx", "Gpu").value_or(""),
+              "gpuOwn.dll");
+    EXPECT_EQ(OpenSystemRegistry()
+                  ->QueryString(RegRoot::CurrentUser, "Software\\Dravolo\\Dravolo\\Settings", "PcsxRunner")
+                  .value_or("<none>")
+                  .find("WINEPREFIX=" + own),
+              4u);
     ASSERT_EQ(Cli({"settings", "set", "PcsxRunner", ""}), 0);
 }
 

@@ -194,6 +194,25 @@ INSTANTIATE_TEST_SUITE_P(Server, RegistryWine, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? std::string("Running") : std::string("Stopped"); });
 
 // Our export imports cleanly with Wine's "reg import", and Wine's export with ours.
+// The peer's prefix began as one we made without Wine (see wine_peer.cpp):
+// wine64 accepted its hives and reads back what we had written there, the
+// machine value in the 32-bit view a 32-bit emulator has.
+TEST(PrefixWeMadeWine, WineReadsBackTheValuesWeWroteFirst) {
+    SKIP_UNLESS_WINE();
+    const WinePeer& peer = WinePeer::Get();
+    ASSERT_TRUE(peer.ServerDown());
+    const auto user = peer.Run({"reg", "query", "HKCU\\Software\\DravoloTest", "/v", "MadeBy"});
+    EXPECT_EQ(user.exitCode, 0) << user.output;
+    EXPECT_NE(user.output.find("dravolo"), std::string::npos) << user.output;
+    const auto machine = peer.Run({"reg", "query", "HKLM\\Software\\DravoloTest", "/v", "MadeBy", "/reg:32"});
+    EXPECT_EQ(machine.exitCode, 0) << machine.output;
+    EXPECT_NE(machine.output.find("dravolo"), std::string::npos) << machine.output;
+    EXPECT_TRUE(peer.ServerDown());
+    std::ifstream userReg(peer.prefix() + "/user.reg");
+    std::string header((std::istreambuf_iterator<char>(userReg)), {});
+    EXPECT_NE(header.find("#arch=win64"), std::string::npos);
+}
+
 TEST(RegFilesWine, ExportsCrossBothWays) {
     SKIP_UNLESS_WINE();
     WinePeer& peer = WinePeer::Get();

@@ -89,7 +89,17 @@ WinePeer::WinePeer() {
     setenv("WINEDEBUG", "-all", 1);
     // No Mono or Gecko installers asking questions while Wine sets the prefix up.
     setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
-    // Wine creates the prefix on its first run (several seconds).
+    // The prefix starts as the front end makes one without Wine: our layout
+    // and our own hives, holding one value in each. Wine's first run (several
+    // seconds) must take them as they are, values included.
+    {
+        auto ours = OpenSystemRegistry();
+        if (!ours || !ours->SetString(RegRoot::CurrentUser, "Software\\DravoloTest", "MadeBy", "dravolo") ||
+            !ours->SetString(RegRoot::LocalMachine, "Software\\DravoloTest", "MadeBy", "dravolo")) {
+            missing_ = "our own registry could not be written in a new prefix";
+            return;
+        }
+    }
     const auto first = Run({"reg", "add", "HKCU\\Software\\DravoloTest", "/f"}, std::chrono::seconds(120));
     if (!first.started || first.exitCode != 0) {
         missing_ = "wine64 could not set up a prefix: " + first.output;
@@ -113,10 +123,12 @@ bool WinePeer::ServerUp() const {
     return true;
 }
 
-bool WinePeer::ServerDown() const {
-    wine::RunInPrefix(prefix_, {wineserver_}, {"-k"}, std::chrono::seconds(30));
+bool WinePeer::ServerDown() const { return ServerDownIn(prefix_); }
+
+bool WinePeer::ServerDownIn(const std::string& prefix) const {
+    wine::RunInPrefix(prefix, {wineserver_}, {"-k"}, std::chrono::seconds(30));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (WineServerRunning(prefix_)) {
+    while (WineServerRunning(prefix)) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

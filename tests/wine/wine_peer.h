@@ -36,6 +36,7 @@ public:
     // until it is gone.
     bool ServerUp() const;
     bool ServerDown() const;
+    bool ServerDownIn(const std::string& prefix) const;  // the same for another prefix
 
     // The values of ROOT\path as the probe reads them with RegQueryValueExA;
     // nullopt when the key is missing. view: "", "32" or "64".

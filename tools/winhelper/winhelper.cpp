@@ -13,9 +13,24 @@
 //                                    or "none"
 //   winhelper hide HWND | show HWND  "ok" or "none"
 //   winhelper move HWND X Y          keeps the size, no repaint; "ok" or "none"
+//   winhelper start FLAGS SIFLAGS SHOW X Y DIRHEX CMDHEX
+//                                    starts a program as CreateProcessA does for
+//                                    a Windows caller: no application name, the
+//                                    command line CMDHEX exactly (ANSI bytes in
+//                                    hex, so nothing rebuilds it on the way),
+//                                    creation flags FLAGS, working directory
+//                                    DIRHEX ("-": the helper's own) and a
+//                                    STARTUPINFO with dwFlags SIFLAGS,
+//                                    wShowWindow SHOW, dwX X and dwY Y (all
+//                                    decimal); no handle inheritance. Prints
+//                                    "started PID" or "failed ERROR" (the
+//                                    GetLastError value) and does not wait.
+//   winhelper run ...                the same, then waits for the program and
+//                                    prints "exit CODE"; exits with CODE.
 //
-// HWND is decimal. Exit code 0 when the window was there, 1 when not, 2 for a
-// malformed command line. Output goes to stdout only, one line.
+// HWND is decimal. Exit code 0 when the window was there (or the program was
+// started), 1 when not, 2 for a malformed command line. Output goes to stdout
+// only, one line (run: two).
 
 #include "common/platform/windows_api.h"
 
@@ -100,7 +115,41 @@ int Changes(int count, char** words) {
     return all ? 0 : 1;
 }
 
+// "start"/"run": the emulator gets the command line, flags and start-up
+// information the launch chose, not what Wine's own start of a program from
+// the command line would make of them.
+int Start(bool wait, char** words) {
+    const DWORD flags = std::strtoul(words[0], nullptr, 10);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = std::strtoul(words[1], nullptr, 10);
+    si.wShowWindow = static_cast<WORD>(std::strtoul(words[2], nullptr, 10));
+    si.dwX = static_cast<DWORD>(std::strtol(words[3], nullptr, 10));
+    si.dwY = static_cast<DWORD>(std::strtol(words[4], nullptr, 10));
+    const std::string dir = std::strcmp(words[5], "-") == 0 ? std::string() : Unhex(words[5]);
+    std::string line = Unhex(words[6]);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                        dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+        std::printf("failed %lu\n", GetLastError());
+        return 1;
+    }
+    std::printf("started %lu\n", pi.dwProcessId);
+    std::fflush(stdout);
+    CloseHandle(pi.hThread);
+    DWORD code = 0;
+    if (wait) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &code);
+        std::printf("exit %lu\n", code);
+    }
+    CloseHandle(pi.hProcess);
+    return static_cast<int>(code);
+}
+
 int main(int argc, char** argv) {
+    if (argc == 9 && (std::strcmp(argv[1], "start") == 0 || std::strcmp(argv[1], "run") == 0))
+        return Start(std::strcmp(argv[1], "run") == 0, argv + 2);
     if (argc == 4 && std::strcmp(argv[1], "find") == 0) return Find(argv[2], argv[3]);
     if (argc >= 2 && std::strcmp(argv[1], "changes") == 0) return Changes(argc - 2, argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "screen") == 0) {

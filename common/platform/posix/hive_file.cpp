@@ -35,8 +35,12 @@ Hive HiveFile::NewHive() const {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.starts_with("#arch=")) return Hive::CreateEmpty(relativeTo_, line.substr(6));
     }
-    // A prefix we start is for 32-bit Windows programs, the emulators' kind.
-    return Hive::CreateEmpty(relativeTo_, "win32");
+    // A prefix we start has the layout of Wine's default prefix, 64-bit: a
+    // Wine without 32-bit support rejects a "win32" hive ("Mismatched
+    // architecture") and would see none of our values. The emulators, 32-bit
+    // programs, then read HKEY_LOCAL_MACHINE\Software through Wow6432Node,
+    // which the registry's 32-bit view takes care of.
+    return Hive::CreateEmpty(relativeTo_, "win64");
 }
 
 bool HiveFile::Refresh() {

@@ -137,6 +137,10 @@ public:
         return true;
     }
 
+    std::string StoreName(RegRoot root) const override {
+        return prefix_ + (root == RegRoot::CurrentUser ? "/user.reg" : "/system.reg");
+    }
+
 private:
     static int Index(RegRoot root) { return root == RegRoot::CurrentUser ? 0 : 1; }
     hive::HiveFile& File(int i) { return i == 0 ? user_ : machine_; }
@@ -270,6 +274,8 @@ std::string StorePath(RegRoot root, std::string_view path, std::string_view arch
 }
 
 std::unique_ptr<Registry> OpenSystemRegistry() { return OpenPrefixRegistry(PrefixDirectory()); }
+
+std::unique_ptr<Registry> OpenRegistryOfPrefix(const std::string& prefixDir) { return OpenPrefixRegistry(prefixDir); }
 
 bool WineServerRunning(const std::string& prefixDir) {
     struct stat st {};

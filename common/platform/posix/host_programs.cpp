@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "common/platform/process.h"
+
 namespace dravolo::posix {
 
 std::vector<std::string> SplitOnBlanks(std::string_view s) {
@@ -40,6 +42,13 @@ std::optional<std::string> SearchPath(const std::string& name) {
         i = j + 1;
     }
     return std::nullopt;
+}
+
+std::string WinHelperPath() {
+    const auto readable = [](const std::string& path) { return !path.empty() && access(path.c_str(), R_OK) == 0; };
+    if (const char* own = std::getenv("DRAVOLO_WINHELPER"); own && *own) return readable(own) ? own : std::string();
+    const std::string helper = OwnHelperProgram("winhelper.exe");
+    return readable(helper) ? helper : std::string();
 }
 
 }  // namespace dravolo::posix

@@ -15,5 +15,8 @@ std::vector<std::string> SplitOnBlanks(std::string_view s);
 bool IsExecutableFile(const std::string& path);
 // execvp's search, done before fork so the child only calls execve.
 std::optional<std::string> SearchPath(const std::string& name);
+// Host path of our Windows helper (winhelper.exe): DRAVOLO_WINHELPER, else the
+// one beside our own program; empty when there is none to read.
+std::string WinHelperPath();
 
 }  // namespace dravolo::posix

@@ -10,6 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <utility>
+#include <vector>
+
+#include "common/platform/posix/host_programs.h"
+#include "common/platform/posix/wine_bridge.h"
 
 namespace dravolo {
 
@@ -21,7 +26,14 @@ std::string HomeDirectory() {
     return {};
 }
 
+std::mutex gOverrideMutex;
+std::string gOverride;  // a ScopedPrefix's directory; empty: none
+
 std::string ChosenPrefix() {
+    {
+        std::lock_guard lock(gOverrideMutex);
+        if (!gOverride.empty()) return gOverride;
+    }
     for (const char* var : {"DRAVOLO_PREFIX", "WINEPREFIX"}) {
         if (const char* v = std::getenv(var); v && *v) return v;
     }
@@ -81,6 +93,47 @@ std::string PrefixDirectory() {
         ensured = dir;
     }
     return dir;
+}
+
+ScopedPrefix::ScopedPrefix(std::string dir) {
+    if (dir.empty()) return;
+    std::lock_guard lock(gOverrideMutex);
+    previous_ = std::exchange(gOverride, WithoutTrailingSlashes(std::move(dir)));
+    active_ = true;
+}
+
+ScopedPrefix::~ScopedPrefix() {
+    if (!active_) return;
+    std::lock_guard lock(gOverrideMutex);
+    gOverride = std::move(previous_);
+}
+
+bool RunnerIsWine(const std::string& runnerSetting) {
+    const std::vector<std::string> words = posix::SplitOnBlanks(
+        !runnerSetting.empty() ? runnerSetting : std::getenv("DRAVOLO_RUNNER") && *std::getenv("DRAVOLO_RUNNER")
+                                                     ? std::string(std::getenv("DRAVOLO_RUNNER"))
+                                                     : std::string("wine"));
+    std::size_t i = 0;
+    if (i < words.size() && (words[i] == "env" || words[i].ends_with("/env"))) {
+        ++i;
+        while (i < words.size() && words[i].find('=') != std::string::npos) ++i;
+    }
+    if (i >= words.size()) return false;
+    const std::string& program = words[i];
+    const std::string name = program.substr(program.rfind('/') == std::string::npos ? 0 : program.rfind('/') + 1);
+    return name.starts_with("wine");
+}
+
+bool PreparePrefix(const std::string& dir, const std::string& runnerSetting) {
+    if (dir.empty()) return false;
+    struct stat st {};
+    if (stat(dir.c_str(), &st) != 0 && RunnerIsWine(runnerSetting)) {
+        // Wine's own first start makes the hives, the drives and the system
+        // folders; wineboot waits for it and ends with the prefix complete.
+        const auto runner = wine::RunnerCommand(runnerSetting);
+        if (!runner.empty()) wine::RunInPrefix(dir, runner, {"wineboot", "-i"}, std::chrono::minutes(3));
+    }
+    return EnsurePrefixLayout(dir);
 }
 
 }  // namespace dravolo

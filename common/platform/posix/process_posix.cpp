@@ -1,7 +1,9 @@
 // Starting programs on POSIX. A native program (ELF, or a script with its run
 // bit) is executed directly; a Windows program goes through the runner
-// (DRAVOLO_RUNNER, default "wine") with its Windows path. The child gets
-// WINEPREFIX pointing at our prefix so that Wine and we share one registry.
+// (DRAVOLO_RUNNER, default "wine"): started by our Windows helper with
+// CreateProcessA when the helper is there (StartProcess), else with its Windows
+// path as the runner's argument. The child gets WINEPREFIX pointing at our
+// prefix so that Wine and we share one registry.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -12,11 +14,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "common/platform/dry_run.h"
 #include "common/platform/posix/fd_io.h"
 #include "common/platform/pe_image.h"
 #include "common/platform/posix/host_programs.h"
+#include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
 #include "common/platform/process.h"
 #include "common/platform/winfs.h"
@@ -165,9 +169,73 @@ std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
             int status = 0;
             posix::WaitForChild(pid, status);
         }
+        errno = childErrno;  // why the program could not be executed
         return std::nullopt;
     }
     return detached ? 0 : pid;
+}
+
+std::string HexBytes(std::string_view bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+// Wine's own start of "wine program args" rebuilds the command line from the
+// arguments and gives the program neither our show command nor our start-up
+// position. Our helper, itself a Windows program under the runner, calls
+// CreateProcessA with exactly what a Windows front end would pass. nullopt
+// when there is no helper to do it.
+constexpr unsigned kStartfUseShowWindow = 0x1;
+constexpr unsigned kStartfUsePosition = 0x4;
+constexpr unsigned kCreateNewConsole = 0x10;
+constexpr auto kHelperStartLimit = std::chrono::seconds(60);  // Wine may have to start its server first
+
+std::optional<bool> StartThroughHelper(std::string_view commandLine, std::string_view workingDir,
+                                       const StartOptions& options) {
+    const std::string helper = posix::WinHelperPath();
+    if (helper.empty()) return std::nullopt;
+    const std::vector<std::string> runner = wine::RunnerCommand(options.runner);
+    const std::string prefix = PrefixDirectory();
+    if (runner.empty() || prefix.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    unsigned siFlags = 0;
+    if (options.showWindow) siFlags |= kStartfUseShowWindow;
+    if (options.position) siFlags |= kStartfUsePosition;
+    const std::string dir = workingDir.empty() ? GetCurrentDir() : std::string(workingDir);
+    const std::vector<std::string> args = {
+        helper,
+        "start",
+        std::to_string(options.newConsole ? kCreateNewConsole : 0u),
+        std::to_string(siFlags),
+        std::to_string(options.showWindow.value_or(0)),
+        std::to_string(options.position ? options.position->x : 0),
+        std::to_string(options.position ? options.position->y : 0),
+        dir.empty() ? std::string("-") : HexBytes(dir),
+        HexBytes(commandLine),
+    };
+    const wine::RunOutcome outcome = wine::RunInPrefix(prefix, runner, args, kHelperStartLimit);
+    std::istringstream lines(outcome.output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("started ")) return true;
+        if (line.starts_with("failed ")) {
+            errno = ENOENT;  // the Windows error number has no errno of its own
+            return false;
+        }
+    }
+    errno = outcome.started ? EIO : ENOENT;
+    return false;
+}
+
+bool IsWindowsProgram(std::string_view commandLine, std::string_view workingDir) {
+    const auto resolved = ResolveProgram(commandLine, workingDir);
+    return resolved && FileStartsWithMz(resolved->program);
 }
 
 }  // namespace
@@ -177,9 +245,15 @@ bool StartProcess(std::string_view commandLine, std::string_view workingDir, con
         dry->StartProgram(commandLine, workingDir, false);
         return ResolveProgram(commandLine, workingDir).has_value();
     }
-    // Window placement and consoles are Wine's business here.
+    if (IsWindowsProgram(commandLine, workingDir))
+        if (const auto started = StartThroughHelper(commandLine, workingDir, options)) return *started;
+    // A native program: window placement and consoles are not ours to give.
     auto plan = Plan(commandLine, workingDir, options.runner);
-    return plan && Spawn(std::move(*plan), true).has_value();
+    if (!plan) {
+        errno = ENOENT;  // no program, runner or folder to start in: as CreateProcess's "file not found"
+        return false;
+    }
+    return Spawn(std::move(*plan), true).has_value();
 }
 
 std::optional<int> RunAndWait(std::string_view commandLine, std::string_view workingDir, const StartOptions& options) {

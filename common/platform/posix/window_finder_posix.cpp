@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "common/platform/posix/fd_io.h"
+#include "common/platform/posix/host_programs.h"
 #include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
 #include "common/platform/process.h"
@@ -47,13 +48,7 @@ constexpr std::chrono::milliseconds kStartAllowance{30000};
 // How often a caller that waits for a look checks on the helper.
 constexpr std::chrono::milliseconds kCheckPause{2};
 
-bool IsFile(const std::string& path) { return !path.empty() && access(path.c_str(), R_OK) == 0; }
-
-std::string HelperPath() {
-    if (const char* own = std::getenv("DRAVOLO_WINHELPER"); own && *own) return IsFile(own) ? own : std::string();
-    const std::string helper = OwnHelperProgram("winhelper.exe");
-    return IsFile(helper) ? helper : std::string();
-}
+std::string HelperPath() { return posix::WinHelperPath(); }
 
 std::string Hex(std::string_view bytes) {
     static const char digits[] = "0123456789abcdef";

@@ -8,4 +8,11 @@ std::string PrefixDirectory() { return {}; }
 
 bool EnsurePrefixLayout(const std::string&) { return false; }
 
+ScopedPrefix::ScopedPrefix(std::string) {}
+ScopedPrefix::~ScopedPrefix() = default;
+
+bool PreparePrefix(const std::string&, const std::string&) { return true; }
+
+bool RunnerIsWine(const std::string&) { return false; }
+
 }  // namespace dravolo

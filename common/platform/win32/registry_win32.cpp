@@ -206,6 +206,8 @@ private:
 
 std::unique_ptr<Registry> OpenSystemRegistry() { return std::make_unique<Win32Registry>(); }
 
+std::unique_ptr<Registry> OpenRegistryOfPrefix(const std::string&) { return OpenSystemRegistry(); }
+
 void ForgetCachedRegistryReads() {}
 
 }  // namespace dravolo

@@ -149,7 +149,9 @@ void FpseConfigure(const char* slot, std::uintptr_t* block) {
     Log(std::string("missing=") + buffer);
     read("TestPlugin", "Long", buffer);
     Log("long=" + std::to_string(std::strlen(buffer)));
-    // Word 13: the instance of the program that called.
+    // Word 12: the window that owns the dialog; word 13: the instance of the
+    // program that called.
+    write("TestPlugin", (std::string(slot) + "Window").c_str(), std::to_string(block[12]).c_str());
     write("TestPlugin", (std::string(slot) + "Instance").c_str(), std::to_string(block[13]).c_str());
 }
 #endif

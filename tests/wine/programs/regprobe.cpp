@@ -10,8 +10,8 @@
 // KEY_WOW64_32KEY, the view of a 32-bit program; "64" with KEY_WOW64_64KEY.
 //
 // Any other first argument (or none) makes it a stand-in emulator: it writes
-// PROBE_REPORT (a Windows path) with its command line, its current directory
-// and a dump of each key listed in PROBE_KEYS ("ROOT\path[|32];..."), then exits.
+// PROBE_REPORT (a Windows path) with its command line, its current directory,
+// its start-up information ("startup FLAGS SHOW X Y") and a dump of each key listed in PROBE_KEYS ("ROOT\path[|32];..."), then exits.
 
 #include <windows.h>
 
@@ -98,6 +98,10 @@ int Emulator() {
     std::fprintf(out, "cmdline %s\n", Hex(reinterpret_cast<const unsigned char*>(GetCommandLineA()),
                                           static_cast<DWORD>(std::strlen(GetCommandLineA()))).c_str());
     std::fprintf(out, "cwd %s\n", Hex(reinterpret_cast<unsigned char*>(dir), static_cast<DWORD>(std::strlen(dir))).c_str());
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    GetStartupInfoA(&si);
+    std::fprintf(out, "startup %lu %u %lu %lu\n", si.dwFlags, static_cast<unsigned>(si.wShowWindow), si.dwX, si.dwY);
     std::string keys = std::getenv("PROBE_KEYS") ? std::getenv("PROBE_KEYS") : "";
     std::size_t i = 0;
     while (i < keys.size()) {
