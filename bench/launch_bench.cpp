@@ -33,17 +33,6 @@ public:
     int messages = 0;
 };
 
-class NoWindows : public WindowFinder {
-public:
-    bool Available() override { return false; }
-    std::optional<WindowHandle> FindTopLevel(std::string_view) override { return std::nullopt; }
-    std::optional<WindowRect> Rect(WindowHandle) override { return std::nullopt; }
-    ScreenSize Screen() override { return {}; }
-    void Hide(WindowHandle) override {}
-    void Show(WindowHandle) override {}
-    void Move(WindowHandle, int, int) override {}
-};
-
 struct Workspace {
     fs::path root;
     std::unique_ptr<Registry> registry;
@@ -112,7 +101,7 @@ Workspace& Shared() {
 
 void BM_LaunchWorkEpsxe(benchmark::State& state) {
     Workspace& w = Shared();
-    NoWindows windows;
+    NoWindowFinder windows;
     SleepingWindowPoller poller;
     const LaunchServices services{*w.registry, *w.settings, w.prompter, *w.editor, windows, poller};
     // Alternating profiles: each launch imports settings that differ from the

@@ -86,18 +86,6 @@ private:
     DryRunReport& report_;
 };
 
-// No emulator runs, so there is no window to look for.
-class NoWindows : public WindowFinder {
-public:
-    bool Available() override { return false; }
-    std::optional<WindowHandle> FindTopLevel(std::string_view) override { return std::nullopt; }
-    std::optional<WindowRect> Rect(WindowHandle) override { return std::nullopt; }
-    ScreenSize Screen() override { return {}; }
-    void Hide(WindowHandle) override {}
-    void Show(WindowHandle) override {}
-    void Move(WindowHandle, int, int) override {}
-};
-
 }  // namespace
 
 int RunLaunchDryRun(EmulatorKind kind, const std::string& profileName, Context& context) {
@@ -110,7 +98,7 @@ int RunLaunchDryRun(EmulatorKind kind, const std::string& profileName, Context& 
     OverlayRegistry registry(*system, [&](const RegBatch::Change& change) { report.Line(DescribeRegistryChange(change)); });
     const SettingsStore settings(*system);
     ReportingEditor editor(registry, report);
-    NoWindows windows;
+    NoWindowFinder windows;
     SleepingWindowPoller poller;
     LaunchRequest request;
     request.kind = kind;

@@ -68,6 +68,19 @@ public:
     virtual bool ChangesPending() { return false; }
 };
 
+// Sees no windows, so a search for one ends at once: for starts that show no
+// window of ours to centre (native programs, dry runs, benchmarks).
+class NoWindowFinder : public WindowFinder {
+public:
+    bool Available() override { return false; }
+    std::optional<WindowHandle> FindTopLevel(std::string_view) override { return std::nullopt; }
+    std::optional<WindowRect> Rect(WindowHandle) override { return std::nullopt; }
+    ScreenSize Screen() override { return {}; }
+    void Hide(WindowHandle) override {}
+    void Show(WindowHandle) override {}
+    void Move(WindowHandle, int, int) override {}
+};
+
 // `runner`: on POSIX the command that runs Windows programs (an emulator
 // kind's own runner setting), so the search asks the same wineserver the
 // emulator runs under; empty: DRAVOLO_RUNNER, else "wine". Windows has no

@@ -209,18 +209,6 @@ LaunchOutcome LaunchSelectedProfile(const LaunchRequest& request, const LaunchSe
 
 namespace {
 
-// Sees no windows: the search then ends at once.
-class NoWindowFinder : public WindowFinder {
-public:
-    bool Available() override { return false; }
-    std::optional<WindowHandle> FindTopLevel(std::string_view) override { return std::nullopt; }
-    std::optional<WindowRect> Rect(WindowHandle) override { return std::nullopt; }
-    ScreenSize Screen() override { return {}; }
-    void Hide(WindowHandle) override {}
-    void Show(WindowHandle) override {}
-    void Move(WindowHandle, int, int) override {}
-};
-
 // On Linux only a Windows program (a PE file, started under Wine) has a window
 // Wine can find; a native program gets no search rather than half a minute of
 // looks through Wine. The search runs through the runner the emulator was

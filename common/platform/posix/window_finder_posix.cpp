@@ -310,17 +310,6 @@ private:
     unsigned changeCount_ = 0;
 };
 
-class NoWindowFinder : public WindowFinder {
-public:
-    bool Available() override { return false; }
-    std::optional<WindowHandle> FindTopLevel(std::string_view) override { return std::nullopt; }
-    std::optional<WindowRect> Rect(WindowHandle) override { return std::nullopt; }
-    ScreenSize Screen() override { return {}; }
-    void Hide(WindowHandle) override {}
-    void Show(WindowHandle) override {}
-    void Move(WindowHandle, int, int) override {}
-};
-
 }  // namespace
 
 std::unique_ptr<WindowFinder> OpenSystemWindowFinder(std::string_view runnerSetting) {
