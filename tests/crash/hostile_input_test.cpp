@@ -42,6 +42,7 @@ namespace {
 
 constexpr std::size_t kMiB = 1024 * 1024;
 
+#ifndef DRAVOLO_NO_MEMORY_LIMIT
 std::size_t AddressSpaceNow() {
     std::ifstream status("/proc/self/status");
     std::string line;
@@ -49,6 +50,7 @@ std::size_t AddressSpaceNow() {
         if (line.rfind("VmSize:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
     return 0;
 }
+#endif
 
 // Runs work in a child allowed `seconds` and `extraBytes` more address space
 // than it starts with; the child's exit code is work's result (0: all well).
