@@ -20,10 +20,12 @@ bool SameFolder(const std::string& a, const std::string& b) {
     return !ec && same;
 }
 
+#ifndef _WIN32
 std::string EnvironmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
 }
+#endif
 
 bool HasFolderNamed(const std::string& hostDirectory, std::string_view name) {
     std::error_code ec;

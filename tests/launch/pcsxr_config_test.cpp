@@ -1,6 +1,9 @@
 // PCSX-Reloaded's own configuration file: the lines a launch sets, every
 // other line kept byte for byte, and the file and command line it starts on.
 
+// PCSX-Reloaded is a Linux program: these run off Windows only.
+#ifndef _WIN32
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -110,3 +113,5 @@ TEST_F(PcsxrConfig, WritesTheProfilesFileBelowHome) {
 
 }  // namespace
 }  // namespace dravolo
+
+#endif  // _WIN32

@@ -2,6 +2,9 @@
 // PCSX-Reloaded profile keeps its copy in its side files, and a launch puts
 // that copy back before pcsxr starts, byte for byte.
 
+// PCSX-Reloaded is a Linux program: these run off Windows only.
+#ifndef _WIN32
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -117,3 +120,5 @@ TEST_F(PcsxrPluginSettings, MissingFilesChangeNothing) {
 
 }  // namespace
 }  // namespace dravolo
+
+#endif  // _WIN32
