@@ -33,12 +33,12 @@ protected:
 TEST_F(WorkingDirectory, TheBareHomeFolderBecomesTheDataFolderWithTheFiveProfileFolders) {
     auto inputs = FromHome();
     WorkingDirectoryChoice choice = ChooseWorkingDirectory(inputs);
-    EXPECT_EQ(choice.directory, home + "/.local/share/dravolo");
+    EXPECT_EQ(fs::path(choice.directory), fs::path(home + "/.local/share/dravolo"));
     EXPECT_TRUE(choice.makeProfileFolders);
 
     inputs.xdgDataHome = temp.path() + "/data";
     choice = ChooseWorkingDirectory(inputs);
-    EXPECT_EQ(choice.directory, temp.path() + "/data/dravolo");
+    EXPECT_EQ(fs::path(choice.directory), fs::path(temp.path() + "/data/dravolo"));
     ASSERT_FALSE(EnterWorkingDirectory(choice).has_value());
     EXPECT_TRUE(fs::equivalent(fs::current_path(), temp.path() + "/data/dravolo"));
     for (const char* folder : {"Epsxe", "Fpse", "Psinex", "Adripsx", "Pcsx"})
@@ -48,7 +48,7 @@ TEST_F(WorkingDirectory, TheBareHomeFolderBecomesTheDataFolderWithTheFiveProfile
 
     // A relative XDG_DATA_HOME is not a valid one: the default applies.
     inputs.xdgDataHome = "relative/data";
-    EXPECT_EQ(ChooseWorkingDirectory(inputs).directory, home + "/.local/share/dravolo");
+    EXPECT_EQ(fs::path(ChooseWorkingDirectory(inputs).directory), fs::path(home + "/.local/share/dravolo"));
 }
 
 TEST_F(WorkingDirectory, AHomeFolderWithProfileFoldersAndAnyOtherFolderAreUsedAsTheyAre) {
