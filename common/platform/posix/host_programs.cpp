@@ -51,4 +51,15 @@ std::string WinHelperPath() {
     return readable(helper) ? helper : std::string();
 }
 
+std::string HelperHexArgument(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (unsigned char c : bytes) {
+        out += kDigits[c >> 4];
+        out += kDigits[c & 15];
+    }
+    return out;
+}
+
 }  // namespace dravolo::posix

@@ -18,5 +18,8 @@ std::optional<std::string> SearchPath(const std::string& name);
 // Host path of our Windows helper (winhelper.exe): DRAVOLO_WINHELPER, else the
 // one beside our own program; empty when there is none to read.
 std::string WinHelperPath();
+// Bytes as lower-case hex, two digits each: how text reaches the helper's
+// command line whole, whatever blanks, quotes or code page it holds.
+std::string HelperHexArgument(std::string_view bytes);
 
 }  // namespace dravolo::posix

@@ -175,16 +175,6 @@ std::optional<pid_t> Spawn(LaunchPlan plan, bool detached) {
     return detached ? 0 : pid;
 }
 
-std::string HexBytes(std::string_view bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
 // Wine's own start of "wine program args" rebuilds the command line from the
 // arguments and gives the program neither our show command nor our start-up
 // position. Our helper, itself a Windows program under the runner, calls
@@ -217,8 +207,8 @@ std::optional<bool> StartThroughHelper(std::string_view commandLine, std::string
         std::to_string(options.showWindow.value_or(0)),
         std::to_string(options.position ? options.position->x : 0),
         std::to_string(options.position ? options.position->y : 0),
-        dir.empty() ? std::string("-") : HexBytes(dir),
-        HexBytes(commandLine),
+        dir.empty() ? std::string("-") : posix::HelperHexArgument(dir),
+        posix::HelperHexArgument(commandLine),
     };
     const wine::RunOutcome outcome = wine::RunInPrefix(prefix, runner, args, kHelperStartLimit);
     std::istringstream lines(outcome.output);

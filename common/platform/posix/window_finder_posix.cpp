@@ -50,16 +50,6 @@ constexpr std::chrono::milliseconds kCheckPause{2};
 
 std::string HelperPath() { return posix::WinHelperPath(); }
 
-std::string Hex(std::string_view bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
 // The helper's answer: the first line of the output that starts with one of
 // its words (Wine may print its own lines around it).
 std::vector<std::string> AnswerLine(const std::string& output, std::initializer_list<const char*> words) {
@@ -186,7 +176,7 @@ public:
         if (search_ && searchClass_ != className) search_.reset();
         if (!search_) {
             search_ = BackgroundRun::Start(prefix_, runner_,
-                                           {helper_, "find", Hex(className), std::to_string(kLookSpan.count())},
+                                           {helper_, "find", posix::HelperHexArgument(className), std::to_string(kLookSpan.count())},
                                            kLookSpan + kStartAllowance);
             // Wine that cannot start finds nothing; the look is over.
             if (!search_) return Look{true, std::nullopt};
