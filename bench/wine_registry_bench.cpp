@@ -8,7 +8,7 @@
 #include "bench/wine_prefix.h"
 #include "frontend/launch/config_writers.h"
 #include "frontend/profiles/records.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo {
 namespace {

@@ -8,7 +8,7 @@
 #include "common/platform/profile_ini.h"
 #include "common/platform/winfs.h"
 #include "frontend/launch/launch.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo::cli {
 

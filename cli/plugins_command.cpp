@@ -10,7 +10,7 @@
 #include "frontend/launch/quick_configure.h"
 #include "frontend/options/pad_plugins.h"
 #include "frontend/plugins/plugins_page_logic.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo::cli {
 

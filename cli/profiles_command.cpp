@@ -12,7 +12,7 @@
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
 #include "frontend/shell/profile_shortcut.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo::cli {
 

@@ -25,7 +25,7 @@
 #include "frontend/launch/emulator_world.h"
 #include "frontend/launch/launch.h"
 #include "frontend/launch/quick_configure.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 #endif
 
 namespace dravolo {

@@ -4,7 +4,7 @@
 #include "common/platform/winfs.h"
 #include "common/psemu/settings_file.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo {
 

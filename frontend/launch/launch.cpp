@@ -11,7 +11,7 @@
 #include "frontend/launch/plugin_fields.h"
 #include "frontend/memcards/launch_snapshots.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo {
 

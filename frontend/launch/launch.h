@@ -19,7 +19,7 @@
 #include "common/platform/window_finder.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/launch/window_watch.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 

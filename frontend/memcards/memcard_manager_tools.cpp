@@ -16,7 +16,7 @@
 #include "frontend/memcards/integrity_texts.h"
 #include "frontend/memcards/memcard_manager.h"
 #include "frontend/memcards/memcard_texts.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 #include "frontend/profiles/profile_files.h"
 
 namespace dravolo::memcards {

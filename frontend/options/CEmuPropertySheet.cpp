@@ -15,7 +15,7 @@
 #include "frontend/options/CPcsxOptions.h"
 #include "frontend/options/CPsinexOptions.h"
 #include "frontend/plugins/CPluginsPage.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo {
 

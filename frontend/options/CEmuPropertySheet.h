@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "frontend/options/sheet_context.h"
+#include "frontend/widgets/sheet_context.h"
 #include "frontend/profiles/records.h"
 
 class QDialogButtonBox;

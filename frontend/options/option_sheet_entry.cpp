@@ -8,8 +8,8 @@
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/core/settings_store.h"
+#include "frontend/widgets/shell_choosers.h"
 
 namespace dravolo {
 

@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "frontend/options/CSheetPage.h"
+#include "frontend/widgets/CSheetPage.h"
 #include "frontend/profiles/records.h"
 
 class QWidget;

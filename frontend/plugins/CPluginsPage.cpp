@@ -16,7 +16,7 @@
 #include "common/platform/library.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/plugins/CAboutPluginDlg.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo {
 

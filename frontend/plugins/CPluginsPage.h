@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "frontend/options/CSheetPage.h"
-#include "frontend/options/sheet_context.h"
+#include "frontend/widgets/CSheetPage.h"
+#include "frontend/widgets/sheet_context.h"
 #include "frontend/plugins/plugins_page_logic.h"
 
 class QMenu;

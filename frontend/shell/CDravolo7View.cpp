@@ -27,7 +27,7 @@
 #include "frontend/shell/profile_list_model.h"
 #include "frontend/shell/profile_picture.h"
 #include "frontend/shell/profile_properties_logic.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/shell/settings_values.h"
 #include "frontend/shell/shell_art.h"
 

@@ -23,7 +23,7 @@
 #include "common/platform/registry.h"
 #include "frontend/memcards/slot_listing.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"

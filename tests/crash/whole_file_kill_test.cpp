@@ -13,7 +13,7 @@
 #include "frontend/cdimage/cue_sheet.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 #include "tests/crash/kill_harness.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"

@@ -44,7 +44,7 @@
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/shell/CProfilePropertiesDlg.h"
 #include "frontend/shell/CSettingsDlg.h"
-#include "frontend/shell/qt_file_filter.h"
+#include "frontend/widgets/qt_file_filter.h"
 #include "frontend/app/frame_hooks_install.h"
 #include "frontend/profiles/profile_files.h"
 #include "tests/shell_ui/ui_workspace.h"
