@@ -4,8 +4,8 @@
 
 #include "common/platform/profile_ini.h"
 #include "frontend/core/card_snapshots.h"
-#include "frontend/profiles/profile_files.h"
 #include "frontend/core/settings_store.h"
+#include "frontend/profiles/profile_files.h"
 
 namespace dravolo::memcards {
 

@@ -3,8 +3,8 @@
 #include "common/base/text.h"
 #include "common/platform/winfs.h"
 #include "frontend/core/card_snapshots.h"
-#include "frontend/profiles/profile_files.h"
 #include "frontend/core/settings_store.h"
+#include "frontend/profiles/profile_files.h"
 
 namespace dravolo {
 

@@ -13,9 +13,9 @@
 
 #include "common/base/prompter.h"
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/widgets/sheet_context.h"
-#include "frontend/core/settings_store.h"
 #include "frontend/widgets/shell_choosers.h"
 
 namespace dravolo::test {

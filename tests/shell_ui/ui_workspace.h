@@ -16,8 +16,8 @@
 #include "common/base/prompter.h"
 #include "common/platform/registry.h"
 #include "frontend/core/settings_store.h"
-#include "frontend/widgets/shell_choosers.h"
 #include "frontend/shell/shell_context.h"
+#include "frontend/widgets/shell_choosers.h"
 
 namespace dravolo::test {
 
