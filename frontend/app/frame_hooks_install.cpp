@@ -86,8 +86,10 @@ OptionSheetExtras SheetExtras(ShellContext& context, const QString& caption) {
 // The sheet for one profile; Apply stores through the view, which keeps the
 // stored description and picture.
 void RunProfileSheet(ShellContext& context, CDravolo7View& view, const std::string& path, const QString& caption) {
+    const auto kind = view.currentEmulator();
+    if (!kind) return;
     RunOptionSheet(
-        view.window(), view.currentEmulator(), path, context.settings, context.prompter,
+        view.window(), *kind, path, context.settings, context.prompter,
         [&view](AnyProfileRecord& record) { view.StoreEditedProfile(record); }, SheetExtras(context, caption));
 }
 
@@ -98,7 +100,7 @@ FrameHooks MakeFrameHooks(ShellContext& context) {
     FrameHooks hooks;
 #ifdef DRAVOLO_HAVE_OPTION_SHEET
     hooks.configureSettings = [&context](CDravolo7View& view) {
-        const auto kind = KindFromNumber(view.currentEmulator());
+        const auto kind = view.currentEmulator();
         const auto rows = view.selectedRows();
         if (!kind || rows.empty()) return;
         RunProfileSheet(context, view, ProfilePath(*kind, view.itemName(rows.front())), QString());
@@ -109,7 +111,7 @@ FrameHooks MakeFrameHooks(ShellContext& context) {
 #ifdef DRAVOLO_HAVE_MEMCARDS
     // The sheet with the memory-card page alone, titled "Memcards Tool".
     hooks.memcardTool = [&context](QWidget* owner) {
-        RunOptionSheet(owner, kMemcardsOnlyKind, std::string(), context.settings, context.prompter, nullptr,
+        RunOptionSheet(owner, kMemcardsOnly, std::string(), context.settings, context.prompter, nullptr,
                        SheetExtras(context, QString()));
     };
 #endif
@@ -124,7 +126,7 @@ FrameHooks MakeFrameHooks(ShellContext& context) {
     auto poller = std::make_shared<QtWindowPoller>();
     auto busy = std::make_shared<bool>(false);
     hooks.launch = [&context, poller, busy](CDravolo7View& view) {
-        const auto kind = KindFromNumber(view.currentEmulator());
+        const auto kind = view.currentEmulator();
         if (!kind || *busy) return;  // one launch at a time
         *busy = true;
         LaunchRequest request;
@@ -134,13 +136,13 @@ FrameHooks MakeFrameHooks(ShellContext& context) {
         LaunchSelectedProfile(request, context.settings.registry(), context.settings, context.prompter, *poller);
         *busy = false;
     };
-    hooks.quickConfigure = [&context](CDravolo7View& view, int plugin) {
-        const auto kind = KindFromNumber(view.currentEmulator());
+    hooks.quickConfigure = [&context](CDravolo7View& view, PluginType type) {
+        const auto kind = view.currentEmulator();
         if (!kind) return;
         QuickConfigureRequest request;
         request.kind = *kind;
         request.profileName = FirstSelectedName(view);
-        request.type = plugin == 0 ? PluginType::Gpu : plugin == 1 ? PluginType::Spu : PluginType::Cdr;
+        request.type = type;
         // The plugin's dialog belongs to the list view, as the plugin page's
         // belongs to its page.
         request.ownerWindow = static_cast<std::uintptr_t>(view.winId());

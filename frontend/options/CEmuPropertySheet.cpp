@@ -40,16 +40,23 @@ QIcon TabIcon(int tab) {
 
 }  // namespace
 
-QString CEmuPropertySheet::CaptionForKind(int kind) {
-    switch (kind) {
-        case 0: return QStringLiteral("ePSXe Options");
-        case 1: return QStringLiteral("Fpse Options");
-        case 2: return QStringLiteral("Psinex Options");
-        case 3: return QStringLiteral("Adripsx Options");
-        case 4: return QStringLiteral("PCSX Options");
-        case kMemcardsOnlyKind: return QStringLiteral("Memcards Tool");
-        default: return QString();
+QString CEmuPropertySheet::CaptionForKind(SheetKind kind) {
+    const auto* emulator = std::get_if<EmulatorKind>(&kind);
+    if (!emulator) return QStringLiteral("Memcards Tool");
+    switch (*emulator) {
+        case EmulatorKind::Epsxe: return QStringLiteral("ePSXe Options");
+        case EmulatorKind::Fpse: return QStringLiteral("Fpse Options");
+        case EmulatorKind::Psinex: return QStringLiteral("Psinex Options");
+        case EmulatorKind::Adripsx: return QStringLiteral("Adripsx Options");
+        case EmulatorKind::Pcsx: return QStringLiteral("PCSX Options");
     }
+    return QString();
+}
+
+std::optional<EmulatorKind> CEmuPropertySheet::emulator() const {
+    if (!kind_) return std::nullopt;
+    if (const auto* emulator = std::get_if<EmulatorKind>(&*kind_)) return *emulator;
+    return std::nullopt;
 }
 
 CEmuPropertySheet::CEmuPropertySheet(SheetContext& context, const QString& caption, QWidget* parent)
@@ -71,14 +78,16 @@ CEmuPropertySheet::CEmuPropertySheet(SheetContext& context, const QString& capti
 CEmuPropertySheet::~CEmuPropertySheet() = default;
 
 COptionPageBase* CEmuPropertySheet::optionPage() const {
-    switch (kind_) {
-        case 0: return epsxePage_;
-        case 1: return fpsePage_;
-        case 2: return psinexPage_;
-        case 3: return adripsxPage_;
-        case 4: return pcsxPage_;
-        default: return nullptr;
+    const auto kind = emulator();
+    if (!kind) return nullptr;
+    switch (*kind) {
+        case EmulatorKind::Epsxe: return epsxePage_;
+        case EmulatorKind::Fpse: return fpsePage_;
+        case EmulatorKind::Psinex: return psinexPage_;
+        case EmulatorKind::Adripsx: return adripsxPage_;
+        case EmulatorKind::Pcsx: return pcsxPage_;
     }
+    return nullptr;
 }
 
 void CEmuPropertySheet::ClearPages() {
@@ -104,29 +113,29 @@ void CEmuPropertySheet::AddPage(CSheetPage* page, const QIcon& icon) {
     connect(page, &CSheetPage::modifiedChanged, this, &CEmuPropertySheet::UpdateApplyButton);
 }
 
-void CEmuPropertySheet::SetKind(int kind) {
+void CEmuPropertySheet::SetKind(std::optional<SheetKind> kind) {
     ClearPages();
     kind_ = kind;
-    const bool optionKind = kind >= 0 && kind <= 4;
-    if (!optionKind && kind != kMemcardsOnlyKind) {
+    if (!kind) {
         UpdateApplyButton();
         return;
     }
+    const auto optionKind = emulator();
     if (optionKind) {
         COptionPageBase* page = nullptr;
-        switch (kind) {
-            case 0: page = epsxePage_ = new COptionsPage(context_); break;
-            case 1: page = fpsePage_ = new CFpseOptions(context_); break;
-            case 2: page = psinexPage_ = new CPsinexOptions(context_); break;
-            case 3: page = adripsxPage_ = new CAdripsxOptions(context_); break;
-            default: page = pcsxPage_ = new CPcsxOptions(context_); break;
+        switch (*optionKind) {
+            case EmulatorKind::Epsxe: page = epsxePage_ = new COptionsPage(context_); break;
+            case EmulatorKind::Fpse: page = fpsePage_ = new CFpseOptions(context_); break;
+            case EmulatorKind::Psinex: page = psinexPage_ = new CPsinexOptions(context_); break;
+            case EmulatorKind::Adripsx: page = adripsxPage_ = new CAdripsxOptions(context_); break;
+            case EmulatorKind::Pcsx: page = pcsxPage_ = new CPcsxOptions(context_); break;
         }
         page->SetProfileName(profileName_);
         connect(page, &COptionPageBase::memcardPathSent, this, &CEmuPropertySheet::OnOptionPath);
         AddPage(page, TabIcon(0));
 
         pluginsPage_ = new CPluginsPage(context_);
-        const auto emulator = static_cast<EmulatorKind>(kind);
+        const EmulatorKind emulator = *optionKind;
         pluginsPage_->SetKind(emulator);
         pluginsPage_->SetInstallPath(context_.settings.InstallPath(emulator));
         if (emulator == EmulatorKind::Pcsx && PcsxIsPcsxReloaded(context_.settings))
@@ -137,7 +146,7 @@ void CEmuPropertySheet::SetKind(int kind) {
     if (context_.makeMemcardsPage) {
         memcardsPage_ = context_.makeMemcardsPage(nullptr);
         if (memcardsPage_) {
-            memcardsPage_->SetKind(optionKind ? kind : 0);
+            memcardsPage_->SetKind(optionKind ? static_cast<int>(*optionKind) : 0);
             memcardsPage_->SetProfileName(optionKind ? profileName_ : std::string());
             connect(memcardsPage_, &CMemcardsPageBase::leftCardPathSent, this,
                     [this](const std::string& path) { OnMemcardsPath(0, path); });
@@ -153,14 +162,14 @@ void CEmuPropertySheet::SetProfileName(const std::string& name) {
     profileName_ = name;
     if (pluginsPage_) pluginsPage_->SetProfileName(name);
     if (COptionPageBase* page = optionPage()) page->SetProfileName(name);
-    if (memcardsPage_ && kind_ >= 0 && kind_ <= 4) memcardsPage_->SetProfileName(name);
+    if (memcardsPage_ && emulator()) memcardsPage_->SetProfileName(name);
 }
 
 void CEmuPropertySheet::LoadRecord(AnyProfileRecord& any) {
     std::visit(
         [this](auto& record) {
             using R = std::decay_t<decltype(record)>;
-            if (static_cast<int>(R::kKind) != kind_) return;
+            if (emulator() != R::kKind) return;
             if constexpr (std::is_same_v<R, _EPSXEDATA>) epsxePage_->Exchange(record, false, epsxePage_->initialised());
             else if constexpr (std::is_same_v<R, _FPSEDATA>) fpsePage_->Exchange(record, false, fpsePage_->initialised());
             else if constexpr (std::is_same_v<R, _PSINEXDATA>)
@@ -181,7 +190,7 @@ void CEmuPropertySheet::StoreRecord(AnyProfileRecord& any) {
     std::visit(
         [this](auto& record) {
             using R = std::decay_t<decltype(record)>;
-            if (static_cast<int>(R::kKind) != kind_) return;
+            if (emulator() != R::kKind) return;
             if constexpr (std::is_same_v<R, _EPSXEDATA>) epsxePage_->Exchange(record, true, false);
             else if constexpr (std::is_same_v<R, _FPSEDATA>) fpsePage_->Exchange(record, true, false);
             else if constexpr (std::is_same_v<R, _PSINEXDATA>) psinexPage_->Exchange(record, true, false);
@@ -238,7 +247,7 @@ void CEmuPropertySheet::Apply() {
     if (CSheetPage* page = PageAt(tabs_->currentIndex()); page && page->initialised()) page->UpdateData(true);
     COptionPageBase* option = optionPage();
     if (!option) return;  // the memory-card tool has no profile to store
-    AnyProfileRecord record = MakeDefaultRecord(static_cast<EmulatorKind>(kind_), context_.settings);
+    AnyProfileRecord record = MakeDefaultRecord(*emulator(), context_.settings);
     std::visit(
         [this](auto& r) {
             using R = std::decay_t<decltype(r)>;

@@ -1,7 +1,7 @@
 #pragma once
 // The option sheet of one profile: the emulator's option page, the plugin
-// page and the memory-card page, with OK, Cancel and Apply. Kind 0xFFFF
-// shows the memory-card page alone ("Memcards Tool").
+// page and the memory-card page, with OK, Cancel and Apply; or the
+// memory-card page alone ("Memcards Tool").
 //
 // The owner copies the profile's record into the pages (LoadRecord), runs the
 // sheet and, after OK, copies the pages back (StoreRecord) and saves the
@@ -11,8 +11,11 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "frontend/core/emulator_kind.h"
+#include "frontend/options/sheet_kind.h"
 #include "frontend/profiles/records.h"
 #include "frontend/widgets/sheet_context.h"
 
@@ -31,22 +34,21 @@ class CPcsxOptions;
 class CPluginsPage;
 class CMemcardsPageBase;
 
-inline constexpr int kMemcardsOnlyKind = 0xFFFF;
 
 class CEmuPropertySheet : public QDialog {
     Q_OBJECT
 public:
     // "ePSXe Options", "Fpse Options", "Psinex Options", "Adripsx Options",
-    // "PCSX Options"; "Memcards Tool" for kind 0xFFFF.
-    static QString CaptionForKind(int kind);
+    // "PCSX Options"; "Memcards Tool" for the memory-card page alone.
+    static QString CaptionForKind(SheetKind kind);
 
     CEmuPropertySheet(SheetContext& context, const QString& caption, QWidget* parent = nullptr);
     ~CEmuPropertySheet() override;
 
     // Removes every page and adds the kind's: option page, plugin page,
-    // memory-card page (0-4), the memory-card page alone (0xFFFF), or none.
-    void SetKind(int kind);
-    int kind() const { return kind_; }
+    // memory-card page, the memory-card page alone, or none (no kind).
+    void SetKind(std::optional<SheetKind> kind);
+    std::optional<SheetKind> kind() const { return kind_; }
     // The profile the plugin page keeps side files for ("" for none).
     void SetProfileName(const std::string& name);
 
@@ -86,6 +88,8 @@ private:
     void OnCurrentChanged(int index);
     void UpdateApplyButton();
     CSheetPage* PageAt(int index) const;
+    // The emulator whose pages the sheet shows; none for the memory-card page alone.
+    std::optional<EmulatorKind> emulator() const;
     // The four path messages.
     void OnMemcardsPath(int card, const std::string& path);
     void OnOptionPath(int card, const std::string& path);
@@ -99,7 +103,7 @@ private:
     CPsinexOptions* psinexPage_ = nullptr;
     CPcsxOptions* pcsxPage_ = nullptr;
     CAdripsxOptions* adripsxPage_ = nullptr;
-    int kind_ = -1;
+    std::optional<SheetKind> kind_;
     std::string profileName_;
     QTabWidget* tabs_;
     QDialogButtonBox* buttons_;

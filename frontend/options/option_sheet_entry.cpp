@@ -21,12 +21,12 @@ std::string ProfileNameOfPath(const std::string& profilePath) {
     return name;
 }
 
-OptionSheetResult RunOptionSheet(QWidget* parent, int kind, const std::string& profilePath,
+OptionSheetResult RunOptionSheet(QWidget* parent, SheetKind kind, const std::string& profilePath,
                                  SettingsStore& settings, Prompter& prompter,
                                  std::function<void(AnyProfileRecord&)> storeApplied,
                                  const OptionSheetExtras& extras) {
-    const auto emulator = KindFromNumber(kind);
-    if (!emulator && kind != kMemcardsOnlyKind) return OptionSheetResult::NotOpened;
+    const auto* emulatorKind = std::get_if<EmulatorKind>(&kind);
+    const auto emulator = emulatorKind ? std::optional(*emulatorKind) : std::nullopt;
 
     ShellChoosers systemChoosers;
     // The pages, the plugin page's side files and the paths below the
@@ -40,7 +40,7 @@ OptionSheetResult RunOptionSheet(QWidget* parent, int kind, const std::string& p
                             parent);
 
     if (!emulator) {
-        sheet.SetKind(kMemcardsOnlyKind);
+        sheet.SetKind(kMemcardsOnly);
         // Without the memory-card page there is nothing to show.
         if (sheet.tabs()->count() == 0) return OptionSheetResult::NotOpened;
         sheet.exec();

@@ -1,20 +1,21 @@
 #pragma once
 // How the main window opens the option sheet.
 //
-// "Configure Settings" and "Configure Game Options": kind 0-4 and the
+// "Configure Settings" and "Configure Game Options": the emulator and the
 // profile's ".set" path. The record is loaded from that file (a file that
 // cannot be read is reported and nothing opens), shown on the kind's option
 // page, the plugin page and the memory-card page, and saved back after OK.
 // Apply hands a record built from the pages to storeApplied, which stores it
 // as the main window does (keeping the stored description and picture).
 //
-// "Memcard Tool": kind 0xFFFF, no profile; the sheet shows only the
+// "Memcard Tool": kMemcardsOnly, no profile; the sheet shows only the
 // memory-card page, titled "Memcards Tool".
 
 #include <QString>
 #include <functional>
 #include <string>
 
+#include "frontend/options/sheet_kind.h"
 #include "frontend/profiles/records.h"
 #include "frontend/widgets/CSheetPage.h"
 
@@ -37,7 +38,7 @@ struct OptionSheetExtras {
 
 enum class OptionSheetResult { NotOpened, Cancelled, Saved, SaveFailed };
 
-OptionSheetResult RunOptionSheet(QWidget* parent, int kind, const std::string& profilePath,
+OptionSheetResult RunOptionSheet(QWidget* parent, SheetKind kind, const std::string& profilePath,
                                  SettingsStore& settings, Prompter& prompter,
                                  std::function<void(AnyProfileRecord&)> storeApplied,
                                  const OptionSheetExtras& extras = {});

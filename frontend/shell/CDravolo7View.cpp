@@ -208,7 +208,7 @@ CDravolo7View::~CDravolo7View() = default;
 
 void CDravolo7View::OnInitialUpdate() {
     textColor_ = static_cast<std::uint32_t>(context_.settings.GetInt("TextColor", 0));
-    currentEmulator_ = context_.settings.GetInt("CurrentEmulator", 0);
+    currentEmulator_ = KindFromNumber(context_.settings.GetInt("CurrentEmulator", 0));
     hideConsoles_ = context_.settings.GetInt("NukeConsole", 1) != 0;
     ApplyPalette();
     RestoreDetailsLayout();
@@ -230,7 +230,8 @@ void CDravolo7View::SaveState() {
     const int view = mode_ == DisplayMode::SmallIcons ? 2 : mode_ == DisplayMode::Details ? 1 : 0;
     context_.settings.SetInt("CurrentView", view);
     context_.settings.SetInt("UseBitmap", useBackground_ ? 1 : 0);
-    context_.settings.SetInt("CurrentEmulator", currentEmulator_);
+    // A stored number that names no emulator stays as it is.
+    if (currentEmulator_) context_.settings.SetInt("CurrentEmulator", static_cast<int>(*currentEmulator_));
     context_.settings.SetInt("NukeConsole", hideConsoles_ ? 1 : 0);
     const QHeaderView* header = detailsView_->header();
     context_.settings.SetInt(kNameWidthSetting, header->sectionSize(ProfileListModel::kNameColumn));
@@ -320,7 +321,8 @@ QAbstractItemView* CDravolo7View::activeItemView() const {
 
 void CDravolo7View::EnumerateAndFill() {
     ProfileList list;
-    EnumerateProfiles(currentEmulator_, list, context_.settings, context_.prompter);
+    if (currentEmulator_)
+        EnumerateProfiles(static_cast<int>(*currentEmulator_), list, context_.settings, context_.prompter);
     // Cut the ".set" extension.
     for (auto& name : list.fileNames)
         if (name.size() >= 4) name.resize(name.size() - 4);
@@ -333,7 +335,8 @@ void CDravolo7View::FillList(const std::vector<std::string>& names, const std::v
     largeImages_.resize(kFirstPictureIndex);
     smallImages_.resize(kFirstPictureIndex);
     nextImageIndex_ = kFirstPictureIndex;
-    const int defaultImage = std::clamp(currentEmulator_, 0, 4);
+    // The kind's icon; without a kind there are no rows.
+    const int defaultImage = currentEmulator_ ? static_cast<int>(*currentEmulator_) : 0;
     std::vector<ProfileListModel::Row> rows;
     rows.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -403,10 +406,9 @@ void CDravolo7View::RefillSelecting(const std::vector<std::string>& names) {
     activeItemView()->scrollTo(first);
 }
 
-void CDravolo7View::SwitchEmulator(int kind) {
+void CDravolo7View::SwitchEmulator(EmulatorKind kind) {
     if (kind == currentEmulator_) return;
     currentEmulator_ = kind;
-    if (kind < 0 || kind > 4) return;
     EnumerateAndFill();
 }
 
@@ -533,8 +535,8 @@ void CDravolo7View::OnContextMenu(QAbstractItemView* view, const QPoint&, const 
 }
 
 void CDravolo7View::StoreEditedProfile(AnyProfileRecord record) {
-    const auto kind = KindFromNumber(currentEmulator_);
-    if (!kind || static_cast<int>(record.index()) != currentEmulator_) return;
+    const auto kind = currentEmulator_;
+    if (!kind || static_cast<int>(record.index()) != static_cast<int>(*kind)) return;
     std::string target = currentProfilePath_;
     if (!dialogOpen_) {
         if (selectedIndex_ < 0 || selectedIndex_ >= itemCount()) return;
@@ -549,7 +551,7 @@ void CDravolo7View::StoreEditedProfile(AnyProfileRecord record) {
 }
 
 void CDravolo7View::NewProfile() {
-    const auto kind = KindFromNumber(currentEmulator_);
+    const auto kind = currentEmulator_;
     if (!kind) return;
     dialogOpen_ = true;
     CProfilePropertiesDlg dialog(context_, *kind, true, ProfileFields{}, this);
@@ -567,7 +569,7 @@ void CDravolo7View::NewProfile() {
 }
 
 void CDravolo7View::EditProfile() {
-    const auto kind = KindFromNumber(currentEmulator_);
+    const auto kind = currentEmulator_;
     const auto rows = selectedRows();
     if (!kind || itemCount() == 0 || rows.empty()) return;
     auto fields = LoadProfileFields(*kind, itemName(rows.front()), context_.settings, context_.prompter);
@@ -590,7 +592,7 @@ void CDravolo7View::EditProfile() {
 }
 
 void CDravolo7View::DeleteProfile() {
-    const auto kind = KindFromNumber(currentEmulator_);
+    const auto kind = currentEmulator_;
     std::vector<int> rows = selectedRows();
     if (!kind || itemCount() == 0 || rows.empty()) return;
     if (context_.prompter.Ask(kDeleteQuestionText, kDeleteQuestionCaption, PromptIcon::Question,

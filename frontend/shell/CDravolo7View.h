@@ -9,9 +9,11 @@
 #include <QPixmap>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "frontend/core/emulator_kind.h"
 #include "frontend/profiles/records.h"
 #include "frontend/shell/shell_context.h"
 
@@ -49,7 +51,8 @@ public:
     // Writes CurrentView, UseBitmap, CurrentEmulator and NukeConsole.
     void SaveState();
 
-    int currentEmulator() const { return currentEmulator_; }
+    // None while the stored CurrentEmulator names no emulator: nothing is listed.
+    std::optional<EmulatorKind> currentEmulator() const { return currentEmulator_; }
     int selectedIndex() const { return selectedIndex_; }
     DisplayMode displayMode() const { return mode_; }
     bool useBackground() const { return useBackground_; }
@@ -77,7 +80,7 @@ public:
     int fillCount() const { return fillCount_; }
 
     // Commands and messages from the frame and the dialogs.
-    void SwitchEmulator(int kind);
+    void SwitchEmulator(EmulatorKind kind);
     void SetDisplayMode(DisplayMode mode);
     void ToggleBackground();                    // "&Use Background Bitmap"
     void ReapplyBackground(bool tile);          // from the Settings dialog
@@ -139,7 +142,7 @@ private:
     ProfileIconView* iconView_;
     ProfileDetailsView* detailsView_;
 
-    int currentEmulator_ = 0;
+    std::optional<EmulatorKind> currentEmulator_ = EmulatorKind::Epsxe;
     int selectedIndex_ = -1;
     DisplayMode mode_ = DisplayMode::LargeIcons;
     bool useBackground_ = false;

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "frontend/core/emulator_kind.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/shell/CAboutDlg.h"
 #include "frontend/shell/CDravolo7View.h"
@@ -27,7 +28,6 @@
 namespace dravolo {
 
 namespace {
-constexpr std::array<const char*, 5> kEmulatorBarItems = {"Epsxe", "Fpse", "Psinex", "Adripsx", "Pcsx"};
 constexpr QSize kDefaultSize(760, 520);
 constexpr const char* kIdleText = "Ready";
 }  // namespace
@@ -68,10 +68,10 @@ CMainFrame::CMainFrame(ShellContext& context, QWidget* parent)
         if (hooks_.launch) hooks_.launch(*view_);
     });
 
-    const int current = context_.settings.GetInt("CurrentEmulator", 0);
-    if (current >= 0 && current < emulatorList_->count()) {
+    // The bar's rows are the kinds in their order.
+    if (const auto current = KindFromNumber(context_.settings.GetInt("CurrentEmulator", 0))) {
         const QSignalBlocker blocker(emulatorList_);
-        emulatorList_->setCurrentRow(current);
+        emulatorList_->setCurrentRow(static_cast<int>(*current));
         highlighted_ = current;
     }
 
@@ -98,11 +98,17 @@ void CMainFrame::CreateActions() {
     connect(Add(Command::ConfigureSettings, QStringLiteral("&Configure Settings")), &QAction::triggered, this, [this] {
         if (hooks_.configureSettings) hooks_.configureSettings(*view_);
     });
-    const std::pair<Command, const char*> quick[] = {
-        {Command::QuickGpu, "&GPU Plugin"}, {Command::QuickSpu, "&SPU Plugin"}, {Command::QuickCdr, "&CDR Plugin"}};
-    for (int i = 0; i < 3; ++i)
-        connect(Add(quick[i].first, QString::fromLatin1(quick[i].second)), &QAction::triggered, this, [this, i] {
-            if (hooks_.quickConfigure) hooks_.quickConfigure(*view_, i);
+    struct QuickItem {
+        Command command;
+        const char* text;
+        PluginType type;
+    };
+    const QuickItem quick[] = {{Command::QuickGpu, "&GPU Plugin", PluginType::Gpu},
+                               {Command::QuickSpu, "&SPU Plugin", PluginType::Spu},
+                               {Command::QuickCdr, "&CDR Plugin", PluginType::Cdr}};
+    for (const QuickItem& item : quick)
+        connect(Add(item.command, QString::fromLatin1(item.text)), &QAction::triggered, this, [this, type = item.type] {
+            if (hooks_.quickConfigure) hooks_.quickConfigure(*view_, type);
         });
     connect(Add(Command::EditProfile, QStringLiteral("&Edit Profile")), &QAction::triggered, view_,
             &CDravolo7View::EditProfile);
@@ -284,7 +290,11 @@ void CMainFrame::CreateEmulatorBar() {
     palette.setColor(QPalette::Base, body->palette().color(QPalette::Window));
     emulatorList_->setPalette(palette);
     const QIcon barIcon(EmulatorBarIcon());
-    for (const char* text : kEmulatorBarItems) new QListWidgetItem(barIcon, QString::fromLatin1(text), emulatorList_);
+    // One item per kind, in the kinds' order, named as the kind's profile folder.
+    for (const auto& info : kEmulatorKinds) {
+        const auto name = QString::fromLatin1(info.directory.data(), static_cast<qsizetype>(info.directory.size()));
+        new QListWidgetItem(barIcon, name, emulatorList_);
+    }
     emulatorList_->setFixedWidth(112);
     layout->addWidget(emulatorList_, 1);
 
@@ -311,14 +321,16 @@ void CMainFrame::OnEmulatorBarSelection() {
     const auto items = emulatorList_->selectedItems();
     if (items.isEmpty()) {
         // A click on empty space keeps the highlighted emulator.
-        if (highlighted_ >= 0) {
+        if (highlighted_) {
             const QSignalBlocker blocker(emulatorList_);
-            emulatorList_->item(highlighted_)->setSelected(true);
+            emulatorList_->item(static_cast<int>(*highlighted_))->setSelected(true);
         }
         return;
     }
-    highlighted_ = emulatorList_->row(items.front());
-    view_->SwitchEmulator(highlighted_);
+    const auto kind = KindFromNumber(emulatorList_->row(items.front()));
+    if (!kind) return;
+    highlighted_ = kind;
+    view_->SwitchEmulator(*kind);
 }
 
 void CMainFrame::OnSelectionLost() {

@@ -7,7 +7,10 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <optional>
 
+#include "common/psemu/plugin_types.h"
+#include "frontend/core/emulator_kind.h"
 #include "frontend/shell/shell_context.h"
 
 class QAction;
@@ -26,7 +29,7 @@ class CDravolo7View;
 // handler shows disabled.
 struct FrameHooks {
     std::function<void(CDravolo7View&)> launch;                      // double-click in the list
-    std::function<void(CDravolo7View&, int plugin)> quickConfigure;  // 0 GPU, 1 SPU, 2 CDR
+    std::function<void(CDravolo7View&, PluginType)> quickConfigure;
     std::function<void(CDravolo7View&)> configureSettings;           // option sheet of the selection
     std::function<void(CDravolo7View&, const std::string& path, const QString& caption)> optionSheet;
     std::function<void(QWidget* owner)> isoExtractor;
@@ -56,7 +59,7 @@ public:
     QDockWidget* emulatorBar() const { return emulatorBar_; }
     QListWidget* emulatorList() const { return emulatorList_; }
     bool profileCommandsEnabled() const { return profileCommandsEnabled_; }
-    int highlightedEmulator() const { return highlighted_; }
+    std::optional<EmulatorKind> highlightedEmulator() const { return highlighted_; }
     bool xpMenu() const { return xpMenu_; }
     // The popup the list shows on a right click, built from the frame's commands.
     QMenu* BuildContextMenu(QWidget* parent);
@@ -98,7 +101,7 @@ private:
     QMenu* quickMenu_ = nullptr;
     FrameHooks hooks_;
     bool profileCommandsEnabled_ = true;  // switched off once the window is built
-    int highlighted_ = -1;
+    std::optional<EmulatorKind> highlighted_;
     bool xpMenu_ = false;
     int savedShowCmd_ = -1;
     int savedFlags_ = -1;

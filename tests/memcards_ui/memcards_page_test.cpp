@@ -245,8 +245,8 @@ private slots:
         const auto editor = MakePlatformRegistryEditor(ws->registry);
         SheetContext context{ws->settings, ws->prompter, shellChoosers, *editor,
                              MakeMemcardsPageMaker(ws->settings, ws->prompter, &ws->choosers)};
-        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(kMemcardsOnlyKind));
-        sheet.SetKind(kMemcardsOnlyKind);
+        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(kMemcardsOnly));
+        sheet.SetKind(kMemcardsOnly);
         QCOMPARE(sheet.windowTitle(), QStringLiteral("Memcards Tool"));
         QCOMPARE(sheet.tabs()->count(), 1);
         QCOMPARE(sheet.tabs()->tabText(0), QStringLiteral("MemCard Manager     "));
@@ -267,9 +267,9 @@ private slots:
         const auto editor = MakePlatformRegistryEditor(ws->registry);
         SheetContext context{ws->settings, ws->prompter, shellChoosers, *editor,
                              MakeMemcardsPageMaker(ws->settings, ws->prompter, &ws->choosers)};
-        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(0));
+        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(EmulatorKind::Epsxe));
         sheet.SetProfileName("Crash");
-        sheet.SetKind(0);
+        sheet.SetKind(EmulatorKind::Epsxe);
         auto* memcardsPage = qobject_cast<CMemcardsPage*>(sheet.memcardsPage());
         QVERIFY(memcardsPage);
         QCOMPARE(memcardsPage->manager().SnapshotFolder(), std::string(".\\Epsxe\\Crash.snapshots\\"));

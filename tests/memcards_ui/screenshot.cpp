@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
     const auto editor = MakePlatformRegistryEditor(ws.registry);
     SheetContext context{ws.settings, ws.prompter, choosers, *editor,
                          MakeMemcardsPageMaker(ws.settings, ws.prompter, &ws.choosers)};
-    CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(kMemcardsOnlyKind));
-    sheet.SetKind(kMemcardsOnlyKind);
+    CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(kMemcardsOnly));
+    sheet.SetKind(kMemcardsOnly);
     auto* page = static_cast<CMemcardsPage*>(sheet.memcardsPage());
     page->SetLeftCardPath(left);
     page->SetRightCardPath(right);

@@ -63,7 +63,7 @@ bool SameRecord(const Record& a, const Record& b) {
 // Shows the sheet with the record and presses OK; the record as the pages
 // give it back.
 template <typename Record>
-Record ThroughTheSheet(test::OptionsWorkspace& ws, const Record& record, int kind) {
+Record ThroughTheSheet(test::OptionsWorkspace& ws, const Record& record, EmulatorKind kind) {
     AnyProfileRecord any = record;
     CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(kind));
     sheet.SetKind(kind);
@@ -108,8 +108,8 @@ void OptionsUiTest::EpsxeRecordRoundTripsThroughTheControls() {
     record.Country = "PAL";
     record.DVOCommandLine = "-nogui";
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(0));
-    sheet.SetKind(0);
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Epsxe));
+    sheet.SetKind(EmulatorKind::Epsxe);
     sheet.LoadRecord(any);
     sheet.show();
     QCOMPARE(sheet.epsxePage()->cdrDriveCombo()->currentText(), QStringLiteral("F"));
@@ -124,8 +124,8 @@ void OptionsUiTest::EpsxeEmptyDriveEntryStoresFirst() {
     _EPSXEDATA record(ws.settings());
     record.CdromLetter = "D";
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(0));
-    sheet.SetKind(0);
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Epsxe));
+    sheet.SetKind(EmulatorKind::Epsxe);
     sheet.LoadRecord(any);
     sheet.show();
     QComboBox* drive = sheet.epsxePage()->cdrDriveCombo();
@@ -150,12 +150,12 @@ void OptionsUiTest::OtherPagesRoundTripTheirRecords() {
     psinex.Mdec = 0;
     psinex.Bios = "c:\\psinex\\bios\\scph1001.bin";
     psinex.Graphics = "gpuX.dll";
-    QVERIFY(SameRecord(ThroughTheSheet(ws, psinex, 2), psinex));
+    QVERIFY(SameRecord(ThroughTheSheet(ws, psinex, EmulatorKind::Psinex), psinex));
     _ADRIPSXDATA adripsx(ws.settings());
     adripsx.CPUtype = 1;
     adripsx.EnableHLE = 0;
     adripsx.Memcard1 = "c:\\adripsx\\mems\\a.mcr";
-    QVERIFY(SameRecord(ThroughTheSheet(ws, adripsx, 3), adripsx));
+    QVERIFY(SameRecord(ThroughTheSheet(ws, adripsx, EmulatorKind::Adripsx), adripsx));
     _PCSXDATA pcsx(ws.settings());
     pcsx.Cpu = 1;
     pcsx.CdTiming = 1;
@@ -164,7 +164,7 @@ void OptionsUiTest::OtherPagesRoundTripTheirRecords() {
     pcsx.Pad1 = "padJoy.dll";
     pcsx.Pad2 = "padGone.dll";
     pcsx.Bios = "HLE";  // a new record's "USE HLE BIOS" is stored as "HLE"
-    QVERIFY(SameRecord(ThroughTheSheet(ws, pcsx, 4), pcsx));
+    QVERIFY(SameRecord(ThroughTheSheet(ws, pcsx, EmulatorKind::Pcsx), pcsx));
     _FPSEDATA fpse(ws.settings());
     fpse.CpuMode = 1;
     fpse.CDCacheSize = 256;
@@ -172,7 +172,7 @@ void OptionsUiTest::OtherPagesRoundTripTheirRecords() {
     fpse.SpareFlag2 = 1;
     fpse.CDCountry = "Japan";
     fpse.CommandLine = "-fast";
-    QVERIFY(SameRecord(ThroughTheSheet(ws, fpse, 1), fpse));
+    QVERIFY(SameRecord(ThroughTheSheet(ws, fpse, EmulatorKind::Fpse), fpse));
 }
 
 void OptionsUiTest::PcsxShowsHleAndKeepsPadsWithHyphens() {
@@ -185,8 +185,8 @@ void OptionsUiTest::PcsxShowsHleAndKeepsPadsWithHyphens() {
     record.Pad1 = "padJoy.dll";
     record.Pad2 = "padHyph.dll";
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(4));
-    sheet.SetKind(4);
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Pcsx));
+    sheet.SetKind(EmulatorKind::Pcsx);
     sheet.LoadRecord(any);
     sheet.show();
     CPcsxOptions* page = sheet.pcsxPage();
@@ -221,9 +221,9 @@ void OptionsUiTest::FpseCacheSizeCompilerAndSettingsFile() {
     record.CpuMode = 1;
     const std::string path = ws.SaveProfile("Crash", record);
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(1));
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Fpse));
     sheet.SetProfileName("Crash");
-    sheet.SetKind(1);
+    sheet.SetKind(EmulatorKind::Fpse);
     sheet.LoadRecord(any);
     sheet.show();
     CFpseOptions* page = sheet.fpsePage();
@@ -265,9 +265,9 @@ void OptionsUiTest::FpsePadListsOfferInstalledPads() {
     ws.InstallPlugin("gpuTest.dll", "fpse/plugin", "gpuSoft.dll");
     _FPSEDATA record(ws.settings());
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(1));
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Fpse));
     sheet.SetProfileName("Crash");
-    sheet.SetKind(1);
+    sheet.SetKind(EmulatorKind::Fpse);
     sheet.LoadRecord(any);
     sheet.show();
     CFpseOptions* page = sheet.fpsePage();
@@ -299,9 +299,9 @@ void OptionsUiTest::FpsePluginsGetTheProgramsModuleInstance() {
     _FPSEDATA record(ws.settings());
     record.LasPAD1 = "JOYKEY.DLL";
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(1));
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Fpse));
     sheet.SetProfileName("Crash");
-    sheet.SetKind(1);
+    sheet.SetKind(EmulatorKind::Fpse);
     sheet.LoadRecord(any);
     sheet.show();
 #ifdef _WIN32
@@ -343,10 +343,10 @@ void OptionsUiTest::ApplyStoresWhatThePagesShow() {
     record.VideoPlugin = "gpuA.dll";
     record.Properties.Description = "kept by the main window";
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(0));
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Epsxe));
     std::vector<_EPSXEDATA> applied;
     sheet.SetApplyHandler([&](AnyProfileRecord& r) { applied.push_back(std::get<_EPSXEDATA>(r)); });
-    sheet.SetKind(0);
+    sheet.SetKind(EmulatorKind::Epsxe);
     sheet.LoadRecord(any);
     sheet.show();
     for (QCheckBox* box : sheet.epsxePage()->findChildren<QCheckBox*>())
@@ -375,8 +375,8 @@ void OptionsUiTest::MemcardPathsTravelBothWays() {
     ws.context().makeMemcardsPage = [&fake](QWidget*) { return fake = new FakeMemcardsPage; };
     _PSINEXDATA record(ws.settings());
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(2));
-    sheet.SetKind(2);
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Psinex));
+    sheet.SetKind(EmulatorKind::Psinex);
     QCOMPARE(sheet.tabs()->count(), 3);
     QCOMPARE(fake->kind, 2);
     sheet.LoadRecord(any);
@@ -400,17 +400,17 @@ void OptionsUiTest::MemcardPathsTravelBothWays() {
 void OptionsUiTest::MemcardsToolHasOneTabAndNothingToApply() {
     test::OptionsWorkspace ws;
     ws.context().makeMemcardsPage = [](QWidget*) { return new FakeMemcardsPage; };
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(kMemcardsOnlyKind));
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(kMemcardsOnly));
     QCOMPARE(sheet.windowTitle(), QStringLiteral("Memcards Tool"));
     bool applied = false;
     sheet.SetApplyHandler([&](AnyProfileRecord&) { applied = true; });
-    sheet.SetKind(kMemcardsOnlyKind);
+    sheet.SetKind(kMemcardsOnly);
     QCOMPARE(sheet.tabs()->count(), 1);
     QVERIFY(!sheet.tabs()->tabIcon(0).isNull());
     sheet.show();
     sheet.Apply();
     QVERIFY(!applied);
-    sheet.SetKind(7);
+    sheet.SetKind(std::nullopt);
     QCOMPARE(sheet.tabs()->count(), 0);
 }
 
@@ -420,8 +420,8 @@ void OptionsUiTest::BrowseUsesTheFiltersAndSendsThePath() {
     ws.choosers.file = QString::fromStdString(ws.DriveC("cards/new.mcd"));
     _FPSEDATA record(ws.settings());
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(1));
-    sheet.SetKind(1);
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Fpse));
+    sheet.SetKind(EmulatorKind::Fpse);
     sheet.LoadRecord(any);
     sheet.show();
     sheet.fpsePage()->memcardBrowse(1)->click();
@@ -444,8 +444,8 @@ void OptionsUiTest::BrowseStartsAtTheCurrentFileOrTheEmulatorsFolder() {
     record.Memcard1 = "memcards\\epsxe000.mcr";
     record.Memcard2 = "d:\\gone\\epsxe001.mcr";
     AnyProfileRecord any = record;
-    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(0));
-    sheet.SetKind(0);
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Epsxe));
+    sheet.SetKind(EmulatorKind::Epsxe);
     sheet.LoadRecord(any);
     sheet.show();
     COptionsPage* page = sheet.epsxePage();
@@ -480,7 +480,7 @@ void OptionsUiTest::EntryLoadsShowsAndSavesTheProfile() {
             if (box->text() == QStringLiteral("Enable Console Output")) box->click();
         sheet->accept();
     });
-    const auto result = RunOptionSheet(nullptr, 4, path, ws.settings(), ws.prompter, {});
+    const auto result = RunOptionSheet(nullptr, EmulatorKind::Pcsx, path, ws.settings(), ws.prompter, {});
     QCOMPARE(static_cast<int>(result), static_cast<int>(OptionSheetResult::Saved));
     _PCSXDATA saved(ws.settings());
     QVERIFY(LoadProfileRecord(saved, path, ws.prompter));
@@ -488,10 +488,10 @@ void OptionsUiTest::EntryLoadsShowsAndSavesTheProfile() {
     QCOMPARE(QString::fromStdString(saved.Properties.Description), QStringLiteral("Crash"));
     // A profile that cannot be read opens nothing; so does a memory-card tool
     // without its page.
-    QCOMPARE(static_cast<int>(RunOptionSheet(nullptr, 4, ".\\Pcsx\\Gone.set", ws.settings(), ws.prompter, {})),
+    QCOMPARE(static_cast<int>(RunOptionSheet(nullptr, EmulatorKind::Pcsx, ".\\Pcsx\\Gone.set", ws.settings(), ws.prompter, {})),
              static_cast<int>(OptionSheetResult::NotOpened));
     QCOMPARE(QString::fromStdString(ws.prompter.messages.back().text), QStringLiteral("Cannot Open File."));
-    QCOMPARE(static_cast<int>(RunOptionSheet(nullptr, kMemcardsOnlyKind, "", ws.settings(), ws.prompter, {})),
+    QCOMPARE(static_cast<int>(RunOptionSheet(nullptr, kMemcardsOnly, "", ws.settings(), ws.prompter, {})),
              static_cast<int>(OptionSheetResult::NotOpened));
 }
 

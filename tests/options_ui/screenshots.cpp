@@ -84,9 +84,9 @@ int main(int argc, char** argv) {
         std::visit([&](auto& r) { ws.SaveProfile("Crash Bandicoot", r); }, record);
         SheetContext context = ws.context();
         context.makeMemcardsPage = MakeMemcardsPageMaker(ws.settings(), ws.prompter);
-        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(kind));
+        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(static_cast<EmulatorKind>(kind)));
         sheet.SetProfileName("Crash Bandicoot");
-        sheet.SetKind(kind);
+        sheet.SetKind(static_cast<EmulatorKind>(kind));
         sheet.LoadRecord(record);
         sheet.show();
         ok &= Save(sheet, out + "/options_" + names[kind] + ".png");

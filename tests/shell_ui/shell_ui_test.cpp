@@ -162,8 +162,8 @@ void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
     CDravolo7View& view = *frame.view();
 
     QCOMPARE(frame.windowTitle(), QStringLiteral("Dravolo"));
-    QCOMPARE(view.currentEmulator(), 0);
-    QCOMPARE(frame.highlightedEmulator(), 0);
+    QVERIFY(view.currentEmulator() == EmulatorKind::Epsxe);
+    QVERIFY(frame.highlightedEmulator() == EmulatorKind::Epsxe);
     QCOMPARE(view.displayMode(), Mode::LargeIcons);
     QVERIFY(frame.action(Command::LargeIcons)->isChecked());
     QVERIFY(!view.useBackground());
@@ -242,8 +242,8 @@ void ShellUiTest::appliesStoredSettingsAndKeepsModeForUnknownView() {
     {
         CMainFrame frame(*ws.context);
         CDravolo7View& view = *frame.view();
-        QCOMPARE(view.currentEmulator(), 1);
-        QCOMPARE(frame.highlightedEmulator(), 1);
+        QVERIFY(view.currentEmulator() == EmulatorKind::Fpse);
+        QVERIFY(frame.highlightedEmulator() == EmulatorKind::Fpse);
         QCOMPARE(view.itemName(0), std::string("Tekken"));
         QCOMPARE(view.imageIndex(0), 1);  // FPSE's icon
         QCOMPARE(view.displayMode(), Mode::SmallIcons);
@@ -264,7 +264,7 @@ void ShellUiTest::appliesStoredSettingsAndKeepsModeForUnknownView() {
     ws.settings->SetInt("CurrentEmulator", 9);
     CMainFrame frame(*ws.context);
     QCOMPARE(frame.view()->itemCount(), 0);
-    QCOMPARE(frame.highlightedEmulator(), -1);
+    QVERIFY(!frame.highlightedEmulator());
 }
 
 void ShellUiTest::pictureIndicesStartAtFiveOnEveryFill() {
@@ -410,12 +410,12 @@ void ShellUiTest::emulatorBarSwitchesAndSkipsTheHighlightedOne() {
     // The highlighted emulator again: the list is not refilled.
     QListWidget* bar = frame.emulatorList();
     QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, bar->visualItemRect(bar->item(0)).center());
-    view.SwitchEmulator(0);
+    view.SwitchEmulator(EmulatorKind::Epsxe);
     QCOMPARE(view.fillCount(), fills);
 
     QTest::mouseClick(bar->viewport(), Qt::LeftButton, {}, bar->visualItemRect(bar->item(2)).center());
-    QCOMPARE(frame.highlightedEmulator(), 2);
-    QCOMPARE(view.currentEmulator(), 2);
+    QVERIFY(frame.highlightedEmulator() == EmulatorKind::Psinex);
+    QVERIFY(view.currentEmulator() == EmulatorKind::Psinex);
     QCOMPARE(view.itemCount(), 2);
     QCOMPARE(view.itemName(1), std::string("Silent Hill"));
     QCOMPARE(view.imageIndex(1), 2);
@@ -1000,10 +1000,10 @@ void ShellUiTest::commandsFollowTheSelectionAfterEveryRefill() {
     // Another emulator: a new list with nothing selected.
     ClickRow(view, 0);
     QVERIFY(ProfileCommandsEnabled(frame));
-    view.SwitchEmulator(1);
+    view.SwitchEmulator(EmulatorKind::Fpse);
     QVERIFY(view.selectedRows().empty());
     QVERIFY(!frame.profileCommandsEnabled());
-    view.SwitchEmulator(0);
+    view.SwitchEmulator(EmulatorKind::Epsxe);
 
     // New Profile: the new profile is the selection.
     ClickRow(view, 1);
@@ -1211,7 +1211,7 @@ void ShellUiTest::filterNarrowsByNameAndDescription() {
 
     // The filter holds for the next emulator's list too.
     view.SetFilter(QStringLiteral("kart"));
-    view.SwitchEmulator(1);
+    view.SwitchEmulator(EmulatorKind::Fpse);
     QCOMPARE(ShownNames(view), QStringList({"Crash Team Racing"}));
     QCOMPARE(filter->text(), QStringLiteral("kart"));
 }
