@@ -7,6 +7,7 @@
 #include "cli/launch_dry_run.h"
 #include "common/platform/registry.h"
 #include "frontend/core/emulator_kind.h"
+#include "frontend/core/known_settings.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/launch/emulator_world.h"
 #include "frontend/launch/launch.h"
@@ -49,7 +50,7 @@ int RunLaunch(const std::vector<std::string>& given, Context& context) {
     LaunchRequest request;
     request.kind = *kind;
     request.profileName = args[1];
-    request.nukeConsole = settings.GetInt("NukeConsole") != 0;
+    request.nukeConsole = settings.Get(kNukeConsoleSetting) != 0;
     SleepingWindowPoller poller;
     // A start whose configuration was not all written is no success for a script.
     return LaunchSelectedProfile(request, *registry, settings, context.prompter, poller).complete() ? kOk : kFailed;

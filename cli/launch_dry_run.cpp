@@ -7,6 +7,7 @@
 #include "common/platform/overlay_registry.h"
 #include "common/platform/profile_ini.h"
 #include "common/platform/winfs.h"
+#include "frontend/core/known_settings.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/launch/launch.h"
 
@@ -103,7 +104,7 @@ int RunLaunchDryRun(EmulatorKind kind, const std::string& profileName, Context& 
     LaunchRequest request;
     request.kind = kind;
     request.profileName = profileName;
-    request.nukeConsole = settings.GetInt("NukeConsole") != 0;
+    request.nukeConsole = settings.Get(kNukeConsoleSetting) != 0;
 
     const DryRunScope dryRun(report);
     return LaunchSelectedProfile(request, LaunchServices{registry, settings, context.prompter, editor, windows, poller})

@@ -35,7 +35,7 @@ namespace dravolo {
 namespace {
 
 constexpr std::string_view kCaption = "ISO Tool";
-constexpr std::string_view kWriteCueSetting = "WriteCueSheet";
+constexpr IntSetting kWriteCueSetting{"WriteCueSheet", 1};
 
 // The small pictures of the track modes: a disc for data (green Mode 1,
 // blue Mode 2) and a note for audio.
@@ -284,7 +284,7 @@ void CIsoToolDlg::BuildControls() {
     connect(speed_, &QComboBox::currentIndexChanged, this, &CIsoToolDlg::OnSpeedChanged);
     connect(interface_, &QComboBox::activated, this, [this] { OnInterfaceChanged(); });
     connect(writeCue_, &QCheckBox::toggled, this,
-            [this](bool on) { settings_.SetInt(kWriteCueSetting, on ? 1 : 0); });
+            [this](bool on) { settings_.Set(kWriteCueSetting, on ? 1 : 0); });
 }
 
 void CIsoToolDlg::InitDialog() {
@@ -296,7 +296,7 @@ void CIsoToolDlg::InitDialog() {
     to_->setText("0");
     {
         const QSignalBlocker block(writeCue_);
-        writeCue_->setChecked(settings_.GetInt(kWriteCueSetting, 1) != 0);
+        writeCue_->setChecked(settings_.Get(kWriteCueSetting) != 0);
     }
     for (const auto& entry : InterfaceChoices(CurrentWindowsFamily())) interface_->addItem(ToQt(entry));
     interface_->setCurrentIndex(0);

@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "common/base/bytes.h"
+#include "frontend/core/setting.h"
 
 namespace dravolo::memcards {
 
-inline constexpr const char* kCardSnapshotsSetting = "CardSnapshots";  // DWORD; 0 turns snapshots off
-inline constexpr int kDefaultCardSnapshots = 10;
+// How many snapshots of each card are kept; 0 turns snapshots off.
+inline constexpr IntSetting kCardSnapshotsSetting{"CardSnapshots", 10};
 
 // ".\\Epsxe\\Crash" (a profile's path without extension) -> ".\\Epsxe\\Crash.snapshots\\".
 std::string SnapshotFolderOf(std::string_view profileBase);

@@ -1,22 +1,31 @@
 #include "frontend/core/settings_store.h"
 
 #include "common/base/text.h"
+#include "frontend/core/known_settings.h"
 
 namespace dravolo {
 
 const std::vector<SettingDefinition>& KnownSettings() {
     static const std::vector<SettingDefinition> settings = [] {
-        std::vector<SettingDefinition> s = {
-            {"CurrentEmulator", false, 0, ""}, {"CurrentView", false, 0, ""}, {"UseBitmap", false, 0, ""},
-            {"TileBitmap", false, 0, ""},      {"Background", true, 0, ""},   {"TextColor", false, 0, ""},
-            {"NukeConsole", false, 1, ""},     {"XPMenu", false, 0, ""},      {"flags", false, -1, ""},
-            {"showCmd", false, -1, ""},        {"x1", false, -1, ""},         {"y1", false, -1, ""},
-            {"x2", false, -1, ""},             {"y2", false, -1, ""},
+        std::vector<SettingDefinition> s;
+        const auto number = [&s](const IntSetting& setting) {
+            s.push_back({setting.name, false, setting.defaultValue, ""});
         };
-        for (const auto& kind : kEmulatorKinds) s.push_back({kind.pathSetting, true, 0, kind.defaultPath});
-        for (const auto& kind : kEmulatorKinds) s.push_back({kind.exeSetting, true, 0, kind.defaultExe});
-        for (const auto& kind : kEmulatorKinds) s.push_back({RunnerSettingName(kind.kind), true, 0, ""});
-        for (const auto& kind : kEmulatorKinds) s.push_back({PrefixSettingName(kind.kind), true, 0, ""});
+        const auto text = [&s](const TextSetting& setting) {
+            s.push_back({setting.name, true, 0, setting.defaultValue});
+        };
+        for (const auto& setting :
+             {kCurrentEmulatorSetting, kCurrentViewSetting, kUseBitmapSetting, kTileBitmapSetting})
+            number(setting);
+        text(kBackgroundSetting);
+        for (const auto& setting :
+             {kTextColorSetting, kNukeConsoleSetting, kXpMenuSetting, kPlacementFlagsSetting, kPlacementShowCmdSetting,
+              kPlacementLeftSetting, kPlacementTopSetting, kPlacementRightSetting, kPlacementBottomSetting})
+            number(setting);
+        for (const auto& kind : kEmulatorKinds) text(InstallPathSetting(kind.kind));
+        for (const auto& kind : kEmulatorKinds) text(ExecutableSetting(kind.kind));
+        for (const auto& kind : kEmulatorKinds) text(RunnerSetting(kind.kind));
+        for (const auto& kind : kEmulatorKinds) text(PrefixSetting(kind.kind));
         return s;
     }();
     return settings;
@@ -61,10 +70,21 @@ std::string SettingsStore::GetString(std::string_view name) const {
     return GetString(name, def ? def->textDefault : std::string_view{});
 }
 
-std::string SettingsStore::InstallPath(EmulatorKind kind) const {
+TextSetting InstallPathSetting(EmulatorKind kind) {
     const auto& info = KindInfo(kind);
-    return GetString(info.pathSetting, info.defaultPath);
+    return {info.pathSetting, info.defaultPath};
 }
+
+TextSetting ExecutableSetting(EmulatorKind kind) {
+    const auto& info = KindInfo(kind);
+    return {info.exeSetting, info.defaultExe};
+}
+
+TextSetting RunnerSetting(EmulatorKind kind) { return {RunnerSettingName(kind), ""}; }
+
+TextSetting PrefixSetting(EmulatorKind kind) { return {PrefixSettingName(kind), ""}; }
+
+std::string SettingsStore::InstallPath(EmulatorKind kind) const { return Get(InstallPathSetting(kind)); }
 
 std::string_view RunnerSettingName(EmulatorKind kind) {
     static constexpr std::string_view kNames[] = {"EpsxeRunner", "FpseRunner", "PsinexRunner", "AdripsxRunner",
@@ -72,7 +92,7 @@ std::string_view RunnerSettingName(EmulatorKind kind) {
     return kNames[static_cast<int>(kind)];
 }
 
-std::string SettingsStore::Runner(EmulatorKind kind) const { return GetString(RunnerSettingName(kind), ""); }
+std::string SettingsStore::Runner(EmulatorKind kind) const { return Get(RunnerSetting(kind)); }
 
 std::string_view PrefixSettingName(EmulatorKind kind) {
     static constexpr std::string_view kNames[] = {"EpsxePrefix", "FpsePrefix", "PsinexPrefix", "AdripsxPrefix",
@@ -81,7 +101,7 @@ std::string_view PrefixSettingName(EmulatorKind kind) {
 }
 
 std::string SettingsStore::EmulatorPrefix(EmulatorKind kind) const {
-    if (std::string own = GetString(PrefixSettingName(kind), ""); !own.empty()) return own;
+    if (std::string own = Get(PrefixSetting(kind)); !own.empty()) return own;
     // "env WINEPREFIX=/games/pcsx wine": the runner names the prefix itself.
     const std::string runner = Runner(kind);
     std::size_t i = 0;
@@ -96,9 +116,6 @@ std::string SettingsStore::EmulatorPrefix(EmulatorKind kind) const {
     return {};
 }
 
-std::string SettingsStore::ExecutableName(EmulatorKind kind) const {
-    const auto& info = KindInfo(kind);
-    return GetString(info.exeSetting, info.defaultExe);
-}
+std::string SettingsStore::ExecutableName(EmulatorKind kind) const { return Get(ExecutableSetting(kind)); }
 
 }  // namespace dravolo

@@ -1,7 +1,9 @@
 #pragma once
 // The front end's settings: HKEY_CURRENT_USER\Software\Dravolo\Dravolo\Settings.
-// Every read passes its default and a missing or mistyped value is never an
+// Every read has its default and a missing or mistyped value is never an
 // error; integers are REG_DWORD, texts REG_SZ, names compare without case.
+// The front end reads and writes its settings through their descriptors
+// (known_settings.h, or the owner's own), so each default is written once.
 
 #include <optional>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "common/platform/registry.h"
 #include "frontend/core/emulator_kind.h"
+#include "frontend/core/setting.h"
 
 namespace dravolo {
 
@@ -26,16 +29,29 @@ struct SettingDefinition {
 const std::vector<SettingDefinition>& KnownSettings();
 const SettingDefinition* FindSetting(std::string_view name);  // case-insensitive
 
-// "EpsxeRunner", "FpseRunner", ... (text, empty by default).
+// "EpsxePath", "FpsePath", ...: the install folder, "c:\\epsxe\\" ... by default.
+TextSetting InstallPathSetting(EmulatorKind kind);
+// "EpsxeExe", "FpseExe", ...: the program inside it, "epsxe.exe" ... by default.
+TextSetting ExecutableSetting(EmulatorKind kind);
+// "EpsxeRunner", "FpseRunner", ... (empty by default).
+TextSetting RunnerSetting(EmulatorKind kind);
 std::string_view RunnerSettingName(EmulatorKind kind);
-// "EpsxePrefix", "FpsePrefix", ... (text, empty by default): the host folder
-// of the Wine prefix that emulator lives in, when not the front end's own.
+// "EpsxePrefix", "FpsePrefix", ... (empty by default): the host folder of the
+// Wine prefix that emulator lives in, when not the front end's own.
+TextSetting PrefixSetting(EmulatorKind kind);
 std::string_view PrefixSettingName(EmulatorKind kind);
 
 class SettingsStore {
 public:
     explicit SettingsStore(Registry& registry) : registry_(registry) {}
 
+    int Get(const IntSetting& setting) const { return GetInt(setting.name, setting.defaultValue); }
+    std::string Get(const TextSetting& setting) const { return GetString(setting.name, setting.defaultValue); }
+    bool Set(const IntSetting& setting, int value) { return SetInt(setting.name, value); }
+    bool Set(const TextSetting& setting, std::string_view value) { return SetString(setting.name, value); }
+
+    // By name, with the caller's default: what is stored, for the command
+    // line and the tests.
     int GetInt(std::string_view name, int defaultValue) const;
     std::string GetString(std::string_view name, std::string_view defaultValue) const;
     bool SetInt(std::string_view name, int value);

@@ -56,7 +56,7 @@ std::array<std::string, 2> LaunchCardPaths(EmulatorKind kind, std::string_view p
     return cards;
 }
 
-int SnapshotLimit(const SettingsStore& settings) { return settings.GetInt(kCardSnapshotsSetting, kDefaultCardSnapshots); }
+int SnapshotLimit(const SettingsStore& settings) { return settings.Get(kCardSnapshotsSetting); }
 
 void TakeLaunchSnapshots(EmulatorKind kind, std::string_view profileName, const AnyProfileRecord& record,
                          const SettingsStore& settings, std::time_t now) {

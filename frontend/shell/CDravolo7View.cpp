@@ -21,6 +21,7 @@
 #include "common/base/text.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
+#include "frontend/core/known_settings.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
@@ -106,19 +107,18 @@ public:
 namespace {
 
 // The Details columns and the sort the user chose last, kept with the settings.
-constexpr const char* kNameWidthSetting = "NameColumnWidth";
-constexpr const char* kDescriptionWidthSetting = "DescriptionColumnWidth";
-constexpr const char* kSortColumnSetting = "SortColumn";
-constexpr const char* kSortOrderSetting = "SortOrder";
-constexpr int kNameWidth = 150;
-constexpr int kDescriptionWidth = 200;
+// The Details columns' widths and the list's sort, kept between runs.
+constexpr IntSetting kNameWidthSetting{"NameColumnWidth", 150};
+constexpr IntSetting kDescriptionWidthSetting{"DescriptionColumnWidth", 200};
+constexpr IntSetting kSortColumnSetting{"SortColumn", ProfileListModel::kUnsorted};
+constexpr IntSetting kSortOrderSetting{"SortOrder", 0};  // 1: descending
 // A stored width outside this range would lose the column (or the other one).
 constexpr int kMinColumnWidth = 16;
 constexpr int kMaxColumnWidth = 4000;
 
-int StoredWidth(const SettingsStore& settings, const char* name, int fallback) {
-    const int width = settings.GetInt(name, fallback);
-    return width >= kMinColumnWidth && width <= kMaxColumnWidth ? width : fallback;
+int StoredWidth(const SettingsStore& settings, const IntSetting& setting) {
+    const int width = settings.Get(setting);
+    return width >= kMinColumnWidth && width <= kMaxColumnWidth ? width : setting.defaultValue;
 }
 
 }  // namespace
@@ -151,8 +151,8 @@ CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
     detailsView_->setUniformRowHeights(true);
     detailsView_->setIconSize(QSize(16, 16));
     detailsView_->header()->setStretchLastSection(false);
-    detailsView_->header()->resizeSection(0, kNameWidth);
-    detailsView_->header()->resizeSection(1, kDescriptionWidth);
+    detailsView_->header()->resizeSection(0, kNameWidthSetting.defaultValue);
+    detailsView_->header()->resizeSection(1, kDescriptionWidthSetting.defaultValue);
     // A click on a column header sorts by it (the folder's order until then);
     // the order holds for every display mode.
     detailsView_->header()->setSortIndicator(ProfileListModel::kUnsorted, Qt::AscendingOrder);
@@ -207,49 +207,49 @@ CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
 CDravolo7View::~CDravolo7View() = default;
 
 void CDravolo7View::OnInitialUpdate() {
-    textColor_ = static_cast<std::uint32_t>(context_.settings.GetInt("TextColor", 0));
-    currentEmulator_ = KindFromNumber(context_.settings.GetInt("CurrentEmulator", 0));
-    hideConsoles_ = context_.settings.GetInt("NukeConsole", 1) != 0;
+    textColor_ = static_cast<std::uint32_t>(context_.settings.Get(kTextColorSetting));
+    currentEmulator_ = KindFromNumber(context_.settings.Get(kCurrentEmulatorSetting));
+    hideConsoles_ = context_.settings.Get(kNukeConsoleSetting) != 0;
     ApplyPalette();
     RestoreDetailsLayout();
     EnumerateAndFill();
     const auto rows = selectedRows();
     selectedIndex_ = rows.empty() ? -1 : rows.front();
-    switch (context_.settings.GetInt("CurrentView", 0)) {
+    switch (context_.settings.Get(kCurrentViewSetting)) {
         case 0: SetDisplayMode(DisplayMode::LargeIcons); break;
         case 1: SetDisplayMode(DisplayMode::Details); break;
         case 2: SetDisplayMode(DisplayMode::SmallIcons); break;
         default: break;  // an unknown mode keeps the one the list has
     }
-    useBackground_ = context_.settings.GetInt("UseBitmap", 0) != 0;
-    tileBackground_ = context_.settings.GetInt("TileBitmap", 0) != 0;
+    useBackground_ = context_.settings.Get(kUseBitmapSetting) != 0;
+    tileBackground_ = context_.settings.Get(kTileBitmapSetting) != 0;
     if (useBackground_) ApplyBackground();
 }
 
 void CDravolo7View::SaveState() {
     const int view = mode_ == DisplayMode::SmallIcons ? 2 : mode_ == DisplayMode::Details ? 1 : 0;
-    context_.settings.SetInt("CurrentView", view);
-    context_.settings.SetInt("UseBitmap", useBackground_ ? 1 : 0);
+    context_.settings.Set(kCurrentViewSetting, view);
+    context_.settings.Set(kUseBitmapSetting, useBackground_ ? 1 : 0);
     // A stored number that names no emulator stays as it is.
-    if (currentEmulator_) context_.settings.SetInt("CurrentEmulator", static_cast<int>(*currentEmulator_));
-    context_.settings.SetInt("NukeConsole", hideConsoles_ ? 1 : 0);
+    if (currentEmulator_) context_.settings.Set(kCurrentEmulatorSetting, static_cast<int>(*currentEmulator_));
+    context_.settings.Set(kNukeConsoleSetting, hideConsoles_ ? 1 : 0);
     const QHeaderView* header = detailsView_->header();
-    context_.settings.SetInt(kNameWidthSetting, header->sectionSize(ProfileListModel::kNameColumn));
-    context_.settings.SetInt(kDescriptionWidthSetting, header->sectionSize(ProfileListModel::kDescriptionColumn));
-    context_.settings.SetInt(kSortColumnSetting, model_->sortColumn());
-    context_.settings.SetInt(kSortOrderSetting, model_->sortOrder() == Qt::DescendingOrder ? 1 : 0);
+    context_.settings.Set(kNameWidthSetting, header->sectionSize(ProfileListModel::kNameColumn));
+    context_.settings.Set(kDescriptionWidthSetting, header->sectionSize(ProfileListModel::kDescriptionColumn));
+    context_.settings.Set(kSortColumnSetting, model_->sortColumn());
+    context_.settings.Set(kSortOrderSetting, model_->sortOrder() == Qt::DescendingOrder ? 1 : 0);
 }
 
 void CDravolo7View::RestoreDetailsLayout() {
     QHeaderView* header = detailsView_->header();
-    header->resizeSection(ProfileListModel::kNameColumn, StoredWidth(context_.settings, kNameWidthSetting, kNameWidth));
+    header->resizeSection(ProfileListModel::kNameColumn, StoredWidth(context_.settings, kNameWidthSetting));
     header->resizeSection(ProfileListModel::kDescriptionColumn,
-                          StoredWidth(context_.settings, kDescriptionWidthSetting, kDescriptionWidth));
-    int column = context_.settings.GetInt(kSortColumnSetting, ProfileListModel::kUnsorted);
+                          StoredWidth(context_.settings, kDescriptionWidthSetting));
+    int column = context_.settings.Get(kSortColumnSetting);
     if (column != ProfileListModel::kNameColumn && column != ProfileListModel::kDescriptionColumn)
         column = ProfileListModel::kUnsorted;
     const Qt::SortOrder order =
-        context_.settings.GetInt(kSortOrderSetting, 0) == 1 ? Qt::DescendingOrder : Qt::AscendingOrder;
+        context_.settings.Get(kSortOrderSetting) == 1 ? Qt::DescendingOrder : Qt::AscendingOrder;
     // The header tells the model, which sorts every fill from now on.
     header->setSortIndicator(column, order);
 }
@@ -459,7 +459,7 @@ void CDravolo7View::SetTextColor(std::uint32_t colorRef) {
 }
 
 void CDravolo7View::ApplyBackground() {
-    const std::string path = context_.settings.GetString("Background", "");
+    const std::string path = context_.settings.Get(kBackgroundSetting);
     if (path.empty()) return;
     background_ = QPixmap(QString::fromStdString(ToHostPath(path)));
     useBackground_ = true;
@@ -498,7 +498,7 @@ void CDravolo7View::PaintBackground(QWidget* viewport) {
 
 void CDravolo7View::ToggleHideConsoles() {
     hideConsoles_ = !hideConsoles_;
-    context_.settings.SetInt("NukeConsole", hideConsoles_ ? 1 : 0);
+    context_.settings.Set(kNukeConsoleSetting, hideConsoles_ ? 1 : 0);
 }
 
 void CDravolo7View::NotifySelection() {

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "frontend/core/emulator_kind.h"
+#include "frontend/core/known_settings.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/shell/CAboutDlg.h"
 #include "frontend/shell/CDravolo7View.h"
@@ -49,7 +50,7 @@ CMainFrame::CMainFrame(ShellContext& context, QWidget* parent)
     statusBar()->showMessage(QString::fromLatin1(kIdleText));
     CreateEmulatorBar();
     RestoreBars();
-    xpMenu_ = context_.settings.GetInt("XPMenu", 0) != 0;
+    xpMenu_ = context_.settings.Get(kXpMenuSetting) != 0;
     action(Command::XpMenus)->setChecked(xpMenu_);
 
     // Nothing is selected yet.
@@ -69,7 +70,7 @@ CMainFrame::CMainFrame(ShellContext& context, QWidget* parent)
     });
 
     // The bar's rows are the kinds in their order.
-    if (const auto current = KindFromNumber(context_.settings.GetInt("CurrentEmulator", 0))) {
+    if (const auto current = KindFromNumber(context_.settings.Get(kCurrentEmulatorSetting))) {
         const QSignalBlocker blocker(emulatorList_);
         emulatorList_->setCurrentRow(static_cast<int>(*current));
         highlighted_ = current;
@@ -452,7 +453,7 @@ void CMainFrame::SaveBars() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    context_.settings.SetInt("XPMenu", xpMenu_ ? 1 : 0);
+    context_.settings.Set(kXpMenuSetting, xpMenu_ ? 1 : 0);
     SavePlacement();
     SaveBars();
     view_->SaveState();

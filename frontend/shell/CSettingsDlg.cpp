@@ -15,6 +15,7 @@
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/core/emulator_kind.h"
+#include "frontend/core/known_settings.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/shell/settings_values.h"
 #include "frontend/widgets/qt_file_filter.h"
@@ -109,9 +110,9 @@ CSettingsDlg::CSettingsDlg(ShellContext& context, QWidget* parent)
         connect(pathSelects_[i], &QPushButton::clicked, this, [this, k] { OnSelectFolder(k); });
         connect(programSelects_[i], &QPushButton::clicked, this, [this, k] { OnSelectProgram(k); });
     }
-    backgroundEdit_->setText(ToQt(settings.GetString("Background", "")));
-    tileCheck_->setChecked(settings.GetInt("TileBitmap", 0) != 0);
-    textColor_ = static_cast<std::uint32_t>(settings.GetInt("TextColor", 0));
+    backgroundEdit_->setText(ToQt(settings.Get(kBackgroundSetting)));
+    tileCheck_->setChecked(settings.Get(kTileBitmapSetting) != 0);
+    textColor_ = static_cast<std::uint32_t>(settings.Get(kTextColorSetting));
 
     connect(backgroundSelect_, &QPushButton::clicked, this, &CSettingsDlg::OnSelectBackground);
     connect(textColorButton_, &QPushButton::clicked, this, &CSettingsDlg::OnSelectTextColor);
@@ -164,15 +165,15 @@ void CSettingsDlg::accept() {
     SettingsStore& settings = context_.settings;
     for (std::size_t i = 0; i < kEmulatorKinds.size(); ++i) {
         const auto& info = kEmulatorKinds[i];
-        settings.SetString(info.pathSetting, NormaliseInstallPath(FromQt(pathEdits_[i]->text()), info.defaultPath));
+        settings.Set(InstallPathSetting(info.kind), NormaliseInstallPath(FromQt(pathEdits_[i]->text()), info.defaultPath));
         ProgramNamesInUse()[i] = NormaliseProgramName(FromQt(programEdits_[i]->text()), info.defaultExe);
     }
-    settings.SetString("Background", FromQt(backgroundEdit_->text()));
+    settings.Set(kBackgroundSetting, FromQt(backgroundEdit_->text()));
     for (std::size_t i = 0; i < kEmulatorKinds.size(); ++i)
-        settings.SetString(kEmulatorKinds[i].exeSetting, ProgramNamesInUse()[i]);
+        settings.Set(ExecutableSetting(kEmulatorKinds[i].kind), ProgramNamesInUse()[i]);
     const bool tile = tileCheck_->isChecked();
-    settings.SetInt("TileBitmap", tile ? 1 : 0);
-    settings.SetInt("TextColor", static_cast<int>(textColor_));
+    settings.Set(kTileBitmapSetting, tile ? 1 : 0);
+    settings.Set(kTextColorSetting, static_cast<int>(textColor_));
     emit backgroundChanged(tile);
     emit textColorChanged(textColor_);
     QDialog::accept();

@@ -1,27 +1,28 @@
 #include "frontend/shell/window_placement.h"
 
+#include "frontend/core/known_settings.h"
 #include "frontend/core/settings_store.h"
 
 namespace dravolo {
 
 WindowPlacement ReadWindowPlacement(const SettingsStore& settings) {
     WindowPlacement p;
-    p.flags = settings.GetInt("flags", -1);
-    p.showCmd = settings.GetInt("showCmd", -1);
-    p.normal.left = settings.GetInt("x1", -1);
-    p.normal.top = settings.GetInt("y1", -1);
-    p.normal.right = settings.GetInt("x2", -1);
-    p.normal.bottom = settings.GetInt("y2", -1);
+    p.flags = settings.Get(kPlacementFlagsSetting);
+    p.showCmd = settings.Get(kPlacementShowCmdSetting);
+    p.normal.left = settings.Get(kPlacementLeftSetting);
+    p.normal.top = settings.Get(kPlacementTopSetting);
+    p.normal.right = settings.Get(kPlacementRightSetting);
+    p.normal.bottom = settings.Get(kPlacementBottomSetting);
     return p;
 }
 
 bool WriteWindowPlacement(SettingsStore& settings, const WindowPlacement& p) {
-    bool ok = settings.SetInt("flags", p.flags);
-    ok = settings.SetInt("showCmd", p.showCmd) && ok;
-    ok = settings.SetInt("x1", p.normal.left) && ok;
-    ok = settings.SetInt("y1", p.normal.top) && ok;
-    ok = settings.SetInt("x2", p.normal.right) && ok;
-    ok = settings.SetInt("y2", p.normal.bottom) && ok;
+    bool ok = settings.Set(kPlacementFlagsSetting, p.flags);
+    ok = settings.Set(kPlacementShowCmdSetting, p.showCmd) && ok;
+    ok = settings.Set(kPlacementLeftSetting, p.normal.left) && ok;
+    ok = settings.Set(kPlacementTopSetting, p.normal.top) && ok;
+    ok = settings.Set(kPlacementRightSetting, p.normal.right) && ok;
+    ok = settings.Set(kPlacementBottomSetting, p.normal.bottom) && ok;
     return ok;
 }
 

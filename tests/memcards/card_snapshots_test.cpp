@@ -169,10 +169,10 @@ TEST_F(Snapshots, ALaunchTakesThemBeforeWritingTheConfiguration) {
 
     // "CardSnapshots" 0 turns them off; a launch refused for its plugins takes none.
     PutCard("epsxe000.mcr", CardBuilder().AddSave({4}).str());
-    settings().SetInt(kCardSnapshotsSetting, 0);
+    settings().Set(kCardSnapshotsSetting, 0);
     ASSERT_TRUE(PrepareLaunch(request, services));
     EXPECT_EQ(Ids().size(), 2u);
-    settings().SetInt(kCardSnapshotsSetting, 10);
+    settings().Set(kCardSnapshotsSetting, 10);
     r.VideoPlugin = "";
     SaveProfile("Bare", r);
     EXPECT_FALSE(PrepareLaunch(LaunchRequest{EmulatorKind::Epsxe, std::string("Bare"), true}, services));
