@@ -1,6 +1,7 @@
 # Packages: a Debian package on Linux (cpack -G DEB in a release build), a ZIP
-# and an NSIS installer on Windows (configured here, built on a Windows
-# machine after windeployqt has added Qt beside the programs; see README).
+# and an NSIS installer on Windows (the install rules put Qt beside the
+# programs; scripts/test-windows.sh builds the ZIP and starts both programs
+# from it under Wine).
 set(CPACK_PACKAGE_NAME dravolo)
 set(CPACK_PACKAGE_VENDOR "The Dravolo developers")
 set(CPACK_PACKAGE_CONTACT "The Dravolo developers <developers@dravolo.org>")
