@@ -30,7 +30,9 @@ profile first. The Windows emulators run under Wine.
 Also included: a plugin manager, a memory-card manager, a CD image reader,
 the ePSXe configuration tool KestrineTool and dravolo-cli, every operation
 on the command line.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+if(NOT WIN32)  # the Windows packages hold bin/ at their top
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+endif()
 
 # Windows: one folder with the programs, the helpers and Qt.
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Dravolo)

@@ -12,14 +12,17 @@ shots=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 bin="$WINEPREFIX/drive_c/Program Files/Dravolo/bin"
 
-# PROGRAM TITLE: started from its folder, as a double-click there would.
+# PROGRAM TITLE [ARGUMENT...]: started from its folder.
 show() {
-  local program=$1 title=$2 window
-  (cd "$bin" && exec "$wine64" "C:\\Program Files\\Dravolo\\bin\\$program" >/dev/null 2>&1) &
+  local program=$1 title=$2 window pid
+  shift 2
+  (cd "$bin" && exec "$wine64" "C:\\Program Files\\Dravolo\\bin\\$program" "$@" >/dev/null 2>&1) &
+  pid=$!
   if ! window=$(timeout 90 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1) ||
      [ -z "$window" ]; then
     echo "FAIL: $program from C:\\Program Files\\Dravolo\\bin shows no window \"$title\"" >&2
     "$wineserver" -k >/dev/null 2>&1 || true
+    wait "$pid" 2>/dev/null || true
     return 1
   fi
   echo "$program from C:\\Program Files\\Dravolo\\bin: window \"$title\" shown"
@@ -29,10 +32,12 @@ show() {
     python3 "$here/grab-window.py" "$window" "$shots/${program%.exe}.png"
   fi
   "$wineserver" -k >/dev/null 2>&1 || true
-  "$wineserver" -w >/dev/null 2>&1 || true
+  wait "$pid" 2>/dev/null || true
 }
 
 status=0
 show dravolo.exe "Dravolo" || status=1
-show kestrinetool.exe "Change ePSXe configuration" || status=1
+# Without arguments the tool ends at once, as ePSXe's own call expects;
+# "XXX" opens the dialog on the active settings.
+show kestrinetool.exe "Change ePSXe configuration" XXX || status=1
 exit $status
