@@ -5,7 +5,7 @@
 
 #include "common/base/text.h"
 #include "common/platform/user_folders.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 
