@@ -18,11 +18,11 @@ show() {
   shift 2
   (cd "$bin" && exec "$wine64" "C:\\Program Files\\Dravolo\\bin\\$program" "$@" >/dev/null 2>&1) &
   pid=$!
+  disown "$pid"  # ended by wineserver -k below, which the shell need not report
   if ! window=$(timeout 90 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1) ||
      [ -z "$window" ]; then
     echo "FAIL: $program from C:\\Program Files\\Dravolo\\bin shows no window \"$title\"" >&2
     "$wineserver" -k >/dev/null 2>&1 || true
-    wait "$pid" 2>/dev/null || true
     return 1
   fi
   echo "$program from C:\\Program Files\\Dravolo\\bin: window \"$title\" shown"
@@ -32,7 +32,7 @@ show() {
     python3 "$here/grab-window.py" "$window" "$shots/${program%.exe}.png"
   fi
   "$wineserver" -k >/dev/null 2>&1 || true
-  wait "$pid" 2>/dev/null || true
+  "$wineserver" -w >/dev/null 2>&1 || true
 }
 
 status=0
