@@ -17,7 +17,7 @@
 
 #include "common/base/bytes.h"
 #include "common/platform/winfs.h"
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
 
 namespace fs = std::filesystem;
 using namespace dravolo;

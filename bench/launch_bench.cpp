@@ -14,10 +14,10 @@
 #include "common/base/prompter.h"
 #include "common/base/text.h"
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/launch.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 
 namespace fs = std::filesystem;
 using namespace dravolo;

@@ -21,11 +21,11 @@
 #include "common/platform/registry.h"
 #include <QLineEdit>
 
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/shell/CDravolo7View.h"
 #include "frontend/shell/CMainFrame.h"
-#include "frontend/shell/settings_store.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/shell_choosers.h"
 
 namespace fs = std::filesystem;
 using namespace dravolo;

@@ -10,8 +10,8 @@
 
 #include "common/base/prompter.h"
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 
 namespace fs = std::filesystem;
 using namespace dravolo;

@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/wine_prefix.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/config_writers.h"
 #include "frontend/profiles/records.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo {
 namespace {

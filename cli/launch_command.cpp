@@ -6,11 +6,11 @@
 #include "cli/cli.h"
 #include "cli/launch_dry_run.h"
 #include "common/platform/registry.h"
+#include "frontend/core/emulator_kind.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/emulator_world.h"
 #include "frontend/launch/launch.h"
 #include "frontend/launch/quick_configure.h"
-#include "frontend/profiles/emulator_kind.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo::cli {
 

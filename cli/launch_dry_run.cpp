@@ -7,8 +7,8 @@
 #include "common/platform/overlay_registry.h"
 #include "common/platform/profile_ini.h"
 #include "common/platform/winfs.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/launch.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo::cli {
 

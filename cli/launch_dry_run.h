@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo::cli {
 

@@ -6,13 +6,13 @@
 
 #include "cli/memcard_cli_support.h"
 #include "common/platform/registry.h"
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/memcards/launch_snapshots.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/memcards/snapshot_saves.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo::cli {
 

@@ -7,10 +7,10 @@
 #include "cli/cli.h"
 #include "common/base/text.h"
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/quick_configure.h"
 #include "frontend/options/pad_plugins.h"
 #include "frontend/plugins/plugins_page_logic.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo::cli {
 

@@ -9,10 +9,10 @@
 #include "common/platform/process.h"
 #include "common/platform/registry.h"
 #include "common/platform/winfs.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
 #include "frontend/shell/profile_shortcut.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo::cli {
 

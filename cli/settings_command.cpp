@@ -3,7 +3,7 @@
 
 #include "cli/cli.h"
 #include "common/platform/registry.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo::cli {
 

@@ -22,10 +22,10 @@
 #include <memory>
 
 #include "common/platform/library.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/emulator_world.h"
 #include "frontend/launch/launch.h"
 #include "frontend/launch/quick_configure.h"
-#include "frontend/shell/settings_store.h"
 #endif
 
 namespace dravolo {

@@ -10,12 +10,12 @@
 #include "common/platform/registry.h"
 #include "common/qt/message_box_prompter.h"
 #include "common/qt/plugin_call_wait.h"
-#include "frontend/shell/CMainFrame.h"
 #include "frontend/app/frame_hooks_install.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/working_directory.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/shell/CMainFrame.h"
 #include "frontend/shell/shell_art.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/shell_choosers.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "frontend/cdimage/extraction.h"
 #include "frontend/cdimage/extraction_thread.h"
 #include "frontend/cdimage/iso_tool_logic.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 class QButtonGroup;
 class QCheckBox;

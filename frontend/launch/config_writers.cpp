@@ -3,8 +3,8 @@
 #include "common/platform/profile_ini.h"
 #include "common/platform/winfs.h"
 #include "common/psemu/settings_file.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo {
 

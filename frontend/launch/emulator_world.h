@@ -12,7 +12,7 @@
 
 #include "common/platform/prefix.h"
 #include "common/platform/registry.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 

@@ -5,13 +5,13 @@
 #include "common/platform/pe_image.h"
 #include "common/platform/process.h"
 #include "common/platform/winfs.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/config_writers.h"
 #include "frontend/launch/deferred_registry.h"
 #include "frontend/launch/emulator_world.h"
 #include "frontend/launch/plugin_fields.h"
 #include "frontend/memcards/launch_snapshots.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo {
 

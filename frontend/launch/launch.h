@@ -17,9 +17,9 @@
 #include "common/base/prompter.h"
 #include "common/platform/registry.h"
 #include "common/platform/window_finder.h"
+#include "frontend/core/emulator_kind.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/launch/window_watch.h"
-#include "frontend/profiles/emulator_kind.h"
 
 namespace dravolo {
 

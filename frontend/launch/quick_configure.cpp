@@ -3,12 +3,12 @@
 #include "common/psemu/fpse_plugin.h"
 #include "common/psemu/psemu_plugin.h"
 #include "common/psemu/settings_file.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/config_writers.h"
 #include "frontend/launch/pcsxr_plugin_settings.h"
 #include "frontend/launch/plugin_fields.h"
 #include "frontend/profiles/pcsxr_program.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo {
 

@@ -11,8 +11,8 @@
 
 #include "common/base/prompter.h"
 #include "common/psemu/plugin_types.h"
+#include "frontend/core/emulator_kind.h"
 #include "frontend/launch/plugin_settings.h"
-#include "frontend/profiles/emulator_kind.h"
 
 namespace dravolo {
 

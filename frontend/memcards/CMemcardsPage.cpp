@@ -23,7 +23,7 @@
 #include "frontend/memcards/memcard_choosers.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/memcards/memcards_art.h"
-#include "frontend/shell/qt_file_filter.h"
+#include "frontend/widgets/qt_file_filter.h"
 
 namespace dravolo {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "frontend/memcards/memcard_manager.h"
-#include "frontend/options/CSheetPage.h"
+#include "frontend/widgets/CSheetPage.h"
 
 class QAction;
 class QComboBox;

@@ -5,7 +5,7 @@
 #include "common/base/text.h"
 #include "common/memcard/card_layout.h"
 #include "common/platform/winfs.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo::memcards {
 

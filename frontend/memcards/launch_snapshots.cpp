@@ -3,9 +3,9 @@
 #include <variant>
 
 #include "common/platform/profile_ini.h"
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo::memcards {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 #include "frontend/profiles/records.h"
 
 namespace dravolo {

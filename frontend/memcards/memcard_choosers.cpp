@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-#include "frontend/shell/qt_file_filter.h"
+#include "frontend/widgets/qt_file_filter.h"
 
 namespace dravolo {
 

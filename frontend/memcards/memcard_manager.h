@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
 #include "frontend/memcards/slot_listing.h"
 #include "frontend/memcards/snapshot_saves.h"
 

@@ -12,11 +12,11 @@
 #include "common/memcard/memcard_ops.h"
 #include "common/memcard/save_recovery.h"
 #include "common/platform/winfs.h"
+#include "frontend/core/emulator_kind.h"
 #include "frontend/memcards/format_texts.h"
 #include "frontend/memcards/integrity_texts.h"
 #include "frontend/memcards/memcard_manager.h"
 #include "frontend/memcards/memcard_texts.h"
-#include "frontend/profiles/emulator_kind.h"
 #include "frontend/profiles/profile_files.h"
 
 namespace dravolo::memcards {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/base/bytes.h"
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
 
 namespace dravolo::memcards {
 

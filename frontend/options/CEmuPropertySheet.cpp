@@ -8,14 +8,14 @@
 #include <QVBoxLayout>
 #include <type_traits>
 
+#include "frontend/core/settings_store.h"
 #include "frontend/options/CAdripsxOptions.h"
-#include "frontend/profiles/pcsxr_program.h"
 #include "frontend/options/CFpseOptions.h"
 #include "frontend/options/COptionsPage.h"
 #include "frontend/options/CPcsxOptions.h"
 #include "frontend/options/CPsinexOptions.h"
 #include "frontend/plugins/CPluginsPage.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/profiles/pcsxr_program.h"
 
 namespace dravolo {
 

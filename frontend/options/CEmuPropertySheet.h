@@ -13,8 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "frontend/options/sheet_context.h"
 #include "frontend/profiles/records.h"
+#include "frontend/widgets/sheet_context.h"
 
 class QDialogButtonBox;
 class QTabWidget;

@@ -13,13 +13,13 @@
 
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/quick_configure.h"
 #include "frontend/options/option_lists.h"
-#include "frontend/profiles/profile_files.h"
-#include "frontend/shell/qt_file_filter.h"
-#include "frontend/shell/settings_store.h"
-#include "frontend/shell/shell_choosers.h"
 #include "frontend/profiles/pcsxr_program.h"
+#include "frontend/profiles/profile_files.h"
+#include "frontend/widgets/qt_file_filter.h"
+#include "frontend/widgets/shell_choosers.h"
 
 namespace dravolo {
 

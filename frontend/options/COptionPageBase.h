@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "common/base/text.h"
-#include "frontend/options/CSheetPage.h"
+#include "frontend/core/emulator_kind.h"
 #include "frontend/options/pad_plugins.h"
-#include "frontend/options/sheet_context.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/widgets/CSheetPage.h"
+#include "frontend/widgets/sheet_context.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,12 +4,12 @@
 
 #include <optional>
 
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/emulator_world.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/shell_choosers.h"
 
 namespace dravolo {
 

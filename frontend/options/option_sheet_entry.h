@@ -15,8 +15,8 @@
 #include <functional>
 #include <string>
 
-#include "frontend/options/CSheetPage.h"
 #include "frontend/profiles/records.h"
+#include "frontend/widgets/CSheetPage.h"
 
 class QWidget;
 

@@ -15,8 +15,8 @@
 
 #include "common/platform/library.h"
 #include "common/qt/ansi_qstring.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/plugins/CAboutPluginDlg.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo {
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "frontend/options/CSheetPage.h"
-#include "frontend/options/sheet_context.h"
 #include "frontend/plugins/plugins_page_logic.h"
+#include "frontend/widgets/CSheetPage.h"
+#include "frontend/widgets/sheet_context.h"
 
 class QMenu;
 class QPushButton;

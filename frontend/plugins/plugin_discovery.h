@@ -11,7 +11,7 @@
 #include "common/platform/registry.h"
 #include "common/psemu/plugin_module.h"
 #include "common/psemu/plugin_types.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 

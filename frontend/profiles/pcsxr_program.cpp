@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo {
 

@@ -1,8 +1,8 @@
 #include "frontend/profiles/profile_files.h"
 
 #include "common/platform/winfs.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_archive.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo {
 

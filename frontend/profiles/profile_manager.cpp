@@ -2,9 +2,9 @@
 
 #include "common/base/text.h"
 #include "common/platform/winfs.h"
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo {
 

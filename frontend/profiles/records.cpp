@@ -1,8 +1,8 @@
 #include "frontend/profiles/records.h"
 
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/pcsxr_program.h"
 #include "frontend/profiles/profile_archive.h"
-#include "frontend/shell/settings_store.h"
 
 namespace dravolo {
 

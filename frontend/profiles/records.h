@@ -11,7 +11,7 @@
 #include <string>
 #include <variant>
 
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "common/base/text.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 

@@ -16,11 +16,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "frontend/core/settings_store.h"
 #include "frontend/shell/CAboutDlg.h"
 #include "frontend/shell/CDravolo7View.h"
 #include "frontend/shell/CSettingsDlg.h"
 #include "frontend/shell/bar_state_store.h"
-#include "frontend/shell/settings_store.h"
 #include "frontend/shell/shell_art.h"
 #include "frontend/shell/window_placement.h"
 

@@ -13,8 +13,8 @@
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/profiles/profile_manager.h"
-#include "frontend/shell/qt_file_filter.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/qt_file_filter.h"
+#include "frontend/widgets/shell_choosers.h"
 
 namespace dravolo {
 

@@ -14,11 +14,11 @@
 
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
-#include "frontend/profiles/emulator_kind.h"
-#include "frontend/shell/qt_file_filter.h"
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/emulator_kind.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/shell/settings_values.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/qt_file_filter.h"
+#include "frontend/widgets/shell_choosers.h"
 
 namespace dravolo {
 

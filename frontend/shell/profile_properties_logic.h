@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/base/prompter.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 

@@ -1,6 +1,6 @@
 #include "frontend/shell/window_placement.h"
 
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 namespace dravolo {
 

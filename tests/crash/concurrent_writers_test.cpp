@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/config_writers.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/recording_prompter.h"

@@ -5,10 +5,10 @@
 
 #include <variant>
 
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_archive.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/records.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/memory_registry.h"
 

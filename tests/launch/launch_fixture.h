@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/recording_prompter.h"

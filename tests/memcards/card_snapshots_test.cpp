@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "common/platform/profile_ini.h"
+#include "frontend/core/card_snapshots.h"
 #include "frontend/launch/launch.h"
-#include "frontend/memcards/card_snapshots.h"
 #include "frontend/memcards/launch_snapshots.h"
 #include "frontend/profiles/profile_manager.h"
 #include "tests/launch/fake_windows.h"

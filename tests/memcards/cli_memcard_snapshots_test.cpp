@@ -6,7 +6,7 @@
 
 #include <ctime>
 
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
 #include "tests/memcards/cli_memcard_fixture.h"
 #include "tests/support/card_builder.h"
 

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <random>
 
+#include "frontend/core/settings_store.h"
 #include "frontend/memcards/card_folder.h"
 #include "frontend/memcards/memcard_manager.h"
 #include "frontend/memcards/memcard_texts.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"

@@ -10,11 +10,11 @@
 
 #include "common/memcard/card_formats.h"
 #include "common/memcard/card_layout.h"
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/memcards/launch_snapshots.h"
 #include "frontend/memcards/memcard_manager.h"
 #include "frontend/memcards/memcard_texts.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"

@@ -21,7 +21,7 @@
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/memcards/memcards_page_factory.h"
 #include "frontend/options/CEmuPropertySheet.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/shell_choosers.h"
 #include "tests/memcards_ui/memcards_workspace.h"
 
 namespace dravolo {

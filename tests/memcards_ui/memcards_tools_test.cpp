@@ -16,10 +16,10 @@
 #include <functional>
 #include <memory>
 
+#include "frontend/core/card_snapshots.h"
 #include "frontend/memcards/CIntegrityDialog.h"
 #include "frontend/memcards/CMemcardsPage.h"
 #include "frontend/memcards/CSnapshotsDialog.h"
-#include "frontend/memcards/card_snapshots.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "tests/memcards_ui/memcards_workspace.h"
 

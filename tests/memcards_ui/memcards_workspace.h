@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "frontend/core/settings_store.h"
 #include "frontend/memcards/memcard_choosers.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/recording_prompter.h"

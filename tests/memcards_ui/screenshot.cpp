@@ -18,14 +18,14 @@
 #include <filesystem>
 #include <functional>
 
+#include "frontend/core/card_snapshots.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/memcards/CIntegrityDialog.h"
 #include "frontend/memcards/CMemcardsPage.h"
 #include "frontend/memcards/CSnapshotsDialog.h"
-#include "frontend/memcards/card_snapshots.h"
 #include "frontend/memcards/memcards_page_factory.h"
 #include "frontend/options/CEmuPropertySheet.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/shell_choosers.h"
 #include "tests/memcards_ui/memcards_workspace.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/platform/profile_ini.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/options/fpse_settings.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
 

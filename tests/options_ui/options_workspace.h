@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/plugin_settings.h"
-#include "frontend/options/sheet_context.h"
-#include "frontend/shell/settings_store.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/sheet_context.h"
+#include "frontend/widgets/shell_choosers.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/test_workspace.h"
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "common/platform/profile_ini.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/plugins/plugins_page_logic.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/recording_prompter.h"

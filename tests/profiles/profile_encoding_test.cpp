@@ -5,9 +5,9 @@
 
 #include <random>
 
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_archive.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/memory_registry.h"
 
 namespace dravolo {

@@ -13,9 +13,9 @@
 #include <unistd.h>
 #endif
 
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
 #include "frontend/shell/bar_state_store.h"
 #include "frontend/shell/profile_properties_logic.h"
-#include "frontend/shell/settings_store.h"
 #include "frontend/shell/settings_values.h"
 #include "frontend/shell/window_placement.h"
 #include "tests/support/prefix_fixture.h"

@@ -14,9 +14,9 @@
 
 #include "common/base/bytes.h"
 #include "common/platform/registry.h"
-#include "frontend/shell/settings_store.h"
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/shell/shell_context.h"
+#include "frontend/widgets/shell_choosers.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/test_workspace.h"
 

@@ -7,8 +7,8 @@
 #include <windows.h>
 
 #include "common/platform/registry.h"
+#include "frontend/core/settings_store.h"
 #include "frontend/launch/config_writers.h"
-#include "frontend/shell/settings_store.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "frontend/shell/settings_store.h"
+#include "frontend/core/settings_store.h"
 
 #include "common/base/text.h"
 

@@ -1,4 +1,4 @@
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 #include "common/base/text.h"
 

@@ -1,4 +1,4 @@
-#include "frontend/memcards/card_snapshots.h"
+#include "frontend/core/card_snapshots.h"
 
 #include <algorithm>
 #include <cstdio>

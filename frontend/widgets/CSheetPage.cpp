@@ -1,4 +1,4 @@
-#include "frontend/options/CSheetPage.h"
+#include "frontend/widgets/CSheetPage.h"
 
 namespace dravolo {
 

@@ -1,9 +1,9 @@
-#include "frontend/shell/shell_choosers.h"
+#include "frontend/widgets/shell_choosers.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
 
-#include "frontend/shell/qt_file_filter.h"
+#include "frontend/widgets/qt_file_filter.h"
 
 namespace dravolo {
 

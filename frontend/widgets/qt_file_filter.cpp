@@ -1,4 +1,4 @@
-#include "frontend/shell/qt_file_filter.h"
+#include "frontend/widgets/qt_file_filter.h"
 
 #include <QStringList>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/platform/registry.h"
-#include "frontend/profiles/emulator_kind.h"
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 
