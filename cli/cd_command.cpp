@@ -10,12 +10,9 @@
 #include <optional>
 #include <ostream>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "cli/cli.h"
 #include "common/base/text.h"
+#include "common/platform/console.h"
 #include "common/platform/windows_family.h"
 #include "common/platform/winfs.h"
 #include "frontend/cdimage/bad_sector_list.h"
@@ -301,11 +298,7 @@ int Extract(CdAccess& access, const Options& o, Context& context) {
     job.retryLimit = o.retries;
     job.skipBadSectors = o.skipBad;
 
-#ifdef _WIN32
-    const bool terminal = false;
-#else
-    const bool terminal = &context.err == &std::cerr && isatty(STDERR_FILENO) != 0;
-#endif
+    const bool terminal = &context.err == &std::cerr && StandardErrorIsInteractive();
     TerminalProgress progress(context.err, terminal);
     // Ctrl+C asks "Cancel Cdrom Extraction?" after the chunk being read.
     g_cancelFlag = &job.cancel;

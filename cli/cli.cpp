@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "common/base/text.h"
+#include "common/platform/native_text.h"
 
 namespace dravolo::cli {
 
@@ -85,22 +86,16 @@ std::string UsageOf(const std::vector<std::string>& words) {
 
 }  // namespace
 
-#ifdef _WIN32
-std::string ForTerminal(std::string_view ansi) { return std::string(ansi); }
-std::string FromTerminal(std::string_view text) { return std::string(text); }
-#else
-std::string ForTerminal(std::string_view ansi) { return AnsiToUtf8(ansi); }
-std::string FromTerminal(std::string_view text) { return Utf8ToAnsi(text); }
-#endif
+std::string ForTerminal(std::string_view ansi) { return NativeTextFromAnsi(ansi); }
+std::string FromTerminal(std::string_view text) { return AnsiFromNativeText(text); }
 
 bool ArgumentsToAnsi(const std::vector<std::string>& utf8Args, std::vector<std::string>& ansi, std::ostream& err) {
     ansi.clear();
     for (const std::string& arg : utf8Args) {
         if (const auto character = FirstUtf8CharacterOutsideAnsi(arg)) {
             err << "dravolo-cli: the character " << CodePointName(*character);
-#ifndef _WIN32
             // The terminal shows it (a Windows console may not).
-            if (*character != 0xFFFD) {
+            if (NativeTextIsUtf8() && *character != 0xFFFD) {
                 std::u16string wide;
                 if (*character < 0x10000) {
                     wide.push_back(static_cast<char16_t>(*character));
@@ -110,7 +105,6 @@ bool ArgumentsToAnsi(const std::vector<std::string>& utf8Args, std::vector<std::
                 }
                 err << " \"" << Utf16ToUtf8(wide) << "\"";
             }
-#endif
             err << " in \"" << arg << "\" cannot be stored: the ANSI code page has no such character\n";
             return false;
         }

@@ -3,11 +3,8 @@
 #include <charconv>
 #include <ostream>
 
-#ifndef _WIN32
-#include <iconv.h>
-#endif
-
 #include "common/memcard/memcard.h"
+#include "common/platform/native_text.h"
 #include "common/platform/winfs.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/memcards/slot_listing.h"
@@ -43,21 +40,8 @@ namespace {
 
 // Kept Shift-JIS characters as the terminal shows them.
 std::string ShiftJisForTerminal(const std::string& bytes) {
-#ifdef _WIN32
-    return bytes;  // the console shows them in a Japanese code page
-#else
-    const iconv_t cd = iconv_open("UTF-8", "SHIFT_JIS");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return ForTerminal(bytes);
-    std::string in = bytes, out(bytes.size() * 4 + 4, '\0');
-    char* inPtr = in.data();
-    char* outPtr = out.data();
-    std::size_t inLeft = in.size(), outLeft = out.size();
-    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-    iconv_close(cd);
-    if (!ok) return ForTerminal(bytes);
-    out.resize(out.size() - outLeft);
-    return out;
-#endif
+    if (auto text = NativeTextFromShiftJis(bytes)) return *text;
+    return ForTerminal(bytes);
 }
 
 }  // namespace

@@ -90,16 +90,49 @@ if(NOT WIN32)
   endif()
 endif()
 
-# Windows: windeployqt adds the Qt libraries and plugins beside the installed
-# programs, so an install (and the ZIP and NSIS packages made from it) runs as
-# it is.
-if(WIN32 AND TARGET dravolo)
-  find_program(DRAVOLO_WINDEPLOYQT windeployqt HINTS ${Qt6_DIR}/../../../bin)
-  if(DRAVOLO_WINDEPLOYQT)
-    install(CODE "
-      set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-      execute_process(COMMAND \"${DRAVOLO_WINDEPLOYQT}\" --no-translations --dir \"\${bin}\"
-                              \"\${bin}/dravolo.exe\" \"\${bin}/kestrinetool.exe\" \"\${bin}/KestrineSTUFF.DLL\"
-                      COMMAND_ERROR_IS_FATAL ANY)")
+# Windows: what windeployqt would add, copied beside the programs, so an
+# install (and the ZIP and NSIS packages made from it) runs from any folder:
+# the Qt libraries the programs link, the platform plugin (platforms/), the
+# style and image-format plugins, and the mingw-w64 run-time DLLs Qt needs.
+if(WIN32 AND TARGET dravolo AND TARGET Qt6::Core)
+  get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
+  if(NOT qt_core_dll)
+    get_target_property(qt_core_dll Qt6::Core IMPORTED_LOCATION)
+  endif()
+  get_filename_component(qt_bin_dir "${qt_core_dll}" DIRECTORY)
+  get_filename_component(qt_prefix "${qt_bin_dir}" DIRECTORY)
+  set(qt_dlls "")
+  foreach(module Core Gui Widgets)
+    list(APPEND qt_dlls ${qt_bin_dir}/Qt6${module}.dll)
+  endforeach()
+  install(FILES ${qt_dlls} DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${qt_prefix}/plugins/platforms/qwindows.dll DESTINATION ${CMAKE_INSTALL_BINDIR}/platforms)
+  foreach(kind styles imageformats)
+    file(GLOB plugins ${qt_prefix}/plugins/${kind}/*.dll)
+    if(plugins)
+      install(FILES ${plugins} DESTINATION ${CMAKE_INSTALL_BINDIR}/${kind})
+    endif()
+  endforeach()
+  # Qt's DLLs link the compiler's run-time dynamically (our own programs link
+  # it in): the copies beside Qt's DLLs, which Qt was built with, else the
+  # compiler's own.
+  if(MINGW)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      set(gcc_runtime libgcc_s_seh-1.dll)
+    else()
+      set(gcc_runtime libgcc_s_dw2-1.dll)
+    endif()
+    foreach(runtime libstdc++-6.dll ${gcc_runtime} libwinpthread-1.dll)
+      set(runtime_path ${qt_bin_dir}/${runtime})
+      if(NOT EXISTS "${runtime_path}")
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtime}
+                        OUTPUT_VARIABLE runtime_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+      endif()
+      if(EXISTS "${runtime_path}")
+        install(FILES ${runtime_path} DESTINATION ${CMAKE_INSTALL_BINDIR})
+      else()
+        message(WARNING "${runtime} not found: the Windows package will lack it")
+      endif()
+    endforeach()
   endif()
 endif()

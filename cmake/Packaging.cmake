@@ -1,6 +1,7 @@
 # Packages: a Debian package on Linux (cpack -G DEB in a release build), a ZIP
-# and an NSIS installer on Windows (configured here, built on a Windows
-# machine after windeployqt has added Qt beside the programs; see README).
+# and an NSIS installer on Windows (the install rules put Qt beside the
+# programs; scripts/test-windows.sh builds the ZIP and starts both programs
+# from it under Wine).
 set(CPACK_PACKAGE_NAME dravolo)
 set(CPACK_PACKAGE_VENDOR "The Dravolo developers")
 set(CPACK_PACKAGE_CONTACT "The Dravolo developers <developers@dravolo.org>")
@@ -29,7 +30,9 @@ profile first. The Windows emulators run under Wine.
 Also included: a plugin manager, a memory-card manager, a CD image reader,
 the ePSXe configuration tool KestrineTool and dravolo-cli, every operation
 on the command line.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+if(NOT WIN32)  # the Windows packages hold bin/ at their top
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+endif()
 
 # Windows: one folder with the programs, the helpers and Qt.
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Dravolo)

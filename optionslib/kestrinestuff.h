@@ -11,13 +11,10 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32)
-#define KSTUFF_CALL __stdcall
-#define KSTUFF_EXPORT
-#else
-#define KSTUFF_CALL
-#define KSTUFF_EXPORT __attribute__((visibility("default")))
-#endif
+#include "common/platform/calling_convention.h"
+
+#define KSTUFF_CALL DRAVOLO_STDCALL
+#define KSTUFF_EXPORT DRAVOLO_EXPORT
 
 #ifdef __cplusplus
 extern "C" {

@@ -3,7 +3,7 @@
 # of it is present. Runs apt-get as root (directly, or through sudo).
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
+packages=(cmake g++ make ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
           libbenchmark-dev xvfb xauth
           # the fuzz preset: clang with libFuzzer and the sanitizers' runtimes
           clang libclang-rt-14-dev

@@ -13,8 +13,51 @@ jobs=$(nproc)
 wine64=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 
+# Qt 6 for mingw-w64 (see scripts/build-qt-mingw.sh): DRAVOLO_QT_MINGW_ARCHIVE,
+# else ../shared beside the checkout, else /work/shared. With it the mingw64
+# build has the windowed programs and their suites; without it, the Qt-free
+# parts only.
+qt_archive=${DRAVOLO_QT_MINGW_ARCHIVE:-}
+if [ -z "$qt_archive" ]; then
+  for candidate in ../shared/qt6-mingw64.tar.xz /work/shared/qt6-mingw64.tar.xz; do
+    if [ -f "$candidate" ]; then qt_archive=$candidate; break; fi
+  done
+fi
+qt_dir=$PWD/build/qt6-mingw64
+configure_args=(-G Ninja)
+if [ -n "$qt_archive" ] && [ -f "$qt_archive" ]; then
+  # Unpacked once per archive: the stamp remembers which one.
+  stamp=$(stat -c '%s %Y' "$qt_archive")
+  if [ "$(cat "$qt_dir/.unpacked-from" 2>/dev/null)" != "$stamp" ]; then
+    rm -rf "$qt_dir"
+    mkdir -p build
+    tar -xJf "$qt_archive" -C build/
+    # Two of that archive's DLLs need mending before anything can load them.
+    python3 scripts/repair-qt-mingw-dlls.py "$qt_dir"/bin/*.dll "$qt_dir"/plugins/*/*.dll
+    echo "$stamp" >"$qt_dir/.unpacked-from"
+  fi
+  configure_args+=(-DCMAKE_TOOLCHAIN_FILE="$qt_dir/lib/cmake/Qt6/qt.toolchain.cmake"
+                   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-x86_64.cmake"
+                   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+                   -DDRAVOLO_BUILD_GUI=ON)
+  toolchain=$qt_dir/lib/cmake/Qt6/qt.toolchain.cmake
+  with_qt=1
+else
+  echo "NOTE: no Qt for mingw-w64 (set DRAVOLO_QT_MINGW_ARCHIVE, or put qt6-mingw64.tar.xz in ../shared):" \
+       "the Windows build is made without the windowed programs and their suites"
+  configure_args+=(-DDRAVOLO_BUILD_GUI=OFF)
+  toolchain=$PWD/cmake/toolchains/mingw-w64-x86_64.cmake
+  with_qt=0
+fi
+# A build folder made with another toolchain or generator starts afresh.
+cache=build/mingw64/CMakeCache.txt
+if [ -f "$cache" ] && { ! grep -qx "CMAKE_TOOLCHAIN_FILE:FILEPATH=$toolchain" "$cache" ||
+                        ! grep -qx "CMAKE_GENERATOR:INTERNAL=Ninja" "$cache"; }; then
+  configure_args+=(--fresh)
+fi
+
 SECONDS=0
-cmake --preset mingw64 >/dev/null
+cmake --preset mingw64 "${configure_args[@]}" >/dev/null
 cmake --build --preset mingw64 -j"$jobs"
 echo "mingw64 build: ${SECONDS} s"
 
@@ -39,6 +82,10 @@ cleanup() {
 }
 trap cleanup EXIT
 export WINEPREFIX="$prefix" WINEDEBUG=-all DRAVOLO_TEST_SCRATCH_WINDOWS=1
+# The suites find Qt's DLLs (and through them its plugins) in the unpacked Qt.
+if [ "$with_qt" = 1 ]; then
+  export WINEPATH="Z:${qt_dir//\//\\}\\bin"
+fi
 
 # One display for the prefix's whole life: wineboot starts the desktop the
 # test programs' windows live on. The suites share the prefix's registry, so
@@ -52,8 +99,30 @@ xvfb-run -a bash -c '
   # Now and then a Wine start ends at once with no output at all (once in
   # several runs, a suite at 0.00 s that passes on every rerun); a second try
   # tells that from a failing test, whose failures are still shown.
+  # QtTest writes to the debug log unless told otherwise, and Wine passes no
+  # QT_ variables from Linux: the prefix holds them.
+  "$1" reg add "HKCU\\Environment" /v QT_FORCE_STDERR_LOGGING /t REG_SZ /d 1 /f >/dev/null 2>&1
   ctest --preset mingw64 -j1 --repeat until-pass:2 || status=$?
   "$2" -k >/dev/null 2>&1 || true
   exit $status
 ' wine-tests "$wine64" "$wineserver"
 echo "mingw64 tests under wine64: ${SECONDS} s"
+
+# The Windows package: the ZIP unpacked into C:\Program Files\Dravolo, and
+# both programs started from there; each must show its window.
+if [ "$with_qt" = 1 ]; then
+  SECONDS=0
+  rm -f build/mingw64/dravolo-*.zip
+  (cd build/mingw64 && cpack -G ZIP >/dev/null)
+  zip=$(ls build/mingw64/dravolo-*.zip)
+  unpacked=$(mktemp -d "${TMPDIR:-/tmp}/dravolo-zip.XXXXXX")
+  (cd "$unpacked" && cmake -E tar xf "$OLDPWD/$zip")
+  dest="$prefix/drive_c/Program Files/Dravolo"
+  mkdir -p "$dest"
+  cp -r "$unpacked"/*/. "$dest"/
+  rm -rf "$unpacked"
+  unset WINEPATH  # the package must not need the unpacked Qt
+  xvfb-run -a -s "-screen 0 1366x768x24" bash scripts/windows-package-check.sh "$wine64" "$wineserver" \
+    "${DRAVOLO_WINDOWS_PACKAGE_SHOTS:-}"
+  echo "Windows package ($(basename "$zip")) started from C:\\Program Files\\Dravolo: ${SECONDS} s"
+fi

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/base/text.h"
+#include "common/platform/native_text.h"
 #include "common/platform/registry.h"
 #include "common/qt/message_box_prompter.h"
 #include "common/qt/plugin_call_wait.h"
@@ -65,11 +66,7 @@ int main(int argc, char** argv) {
     // The arguments as the C run-time split them, as ANSI text.
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
-#ifdef _WIN32
-        args.emplace_back(argv[i]);
-#else
-        args.push_back(Utf8ToAnsi(argv[i]));
-#endif
+        args.push_back(AnsiFromNativeText(argv[i]));
     }
     const ToolStart start = DecideStart(ParseFrameworkCommandLine(args));
     if (start.mode == StartMode::Exit) return 0;

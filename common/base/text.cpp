@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#ifdef _WIN32
-#include "common/platform/windows_api.h"
-#endif
+#include "common/platform/ansi_code_page.h"
 
 namespace dravolo {
 namespace {
@@ -98,50 +96,11 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
     }
 }
 
-#ifdef _WIN32
-// The system's ANSI code page, when it is not Windows-1252: then Windows
-// converts, with the same rules (no best-fit look-alikes, '?' for what has
-// no form). A Western system keeps the table above, byte for byte the same.
-UINT OtherAnsiCodePage() {
-    static const UINT page = GetACP() == 1252 ? 0 : GetACP();
-    return page;
-}
-
-std::u16string SystemAnsiToUtf16(std::string_view ansi) {
-    if (ansi.empty()) return {};
-    const int size = static_cast<int>(ansi.size());
-    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-    std::u16string out(static_cast<std::size_t>(n > 0 ? n : 0), u'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, reinterpret_cast<wchar_t*>(out.data()), n);
-    return out;
-}
-
-// WideCharToMultiByte; usedDefault (when given) tells whether a character had
-// no form. UTF-8 as the system code page takes neither flags nor a default.
-std::string SystemUtf16ToAnsi(std::u16string_view wide, bool* usedDefault = nullptr) {
-    if (usedDefault) *usedDefault = false;
-    if (wide.empty()) return {};
-    const bool utf8 = OtherAnsiCodePage() == CP_UTF8;
-    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL defaulted = FALSE;
-    const auto* data = reinterpret_cast<const wchar_t*>(wide.data());
-    const int size = static_cast<int>(wide.size());
-    const int n = WideCharToMultiByte(CP_ACP, flags, data, size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, flags, data, size, out.data(), n, utf8 ? nullptr : "?",
-                            utf8 ? nullptr : &defaulted);
-    if (usedDefault) *usedDefault = defaulted != FALSE;
-    return out;
-}
-#endif
 
 }  // namespace
 
 std::u16string AnsiToUtf16(std::string_view ansi) {
-#ifdef _WIN32
-    if (OtherAnsiCodePage()) return SystemAnsiToUtf16(ansi);
-#endif
+    if (SystemHasOtherAnsiCodePage()) return SystemAnsiToUtf16(ansi);
     std::u16string out;
     out.reserve(ansi.size());
     for (char c : ansi) out += AnsiToWide(static_cast<unsigned char>(c));
@@ -149,9 +108,7 @@ std::u16string AnsiToUtf16(std::string_view ansi) {
 }
 
 std::string Utf16ToAnsi(std::u16string_view wide) {
-#ifdef _WIN32
-    if (OtherAnsiCodePage()) return SystemUtf16ToAnsi(wide);
-#endif
+    if (SystemHasOtherAnsiCodePage()) return SystemUtf16ToAnsi(wide);
     std::string out;
     out.reserve(wide.size());
     for (std::size_t i = 0; i < wide.size();) out += WideToAnsi(NextUtf16(wide, i));
@@ -159,9 +116,7 @@ std::string Utf16ToAnsi(std::u16string_view wide) {
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
-#ifdef _WIN32
-    if (OtherAnsiCodePage()) return Utf16ToUtf8(SystemAnsiToUtf16(ansi));
-#endif
+    if (SystemHasOtherAnsiCodePage()) return Utf16ToUtf8(SystemAnsiToUtf16(ansi));
     std::string out;
     out.reserve(ansi.size());
     for (char c : ansi) AppendUtf8(out, AnsiToWide(static_cast<unsigned char>(c)));
@@ -169,9 +124,7 @@ std::string AnsiToUtf8(std::string_view ansi) {
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-#ifdef _WIN32
-    if (OtherAnsiCodePage()) return SystemUtf16ToAnsi(Utf8ToUtf16(utf8));
-#endif
+    if (SystemHasOtherAnsiCodePage()) return SystemUtf16ToAnsi(Utf8ToUtf16(utf8));
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) out += WideToAnsi(NextUtf8(utf8, i));
@@ -182,8 +135,7 @@ namespace {
 
 bool HasAnsiForm(char32_t cp) {
     if (cp == U'?') return true;
-#ifdef _WIN32
-    if (OtherAnsiCodePage()) {
+    if (SystemHasOtherAnsiCodePage()) {
         std::u16string one;
         AppendUtf16(one, cp);
         bool defaulted = false;
@@ -191,7 +143,6 @@ bool HasAnsiForm(char32_t cp) {
         // Surrogates alone and U+FFFD have no form in any code page.
         return !defaulted && !(cp >= 0xD800 && cp <= 0xDFFF) && cp != 0xFFFD;
     }
-#endif
     return WideToAnsi(cp) != '?';
 }
 

@@ -24,4 +24,8 @@ std::optional<PeMachine> PeMachineOf(std::span<const std::uint8_t> head);
 // Reads the headers of the file at a Windows path.
 std::optional<PeMachine> PeMachineOfFile(std::string_view path);
 
+// The DLLs this process loads itself: its own machine on Windows; nullopt
+// elsewhere, where our own libraries are not PE images.
+std::optional<PeMachine> OwnPeMachine();
+
 }  // namespace dravolo

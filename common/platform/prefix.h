@@ -39,6 +39,10 @@ private:
 // False when the prefix cannot be made. Windows: always true.
 bool PreparePrefix(const std::string& dir, const std::string& runnerSetting);
 
+// Whether an emulator can have a Windows world of its own: true on POSIX,
+// where each Wine prefix is one; false on Windows, the one world there is.
+bool EmulatorsMayHaveOwnPrefix();
+
 // True when the runner command starts Wine ("wine", "wine64",
 // "env WINEPREFIX=/x wine", a path ending in /wine ...).
 bool RunnerIsWine(const std::string& runnerSetting);

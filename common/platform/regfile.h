@@ -22,6 +22,10 @@ std::string RootedKeyName(RegRoot root, std::string_view path);
 std::optional<Bytes> ExportRegistryKey(Registry& registry, RegRoot root, std::string_view path);
 bool ExportRegistryKeyToFile(Registry& registry, RegRoot root, std::string_view path, std::string_view file);
 
+// A name or string value with the escapes regedit writes and reads (backslash,
+// quote, CR, LF), without the quotes around it.
+std::u16string RegeditEscaped(std::u16string_view text);
+
 enum class RegImportResult { Ok, CannotRead, BadFormat, CannotWrite };
 // Parses and applies as one batch; a file that does not parse changes nothing.
 RegImportResult ImportRegistryData(Registry& registry, std::span<const std::uint8_t> fileBytes);

@@ -16,21 +16,6 @@ constexpr std::size_t kMaxHexChars = 77;
 
 std::u16string Ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }
 
-// The escapes regedit writes and reads: backslash, quote, CR, LF.
-std::u16string Escape(std::u16string_view s) {
-    std::u16string out;
-    for (char16_t c : s) {
-        switch (c) {
-        case u'\\': out += u"\\\\"; break;
-        case u'"': out += u"\\\""; break;
-        case u'\r': out += u"\\r"; break;
-        case u'\n': out += u"\\n"; break;
-        default: out += c; break;
-        }
-    }
-    return out;
-}
-
 std::u16string HexByte(std::uint8_t b) {
     static constexpr char16_t kDigits[] = u"0123456789abcdef";
     return {kDigits[b >> 4], kDigits[b & 15]};
@@ -67,12 +52,12 @@ void AppendHex(std::u16string& out, std::uint32_t type, std::size_t lineLen, con
 void AppendValue(std::u16string& out, const RegValue& v) {
     const std::size_t start = out.size();
     if (v.name.empty()) out += u"@=";
-    else out += u"\"" + Escape(AnsiToUtf16(v.name)) + u"\"=";
+    else out += u"\"" + RegeditEscaped(AnsiToUtf16(v.name)) + u"\"=";
     const std::size_t lineLen = out.size() - start;
 
     const std::string_view text(reinterpret_cast<const char*>(v.data.data()), v.data.size());
     if (v.type == kRegSz && !text.empty() && text.find('\0') == text.size() - 1) {
-        out += u"\"" + Escape(AnsiToUtf16(text.substr(0, text.size() - 1))) + u"\"";
+        out += u"\"" + RegeditEscaped(AnsiToUtf16(text.substr(0, text.size() - 1))) + u"\"";
     } else if (v.type == kRegDword && v.data.size() == 4) {
         out += u"dword:" + HexNumber(LoadU32(v.data.data()), 8);
     } else if (IsRegStringType(v.type)) {
@@ -100,6 +85,20 @@ bool AppendKey(Registry& registry, RegRoot root, const std::string& path, std::u
 }
 
 }  // namespace
+
+std::u16string RegeditEscaped(std::u16string_view text) {
+    std::u16string out;
+    for (char16_t c : text) {
+        switch (c) {
+        case u'\\': out += u"\\\\"; break;
+        case u'"': out += u"\\\""; break;
+        case u'\r': out += u"\\r"; break;
+        case u'\n': out += u"\\n"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
 
 std::optional<Bytes> ExportRegistryKey(Registry& registry, RegRoot root, std::string_view path) {
     std::string clean(path);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "common/platform/library.h"
+#include "common/platform/owner_window.h"
 #include "common/platform/pe_image.h"
 #include "common/platform/registry.h"
 #include "common/platform/winfs.h"
@@ -109,16 +110,8 @@ public:
 
     bool CallSettingsBlock(std::string_view name, std::uintptr_t ownerWindow, std::uintptr_t) override {
         if (native_) return Found(name, pluginhost::CallKind::SettingsBlock, ownerWindow).has_value();
-#ifdef _WIN32
-        // Window handles are valid across processes on Windows.
-        const std::uint64_t owner = ownerWindow;
-#else
-        // Our windows are the host system's, not Wine's: an X11 window id as
-        // the owner would make the plugin's dialog fail to open. Without an
-        // owner it opens on its own.
-        const std::uint64_t owner = 0;
-        static_cast<void>(ownerWindow);
-#endif
+        // Without an owner the plugin's dialog opens on its own.
+        const std::uint64_t owner = OurWindowsCanOwnHelperWindows() ? ownerWindow : 0;
         return Found(name, pluginhost::CallKind::SettingsBlock, owner).has_value();
     }
 
@@ -142,20 +135,16 @@ constexpr int kNativeHost = 2;
 // Which host a library needs: nullopt when we load it ourselves.
 std::optional<int> HostIndexFor(std::string_view path) {
     const auto machine = PeMachineOfFile(path);
-#ifdef _WIN32
-    if (!machine) return std::nullopt;  // not a Windows DLL: nothing we can load
-#else
-    // Not a Windows DLL: a native plugin, or nothing the native host can load.
-    if (!machine) return kNativeHost;
-#endif
+    const auto own = OwnPeMachine();
+    if (!machine) {
+        if (own) return std::nullopt;  // not a Windows DLL: nothing we can load
+        return kNativeHost;            // a native plugin, or nothing the native host can load
+    }
     if (*machine == PeMachine::Other) return std::nullopt;
     const int index = *machine == PeMachine::X64 ? 1 : 0;
-#ifdef _WIN32
-    // Our own bitness loads in process, unless the tests ask for the host.
-    const int own = sizeof(void*) == 8 ? 1 : 0;
+    // Our own kind of DLL loads in process, unless the tests ask for the host.
     const char* always = std::getenv("DRAVOLO_PLUGINHOST_ALWAYS");
-    if (index == own && !(always && *always == '1')) return std::nullopt;
-#endif
+    if (machine == own && !(always && *always == '1')) return std::nullopt;
     return index;
 }
 

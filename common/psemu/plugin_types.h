@@ -10,17 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "common/platform/calling_convention.h"
+
 namespace dravolo {
 
 enum class PluginType { Gpu, Spu, Cdr };
 
-// Plugins are called with the caller-cleans convention; it only has a name of
-// its own on 32-bit x86 Windows.
-#if defined(_WIN32) && (defined(_M_IX86) || defined(__i386__))
-#define DRAVOLO_PLUGIN_CALL __cdecl
-#else
-#define DRAVOLO_PLUGIN_CALL
-#endif
+// Plugins are called with the caller-cleans convention.
+#define DRAVOLO_PLUGIN_CALL DRAVOLO_CDECL
 
 // FPSE-native plugins' two blocks, also filled by the plugin host. The
 // information block (T + "_About") is 1156 zeroed bytes. The settings block

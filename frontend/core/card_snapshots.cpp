@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/memcard/card_formats.h"
+#include "common/platform/local_time.h"
 #include "common/platform/winfs.h"
 
 namespace dravolo::memcards {
@@ -40,12 +41,7 @@ std::optional<Snapshot> ParseId(std::string_view id) {
 }
 
 std::string Stamp(std::time_t when) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &when);
-#else
-    localtime_r(&when, &local);
-#endif
+    const std::tm local = LocalTimeOf(when).value_or(std::tm{});
     char text[64];
     std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1,
                   local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);

@@ -1,6 +1,7 @@
 #include "frontend/launch/plugin_settings.h"
 
 #include "common/platform/process.h"
+#include "common/platform/regedit.h"
 #include "common/platform/regfile.h"
 #include "common/platform/winfs.h"
 
@@ -56,12 +57,9 @@ bool InProcessRegistryEditor::Export(std::string_view sideFile, std::string_view
     return WriteWholeFileAtomic(sideFile, *bytes);
 }
 
-std::unique_ptr<RegistryEditor> MakePlatformRegistryEditor([[maybe_unused]] Registry& registry) {
-#ifdef _WIN32
-    return std::make_unique<RegeditProcessEditor>(registry);
-#else
+std::unique_ptr<RegistryEditor> MakePlatformRegistryEditor(Registry& registry) {
+    if (RegeditEditsOurRegistry()) return std::make_unique<RegeditProcessEditor>(registry);
     return std::make_unique<InProcessRegistryEditor>(registry);
-#endif
 }
 
 bool ImportPluginSettings(std::string_view sideFile, RegistryEditor& editor) {

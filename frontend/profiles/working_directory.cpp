@@ -1,10 +1,10 @@
 #include "frontend/profiles/working_directory.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "common/base/text.h"
+#include "common/platform/user_folders.h"
 #include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
@@ -19,13 +19,6 @@ bool SameFolder(const std::string& a, const std::string& b) {
     const bool same = fs::equivalent(a, b, ec);
     return !ec && same;
 }
-
-#ifndef _WIN32
-std::string EnvironmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
-#endif
 
 bool HasFolderNamed(const std::string& hostDirectory, std::string_view name) {
     std::error_code ec;
@@ -60,11 +53,9 @@ WorkingDirectoryInputs WorkingDirectoryInputsFromEnvironment(std::string explici
     WorkingDirectoryInputs inputs;
     std::error_code ec;
     inputs.current = fs::current_path(ec).string();
-#ifndef _WIN32
-    // Windows programs are started in their own folder, not the home folder.
-    inputs.home = EnvironmentValue("HOME");
-    inputs.xdgDataHome = EnvironmentValue("XDG_DATA_HOME");
-#endif
+    UserDataFolders user = UserDataFoldersFromEnvironment();
+    inputs.home = std::move(user.home);
+    inputs.xdgDataHome = std::move(user.xdgDataHome);
     inputs.explicitDir = std::move(explicitDir);
     return inputs;
 }

@@ -3,13 +3,10 @@
 // that a caller can tell a refused start from a failed one (GetLastError on
 // Windows, errno elsewhere).
 
+#include "common/platform/last_error.h"
 #include "optionslib/core/emu_start.h"
 
 namespace dravolo::kstuff {
-
-// The system's last-error value now, and setting it.
-unsigned long SystemLastError();
-void SetSystemLastError(unsigned long code);
 
 // The code for a start that did not happen. startError: the system's value
 // right after the process creation failed (used for NotStarted; when it is 0

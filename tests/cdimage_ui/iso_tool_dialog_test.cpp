@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSysInfo>
 #include <QTreeWidget>
 #include <QtTest>
 #include <deque>
@@ -102,7 +103,10 @@ private slots:
         CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
         QCOMPARE(dlg.windowTitle(), QString("ISO Tool"));
         QCOMPARE(dlg.driveList()->count(), 2);
-        QCOMPARE(dlg.driveList()->itemText(0), QString("0:0:0           DRAVOLO VIRTUAL CD-ROM  1.00"));
+        // Windows names a drive without its vendor (the SPTI form); elsewhere the vendor comes first.
+        const QString name =
+            QSysInfo::kernelType() == "winnt" ? "VIRTUAL CD-ROM  1.00" : "DRAVOLO VIRTUAL CD-ROM  1.00";
+        QCOMPARE(dlg.driveList()->itemText(0), "0:0:0           " + name);
         QCOMPARE(dlg.trackList()->topLevelItemCount(), 3);
         QCOMPARE(dlg.trackList()->headerItem()->text(2), QString("Sector Start"));
         const QTreeWidgetItem* second = dlg.trackList()->topLevelItem(1);
@@ -381,7 +385,8 @@ private slots:
         bar.SetPos(2600);
         QTRY_COMPARE(bar.paintCount(), before + 1);
         QCOMPARE(bar.Percent(), 26);
-        QCOMPARE(bar.FilledWidth(), 26);
+        // Windows gives a top-level window a minimum width, so the bar may be wider than asked.
+        QCOMPARE(bar.FilledWidth(), 26 * bar.width() / 100);
         const QImage picture = bar.grab().toImage();
         const QColor highlight = bar.palette().color(QPalette::Highlight);
         QCOMPARE(picture.pixelColor(5, 2), highlight);

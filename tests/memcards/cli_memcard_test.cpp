@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "common/platform/native_text.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
@@ -28,11 +29,8 @@ TEST_F(CliMemcard, FormatAndListShowEverySlot) {
     card.AddSave({0}, "\x82\x65\x82\x66 \x83\x5E", 1, "BI").AddSave({1, 3}, "TWO", 2, "BE").AddSave({4}, "OLD").MarkFree({4});
     WriteHostFile("b.mcr", card.str());
     ASSERT_EQ(Run({"list", "b.mcr"}), 0) << err.str();
-#ifdef _WIN32
-    EXPECT_EQ(Line(1), "1\tsave\tBI\tFG \x83^");  // the console shows the Shift-JIS bytes
-#else
-    EXPECT_EQ(Line(1), "1\tsave\tBI\tFG \xE3\x82\xBF");  // the katakana in UTF-8
-#endif
+    if (NativeTextIsUtf8()) EXPECT_EQ(Line(1), "1\tsave\tBI\tFG \xE3\x82\xBF");  // the katakana in UTF-8
+    else EXPECT_EQ(Line(1), "1\tsave\tBI\tFG \x83^");  // the console shows the Shift-JIS bytes
     EXPECT_EQ(Line(2), "2\tsave\tBE\tTWO");
     EXPECT_EQ(Line(3), "3\tfree\t-\t");
     EXPECT_EQ(Line(4), "4\tend link\tBE\t");

@@ -2,40 +2,15 @@
 
 #include "common/base/text.h"
 
-#ifdef _WIN32
-#include "common/platform/windows_api.h"
-#else
-#include <unistd.h>
-
-#include <filesystem>
-
+#include "common/platform/module_file.h"
 #include "common/platform/winfs.h"
-#endif
 
 namespace dravolo::tool {
 
-#ifdef _WIN32
 std::string ToolModulePath() {
-    // Grown until the whole name fits: a cut path would name another folder.
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::string self = ProgramHostPath();
+    return self.empty() ? std::string() : ToWindowsPath(self);
 }
-#else
-std::string ToolModulePath() {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec || self.empty()) return {};
-    return ToWindowsPath(self.string());
-}
-#endif
 
 std::optional<std::string> EmulatorPathFromToolPath(std::string_view toolPath) {
     const std::string upper = UpperAnsi(toolPath);

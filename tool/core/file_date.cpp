@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "common/platform/local_time.h"
 #include "common/platform/winfs.h"
 
 namespace dravolo::tool {
@@ -14,14 +15,10 @@ std::optional<std::string> FileDateText(std::string_view windowsPath) {
     struct stat st {};
     if (stat(ToHostPath(windowsPath).c_str(), &st) != 0) return std::nullopt;
     const std::time_t written = st.st_mtime;
-    std::tm local{};
-#ifdef _WIN32
-    if (localtime_s(&local, &written) != 0) return std::nullopt;
-#else
-    if (!localtime_r(&written, &local)) return std::nullopt;
-#endif
+    const auto local = LocalTimeOf(written);
+    if (!local) return std::nullopt;
     char text[32];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d", local->tm_year + 1900, local->tm_mon + 1, local->tm_mday);
     return std::string(text);
 }
 

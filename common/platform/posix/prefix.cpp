@@ -136,4 +136,6 @@ bool PreparePrefix(const std::string& dir, const std::string& runnerSetting) {
     return EnsurePrefixLayout(dir);
 }
 
+bool EmulatorsMayHaveOwnPrefix() { return true; }
+
 }  // namespace dravolo

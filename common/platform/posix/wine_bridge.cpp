@@ -106,19 +106,7 @@ void Put(Bytes& out, std::u16string_view s) {
 
 std::u16string Ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }
 
-std::u16string Quoted(std::u16string_view s) {
-    std::u16string out = u"\"";
-    for (char16_t c : s) {
-        switch (c) {
-        case u'\\': out += u"\\\\"; break;
-        case u'"': out += u"\\\""; break;
-        case u'\r': out += u"\\r"; break;
-        case u'\n': out += u"\\n"; break;
-        default: out += c; break;
-        }
-    }
-    return out + u"\"";
-}
+std::u16string Quoted(std::u16string_view s) { return u"\"" + RegeditEscaped(s) + u"\""; }
 
 // Backslash-separated without empty parts, as the registry resolves it.
 std::string CleanPath(std::string_view path) {

@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 
+#include "common/platform/bounded_read.h"
 #include "common/platform/winfs.h"
 #include "common/platform/posix/fd_io.h"
 
@@ -42,33 +42,12 @@ RegularFileContent ReadRegularFile(std::string_view path, std::size_t maxSize) {
         result.status = RegularFileRead::NotRegular;
         return result;
     }
-    // Room for the size found and one byte more, which tells a file that grew
-    // since; it grows up to one byte beyond the limit.
-    Bytes bytes(static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(st.st_size), maxSize)) + 1);
-    std::size_t filled = 0;
-    while (true) {
-        if (filled == bytes.size()) {
-            if (bytes.size() > maxSize) break;
-            bytes.resize(std::min(bytes.size() * 2, maxSize + 1));
-        }
-        const ssize_t n = posix::ReadRetrying(fd, bytes.data() + filled, bytes.size() - filled);
-        if (n < 0) {
-            close(fd);
-            result.status = RegularFileRead::Failed;
-            return result;
-        }
-        if (n == 0) break;
-        filled += static_cast<std::size_t>(n);
-    }
+    RegularFileContent content = ReadBoundedContent(static_cast<std::uint64_t>(st.st_size), maxSize,
+                                                    [fd](std::uint8_t* buffer, std::size_t count) -> std::ptrdiff_t {
+                                                        return posix::ReadRetrying(fd, buffer, count);
+                                                    });
     close(fd);
-    if (filled > maxSize) {
-        result.status = RegularFileRead::TooLarge;
-        return result;
-    }
-    bytes.resize(filled);
-    result.status = RegularFileRead::Ok;
-    result.bytes = std::move(bytes);
-    return result;
+    return content;
 }
 
 }  // namespace dravolo

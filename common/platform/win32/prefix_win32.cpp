@@ -13,6 +13,8 @@ ScopedPrefix::~ScopedPrefix() = default;
 
 bool PreparePrefix(const std::string&, const std::string&) { return true; }
 
+bool EmulatorsMayHaveOwnPrefix() { return false; }
+
 bool RunnerIsWine(const std::string&) { return false; }
 
 }  // namespace dravolo

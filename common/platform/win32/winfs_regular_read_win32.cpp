@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "common/platform/bounded_read.h"
 #include "common/platform/winfs.h"
 
 namespace dravolo {
@@ -33,34 +34,14 @@ RegularFileContent ReadRegularFile(std::string_view path, std::size_t maxSize) {
         result.status = RegularFileRead::TooLarge;
         return result;
     }
-    // Room for the size found and one byte more, which tells a file that grew
-    // since; it grows up to one byte beyond the limit.
-    Bytes bytes(static_cast<std::size_t>(std::min<std::uint64_t>(size, maxSize)) + 1);
-    std::size_t filled = 0;
-    while (true) {
-        if (filled == bytes.size()) {
-            if (bytes.size() > maxSize) break;
-            bytes.resize(std::min(bytes.size() * 2, maxSize + 1));
-        }
+    RegularFileContent content = ReadBoundedContent(size, maxSize, [h](std::uint8_t* buffer, std::size_t count) {
         DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1u << 30));
-        if (!ReadFile(h, bytes.data() + filled, want, &got, nullptr)) {
-            CloseHandle(h);
-            result.status = RegularFileRead::Failed;
-            return result;
-        }
-        if (got == 0) break;
-        filled += got;
-    }
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
+        if (!ReadFile(h, buffer, want, &got, nullptr)) return std::ptrdiff_t{-1};
+        return static_cast<std::ptrdiff_t>(got);
+    });
     CloseHandle(h);
-    if (filled > maxSize) {
-        result.status = RegularFileRead::TooLarge;
-        return result;
-    }
-    bytes.resize(filled);
-    result.status = RegularFileRead::Ok;
-    result.bytes = std::move(bytes);
-    return result;
+    return content;
 }
 
 }  // namespace dravolo

@@ -1,0 +1,7 @@
+#include "common/platform/regedit.h"
+
+namespace dravolo {
+
+bool RegeditEditsOurRegistry() { return false; }
+
+}  // namespace dravolo
