@@ -7,10 +7,9 @@
 #include "common/platform/registry.h"
 #include "optionslib/about_panel.h"
 #include "optionslib/core/bios_list.h"
-#include "optionslib/core/emu_start.h"
 #include "optionslib/core/module_path.h"
 #include "optionslib/core/option_store.h"
-#include "optionslib/core/start_error.h"
+#include "optionslib/core/start_emu_call.h"
 #include "optionslib/kestrinestuff.h"
 #include "optionslib/options_dialog.h"
 
@@ -35,8 +34,6 @@ OptionsDialog* FindOptionsDialog(KsWindow dialog) {
 }
 
 KsWindow IdOf(QWidget* widget) { return static_cast<KsWindow>(widget->winId()); }
-
-std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
 }  // namespace
 
@@ -85,36 +82,8 @@ KSTUFF_EXPORT KsBool KSTUFF_CALL StartEmu(const char* executable, const char* vi
                                           const char* cdromPlugin, uintptr_t /*reserved5*/, uintptr_t /*reserved6*/,
                                           const char* card1, const char* card2, uint32_t cardPathsFull,
                                           const char* cheatFile, const char* netPlugin) {
-    EmuStartRequest request;
-    request.executable = Text(executable);
-    request.videoPlugin = Text(videoPlugin);
-    request.soundPlugin = Text(soundPlugin);
-    request.cdromPlugin = Text(cdromPlugin);
-    request.card1 = Text(card1);
-    request.card2 = Text(card2);
-    request.cardPathsFull = cardPathsFull != 0;
-    request.cheatFile = Text(cheatFile);
-    request.netPlugin = Text(netPlugin);
-    auto registry = OpenSystemRegistry();
-    if (!registry) {
-        SetSystemLastError(LastErrorFor(EmuStartError::NotStarted, 0));
-        return kFalse;
-    }
-    // The creation's own reason is taken at once: closing keys may overwrite it.
-    unsigned long startError = 0;
-    const ProcessStarter start = DefaultProcessStarter();
-    EmuStartError error = EmuStartError::None;
-    const bool started = StartEmulator(*registry, request,
-                                       [&](std::string_view line) {
-                                           if (start(line)) return true;
-                                           startError = SystemLastError();
-                                           return false;
-                                       },
-                                       &error);
-    registry.reset();
-    if (started) return kTrue;
-    SetSystemLastError(LastErrorFor(error, startError));
-    return kFalse;
+    return StartEmuCall(executable, videoPlugin, soundPlugin, cdromPlugin, card1, card2, cardPathsFull, cheatFile,
+                        netPlugin);
 }
 
 }  // extern "C"

@@ -247,7 +247,7 @@ TEST(CdAccessInit, AspiFailuresTellWhatTheyShould) {
     };
     for (const Case& c : cases) {
         std::ostringstream out;
-        ScriptedPrompter prompter;
+        RecordingPrompter prompter;
         CdAccess cd([&](ScsiInterface) { return std::make_unique<FailingTransport>(c.error); }, &out);
         EXPECT_EQ(cd.Init(ScsiInterface::Aspi, &prompter), c.result);
         EXPECT_EQ(out.str(), c.stdoutText);

@@ -17,7 +17,7 @@
 #include "frontend/cdimage/extraction.h"
 #include "tests/support/disc_builder.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo::test {
 
@@ -44,7 +44,7 @@ public:
     TempDir dir;
     std::vector<std::shared_ptr<VirtualDrive>> drives;
     std::ostringstream diagnostics;
-    ScriptedPrompter prompter;
+    RecordingPrompter prompter;
     std::unique_ptr<CdAccess> access;
 };
 

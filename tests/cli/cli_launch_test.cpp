@@ -13,7 +13,7 @@
 
 #include "cli/cli.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo {
 namespace {
@@ -27,7 +27,7 @@ protected:
         return cli::Run(args, context);
     }
     std::ostringstream out, err;
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
 };
 
 TEST_F(CliLaunch, StopsWithTheProductsMessages) {

@@ -8,7 +8,7 @@
 
 #include "cli/cli.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo {
 namespace {
@@ -31,7 +31,7 @@ protected:
         if (!cfg.empty()) WriteHostFile(dir + fs::path(name).stem().string() + ".cfg", cfg);
     }
     std::ostringstream out, err;
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
 };
 
 TEST_F(CliPlugins, ListTestAndAboutGoThroughThePluginPage) {

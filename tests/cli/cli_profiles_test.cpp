@@ -18,7 +18,7 @@
 #include "common/platform/registry.h"
 #include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo {
 namespace {
@@ -32,7 +32,7 @@ protected:
         return cli::Run(args, context);
     }
     std::ostringstream out, err;
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
 };
 
 TEST_F(Cli, NewProfileMakesTheDefaultFileAndListsIt) {

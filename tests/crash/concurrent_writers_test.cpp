@@ -15,7 +15,7 @@
 #include "frontend/profiles/profile_files.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tool/core/config_commit.h"
 #include "tool/core/config_name.h"
 
@@ -70,7 +70,7 @@ TEST_F(ConcurrentWriters, ALaunchAndTheToolsOkKeepBothSetsOfValues) {
         {
             test::MemoryRegistry memory;
             SettingsStore settings{memory};
-            test::ScriptedPrompter prompter;
+            test::RecordingPrompter prompter;
             _EPSXEDATA record(settings);
             record.BiosName = bios;
             if (round == 0) {
@@ -84,7 +84,7 @@ TEST_F(ConcurrentWriters, ALaunchAndTheToolsOkKeepBothSetsOfValues) {
         if (launch == 0) {
             test::MemoryRegistry memory;
             SettingsStore settings{memory};
-            test::ScriptedPrompter prompter;
+            test::RecordingPrompter prompter;
             auto registry = OpenSystemRegistry();
             _exit(WriteEmulatorConfig(profile, EmulatorKind::Epsxe, *registry, settings, prompter) ? 0 : 1);
         }

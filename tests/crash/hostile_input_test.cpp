@@ -27,7 +27,7 @@
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define DRAVOLO_NO_MEMORY_LIMIT 1  // ASan reserves terabytes of shadow memory
@@ -97,7 +97,7 @@ TEST_F(HostileInput, AFolderOfTenThousandDamagedProfilesIsListed) {
                          [] {
                              test::MemoryRegistry registry;
                              SettingsStore settings{registry};
-                             test::ScriptedPrompter prompter;
+                             test::RecordingPrompter prompter;
                              ProfileList list;
                              EnumerateProfiles(0, list, settings, prompter);
                              // Every file listed, with the defaults; one message for all.

@@ -17,7 +17,7 @@
 #include "tests/crash/kill_harness.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tool/core/cheat_library.h"
 
 namespace dravolo {
@@ -45,7 +45,7 @@ TEST_F(WholeFileKill, ProfileRecord) {
         [&] {
             test::MemoryRegistry registry;
             SettingsStore settings{registry};
-            test::ScriptedPrompter prompter;
+            test::RecordingPrompter prompter;
             _EPSXEDATA record(settings);
             record.Properties.Description = "A description long enough to take several writes";
             SaveProfileRecord(record, path, prompter);

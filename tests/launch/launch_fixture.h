@@ -14,7 +14,7 @@
 #include "frontend/profiles/profile_files.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo::test {
 
@@ -73,7 +73,7 @@ protected:
         return out;
     }
 
-    ScriptedPrompter prompter;
+    RecordingPrompter prompter;
 
 private:
     bool systemRegistry_;

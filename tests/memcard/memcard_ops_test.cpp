@@ -10,7 +10,7 @@
 #include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo::memcard {
 namespace {
@@ -288,7 +288,7 @@ TEST_F(MemCardFileOps, DirectoryReaderReadsEveryBlockHeader) {
 }
 
 TEST_F(MemCardFileOps, DirectoryReaderReportsOnlyAFailedOpen) {
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     CMemCardFile card;
     ASSERT_EQ(card.Open(Card("a.mcr", CardBuilder().AddSave({0}).str()), &prompter), 1);
     EXPECT_EQ(card.Open("", &prompter), 0);

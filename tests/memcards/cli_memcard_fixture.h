@@ -11,7 +11,7 @@
 
 #include "cli/cli.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo::test {
 
@@ -31,7 +31,7 @@ protected:
         return line;
     }
     std::ostringstream out, err;
-    ScriptedPrompter prompter;
+    RecordingPrompter prompter;
 };
 
 }  // namespace dravolo::test

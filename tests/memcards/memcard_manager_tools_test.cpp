@@ -18,7 +18,7 @@
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo::memcards {
 namespace {
@@ -54,7 +54,7 @@ protected:
 
     test::MemoryRegistry registry;
     SettingsStore settings{registry};
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     MemcardManager manager{settings, prompter};
 };
 

@@ -1,14 +1,10 @@
 #include "tests/memcards_ui/memcards_workspace.h"
 
-#include <unistd.h>
-
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -78,35 +74,8 @@ const std::string kBoukenKiroku = "\x96\x60\x8C\xAF\x82\xCC\x8B\x4C\x98\x5E\x81\
 
 }  // namespace
 
-MemcardsWorkspace::MemcardsWorkspace() {
-    std::string templ = (fs::temp_directory_path() / "dravolo-memcards-XXXXXX").string();
-    if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
-    root_ = templ;
-    const std::string prefix = root_ + "/prefix";
-    fs::create_directories(prefix + "/drive_c/epsxe/memcards");
-    fs::create_directories(prefix + "/dosdevices");
-    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
-    fs::create_directory_symlink("/", prefix + "/dosdevices/z:");
-    fs::create_directories(root_ + "/work");
-    if (const char* old = std::getenv("DRAVOLO_PREFIX")) {
-        hadPrefix_ = true;
-        savedPrefix_ = old;
-    }
-    setenv("DRAVOLO_PREFIX", prefix.c_str(), 1);
-    savedCwd_ = fs::current_path().string();
-    fs::current_path(root_ + "/work");
-}
-
-MemcardsWorkspace::~MemcardsWorkspace() {
-    std::error_code ec;
-    fs::current_path(savedCwd_, ec);
-    if (hadPrefix_) setenv("DRAVOLO_PREFIX", savedPrefix_.c_str(), 1);
-    else unsetenv("DRAVOLO_PREFIX");
-    fs::remove_all(root_, ec);
-}
-
 std::string MemcardsWorkspace::HostCardPath(const std::string& name) const {
-    return root_ + "/prefix/drive_c/epsxe/memcards/" + name;
+    return world_.driveC() + "/epsxe/memcards/" + name;
 }
 
 std::string MemcardsWorkspace::PutCard(const std::string& name, const std::string& bytes) const {
@@ -116,7 +85,7 @@ std::string MemcardsWorkspace::PutCard(const std::string& name, const std::strin
 }
 
 std::string MemcardsWorkspace::PutDriveFile(const std::string& rest, const std::string& bytes) const {
-    const std::string host = root_ + "/prefix/drive_c/" + rest;
+    const std::string host = world_.driveC() + "/" + rest;
     std::ofstream out(host, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return host;

@@ -1,7 +1,7 @@
 #pragma once
 // A private Windows world for the memory-card page's Qt tests and pictures:
-// a temporary prefix (DRAVOLO_PREFIX) with ePSXe's card folder, a working
-// directory, settings in memory, a scripted prompter and file choosers
+// the tests' workspace (its prefix has ePSXe's card folder), settings in
+// memory, a recording prompter and file choosers
 // answered by the test, and cards with icons and Japanese titles.
 
 #include <optional>
@@ -12,7 +12,8 @@
 #include "frontend/memcards/memcard_choosers.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
+#include "tests/support/test_workspace.h"
 
 namespace dravolo::test {
 
@@ -31,9 +32,10 @@ public:
 };
 
 class MemcardsWorkspace {
+    TestWorkspace world_;  // first made, last gone
+
 public:
-    MemcardsWorkspace();
-    ~MemcardsWorkspace();
+    MemcardsWorkspace() = default;
     MemcardsWorkspace(const MemcardsWorkspace&) = delete;
     MemcardsWorkspace& operator=(const MemcardsWorkspace&) = delete;
 
@@ -51,12 +53,8 @@ public:
 
     MemoryRegistry registry;
     SettingsStore settings{registry};
-    ScriptedPrompter prompter;
+    RecordingPrompter prompter;
     AnsweringMemcardChoosers choosers;
-
-private:
-    std::string root_, savedCwd_, savedPrefix_;
-    bool hadPrefix_ = false;
 };
 
 }  // namespace dravolo::test

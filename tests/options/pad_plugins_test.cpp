@@ -7,7 +7,7 @@
 #include "common/psemu/plugin_module.h"
 #include "frontend/options/pad_plugins.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace fs = std::filesystem;
 
@@ -23,7 +23,7 @@ protected:
         WriteHostFile(dir + fs::path(name).stem().string() + ".cfg", cfg);
     }
 
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
 };
 
 TEST_F(PadPluginsTest, ListsPadPluginsWithTheirPadVersion) {

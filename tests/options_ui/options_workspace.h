@@ -1,9 +1,9 @@
 #pragma once
-// A private Windows world for the option sheet's Qt tests and screenshots: a
-// temporary prefix (DRAVOLO_PREFIX) whose registry holds the settings, a
-// working directory with the five profile folders, emulator folders under
-// drive_c with test plugins installed under real-looking names, a prompter
-// that records messages and choosers answered by the test.
+// A private Windows world for the option sheet's Qt tests and screenshots:
+// the tests' workspace, whose prefix's registry holds the settings, with the
+// emulators' plugin and BIOS folders under drive_c, test plugins installed
+// under real-looking names, a prompter that records messages and choosers
+// answered by the test.
 
 #include <deque>
 #include <memory>
@@ -11,28 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "common/base/prompter.h"
 #include "common/platform/registry.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/widgets/sheet_context.h"
 #include "frontend/widgets/shell_choosers.h"
+#include "tests/support/recording_prompter.h"
+#include "tests/support/test_workspace.h"
 
 namespace dravolo::test {
-
-class RecordingPrompter : public Prompter {
-public:
-    struct Message {
-        std::string text, caption;
-        PromptIcon icon;
-    };
-    PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons,
-                     PromptAnswer defaultAnswer) override {
-        messages.push_back({std::string(text), std::string(caption), icon});
-        return defaultAnswer;
-    }
-    std::vector<Message> messages;
-};
 
 class AnsweringChoosers : public ShellChoosers {
 public:
@@ -46,6 +33,8 @@ public:
 };
 
 class OptionsWorkspace {
+    TestWorkspace world_;  // first made, last gone
+
 public:
     OptionsWorkspace();
     ~OptionsWorkspace();
@@ -53,9 +42,9 @@ public:
     OptionsWorkspace& operator=(const OptionsWorkspace&) = delete;
 
     // Host paths.
-    const std::string& root() const { return root_; }
-    std::string DriveC(const std::string& rest) const { return prefix_ + "/drive_c/" + rest; }
-    std::string Work(const std::string& rest) const { return workdir_ + "/" + rest; }
+    const std::string& root() const { return world_.root(); }
+    std::string DriveC(const std::string& rest) const { return world_.driveC() + "/" + rest; }
+    std::string Work(const std::string& rest) const { return world_.workdir() + "/" + rest; }
 
     // Copies a built test plugin (file name inside TEST_PLUGIN_DIR) to
     // drive_c/<folder>/<name> and writes its ".cfg" beside it.
@@ -77,7 +66,6 @@ public:
     AnsweringChoosers choosers;
 
 private:
-    std::string root_, prefix_, workdir_, savedCwd_;
     std::unique_ptr<Registry> registry_;
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<RegistryEditor> editor_;

@@ -6,7 +6,7 @@
 #include "optionslib/core/module_path.h"
 #include "optionslib/core/pad_config.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo::kstuff {
 namespace {
@@ -24,7 +24,7 @@ TEST(ModulePath, NamesTheFileThisCodeIsLinkedInto) {
 }
 
 TEST(PadConfiguration, TellsTheUserThenStartsEmulatorBesideTheLibrary) {
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     std::vector<std::string> started;
     const ProcessStarter starter = [&](std::string_view line) {
         started.emplace_back(line);
@@ -44,7 +44,7 @@ TEST(PadConfiguration, TellsTheUserThenStartsEmulatorBesideTheLibrary) {
 }
 
 TEST(PadConfiguration, TellsAFailedStart) {
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     EXPECT_FALSE(StartPadConfiguration(prompter, "C:\\EPSXE\\KestrineStuff.dll",
                                        [](std::string_view) { return false; }));
     ASSERT_EQ(prompter.messages.size(), 2u);

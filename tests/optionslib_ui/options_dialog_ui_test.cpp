@@ -15,17 +15,16 @@
 #include <QtTest>
 
 #include <cerrno>
-#include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "common/platform/library.h"
-#include "common/platform/prefix.h"
 #include "common/platform/registry.h"
 #include "optionslib/kestrinestuff.h"
+#include "tests/support/test_workspace.h"
 
 namespace fs = std::filesystem;
 using namespace dravolo;
@@ -85,7 +84,8 @@ private:
     std::unique_ptr<Registry> registry() { return OpenSystemRegistry(); }
     std::string ReportPath() const { return work_ + "/fake_emulator_report.txt"; }
 
-    std::string root_, prefix_, epsxeDir_, work_, savedCwd_;
+    std::optional<test::TestWorkspace> world_;
+    std::string epsxeDir_, work_;
     std::unique_ptr<Library> library_;
     std::unique_ptr<QWidget> host_;
     CreateOptionDlgProc createOptionDlg_ = nullptr;
@@ -95,18 +95,12 @@ private:
 };
 
 void OptionsDialogUiTest::initTestCase() {
-    std::string templ = (fs::temp_directory_path() / "kstuff-ui-XXXXXX").string();
-    QVERIFY(mkdtemp(templ.data()));
-    root_ = templ;
-    prefix_ = root_ + "/prefix";
-    work_ = root_ + "/work";
-    QVERIFY(EnsurePrefixLayout(prefix_));
-    setenv("DRAVOLO_PREFIX", prefix_.c_str(), 1);
-    epsxeDir_ = prefix_ + "/drive_c/ePSXe";
+    world_.emplace();
+    work_ = world_->workdir();
+    // ePSXe in the folder its installer names "ePSXe" (drive C: is case-sensitive here).
+    epsxeDir_ = world_->driveC() + "/ePSXe";
+    fs::rename(world_->driveC() + "/epsxe", epsxeDir_);
     fs::create_directories(epsxeDir_ + "/Bios");
-    fs::create_directories(work_);
-    savedCwd_ = fs::current_path().string();
-    fs::current_path(work_);
 
     // The library finds its BIOS folder and ePSXe beside itself.
     fs::copy_file(KESTRINESTUFF_PATH, epsxeDir_ + "/KestrineStuff.dll");
@@ -139,9 +133,7 @@ void OptionsDialogUiTest::cleanup() { host_.reset(); }
 
 void OptionsDialogUiTest::cleanupTestCase() {
     library_.reset();
-    fs::current_path(savedCwd_);
-    std::error_code ec;
-    fs::remove_all(root_, ec);
+    world_.reset();
 }
 
 QWidget* OptionsDialogUiTest::CreateDialog() {
@@ -434,7 +426,7 @@ void OptionsDialogUiTest::startEmuWritesEmulatorKeyAndStartsIt() {
 
 void OptionsDialogUiTest::startEmuQuotesItsPathAndSaysWhyItRefuses() {
     // C:\Program.exe is what an unquoted "C:\Program Files\..." would start.
-    const std::string drive = prefix_ + "/drive_c";
+    const std::string drive = world_->driveC();
     fs::create_directories(drive + "/Program Files/ePSXe");
     fs::copy_file(FAKE_EMULATOR_PATH, drive + "/Program Files/ePSXe/epsxe.exe", fs::copy_options::overwrite_existing);
     std::ofstream(drive + "/Program.exe") << "#!/bin/sh\necho decoy > decoy.txt\n";
@@ -515,7 +507,7 @@ void OptionsDialogUiTest::aLongBiosEntryShowsWholeAndOkRefusesIt() {
 
 void OptionsDialogUiTest::aLibraryLoadedByARelativePathKeepsItsFolder() {
     // A second copy in its own folder, loaded by a path relative to drive_c.
-    const std::string drive = prefix_ + "/drive_c";
+    const std::string drive = world_->driveC();
     fs::create_directories(drive + "/Other/Bios");
     fs::copy_file(KESTRINESTUFF_PATH, drive + "/Other/KestrineStuff.dll", fs::copy_options::overwrite_existing);
     std::ofstream(drive + "/Other/Bios/scph7001.bin") << "x";

@@ -10,7 +10,7 @@
 #include "frontend/plugins/plugins_page_logic.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace fs = std::filesystem;
 
@@ -44,7 +44,7 @@ protected:
 
     test::MemoryRegistry registry;
     InProcessRegistryEditor editor{registry};
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
 };
 
 TEST_F(PluginsPageTest, EpsxeListsItsInternalPluginsFirst) {

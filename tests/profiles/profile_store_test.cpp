@@ -19,7 +19,7 @@
 #include "tests/support/memory_registry.h"
 #include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace dravolo {
 namespace {
@@ -28,7 +28,7 @@ class ProfileStore : public test::PrefixFixture {
 protected:
     test::MemoryRegistry registry;
     SettingsStore settings{registry};
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
 
     std::vector<std::string> Captions() const {
         std::vector<std::string> out;

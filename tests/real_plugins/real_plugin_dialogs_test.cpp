@@ -24,7 +24,7 @@
 #include "tests/real_plugins/x_display.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -113,7 +113,7 @@ int RunPageAction(const DialogCase& c, const std::string& displayName, const std
 
     test::MemoryRegistry registry;
     InProcessRegistryEditor editor{registry};
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     int paintsBefore = 0;
     if (c.page == Page::Dravolo) {
         PluginsPageLogic page(registry, editor, prompter);

@@ -13,7 +13,7 @@
 #include "tests/real_plugins/pcsxr_plugins.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tool/core/plugin_page_logic.h"
 
 namespace fs = std::filesystem;
@@ -31,7 +31,7 @@ protected:
 
     test::MemoryRegistry registry;
     InProcessRegistryEditor editor{registry};
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
 };
 
 struct Row {

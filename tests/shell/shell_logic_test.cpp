@@ -12,7 +12,7 @@
 #include "frontend/shell/settings_values.h"
 #include "frontend/shell/window_placement.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 using namespace dravolo;
 
@@ -55,7 +55,7 @@ protected:
     }
     std::unique_ptr<Registry> registry;
     std::unique_ptr<SettingsStore> settings;
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
 };
 
 TEST_F(ShellLogicFiles, PlacementAndBarStateRoundTrip) {

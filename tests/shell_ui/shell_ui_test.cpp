@@ -49,7 +49,7 @@
 #include "frontend/widgets/qt_file_filter.h"
 #include "tests/shell_ui/ui_workspace.h"
 #include "tests/support/ordinary_user.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 
 using namespace dravolo;
 using namespace dravolo::test;
@@ -883,7 +883,7 @@ QTEST_MAIN(ShellUiTest)
 // the pages show but never the description or picture.
 void ShellUiTest::configureSettingsOpensTheSheetAndApplyKeepsTheDescription() {
     UiWorkspace ws;
-    test::ScriptedPrompter quiet;
+    test::RecordingPrompter quiet;
     QVERIFY(CreateNewProfile(EmulatorKind::Pcsx, "Tekken", std::string("Arcade"), std::nullopt, ws.context->settings,
                              quiet));
     ws.context->settings.SetInt("CurrentEmulator", 4);
@@ -1336,6 +1336,7 @@ void ShellUiTest::choosersStartAtTheCurrentValue() {
     UiWorkspace ws;
     std::filesystem::create_directories(ws.prefix + "/drive_c/epsxe");
     std::filesystem::create_directories(ws.prefix + "/drive_c/psinex");
+    std::filesystem::remove_all(ws.prefix + "/drive_c/fpse");  // FPSE is not installed
     ws.settings->SetInt("TextColor", 0x00332211);
     CMainFrame frame(*ws.context);
     ScriptedChoosers* choosers = &ws.choosers;

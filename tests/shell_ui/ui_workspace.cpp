@@ -1,10 +1,8 @@
 #include "tests/shell_ui/ui_workspace.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "frontend/profiles/profile_manager.h"
 
@@ -12,20 +10,7 @@ namespace fs = std::filesystem;
 
 namespace dravolo::test {
 
-UiWorkspace::UiWorkspace() {
-    std::string templ = (fs::temp_directory_path() / "dravolo-ui-XXXXXX").string();
-    if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
-    root = templ;
-    prefix = root + "/prefix";
-    workdir = root + "/work";
-    fs::create_directories(prefix + "/drive_c");
-    fs::create_directories(prefix + "/dosdevices");
-    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
-    fs::create_directory_symlink("/", prefix + "/dosdevices/z:");
-    for (const char* dir : {"Epsxe", "Fpse", "Psinex", "Adripsx", "Pcsx"}) fs::create_directories(workdir + "/" + dir);
-    savedCwd_ = fs::current_path().string();
-    fs::current_path(workdir);
-    setenv("DRAVOLO_PREFIX", prefix.c_str(), 1);
+UiWorkspace::UiWorkspace() : root(world_.root()), prefix(world_.prefix()), workdir(world_.workdir()) {
     registry = OpenSystemRegistry();
     settings = std::make_unique<SettingsStore>(*registry);
     context = std::make_unique<ShellContext>(ShellContext{*settings, prompter, choosers});
@@ -35,9 +20,6 @@ UiWorkspace::~UiWorkspace() {
     context.reset();
     settings.reset();
     registry.reset();
-    std::error_code ec;
-    fs::current_path(savedCwd_, ec);
-    fs::remove_all(root, ec);
 }
 
 void UiWorkspace::Write(const std::string& path, const Bytes& data) const {

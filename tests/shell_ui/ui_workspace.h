@@ -1,6 +1,6 @@
 #pragma once
-// A private Windows world for one Qt test: temporary prefix (DRAVOLO_PREFIX)
-// and working directory with the five profile folders, the settings store on
+// A private Windows world for one Qt test: the tests' workspace (prefix,
+// working directory with the five profile folders), the settings store on
 // it, a prompter that records every message with its default answer, and
 // choosers answered from the test.
 
@@ -13,33 +13,14 @@
 #include <vector>
 
 #include "common/base/bytes.h"
-#include "common/base/prompter.h"
 #include "common/platform/registry.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/shell/shell_context.h"
 #include "frontend/widgets/shell_choosers.h"
+#include "tests/support/recording_prompter.h"
+#include "tests/support/test_workspace.h"
 
 namespace dravolo::test {
-
-class RecordingPrompter : public Prompter {
-public:
-    struct Message {
-        std::string text, caption;
-        PromptIcon icon;
-        PromptButtons buttons;
-        PromptAnswer defaultAnswer;
-    };
-    PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
-                     PromptAnswer defaultAnswer) override {
-        messages.push_back({std::string(text), std::string(caption), icon, buttons, defaultAnswer});
-        if (answers.empty()) return defaultAnswer;
-        const PromptAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::vector<Message> messages;
-    std::deque<PromptAnswer> answers;
-};
 
 class ScriptedChoosers : public ShellChoosers {
 public:
@@ -64,13 +45,15 @@ public:
 };
 
 class UiWorkspace {
+    TestWorkspace world_;  // first made, last gone
+
 public:
     UiWorkspace();
     ~UiWorkspace();
     UiWorkspace(const UiWorkspace&) = delete;
     UiWorkspace& operator=(const UiWorkspace&) = delete;
 
-    std::string root, prefix, workdir;
+    const std::string &root, &prefix, &workdir;
     std::unique_ptr<Registry> registry;
     std::unique_ptr<SettingsStore> settings;
     RecordingPrompter prompter;
@@ -83,9 +66,6 @@ public:
     // A profile with a description and picture path, as the CLI makes it.
     void MakeProfile(int kind, const std::string& name, const std::string& description = " ",
                      const std::string& bitmap = " ");
-
-private:
-    std::string savedCwd_;
 };
 
 // A 24-bit Windows bitmap of one colour.

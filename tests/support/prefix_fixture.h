@@ -1,58 +1,39 @@
 #pragma once
-// A private Windows world for one test: a temporary Wine-style prefix (set as
-// DRAVOLO_PREFIX), a temporary working directory that becomes the current
-// directory, the five profile folders in it, and emulator install folders under
-// drive_c. Everything is removed afterwards.
+// TestWorkspace (test_workspace.h) as a GoogleTest fixture: made in SetUp,
+// gone in TearDown. On Windows the test is skipped unless drive C: and the
+// registry may be changed (scratch_windows.h).
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/base/bytes.h"
+#include "tests/support/test_workspace.h"
 
 namespace dravolo::test {
-
-class ScratchWindows;
 
 class PrefixFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Host paths.
-    const std::string& root() const { return root_; }
-    const std::string& prefix() const { return prefix_; }
-    const std::string& workdir() const { return workdir_; }
-    // The prefix's drive_c on POSIX; on Windows the real "C:" (see scratch_windows.h).
-    const std::string& driveC() const { return driveC_; }
+    TestWorkspace& workspace() { return *workspace_; }
+    const std::string& root() const { return workspace_->root(); }
+    const std::string& prefix() const { return workspace_->prefix(); }
+    const std::string& workdir() const { return workspace_->workdir(); }
+    const std::string& driveC() const { return workspace_->driveC(); }
 
-    // Writes/reads a host file (relative paths are below the working directory).
-    void WriteHostFile(const std::string& path, std::string_view content) const;
-    std::string ReadHostFile(const std::string& path) const;
-    bool HostExists(const std::string& path) const;
-    std::string HostPath(const std::string& path) const;
-
-private:
-    std::string root_, prefix_, workdir_, driveC_, savedCwd_, savedPrefix_;
-    std::shared_ptr<ScratchWindows> scratch_;
-    bool hadPrefix_ = false;
-};
-
-// A temporary directory without the Windows world, removed on destruction.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
+    void WriteHostFile(const std::string& path, std::string_view content) const {
+        workspace_->WriteHostFile(path, content);
+    }
+    std::string ReadHostFile(const std::string& path) const { return workspace_->ReadHostFile(path); }
+    bool HostExists(const std::string& path) const { return workspace_->HostExists(path); }
+    std::string HostPath(const std::string& path) const { return workspace_->HostPath(path); }
 
 private:
-    std::string path_;
+    std::optional<TestWorkspace> workspace_;
 };
-
-void RemoveTree(const std::string& hostPath);
 
 }  // namespace dravolo::test

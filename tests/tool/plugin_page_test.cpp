@@ -4,7 +4,7 @@
 
 #include "common/platform/registry.h"
 #include "tests/support/prefix_fixture.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tests/tool/tool_workspace.h"
 #include "tool/core/plugin_page_logic.h"
 
@@ -51,7 +51,7 @@ protected:
 
     std::unique_ptr<test::ToolWorkspace> workspace_;
     std::unique_ptr<Registry> registry_;
-    test::ScriptedPrompter prompter_;
+    test::RecordingPrompter prompter_;
 };
 
 }  // namespace

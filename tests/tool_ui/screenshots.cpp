@@ -17,7 +17,7 @@
 #include "tool/CCheatsTab.h"
 #include "tool/CMemcardsTab.h"
 
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tests/tool_ui/tool_ui_workspace.h"
 #include "tool/CKestrineToolDlg.h"
 #include "tool/CToolSkin.h"
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     {
         test::ToolUiWorld world(true);
         world.StoreGame();
-        test::ScriptedPrompter prompter;
+        test::RecordingPrompter prompter;
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         ok = Shoot(dialog, 0, out + "/tool_plugins.png") && ok;
         ok = Shoot(dialog, 2, out + "/tool_options.png") && ok;
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         test::ToolUiWorld world(true);
         world.StoreGame();
         world.InstallSkin(DemoSkin());
-        test::ScriptedPrompter prompter;
+        test::RecordingPrompter prompter;
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         ok = Shoot(dialog, 0, out + "/tool_skin.png") && ok;
         dialog.OnCancel();
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         test::ToolUiWorld world(true);
         world.StoreGame();
         StoreCardsAndCheats(world);
-        test::ScriptedPrompter prompter;
+        test::RecordingPrompter prompter;
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         dialog.memcardsTab()->SelectCard(2);
         ok = Shoot(dialog, 1, out + "/tool_memcards.png") && ok;

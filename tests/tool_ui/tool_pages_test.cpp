@@ -13,7 +13,7 @@
 #include <fstream>
 
 #include "tests/support/card_builder.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tests/tool_ui/tool_ui_workspace.h"
 #include "tool/CCheatDlg.h"
 #include "tool/CCheatsTab.h"
@@ -75,7 +75,7 @@ void ToolPagesTest::cardListMarksAndCommands() {
     PutFile(cards + "epsxe001.mcr", test::CardBuilder().str());
     PutFile(cards + "epsxe002.mcr", test::CardBuilder::Unformatted().str());
     world.registry().SetDword(kUser, kGame + "\\Memory Cards", "MemCard1", 2);  // MemCard0 = 2 as well
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     CKestrineToolDlg dialog(world.Setup("Game"), prompter);
     CMemcardsTab* tab = dialog.memcardsTab();
     QTreeWidget* list = tab->list();
@@ -161,7 +161,7 @@ void ToolPagesTest::cardChoiceIsKeptAndWrittenAtOK() {
     world.StoreGame();
     world.registry().SetDword(kUser, kGame + "\\Memory Cards", "CustomCards", 1);
     world.registry().SetString(kUser, kGame + "\\Memory Cards", "CustomCard0", "D:\\Saves\\one.mcr");
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         CMemcardsTab* tab = dialog.memcardsTab();
@@ -196,7 +196,7 @@ void ToolPagesTest::cheatTreeActivityAndItsValue() {
     test::ToolUiWorld world(false);
     world.StoreGame();
     PutFile(world.workspace().host() + "/Cheats/Codes.txt", kCodes);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         CCheatsTab* tab = dialog.cheatsTab();
@@ -250,7 +250,7 @@ void ToolPagesTest::cheatDialogAddsEditsAndRefuses() {
     world.StoreGame();
     const std::string codes = world.workspace().host() + "/Cheats/Codes.txt";
     PutFile(codes, kCodes);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     CKestrineToolDlg dialog(world.Setup("Game"), prompter);
     CCheatsTab* tab = dialog.cheatsTab();
 
@@ -348,7 +348,7 @@ void ToolPagesTest::cheatImportAndDelete() {
     const std::string codes = world.workspace().host() + "/Cheats/Codes.txt";
     PutFile(codes, kCodes);
     PutFile(world.workspace().host() + "/Street.cht", "#Street\r\n80040000 0002\r\n");
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     CKestrineToolDlg dialog(world.Setup("Game"), prompter);
     CCheatsTab* tab = dialog.cheatsTab();
     tab->ImportFile("C:\\epsxe\\Street.cht");
@@ -382,7 +382,7 @@ void ToolPagesTest::cheatWriteFailuresAndTheBackupAreTold() {
     const std::string damaged = kCodes + "; my notes\r\n";
     PutFile(codes, damaged);
     PutFile(world.workspace().host() + "/Street.cht", "#Street\r\n80040000 0002\r\n");
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     CKestrineToolDlg dialog(world.Setup("Game"), prompter);
     CCheatsTab* tab = dialog.cheatsTab();
 
@@ -442,7 +442,7 @@ void ToolPagesTest::cheatChoiceAfterADamagedGameSurvivesAnOkWithoutWindow() {
     Bytes value(choice.begin(), choice.end());
     value.push_back(0);
     world.registry().SetValue(kUser, kGame + "\\Kestrine", "Cheats", kRegBinary, value);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     for (const char* word : {"0!9", "0"}) {
         CKestrineToolDlg dialog(world.Setup("Game", word), prompter);
         QCOMPARE(dialog.cheatsTab()->ItemImage({1, 0}), kImageActiveCheat);

@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "common/platform/instance_guard.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tests/tool/forwarding_registry.h"
 #include "tests/tool_ui/tool_ui_workspace.h"
 #include "tool/CKestrineToolDlg.h"
@@ -50,7 +50,7 @@ public:
 // caller's window enabling recorded.
 struct EditRun {
     std::vector<std::uintptr_t> enabled;
-    int Run(test::ToolUiWorld& world, test::ScriptedPrompter& prompter, const std::vector<std::string>& args,
+    int Run(test::ToolUiWorld& world, test::RecordingPrompter& prompter, const std::vector<std::string>& args,
             std::function<int(CKestrineToolDlg&)> runDialog = {}) {
         EditModeSetup setup;
         setup.registry = &world.registry();
@@ -86,7 +86,7 @@ void ToolUiTest::okKeepsTheStoredConfigurationAndCarriesEdits() {
     test::ToolUiWorld world(false);
     world.StoreGame();
     const std::string stored = test::DumpTree(world.registry(), kGame);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Change ePSXe configuration"));
@@ -125,7 +125,7 @@ void ToolUiTest::cancelLeavesTheStoredConfigurationButNotTheActiveArea() {
     test::ToolUiWorld world(true);
     world.StoreGame();
     const std::string stored = test::DumpTree(world.registry(), kGame);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         dialog.pluginsTab()->SelectRow(RowOf(dialog, 6, "netTest.dll"));
@@ -145,7 +145,7 @@ void ToolUiTest::activeAreaShowsOnlyClose() {
     world.StoreGame();
     world.registry().SetString(kUser, kActive + "\\GPU", "GPUlib", "gpuOther.dll");
     const std::string stored = test::DumpTree(world.registry(), kGame);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     {
         CKestrineToolDlg dialog(world.Setup("PSEmu Pro"), prompter);
         QVERIFY(!dialog.okButton()->isVisibleTo(&dialog));
@@ -167,7 +167,7 @@ void ToolUiTest::activeAreaShowsOnlyClose() {
 void ToolUiTest::actionsSelectTheCardTabOrQuickConfigure() {
     test::ToolUiWorld world(false);
     world.StoreGame();
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     for (const char* word : {"0!7", "0!8"}) {
         CKestrineToolDlg dialog(world.Setup("Game", word), prompter);
         QCOMPARE(dialog.tabs()->tabText(dialog.tabs()->currentIndex()), QStringLiteral("Memcards"));
@@ -204,7 +204,7 @@ void ToolUiTest::optionsDialogIsHostedAndItsOptionsTravel() {
     world.StoreGame();
     // Left in the library's key by someone else: must not reach the configuration.
     world.registry().SetString(kUser, "Software\\Kestrine\\Kestrine\\Interface", "CmdLine", "stale");
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         QWidget* options = dialog.optionsDialog();
@@ -242,7 +242,7 @@ void ToolUiTest::optionsDialogIsHostedAndItsOptionsTravel() {
 void ToolUiTest::tabsButtonsMenuAndMessages() {
     test::ToolUiWorld world(false);
     world.StoreGame();
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     CKestrineToolDlg dialog(world.Setup("Game"), prompter);
     QTabWidget* tabs = dialog.tabs();
     QCOMPARE(tabs->count(), 4);
@@ -298,7 +298,7 @@ void ToolUiTest::tabsButtonsMenuAndMessages() {
 
 void ToolUiTest::skinOrBuiltInPictures() {
     test::ToolUiWorld world(false);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
         QVERIFY(!dialog.skin().loaded());
@@ -341,7 +341,7 @@ void ToolUiTest::windowSettingsAreSavedAtClose() {
     const std::string position = "Software\\Kestrine\\Kestrine\\KestrineTool\\Position";
     world.registry().SetDword(kUser, position, "ToolX2", 111);
     world.registry().SetDword(kUser, position, "ToolX5", 222);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     std::uint32_t dragged = 0;
     {
         CKestrineToolDlg dialog(world.Setup("Game"), prompter);
@@ -369,7 +369,7 @@ void ToolUiTest::failedSwapInNeverOverwritesTheStoredConfiguration() {
     world.registry().SetString(kUser, kActive + "\\GPU", "GPUlib", "gpuOther.dll");
     const std::string stored = test::DumpTree(world.registry(), kGame);
     FailingRegistry registry(world.registry());
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     {
         tool::ToolDialogSetup setup = world.Setup("Game");
         setup.registry = &registry;
@@ -387,7 +387,7 @@ void ToolUiTest::everyWayOutEnablesTheCallersWindow() {
     test::ToolUiWorld world(false);
     world.StoreGame();
     const std::string stored = test::DumpTree(world.registry(), kGame);
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     EditRun run;
     // A refused name: the message, and the caller gets its window back.
     QCOMPARE(run.Run(world, prompter, {"/pt", "Ga\\me", "@4660"}), 1);
@@ -426,7 +426,7 @@ void ToolUiTest::aStartFinishesAnInterruptedCommitFirst() {
     world.registry().SetDword(kUser, StagingKeyPath("Game"), "Ready", 1);
     // And one killed before its mark, for another configuration.
     world.registry().SetString(kUser, StagingKeyPath("Half") + "\\Tree\\GPU", "GPUlib", "gpuOther.dll");
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     EditRun run;
     QCOMPARE(run.Run(world, prompter, {"/pt", "Game", "@0"}, [&](CKestrineToolDlg& dialog) {
         // The finished commit is what was swapped in.
@@ -484,7 +484,7 @@ void ToolUiTest::oneEditAtATimeWhileReportsRunBeside() {
         "before editing another configuration.\n"));
     QCOMPARE(test::DumpTree(world.registry(), kActive), active);
     // The same start in this process: the caller gets its window back.
-    test::ScriptedPrompter prompter;
+    test::RecordingPrompter prompter;
     EditRun run;
     QCOMPARE(run.Run(world, prompter, {"/pt", "Other", "@4660"}), 1);
     QCOMPARE(prompter.messages.size(), std::size_t{1});

@@ -7,7 +7,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 add_library(tool_ui_workspace STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/tool_ui_workspace.cpp ${CMAKE_CURRENT_SOURCE_DIR}/tool/tool_workspace.cpp)
 target_include_directories(tool_ui_workspace PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tool_ui_workspace PUBLIC kestrinetool_ui dravolo_platform Qt6::Widgets)
+target_link_libraries(tool_ui_workspace PUBLIC kestrinetool_ui dravolo_test_workspace Qt6::Widgets)
 target_compile_definitions(tool_ui_workspace PUBLIC
   TOOL_TEST_PLUGIN_DIR="${CMAKE_CURRENT_BINARY_DIR}/tool/plugins"
   TEST_PLUGIN_DIR="$<TARGET_FILE_DIR:test_plugin_gpu>"
@@ -15,15 +15,11 @@ target_compile_definitions(tool_ui_workspace PUBLIC
 add_dependencies(tool_ui_workspace kestrinestuff ${KESTRINETOOL_TEST_PLUGINS} test_plugin_cdr)
 dravolo_warnings(tool_ui_workspace)
 
-add_executable(tool_ui_tests ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/tool_ui_test.cpp)
-set_target_properties(tool_ui_tests PROPERTIES AUTOMOC ON)
-target_link_libraries(tool_ui_tests PRIVATE tool_ui_workspace Qt6::Test)
+dravolo_qt_test_suite(tool_ui_tests SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/tool_ui_test.cpp
+                      LIBS tool_ui_workspace TIMEOUT 180)
 # Two edits at once are tried with the real program beside the test.
 target_compile_definitions(tool_ui_tests PRIVATE KESTRINETOOL_PATH="$<TARGET_FILE:kestrinetool>")
 add_dependencies(tool_ui_tests kestrinetool)
-dravolo_warnings(tool_ui_tests)
-add_test(NAME tool_ui_tests COMMAND tool_ui_tests)
-set_tests_properties(tool_ui_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 180)
 
 # Pictures of the dialog for the docs (run under Xvfb):
 #   xvfb-run -a tool_ui_screenshots docs/screenshots
@@ -32,9 +28,5 @@ target_link_libraries(tool_ui_screenshots PRIVATE tool_ui_workspace dravolo_test
 dravolo_warnings(tool_ui_screenshots)
 
 # The card and cheat tabs and the cheat dialog.
-add_executable(tool_pages_tests ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/tool_pages_test.cpp)
-set_target_properties(tool_pages_tests PROPERTIES AUTOMOC ON)
-target_link_libraries(tool_pages_tests PRIVATE tool_ui_workspace dravolo_test_support Qt6::Test)
-dravolo_warnings(tool_pages_tests)
-add_test(NAME tool_pages_tests COMMAND tool_pages_tests)
-set_tests_properties(tool_pages_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 180)
+dravolo_qt_test_suite(tool_pages_tests SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/tool_pages_test.cpp
+                      LIBS tool_ui_workspace dravolo_test_support TIMEOUT 180)

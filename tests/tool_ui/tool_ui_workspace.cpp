@@ -1,10 +1,7 @@
 #include "tests/tool_ui/tool_ui_workspace.h"
 
 #include <QDir>
-#include <cstdlib>
 #include <filesystem>
-
-#include "common/platform/prefix.h"
 
 namespace dravolo::test {
 
@@ -12,16 +9,8 @@ namespace {
 constexpr RegRoot kUser = RegRoot::CurrentUser;
 }
 
-ToolUiWorld::ToolUiWorld(bool withLibrary) : savedCwd_(std::filesystem::current_path().string()) {
-    const std::string root = dir_.path().toStdString();
-    const std::string prefix = root + "/prefix";
-    EnsurePrefixLayout(prefix);
-    if (const char* old = std::getenv("DRAVOLO_PREFIX")) {
-        hadPrefix_ = true;
-        savedPrefix_ = old;
-    }
-    setenv("DRAVOLO_PREFIX", prefix.c_str(), 1);
-    workspace_ = std::make_unique<ToolWorkspace>(prefix + "/drive_c");
+ToolUiWorld::ToolUiWorld(bool withLibrary) {
+    workspace_ = std::make_unique<ToolWorkspace>(world_.driveC());
     workspace_->AddPlugin(SharedTestPlugin("gpuTest.dll"), "gpuTest.dll", "name=Test Video\nversion=0x0105\n");
     workspace_->AddPlugin(SharedTestPlugin("gpuTest.dll"), "gpuOther.dll", "name=Other Video\n");
     workspace_->AddPlugin(SharedTestPlugin("spuTest.dll"), "spuTest.dll", "name=Test Sound\n");
@@ -35,17 +24,9 @@ ToolUiWorld::ToolUiWorld(bool withLibrary) : savedCwd_(std::filesystem::current_
     registry_ = OpenSystemRegistry();
 }
 
-ToolUiWorld::~ToolUiWorld() {
-    registry_.reset();
-    // The plugin page makes the emulator's folder current; it goes away now.
-    std::error_code ec;
-    std::filesystem::current_path(savedCwd_, ec);
-    if (hadPrefix_) {
-        setenv("DRAVOLO_PREFIX", savedPrefix_.c_str(), 1);
-    } else {
-        unsetenv("DRAVOLO_PREFIX");
-    }
-}
+// The plugin page makes the emulator's folder current; the workspace goes
+// back to the folder the test started in before that folder goes away.
+ToolUiWorld::~ToolUiWorld() { registry_.reset(); }
 
 tool::ToolDialogSetup ToolUiWorld::Setup(const std::string& name, const std::string& editWord) {
     tool::ToolDialogSetup setup;

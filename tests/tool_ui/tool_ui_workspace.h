@@ -1,13 +1,13 @@
 #pragma once
-// A private Windows world for the tool's Qt tests and screenshots: a
-// temporary prefix (DRAVOLO_PREFIX), "C:\epsxe" with test plugins, the
-// emulator file and KestrineSTUFF.DLL, and a stored configuration "Game".
+// A private Windows world for the tool's Qt tests and screenshots: the tests'
+// workspace, "C:\epsxe" in it with test plugins, the emulator file and
+// KestrineSTUFF.DLL, and a stored configuration "Game".
 
-#include <QTemporaryDir>
 #include <memory>
 #include <string>
 
 #include "common/platform/registry.h"
+#include "tests/support/test_workspace.h"
 #include "tests/tool/tool_workspace.h"
 #include "tool/CKestrineToolDlg.h"
 
@@ -28,10 +28,7 @@ public:
     void InstallSkin(const QImage& picture);
 
 private:
-    std::string savedCwd_;
-    QTemporaryDir dir_;
-    std::string savedPrefix_;
-    bool hadPrefix_ = false;
+    TestWorkspace world_;
     std::unique_ptr<ToolWorkspace> workspace_;
     std::unique_ptr<Registry> registry_;
 };

@@ -16,7 +16,7 @@
 #include "cli/cli.h"
 #include "common/base/text.h"
 #include "common/platform/posix/hive_registry.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tests/wine/wine_peer.h"
 
 namespace dravolo::test {
@@ -124,7 +124,7 @@ protected:
     WinePeer* peer = nullptr;
     std::string work, lastErr;
     std::filesystem::path saved;
-    ScriptedPrompter prompter;
+    RecordingPrompter prompter;
 };
 
 std::string TextOf(const std::optional<Report>& r, const std::string& name) {

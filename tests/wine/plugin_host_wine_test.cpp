@@ -22,7 +22,7 @@
 #include "frontend/options/pad_plugins.h"
 #include "frontend/plugins/plugins_page_logic.h"
 #include "tests/support/memory_registry.h"
-#include "tests/support/scripted_prompter.h"
+#include "tests/support/recording_prompter.h"
 #include "tests/wine/wine_peer.h"
 #include "tool/core/plugin_page_logic.h"
 #include "tool/core/report.h"
@@ -94,7 +94,7 @@ protected:
     fs::path savedDir;
     MemoryRegistry registry;
     InProcessRegistryEditor editor{registry};
-    ScriptedPrompter prompter;
+    RecordingPrompter prompter;
 };
 
 std::vector<std::string> Names(const std::vector<PluginEntry>& list) {

@@ -1,26 +1,29 @@
 #pragma once
-// A Prompter for tests: records every message and answers from a script
-// (then with the default answer once the script is used up).
+// The tests' Prompter: records every message with the answer it would get by
+// default, and answers from a script (then with that default answer once the
+// script is used up).
 
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/base/prompter.h"
 
 namespace dravolo::test {
 
-class ScriptedPrompter : public Prompter {
+class RecordingPrompter : public Prompter {
 public:
     struct Message {
         std::string text, caption;
         PromptIcon icon;
         PromptButtons buttons;
+        PromptAnswer defaultAnswer;
     };
 
     PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
                      PromptAnswer defaultAnswer) override {
-        messages.push_back({std::string(text), std::string(caption), icon, buttons});
+        messages.push_back({std::string(text), std::string(caption), icon, buttons, defaultAnswer});
         if (answers.empty()) return defaultAnswer;
         const PromptAnswer a = answers.front();
         answers.pop_front();
