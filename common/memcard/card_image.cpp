@@ -74,8 +74,16 @@ bool Contains(const std::vector<int>& slots, int slot) {
     return std::find(slots.begin(), slots.end(), slot) != slots.end();
 }
 
+// Whether a walk from `slot` lists a save of its own: a first block in use
+// (0x51, or a state no console writes that the listing still shows as a save)
+// or one marked free (0xA1). Links and the other free states start nothing.
+bool StartsASave(std::uint8_t state) {
+    return (IsInUseState(state) && !IsLinkState(state) && !IsAvailableState(state)) ||
+           state == MarkedFreeState(kStateFirst);
+}
+
 // The blocks the save at `start` may change: its walk, cut before the first
-// block that the walk of another save's first block (0x51 or 0xA1) reaches as
+// block that the walk of another save's first block (StartsASave) reaches as
 // well. A console that deleted a save keeps its links; when it later writes
 // another save into one of the freed blocks, the old links point into the new
 // save, and a block two damaged chains share belongs to neither alone.
@@ -84,7 +92,7 @@ std::vector<int> OwnBlocks(const CardImage& card, int start) {
     SlotMask foreign{};
     for (int first = 0; first < kSlotCount; ++first) {
         const std::uint8_t state = SlotState(card, first);
-        if (first == start || (state != kStateFirst && state != MarkedFreeState(kStateFirst))) continue;
+        if (first == start || !StartsASave(state)) continue;
         const std::vector<int> other = SaveBlocks(card, first);
         if (Contains(other, start)) continue;  // our own save, walked from one of its middle blocks
         for (int slot : other) foreign[static_cast<std::size_t>(slot)] = true;

@@ -355,6 +355,23 @@ TEST(MemCardImage, EraseAndMarkFreeStopAtBlocksOfAnotherSave) {
     ExpectSaveKept(*card, *ImageOf(StaleLinkCard()), 1);
 }
 
+// A first block in a state no console writes (0x4B here) still lists as a
+// save in use with the links it reaches; another save's walk into those links
+// must stop there too, as it does for a 0x51 or 0xA1 start.
+TEST(MemCardImage, EraseAndMarkFreeStopAtBlocksAnOddFirstBlockReaches) {
+    const CardBuilder built = CardBuilder().AddSave({1, 2, 4}, "A", 1).AddSave({12}, "ODD", 2).SetState(12, 0x4B).SetNext(12, 2);
+    const auto original = ImageOf(built);
+    ASSERT_EQ(SaveBlocks(*original, 12), (std::vector<int>{12, 2, 4}));
+    auto erased = ImageOf(built);
+    EraseSave(*erased, 1);
+    EXPECT_EQ(SlotState(*erased, 1), kStateFree);
+    for (int slot : {2, 4, 12}) ExpectSaveKept(*erased, *original, slot);
+    auto marked = ImageOf(built);
+    MarkSaveFree(*marked, 1);
+    EXPECT_EQ(SlotState(*marked, 1), 0xA1);
+    for (int slot : {2, 4, 12}) ExpectSaveKept(*marked, *original, slot);
+}
+
 TEST(MemCardCopy, DestinationInUseAndAvailableStillNeedsRoom) {
     // 0xA5 counts as in use and as available; with only it and one other slot
     // free a three-block save does not fit.
