@@ -7,6 +7,8 @@ packages=(cmake g++ make ninja-build pkg-config qt6-base-dev libgl-dev libgtest-
           libbenchmark-dev xvfb xauth
           # the fuzz preset: clang with libFuzzer and the sanitizers' runtimes
           clang libclang-rt-14-dev
+          # scripts/lint.sh: the formatter and the static checks
+          clang-format clang-tidy
           # Windows: mingw-w64 cross compilers (64-bit built and run, 32-bit built) and Wine
           # (wine brings the "wine" command, the default runner for Windows programs)
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test: first the
-# dev build, then the same suites under AddressSanitizer + UBSan, then every
+# dev build (and scripts/lint.sh over the last commit's changes), then the same suites under AddressSanitizer + UBSan, then every
 # fuzz target for 15 seconds (clang's libFuzzer; a finding fails the run), then
 # the Windows build's suites under Wine (scripts/test-windows.sh), last the
 # Debian package built, checked, installed, run and removed
@@ -13,6 +13,8 @@ jobs=$(nproc)
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j"$jobs"
+# The layout and static checks of what the last commit changed.
+bash scripts/lint.sh
 QT_QPA_PLATFORM=offscreen ctest --preset dev -j"$jobs"
 
 cmake --preset asan >/dev/null
