@@ -2,6 +2,7 @@
 // imports and the configuration writer, without starting the emulator) into a
 // 2 MB user.reg, against copying that file once durably.
 
+#include <stdexcept>
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -61,7 +62,7 @@ struct Workspace {
                                "some text of a typical length " + std::to_string(v));
                 fill.SetDword(RegRoot::CurrentUser, key, "Number" + std::to_string(v), static_cast<std::uint32_t>(v));
             }
-            registry->Commit(fill);
+            if (!registry->Commit(fill)) throw std::runtime_error("the bench registry refused its filler");
         }
 
         // Two profiles with their four side files each, every plugin key a
@@ -81,7 +82,7 @@ struct Workspace {
                     values.SetDword(RegRoot::CurrentUser, key, "Option" + std::to_string(v),
                                     static_cast<std::uint32_t>(v + profile.size()));
                 values.SetString(RegRoot::CurrentUser, key, "Name", profile + " settings of " + slot);
-                registry->Commit(values);
+                if (!registry->Commit(values)) throw std::runtime_error("the bench registry refused the values");
                 editor->Export(ProfilePath(EmulatorKind::Epsxe, profile, "." + LowerAnsi(slot)),
                                std::string("HKEY_CURRENT_USER\\Software\\Vision Thing\\PSEmu Pro\\") + slot);
             }

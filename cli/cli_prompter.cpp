@@ -7,9 +7,17 @@
 
 namespace dravolo::cli {
 
-PromptAnswer ConsolePrompter::Ask(std::string_view text, std::string_view caption, PromptIcon, PromptButtons buttons,
-                                  PromptAnswer defaultAnswer) {
-    err_ << ForTerminal(caption) << ": " << ForTerminal(text) << "\n";
+PromptAnswer ConsolePrompter::Ask(std::string_view text, std::string_view caption, PromptIcon icon,
+                                  PromptButtons buttons, PromptAnswer defaultAnswer) {
+    return AskWithDetails(text, caption, icon, buttons, defaultAnswer, {});
+}
+
+PromptAnswer ConsolePrompter::AskWithDetails(std::string_view text, std::string_view caption, PromptIcon,
+                                             PromptButtons buttons, PromptAnswer defaultAnswer,
+                                             std::string_view details) {
+    err_ << ForTerminal(caption) << ": " << ForTerminal(text);
+    if (!details.empty()) err_ << " (" << ForTerminal(details) << ")";
+    err_ << "\n";
     const bool question = buttons != PromptButtons::Ok;
     if (!question) return PromptAnswer::Ok;
     const PromptAnswer yes = buttons == PromptButtons::OkCancel ? PromptAnswer::Ok

@@ -16,6 +16,9 @@ public:
 
     PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
                      PromptAnswer defaultAnswer) override;
+    // The details follow the text in brackets, on the same line.
+    PromptAnswer AskWithDetails(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
+                                PromptAnswer defaultAnswer, std::string_view details) override;
 
 private:
     std::ostream& err_;

@@ -226,8 +226,8 @@ int Shortcut(EmulatorKind kind, const std::vector<std::string>& args, const Sett
         const fs::path icons = fs::path(EnvironmentOr("XDG_DATA_HOME", home + "/.local/share")) / "dravolo" / "icons";
         fs::create_directories(icons, ec);
         const std::string iconPath = (icons / (base + ".png")).string();
-        if (!WriteWholeFileAtomic(iconPath, *png)) {
-            context.err << "dravolo-cli: cannot write " << iconPath << "\n";
+        if (Error error; !WriteWholeFileAtomic(iconPath, *png, &error)) {
+            context.err << "dravolo-cli: cannot write " << iconPath << " (" << error.cause << ")\n";
             return kFailed;
         }
         shortcut.icon = iconPath;
@@ -238,8 +238,9 @@ int Shortcut(EmulatorKind kind, const std::vector<std::string>& args, const Sett
     fs::create_directories(dir, ec);
     const std::string file = (fs::path(dir) / (base + ".desktop")).string();
     const std::string text = DesktopEntryText(shortcut);
-    if (!WriteWholeFileAtomic(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()))) {
-        context.err << "dravolo-cli: cannot write " << file << "\n";
+    if (Error error; !WriteWholeFileAtomic(
+            file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), &error)) {
+        context.err << "dravolo-cli: cannot write " << file << " (" << error.cause << ")\n";
         return kFailed;
     }
     // Desktops start only launchers that may be executed.

@@ -133,7 +133,7 @@ std::optional<std::vector<std::string>> OverlayRegistry::EnumSubkeys(RegRoot roo
     return names;
 }
 
-bool OverlayRegistry::Commit(const RegBatch& batch) {
+bool OverlayRegistry::CommitBatch(const RegBatch& batch, Error* /*error*/) {
     for (const auto& change : batch.changes()) {
         changes_.push_back(change);
         if (listener_) listener_(change);

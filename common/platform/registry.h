@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/base/bytes.h"
+#include "common/base/error.h"
 
 namespace dravolo {
 
@@ -95,8 +96,9 @@ public:
     // the missing keys above it. Deleting a missing value or tree is not an
     // error. Deleting a root's whole tree (an empty path) is refused. Returns
     // false when the store cannot be written (nothing applied on POSIX; on
-    // Windows the changes before the failing one stay).
-    virtual bool Commit(const RegBatch& batch) = 0;
+    // Windows the changes before the failing one stay); error, when given,
+    // then says why (the hive file and errno, the key and the Win32 error).
+    [[nodiscard]] bool Commit(const RegBatch& batch, Error* error = nullptr) { return CommitBatch(batch, error); }
 
     // What the user is told holds root's values when a commit fails: the
     // hive file on POSIX, the root's name on Windows.
@@ -111,6 +113,10 @@ public:
     bool DeleteTree(RegRoot root, std::string_view path);
     std::optional<std::string> QueryString(RegRoot root, std::string_view path, std::string_view name);
     std::optional<std::uint32_t> QueryDword(RegRoot root, std::string_view path, std::string_view name);
+
+protected:
+    // Each store's Commit.
+    virtual bool CommitBatch(const RegBatch& batch, Error* error) = 0;
 };
 
 // Says that a Windows program we called (a plugin's dialog, say) may have

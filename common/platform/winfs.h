@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/base/bytes.h"
+#include "common/base/error.h"
 
 namespace dravolo {
 
@@ -26,13 +27,13 @@ std::string ToWindowsPath(std::string_view hostPath);
 
 // The process's current directory as a Windows path, and changing it.
 std::string GetCurrentDir();
-bool SetCurrentDir(std::string_view windowsPath);
+[[nodiscard]] bool SetCurrentDir(std::string_view windowsPath, Error* error = nullptr);
 
 bool FileExists(std::string_view path);       // a file, not a directory
 bool DirectoryExists(std::string_view path);
 std::optional<std::uint64_t> FileSize(std::string_view path);
 
-std::optional<Bytes> ReadWholeFile(std::string_view path);
+[[nodiscard]] std::optional<Bytes> ReadWholeFile(std::string_view path, Error* error = nullptr);
 // Reads a file that must be a regular one of at most maxSize bytes, never
 // blocking: a FIFO or device (which could block or never end) and a directory
 // are refused without being read, a larger file without being read whole.
@@ -47,15 +48,18 @@ RegularFileContent ReadRegularFile(std::string_view path, std::size_t maxSize);
 // stays a link and the file keeps its mode. A file that cannot be opened for
 // writing is refused and left alone; one in a folder where no new file can
 // be made is written in place.
-bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data);
+[[nodiscard]] bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data,
+                                        Error* error = nullptr);
 
-bool CreateDir(std::string_view path);  // one level, like CreateDirectoryA
-bool RemoveDir(std::string_view path);
-bool DeleteFileAt(std::string_view path);
+// Each of these fills error, when given, with the failing step, the path and
+// the system's cause.
+[[nodiscard]] bool CreateDir(std::string_view path, Error* error = nullptr);  // one level, like CreateDirectoryA
+[[nodiscard]] bool RemoveDir(std::string_view path, Error* error = nullptr);
+[[nodiscard]] bool DeleteFileAt(std::string_view path, Error* error = nullptr);
 // MoveFile semantics: never replaces an existing target.
-bool RenameNoReplace(std::string_view from, std::string_view to);
+[[nodiscard]] bool RenameNoReplace(std::string_view from, std::string_view to, Error* error = nullptr);
 // CopyFile semantics: failIfExists refuses an existing target.
-bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists);
+[[nodiscard]] bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists, Error* error = nullptr);
 
 // DOS wildcard search of "dir\\mask" ('*', '?'; "*.mc?" also matches "x.mc";
 // "*.*" matches names without a dot). Names come back in the order NTFS lists
@@ -80,7 +84,7 @@ public:
         CreateNew,      // fails when the file exists
         CreateAlways,   // creates or truncates
     };
-    static std::unique_ptr<WinFile> Open(std::string_view path, Mode mode);
+    [[nodiscard]] static std::unique_ptr<WinFile> Open(std::string_view path, Mode mode, Error* error = nullptr);
 
     virtual ~WinFile() = default;
     virtual bool Read(void* buffer, std::size_t count, std::size_t& got) = 0;

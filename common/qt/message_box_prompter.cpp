@@ -70,7 +70,14 @@ PromptAnswer FromQtButton(int button, PromptButtons buttons) {
 
 PromptAnswer MessageBoxPrompter::Ask(std::string_view text, std::string_view caption, PromptIcon icon,
                                      PromptButtons buttons, PromptAnswer defaultAnswer) {
+    return AskWithDetails(text, caption, icon, buttons, defaultAnswer, {});
+}
+
+PromptAnswer MessageBoxPrompter::AskWithDetails(std::string_view text, std::string_view caption, PromptIcon icon,
+                                                PromptButtons buttons, PromptAnswer defaultAnswer,
+                                                std::string_view details) {
     QMessageBox box(ToQtIcon(icon), ToQt(caption), ToQt(text), ToQtButtons(buttons), owner_.data());
+    if (!details.empty()) box.setDetailedText(ToQt(details));
     // A default the set does not hold leaves Qt's own choice.
     box.setDefaultButton(ToQtButton(defaultAnswer));
     box.setEscapeButton(ToQtButton(EscapeAnswer(buttons)));

@@ -18,6 +18,9 @@ public:
 
     PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
                      PromptAnswer defaultAnswer) override;
+    // The details go under the box's "Details" button; the text stays as it is.
+    PromptAnswer AskWithDetails(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
+                                PromptAnswer defaultAnswer, std::string_view details) override;
 
 private:
     QPointer<QWidget> owner_;

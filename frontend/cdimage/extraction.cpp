@@ -66,12 +66,13 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
         }
         // The former image is gone; so goes the sheet that described it (the
         // user agreed to replace both). The new one comes with a whole image.
-        if (!job.cueTracks.empty()) DeleteFileAt(CueSheetPathFor(job.imageFile));
+        // A sheet that cannot go stays beside the new image: the image is what the user asked for.
+        if (!job.cueTracks.empty()) (void)DeleteFileAt(CueSheetPathFor(job.imageFile));
     }
     auto deleteImage = [&] {
         if (!image) return;
         image->Discard();
-        DeleteFileAt(job.imageFile);
+        (void)DeleteFileAt(job.imageFile);  // cleanup of a failed run; its failure is already told
     };
     auto writeFailed = [&] {
         // A full disk must not pass for a finished image, nor leave one that
@@ -188,7 +189,7 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
             // an earlier run when every sector was read this time.
             const std::string listPath = BadSectorListPathFor(job.imageFile);
             if (job.skippedSectors.empty()) {
-                DeleteFileAt(listPath);
+                (void)DeleteFileAt(listPath);  // usually there is none to delete
             } else if (!WriteBadSectorList(job.imageFile, job.skippedSectors)) {
                 prompter.Tell("Unable to write the list of unreadable sectors " + listPath + "\n", kCaption,
                               PromptIcon::Stop);

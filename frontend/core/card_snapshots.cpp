@@ -58,7 +58,7 @@ bool WriteNewFile(const std::string& path, const Bytes& data) {
 bool WriteSnapshot(const std::string& folder, int card, const Bytes& data, std::time_t now) {
     const std::string temp = folder + "snapshot-" + std::to_string(card) + std::string(kTempExtension);
     if (!WriteNewFile(temp, data)) {
-        DeleteFileAt(temp);
+        (void)DeleteFileAt(temp);  // best effort: the snapshot failed already
         return false;
     }
     for (int later = 0; later < kSecondsToTry; ++later) {
@@ -66,13 +66,14 @@ bool WriteSnapshot(const std::string& folder, int card, const Bytes& data, std::
         if (FileExists(path)) continue;
         if (RenameNoReplace(temp, path)) return true;
     }
-    DeleteFileAt(temp);
+    (void)DeleteFileAt(temp);  // best effort: the snapshot failed already
     return false;
 }
 
 void Prune(const std::string& folder, int card, int keep) {
     const std::vector<Snapshot> all = ListSnapshots(folder, card);
-    for (std::size_t i = static_cast<std::size_t>(keep); i < all.size(); ++i) DeleteFileAt(all[i].path);
+    // A snapshot that cannot go is pruned at the next run.
+    for (std::size_t i = static_cast<std::size_t>(keep); i < all.size(); ++i) (void)DeleteFileAt(all[i].path);
 }
 
 SnapshotOutcome Take(std::string_view folder, int card, std::string_view cardPath, std::time_t now,
@@ -156,7 +157,8 @@ bool MoveSnapshotFolder(std::string_view fromBase, std::string_view toBase) {
 bool DeleteSnapshotFolder(std::string_view profileBase) {
     std::string folder = SnapshotFolderOf(profileBase);
     if (!DirectoryExists(folder)) return true;
-    for (const FindEntry& entry : FindFiles(folder + "*", FindWhat::FilesOnly)) DeleteFileAt(folder + entry.name);
+    // A file left behind makes the RemoveDir below fail, and that is the answer.
+    for (const FindEntry& entry : FindFiles(folder + "*", FindWhat::FilesOnly)) (void)DeleteFileAt(folder + entry.name);
     folder.pop_back();
     return RemoveDir(folder);
 }

@@ -161,13 +161,15 @@ bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, Regist
         case EmulatorKind::Epsxe: {
             _EPSXEDATA record(settings);
             if (!LoadRecord(record, profileFile, prompter)) return false;
-            registry.Commit(EpsxeConfigBatch(record, CurrentWindowsFamily()));
+            // ePSXe starts with its previous values when these cannot be written.
+            (void)registry.Commit(EpsxeConfigBatch(record, CurrentWindowsFamily()));
             return true;
         }
         case EmulatorKind::Pcsx: {
             _PCSXDATA record(settings);
             if (!LoadRecord(record, profileFile, prompter)) return false;
-            registry.Commit(PcsxConfigBatch(record, settings.InstallPath(EmulatorKind::Pcsx)));
+            // PCSX starts with its previous values when these cannot be written.
+            (void)registry.Commit(PcsxConfigBatch(record, settings.InstallPath(EmulatorKind::Pcsx)));
             return true;
         }
         case EmulatorKind::Adripsx: {
@@ -175,10 +177,11 @@ bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, Regist
             if (!LoadRecord(record, profileFile, prompter)) return false;
             // Without rights under HKEY_LOCAL_MACHINE the registry part is
             // skipped; AdriPSX still finds its file.
-            registry.Commit(AdripsxConfigBatch(record));
+            (void)registry.Commit(AdripsxConfigBatch(record));
             const std::string text = AdripsxIniText(record);
-            WriteWholeFileAtomic(settings.InstallPath(EmulatorKind::Adripsx) + std::string(kAdripsxIniName),
-                                 std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+            // As with the registry, a start with the previous file beats none.
+            (void)WriteWholeFileAtomic(settings.InstallPath(EmulatorKind::Adripsx) + std::string(kAdripsxIniName),
+                                       std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
             return true;
         }
         case EmulatorKind::Fpse:
@@ -241,11 +244,12 @@ bool PrepareFpseFiles(std::string_view profileName, std::string_view fpsePath, c
     auto source = [&](const std::string& field, std::string_view bridge) {
         return path + "plugin\\" + (IsFpseNativeField(field) ? WithoutFpseMarker(field) : std::string(bridge));
     };
-    CopyFileTo(source(record.GpuPlugin, "GPUPsemu.dll"), path + "GPURend.dll", false);
-    CopyFileTo(source(record.SpuPlugin, "SPUPsemu.dll"), path + "SPURend.dll", false);
-    CopyFileTo(source(record.CdrPlugin, "CDPsemu.dll"), path + "CDRend.dll", false);
-    CopyFileTo(path + "plugin\\" + record.LasPAD1, path + "JOY0Rend.dll", false);
-    CopyFileTo(path + "plugin\\" + record.LasPAD2, path + "JOY1Rend.dll", false);
+    // A plugin that is missing or cannot be copied leaves FPSE its former one.
+    (void)CopyFileTo(source(record.GpuPlugin, "GPUPsemu.dll"), path + "GPURend.dll", false);
+    (void)CopyFileTo(source(record.SpuPlugin, "SPUPsemu.dll"), path + "SPURend.dll", false);
+    (void)CopyFileTo(source(record.CdrPlugin, "CDPsemu.dll"), path + "CDRend.dll", false);
+    (void)CopyFileTo(path + "plugin\\" + record.LasPAD1, path + "JOY0Rend.dll", false);
+    (void)CopyFileTo(path + "plugin\\" + record.LasPAD2, path + "JOY1Rend.dll", false);
     return true;
 }
 

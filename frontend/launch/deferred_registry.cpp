@@ -5,7 +5,7 @@
 
 namespace dravolo {
 
-bool DeferredRegistry::Commit(const RegBatch& batch) {
+bool DeferredRegistry::CommitBatch(const RegBatch& batch, Error* /*error*/) {
     for (const auto& c : batch.changes()) {
         switch (c.op) {
             case RegBatch::Op::CreateKey: pending_.CreateKey(c.root, c.path); break;

@@ -27,7 +27,7 @@ public:
     }
 
     // Queued; always true (the outcome is Flush's).
-    bool Commit(const RegBatch& batch) override;
+    bool CommitBatch(const RegBatch& batch, Error* error) override;
 
     std::string StoreName(RegRoot root) const override { return target_.StoreName(root); }
 

@@ -185,13 +185,14 @@ LaunchOutcome LaunchSelectedProfile(const LaunchRequest& request, const LaunchSe
     options.runner = s.settings.Runner(kind);  // Linux: this emulator's own Wine, when set
 
     const std::string commandLine = ComposeCommandLine(installPath, executable, plan.arguments);
+    // Going back is best effort: the start failed, and that is what the user is told.
     if (commandLine.size() > kMaxCommandLineLength) {
-        SetCurrentDir(remembered);
+        (void)SetCurrentDir(remembered);
         s.prompter.Tell(kCommandTooLongText, kStartErrorCaption);
         return outcome;
     }
     if (!StartProcess(commandLine, installPath, options)) {
-        SetCurrentDir(remembered);
+        (void)SetCurrentDir(remembered);
         s.prompter.Tell(kStartErrorText, kStartErrorCaption);
         return outcome;
     }

@@ -117,8 +117,9 @@ std::string PcsxrArguments(std::string_view profileName) {
 bool WritePcsxrConfig(const _PCSXDATA& record, std::string_view profileName) {
     const auto home = PcsxrHome();
     if (!home) return false;
-    CreateDir(*home);
-    CreateDir(*home + "dravolo");
+    // Either may exist already; a folder that cannot be made fails the write below.
+    (void)CreateDir(*home);
+    (void)CreateDir(*home + "dravolo");
     const std::string path = *home + PcsxrConfigName(profileName);
     std::string text;
     if (const auto existing = ReadWholeFile(path)) text.assign(existing->begin(), existing->end());

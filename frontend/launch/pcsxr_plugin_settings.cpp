@@ -77,8 +77,9 @@ bool RestorePcsxrPluginSettings(std::string_view sideFile, std::string_view pcsx
         ParsePcsxrSideFile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (!copy) return false;
     const std::string home(pcsxrHome);
-    CreateDir(home);
-    CreateDir(home + "plugins");
+    // Either may exist already; a folder that cannot be made fails the write below.
+    (void)CreateDir(home);
+    (void)CreateDir(home + "plugins");
     return WriteWholeFileAtomic(home + "plugins/" + copy->settingsFile, AsBytes(copy->contents));
 }
 

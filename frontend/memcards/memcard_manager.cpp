@@ -173,7 +173,7 @@ void MemcardManager::DeleteCard(int side) {
     ReadControls();
     const std::string doomed = path(side);
     if (doomed.empty() || !Confirm(prompter_, kAskDeleteCard)) return;
-    DeleteFileAt(doomed);  // a card that cannot be deleted still leaves the lists
+    (void)DeleteFileAt(doomed);  // a card that cannot be deleted still leaves the lists
     for (Side& s : sides_) {
         const int found = FindCardEntry(s.entries, doomed);
         if (found < 0) continue;

@@ -174,7 +174,8 @@ void PluginsPageLogic::WriteFpseEntries() const {
     }
     ini.Set("FPSE", "LastPAR", "PARNULL.DLL");
     const std::string out = ini.Serialize();
-    WriteWholeFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(out.data()), out.size()));
+    // The choice is kept in the profile as well; FPSE.INI is its copy for FPSE.
+    (void)WriteWholeFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(out.data()), out.size()));
 }
 
 }  // namespace dravolo

@@ -1,5 +1,7 @@
 #include "frontend/profiles/profile_files.h"
 
+#include "common/platform/last_error.h"
+#include "common/platform/system_error.h"
 #include "common/platform/winfs.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/profiles/profile_archive.h"
@@ -24,6 +26,21 @@ RegularFileContent ReadProfileFile(std::string_view path) { return ReadRegularFi
 // large to be a profile is a damaged one.
 std::string_view LoadFailureText(RegularFileRead status) {
     return status == RegularFileRead::TooLarge ? kDamagedFileText : kOpenErrorText;
+}
+
+// Why a profile's file is not written over at all.
+Error RefusedSaveCause(std::string_view path, RegularFileRead status) {
+    Error cause;
+    switch (status) {
+    case RegularFileRead::Missing:
+        SetSystemError(&cause, "save", path, SystemErrorCode(SystemErrorKind::NotFound));
+        break;
+    case RegularFileRead::NotRegular: SetError(&cause, "save", path, 0, "not a regular file"); break;
+    case RegularFileRead::Ok:  // the record is too large for a profile
+    case RegularFileRead::TooLarge: SetError(&cause, "save", path, 0, "too large for a profile"); break;
+    case RegularFileRead::Failed: SetError(&cause, "save", path, 0, "cannot be read"); break;
+    }
+    return cause;
 }
 
 }  // namespace
@@ -54,14 +71,14 @@ bool SaveProfileRecord(const Record& record, std::string_view path, Prompter& pr
     const RegularFileContent existing = ReadProfileFile(path);
     Bytes content = EncodeRecord(record);
     if (existing.status != RegularFileRead::Ok || content.size() > kMaxProfileFileSize) {
-        prompter.Tell(kSaveErrorText, kSaveErrorCaption);
+        prompter.Tell(kSaveErrorText, kSaveErrorCaption, RefusedSaveCause(path, existing.status));
         return false;
     }
     if (existing.bytes.size() > content.size())
         content.insert(content.end(), existing.bytes.begin() + static_cast<std::ptrdiff_t>(content.size()),
                        existing.bytes.end());
-    if (!WriteWholeFileAtomic(path, content)) {
-        prompter.Tell(kSaveErrorText, kSaveErrorCaption);
+    if (Error error; !WriteWholeFileAtomic(path, content, &error)) {
+        prompter.Tell(kSaveErrorText, kSaveErrorCaption, error);
         return false;
     }
     return true;
@@ -111,7 +128,7 @@ bool CreateProfileFile(int kindNumber, std::string_view path, const SettingsStor
     const bool written = file->Write(content.data(), content.size()) && file->Flush();
     if (!written) {
         file.reset();
-        DeleteFileAt(path);  // no half-written profile stays behind
+        (void)DeleteFileAt(path);  // no half-written profile stays behind; the failure is the answer
         return false;
     }
     return true;

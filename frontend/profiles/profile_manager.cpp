@@ -53,7 +53,7 @@ bool CreateNewProfile(EmulatorKind kind, std::string_view rawName, std::optional
     }
     const std::string path = ProfilePath(kind, name);
     const std::string folder = ".\\" + std::string(KindInfo(kind).directory);
-    if (!DirectoryExists(folder)) CreateDir(folder);  // a failure shows as the creation's
+    if (!DirectoryExists(folder)) (void)CreateDir(folder);  // a failure shows as the creation's
     if (!CreateProfileFile(static_cast<int>(kind), path, settings)) {
         prompter.Tell(kCreateErrorText, kCreateErrorCaption);
         return false;
@@ -97,7 +97,8 @@ RenameOutcome RenameProfile(EmulatorKind kind, std::string_view oldName, std::st
     }
     if (!RenameProfileFile(ProfilePath(kind, oldName), ProfilePath(kind, newName))) return RenameOutcome::Failed;
     for (const auto extension : kRenamedSideFiles)
-        RenameNoReplace(ProfilePath(kind, oldName, extension), ProfilePath(kind, newName, extension));
+        // Most profiles lack most side files; one that stays keeps its settings for the old name.
+        (void)RenameNoReplace(ProfilePath(kind, oldName, extension), ProfilePath(kind, newName, extension));
     memcards::MoveSnapshotFolder(ProfilePath(kind, oldName, ""), ProfilePath(kind, newName, ""));
     return RenameOutcome::Renamed;
 }
@@ -108,12 +109,12 @@ bool DeleteProfileFiles(EmulatorKind kind, std::string_view name, Prompter& prom
         return false;
     }
     const std::string record = ProfilePath(kind, name);
-    if (!DeleteFileAt(record) && FileExists(record)) {
-        prompter.Tell("The profile \"" + std::string(name) + "\" could not be deleted.", kDeleteQuestionCaption);
+    if (Error error; !DeleteFileAt(record, &error) && FileExists(record)) {
+        prompter.Tell("The profile \"" + std::string(name) + "\" could not be deleted.", kDeleteQuestionCaption, error);
         return false;
     }
     for (const auto extension : kDeletedFiles)
-        if (extension != ".set") DeleteFileAt(ProfilePath(kind, name, extension));
+        if (extension != ".set") (void)DeleteFileAt(ProfilePath(kind, name, extension));  // most are missing
     memcards::DeleteSnapshotFolder(ProfilePath(kind, name, ""));
     return true;
 }

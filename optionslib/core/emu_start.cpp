@@ -136,7 +136,7 @@ bool StartEmulator(Registry& registry, const EmuStartRequest& request, const Pro
     const auto plan = PlanEmuStart(registry, request, error);
     if (!plan) return false;
     // Write failures are not fatal: ePSXe then starts with its previous values.
-    registry.Commit(plan->emulatorValues);
+    (void)registry.Commit(plan->emulatorValues);
     if (start(plan->commandLine)) return true;
     if (error) *error = EmuStartError::NotStarted;
     return false;

@@ -26,7 +26,8 @@ OptionValues LoadDialogOptions(Registry& registry) {
         auto pad = ReadLimitedText(registry, kInterfaceKey, pair.interfaceName);
         if (pad.present()) pads.SetString(kUser, kEmulatorKey, pair.emulatorName, pad.text);
     }
-    registry.Commit(pads);
+    // A copy for the emulator's own reading; the values read stand without it.
+    (void)registry.Commit(pads);
     return values;
 }
 

@@ -204,7 +204,7 @@ TEST_F(CdCliTest, SkipBadWritesZerosAndListsTheSectors) {
 // run that does not finish leaves no sheet describing another image.
 TEST_F(CdCliTest, CueSheetBelongsToTheOverwriteQuestion) {
     std::string err;
-    WriteWholeFileAtomic(dir.path() + "/pair.cue", Bytes{'m', 'i', 'n', 'e'});
+    EXPECT_TRUE(WriteWholeFileAtomic(dir.path() + "/pair.cue", Bytes{'m', 'i', 'n', 'e'}));
     Result r = CliApart(image, "--no cd extract 0:0:0 pair.bin", err);
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(Count(err, "File already exists. Overwrite File?"), 1u) << err;

@@ -165,7 +165,7 @@ TEST_F(ExtractionTest, ReadOnlyWorkerWritesNothing) {
 TEST_F(ExtractionTest, UnreadableCapacityGivesAnEmptyImage) {
     CdRig rig({Disc()});
     ASSERT_TRUE(rig.Init());
-    WriteWholeFileAtomic(out, Bytes(100, 1));
+    EXPECT_TRUE(WriteWholeFileAtomic(out, Bytes(100, 1)));
     EXPECT_EQ(Run(rig, 0, -1), ExtractionOutcome::EmptyRange);
     EXPECT_TRUE(FileExists(out));
     EXPECT_EQ(FileSize(out), 0u);

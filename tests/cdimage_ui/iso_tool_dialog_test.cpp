@@ -310,7 +310,7 @@ private slots:
         auto access = Access({Disc(false, {{100, 100}})});
         HookPrompter prompter;
         CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
-        WriteWholeFileAtomic(dir->path() + "/pair.cue", Bytes{'o', 'l', 'd'});
+        QVERIFY(WriteWholeFileAtomic(dir->path() + "/pair.cue", Bytes{'o', 'l', 'd'}));
         dlg.fileEdit()->setText(Out("pair.bin"));
         prompter.answers = {PromptAnswer::No};
         dlg.OnStart();

@@ -15,6 +15,7 @@
 #endif
 
 #include "cli/cli.h"
+#include "cli/cli_prompter.h"
 #include "common/platform/registry.h"
 #include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
@@ -243,6 +244,22 @@ TEST_F(Cli, SetFollowsTheProfilesOwnPermission) {
     EXPECT_EQ(open, 0) << err.str();
     ASSERT_EQ(Run({"profiles", "list", "Epsxe"}), 0);
     EXPECT_EQ(out.str(), "Open\tin place\t \n");
+}
+
+// On the terminal the cause follows the product's message.
+TEST_F(Cli, AFailedSaveTellsItsCauseAfterTheMessage) {
+    ASSERT_EQ(Run({"profiles", "new", "Pcsx", "Locked"}), 0);
+    ASSERT_EQ(chmod(HostPath("Pcsx/Locked.set").c_str(), 0444), 0);
+    std::ostringstream terminal;
+    cli::ConsolePrompter console(terminal, std::nullopt, false);
+    cli::Context context{out, terminal, console};
+    int result = 0;
+    {
+        test::ActAsOrdinaryUser user(root());
+        result = cli::Run({"profiles", "set", "Pcsx", "Locked", "Cpu=1"}, context);
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(terminal.str(), "File Save Error: Cannot Save to File. (.\\Pcsx\\Locked.set: Permission denied)\n");
 }
 #endif
 

@@ -65,7 +65,7 @@ std::optional<std::vector<std::string>> MemoryRegistry::EnumSubkeys(RegRoot root
     return names;
 }
 
-bool MemoryRegistry::Commit(const RegBatch& batch) {
+bool MemoryRegistry::CommitBatch(const RegBatch& batch, Error* /*error*/) {
     for (const RegBatch::Change& c : batch.changes()) {
         switch (c.op) {
         case RegBatch::Op::CreateKey: Find(c.root, c.path, true); break;

@@ -99,7 +99,7 @@ TEST_F(Writers, EpsxeLetterCountryAndPpfRulesAreExact) {
         r.Country = c.country;
         r.AutoPpfLoad = c.ppf;
         test::MemoryRegistry reg;
-        reg.Commit(EpsxeConfigBatch(r, WindowsFamily::NT));
+        EXPECT_TRUE(reg.Commit(EpsxeConfigBatch(r, WindowsFamily::NT)));
         EXPECT_EQ(*reg.QueryString(HKCU, kEpsxeConfigKey, "CdromLetter"), c.wantLetter) << c.letter;
         EXPECT_EQ(*reg.QueryString(HKCU, kEpsxeConfigKey, "Country"), c.wantCountry) << c.country;
         EXPECT_EQ(*reg.QueryString(HKCU, kEpsxeConfigKey, "AutoPpfLoad"), c.wantPpf);
@@ -134,7 +134,7 @@ TEST_F(Writers, PcsxInvertsItsFlagsAndDerivesCountry) {
          std::vector<std::tuple<std::string, int, int>>{{"Autodetect", 1, 1}, {"NTSC", 0, 0}, {"ntsc", 0, 1}}) {
         r.Country = country;
         test::MemoryRegistry reg;
-        reg.Commit(PcsxConfigBatch(r, "c:\\pcsx\\"));
+        EXPECT_TRUE(reg.Commit(PcsxConfigBatch(r, "c:\\pcsx\\")));
         EXPECT_EQ(*reg.QueryDword(HKCU, kPcsxConfigKey, "PsxAuto"), static_cast<std::uint32_t>(autoValue));
         EXPECT_EQ(*reg.QueryDword(HKCU, kPcsxConfigKey, "PsxType"), static_cast<std::uint32_t>(type));
     }

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         options.SetDword(RegRoot::CurrentUser, kInterface, on, 1);
     options.SetDword(RegRoot::CurrentUser, kInterface, "CdromLetter", 68);
     options.SetDword(RegRoot::CurrentUser, kInterface, "Country", 1);
-    OpenSystemRegistry()->Commit(options);
+    if (!OpenSystemRegistry()->Commit(options)) return 1;
 
     QApplication app(argc, argv);
     int result = 0;

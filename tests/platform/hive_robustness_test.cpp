@@ -92,7 +92,7 @@ public:
     std::optional<RegValue> QueryValue(RegRoot, std::string_view, std::string_view) override { return std::nullopt; }
     std::optional<std::vector<RegValue>> EnumValues(RegRoot, std::string_view) override { return std::nullopt; }
     std::optional<std::vector<std::string>> EnumSubkeys(RegRoot, std::string_view) override { return std::nullopt; }
-    bool Commit(const RegBatch& batch) override {
+    bool CommitBatch(const RegBatch& batch, Error* /*error*/) override {
         changes += batch.changes().size();
         return true;
     }

@@ -16,7 +16,7 @@ void Fill(Registry& r) {
     b.SetString(RegRoot::CurrentUser, "Software\\Emu\\Pads\\One", "Name", "pad");
     b.SetString(RegRoot::CurrentUser, "Software\\Emu\\Pads\\Two", "Name", "pad2");
     b.CreateKey(RegRoot::LocalMachine, "Software\\Emu");
-    r.Commit(b);
+    ASSERT_TRUE(r.Commit(b));
 }
 
 // What one sees of a key: existence, values, subkeys.

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -250,6 +251,34 @@ TEST_F(RegistryHiveTest, SavesKeepLinksModeAndTheFilesOwnPermission) {
     EXPECT_EQ(OpenSystemRegistry()->QueryString(HKCU, "Software\\T", "Fourth"), "4");
     EXPECT_EQ(OpenSystemRegistry()->QueryString(HKCU, "Software\\T", "Third"), std::nullopt);
     EXPECT_EQ(std::distance(fs::directory_iterator(root() + "/shared"), fs::directory_iterator{}), 1);
+}
+
+// A failed commit says which hive file and keeps errno, also when the file
+// cannot even be read (a folder in its place fails for root as well).
+TEST_F(RegistryHiveTest, AFailedCommitKeepsTheFileAndErrno) {
+    ASSERT_TRUE(OpenSystemRegistry()->SetString(HKCU, "Software\\T", "First", "1"));
+    ASSERT_EQ(chmod(UserReg().c_str(), 0444), 0);
+    RegBatch batch;
+    batch.SetString(HKCU, "Software\\T", "Second", "2");
+    Error refused;
+    bool saved = true;
+    {
+        test::ActAsOrdinaryUser user(root());
+        saved = OpenSystemRegistry()->Commit(batch, &refused);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(refused.path, UserReg());
+    EXPECT_EQ(refused.code, static_cast<unsigned long>(EACCES));
+    EXPECT_EQ(refused.Describe(), UserReg() + ": Permission denied");
+
+    std::filesystem::remove(SystemReg());
+    std::filesystem::create_directory(SystemReg());
+    batch = RegBatch();
+    batch.SetDword(HKLM, "Software\\M", "v", 1);
+    Error unreadable;
+    EXPECT_FALSE(OpenSystemRegistry()->Commit(batch, &unreadable));
+    EXPECT_EQ(unreadable.path, SystemReg());
+    EXPECT_EQ(unreadable.code, static_cast<unsigned long>(EISDIR));
 }
 
 TEST_F(RegistryHiveTest, NoWineServerInAFreshPrefix) { EXPECT_FALSE(WineServerRunning(prefix())); }

@@ -28,6 +28,34 @@ protected:
     }
 };
 
+// Each failure names the path as the caller wrote it and the system's cause.
+TEST_F(WinFsFiles, FailuresCarryThePathAndTheSystemsCause) {
+    Error missingFolder;
+    EXPECT_FALSE(WriteWholeFileAtomic("Nowhere\\a.set", B("A"), &missingFolder));
+    EXPECT_EQ(missingFolder.path, "Nowhere\\a.set");
+    EXPECT_NE(missingFolder.code, 0u);
+    EXPECT_FALSE(missingFolder.cause.empty());
+    EXPECT_NE(missingFolder.cause.back(), '\n');
+    EXPECT_EQ(missingFolder.Describe(), "Nowhere\\a.set: " + missingFolder.cause);
+
+    WriteHostFile("Epsxe/a.set", "A");
+    WriteHostFile("Epsxe/b.set", "B");
+    Error taken;
+    EXPECT_FALSE(RenameNoReplace("Epsxe\\a.set", "Epsxe\\b.set", &taken));
+    EXPECT_TRUE(taken.IsSet());
+    Error gone;
+    EXPECT_FALSE(DeleteFileAt("Epsxe\\missing.set", &gone));
+    EXPECT_EQ(gone.path, "Epsxe\\missing.set");
+    EXPECT_EQ(gone.operation, "delete");
+    Error notOpened;
+    EXPECT_EQ(WinFile::Open("Epsxe\\missing.set", WinFile::Mode::Read, &notOpened), nullptr);
+    EXPECT_EQ(notOpened.code, gone.code);  // the same "not found" either way
+    // Success leaves the error alone.
+    Error untouched;
+    EXPECT_TRUE(WriteWholeFileAtomic("Epsxe\\a.set", B("AA"), &untouched));
+    EXPECT_FALSE(untouched.IsSet());
+}
+
 TEST_F(WinFsFiles, RenameNeverReplacesAnExistingName) {
     WriteHostFile("Epsxe/a.set", "A");
     WriteHostFile("Epsxe/b.set", "B");

@@ -25,7 +25,8 @@ namespace {
 // never shows fails the test instead of hanging it.
 PromptAnswer AskAndAct(MessageBoxPrompter& prompter, PromptButtons buttons, PromptAnswer defaultAnswer,
                        const std::function<void(QMessageBox*)>& act, std::string_view text = "text",
-                       std::string_view caption = "caption", PromptIcon icon = PromptIcon::Question) {
+                       std::string_view caption = "caption", PromptIcon icon = PromptIcon::Question,
+                       std::string_view details = {}) {
     bool acted = false;
     bool rescued = false;
     QTimer poll;
@@ -42,7 +43,7 @@ PromptAnswer AskAndAct(MessageBoxPrompter& prompter, PromptButtons buttons, Prom
         }
     });
     poll.start(10);
-    const PromptAnswer answer = prompter.Ask(text, caption, icon, buttons, defaultAnswer);
+    const PromptAnswer answer = prompter.AskWithDetails(text, caption, icon, buttons, defaultAnswer, details);
     poll.stop();
     if (!acted || rescued) qWarning("the message box did not show, or stayed open");
     return acted && !rescued ? answer : static_cast<PromptAnswer>(-1);
@@ -61,6 +62,7 @@ private slots:
     void closingWithoutAButtonGivesTheAnswerThatDoesNothing_data();
     void closingWithoutAButtonGivesTheAnswerThatDoesNothing();
     void ownerGoneBeforeAskingLeavesTheBoxOnItsOwn();
+    void theCauseGoesUnderDetailsAndTheTextStays();
     void ansiBytesSurviveTheRoundTrip();
     void textsWithoutAnsiFormBecomeQuestionMarks();
 };
@@ -165,6 +167,27 @@ void QtCommonTest::closingWithoutAButtonGivesTheAnswerThatDoesNothing() {
         }
     });
     QCOMPARE(answer, expected);
+}
+
+void QtCommonTest::theCauseGoesUnderDetailsAndTheTextStays() {
+    MessageBoxPrompter prompter;
+    QString text, details;
+    AskAndAct(
+        prompter, PromptButtons::Ok, PromptAnswer::Ok,
+        [&](QMessageBox* box) {
+            text = box->text();
+            details = box->detailedText();
+            box->button(QMessageBox::Ok)->click();
+        },
+        "Cannot Save to File.", "File Save Error", PromptIcon::Stop, ".\\Epsxe\\Crash.set: Permission denied");
+    QCOMPARE(text, QString("Cannot Save to File."));
+    QCOMPARE(details, QString(".\\Epsxe\\Crash.set: Permission denied"));
+    // Without a cause the box has no "Details" at all.
+    AskAndAct(prompter, PromptButtons::Ok, PromptAnswer::Ok, [&](QMessageBox* box) {
+        details = box->detailedText();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QVERIFY(details.isEmpty());
 }
 
 void QtCommonTest::ownerGoneBeforeAskingLeavesTheBoxOnItsOwn() {

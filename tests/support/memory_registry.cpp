@@ -45,7 +45,7 @@ std::optional<std::vector<std::string>> MemoryRegistry::EnumSubkeys(RegRoot root
     return names;
 }
 
-bool MemoryRegistry::Commit(const RegBatch& batch) {
+bool MemoryRegistry::CommitBatch(const RegBatch& batch, Error* /*error*/) {
     if (failWrites) return false;
     ++commits;
     for (const auto& change : batch.changes()) {

@@ -15,7 +15,7 @@ public:
     std::optional<RegValue> QueryValue(RegRoot root, std::string_view path, std::string_view name) override;
     std::optional<std::vector<RegValue>> EnumValues(RegRoot root, std::string_view path) override;
     std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root, std::string_view path) override;
-    bool Commit(const RegBatch& batch) override;
+    bool CommitBatch(const RegBatch& batch, Error* error) override;
 
     int commits = 0;
     bool failWrites = false;

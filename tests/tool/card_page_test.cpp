@@ -255,7 +255,7 @@ TEST_F(CardPageTest, SlotsFollowTheCardsThatMovedWhenOneIsDeleted) {
     batch.SetDword(kUser, a, "MemCard1", 4);  // did not move: the renaming stopped before it
     batch.SetDword(kUser, b, "MemCard0", 3);
     batch.SetString(kUser, b, "MemCard1", "2");  // no number: not ours to change
-    registry->Commit(batch);
+    EXPECT_TRUE(registry->Commit(batch));
     // Card 1 deleted, cards 2 and 3 moved down.
     ASSERT_TRUE(FollowCardDeletion(*registry, 1, 4));
     EXPECT_EQ(registry->QueryDword(kUser, kMemoryCardsKey, "MemCard0"), 1u);

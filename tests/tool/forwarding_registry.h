@@ -19,7 +19,7 @@ public:
     std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root, std::string_view path) override {
         return inner_.EnumSubkeys(root, path);
     }
-    bool Commit(const RegBatch& batch) override { return inner_.Commit(batch); }
+    bool CommitBatch(const RegBatch& batch, Error* error) override { return inner_.Commit(batch, error); }
 
 protected:
     Registry& inner() { return inner_; }

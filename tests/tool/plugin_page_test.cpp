@@ -124,7 +124,7 @@ TEST_F(PluginPageTest, MarksFollowTheChoiceWithoutRegardToCase) {
     choice.SetString(kUser, kActive + "\\GPU", "GPUlib", "GPUBOTH.DLL");
     choice.SetString(kUser, kActive + "\\PAD", "PAD2lib", "padboth.dll");
     choice.SetDword(kUser, kActive + "\\SPU", "SPUlib", 1);  // no text: no marks
-    registry_->Commit(choice);
+    EXPECT_TRUE(registry_->Commit(choice));
     PluginPageLogic page(*registry_, prompter_);
     ASSERT_TRUE(page.Fill("C:\\EPSXE", 1, 0));
     page.ApplyMarks(true);

@@ -59,7 +59,7 @@ void FillConfiguration(Registry& registry, const std::string& root) {
     batch.SetValue(kUser, root + "\\SPU", "Nothing", kRegNone, {});
     batch.CreateKey(kUser, root + "\\Empty\\Inner");
     batch.SetDword(kUser, root + "\\Kestrine\\Interface", "SoundXA", 1);
-    registry.Commit(batch);
+    EXPECT_TRUE(registry.Commit(batch));
 }
 
 // Writes every change of a batch as a commit of its own, as the Win32
@@ -67,7 +67,7 @@ void FillConfiguration(Registry& registry, const std::string& root) {
 class DyingRegistry : public test::ForwardingRegistry {
 public:
     DyingRegistry(Registry& inner, int limit) : ForwardingRegistry(inner), limit_(limit) {}
-    bool Commit(const RegBatch& batch) override {
+    bool CommitBatch(const RegBatch& batch, Error* /*error*/) override {
         for (const RegBatch::Change& change : batch.changes()) {
             if (applied_++ == limit_) raise(SIGKILL);
             RegBatch one;
@@ -96,7 +96,7 @@ void FillTagged(Registry& registry, const std::string& root, const std::string& 
     RegBatch batch;
     batch.SetString(kUser, root + "\\GPU", "GPUlib", "gpu" + tag + ".dll");
     batch.SetString(kUser, root + "\\GPU\\Plugin", "Mode", tag);
-    registry.Commit(batch);
+    EXPECT_TRUE(registry.Commit(batch));
 }
 
 class ConfigCommitTest : public test::PrefixFixture {};

@@ -44,7 +44,7 @@ protected:
         batch.SetString(kUser, kGame + "\\PAD", "PAD2lib", "PAD2CORE");
         batch.SetDword(kUser, kGame + "\\Memory Cards", "MemCard0", 3);
         batch.SetDword(kUser, kGame + "\\Memory Cards", "MemCard1", 12);
-        registry_->Commit(batch);
+        EXPECT_TRUE(registry_->Commit(batch));
     }
 
     std::unique_ptr<test::ToolWorkspace> workspace_;
@@ -93,7 +93,7 @@ TEST_F(ReportTest, CodeWordsMatchExactlyAndPerKind) {
     batch.SetString(kUser, kGame + "\\PAD", "PADlib", "PAD1CORE");    // another kind's word
     batch.SetString(kUser, kGame + "\\NET", "NETlib", "DISABLED");
     batch.SetString(kUser, kGame + "\\GPU", "GPUlib", "missing.dll");
-    registry_->Commit(batch);
+    EXPECT_TRUE(registry_->Commit(batch));
     EXPECT_EQ(BuildReport(*registry_, "Game", kReportCdr | kReportPad | kReportNet | kReportGpu, kEmulator,
                           ReportCardSummary)
                   .text,
@@ -117,7 +117,7 @@ TEST_F(ReportTest, CardsComeFromCustomOrManagedChoice) {
     RegBatch batch;
     batch.SetDword(kUser, kGame + "\\Memory Cards", "CustomCards", 1);
     batch.SetString(kUser, kGame + "\\Memory Cards", "CustomCard0", "D:\\Saves\\mine.mcr");
-    registry_->Commit(batch);
+    EXPECT_TRUE(registry_->Commit(batch));
     asked.clear();
     report = BuildReport(*registry_, "Game", kReportCard1 | kReportCard2, kEmulator, recorder);
     EXPECT_EQ(asked[0], "D:\\Saves\\mine.mcr");

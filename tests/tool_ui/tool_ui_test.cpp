@@ -43,7 +43,9 @@ class FailingRegistry : public test::ForwardingRegistry {
 public:
     using ForwardingRegistry::ForwardingRegistry;
     bool failCommits = false;
-    bool Commit(const RegBatch& batch) override { return !failCommits && ForwardingRegistry::Commit(batch); }
+    bool CommitBatch(const RegBatch& batch, Error* error) override {
+        return !failCommits && ForwardingRegistry::CommitBatch(batch, error);
+    }
 };
 
 // An edit-mode start as the program makes it, in this process, with the

@@ -60,7 +60,7 @@ void ToolUiWorld::StoreGame() {
     batch.SetString(kUser, game + "\\Kestrine\\Interface", "CmdLine", "-slowboot");
     batch.SetDword(kUser, game + "\\Kestrine\\Interface", "SoundXA", 1);
     batch.SetString(kUser, game + "\\Kestrine", "Comment", "stored");
-    registry_->Commit(batch);
+    if (!registry_->Commit(batch)) qFatal("the test registry refused the game");
 }
 
 void ToolUiWorld::InstallSkin(const QImage& picture) {

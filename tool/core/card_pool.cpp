@@ -113,7 +113,7 @@ std::optional<int> CardPool::AddCard(std::span<const std::uint8_t> card) const {
     if (!file) return std::nullopt;
     if (!file->Write(card.data(), card.size()) || !file->Flush()) {
         // No half-written card joins the pool.
-        DeleteFileAt(path);
+        (void)DeleteFileAt(path);  // best effort: the write failed already
         return std::nullopt;
     }
     return number;

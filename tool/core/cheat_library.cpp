@@ -126,7 +126,8 @@ bool CheatLibrary::Save() {
     }
     // The first cheat of a fresh install: its folder is made here.
     const std::string folder = directory_ + "\\Cheats";
-    if (!DirectoryExists(folder)) CreateDir(folder);
+    // A folder that cannot be made fails the write below, which is reported.
+    if (!DirectoryExists(folder)) (void)CreateDir(folder);
     if (!WriteWholeFileAtomic(CodesPath(), bytes(text))) return false;
     loaded_ = text;
     return true;

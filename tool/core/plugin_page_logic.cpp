@@ -128,7 +128,8 @@ bool PluginPageLogic::Fill(std::string_view emulatorDirectory, int sortColumn, i
     if (emulatorDirectory.empty()) return false;
     const std::string directory(emulatorDirectory);
     // Plugins find their own files relative to the emulator's folder.
-    SetCurrentDir(directory);
+    // A folder that cannot be entered lists no plugins below: nothing more to say.
+    (void)SetCurrentDir(directory);
     for (const FindEntry& entry : FindFiles(directory + "\\PLUGINS\\*.DLL")) ScanLibrary(directory, entry.name);
 
     const auto emulatorDate = FileDateText(directory + "\\epsxe.exe");

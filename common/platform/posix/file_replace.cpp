@@ -15,6 +15,7 @@
 
 #include "common/platform/posix/fd_io.h"
 #include "common/platform/posix/file_write_hook.h"
+#include "common/platform/system_error.h"
 
 namespace dravolo::posix {
 namespace {
@@ -85,19 +86,29 @@ void FsyncDir(const std::string& dir) {
     ReportFileWriteStep({});
 }
 
-bool WriteInPlace(int fd, std::span<const std::uint8_t> data, struct stat* written) {
-    if (!WriteAllAt(fd, data.data(), data.size(), 0)) return false;
-    if (ftruncate(fd, static_cast<off_t>(data.size())) != 0 || fsync(fd) != 0) return false;
-    return !written || fstat(fd, written) == 0;
+// False with errno's cause in *error.
+bool Failed(Error* error, std::string_view operation, const std::string& path) {
+    SetLastSystemError(error, operation, path);
+    return false;
+}
+
+bool WriteInPlace(int fd, std::span<const std::uint8_t> data, struct stat* written, const std::string& path,
+                  Error* error) {
+    if (!WriteAllAt(fd, data.data(), data.size(), 0)) return Failed(error, "write", path);
+    if (ftruncate(fd, static_cast<off_t>(data.size())) != 0) return Failed(error, "truncate", path);
+    if (fsync(fd) != 0) return Failed(error, "flush", path);
+    return !written || fstat(fd, written) == 0 || Failed(error, "stat", path);
 }
 
 // The new content, whole and on the disk, in a file not yet in its place.
-bool FillNewFile(int fd, std::span<const std::uint8_t> data, const struct stat* old, struct stat* written) {
-    if (!WriteAllFd(fd, data.data(), data.size())) return false;
-    if (old && fchmod(fd, old->st_mode & 07777) != 0) return false;
-    if (fsync(fd) != 0) return false;
+// Errors name target: the temporary file is ours, not the user's.
+bool FillNewFile(int fd, std::span<const std::uint8_t> data, const struct stat* old, struct stat* written,
+                 const std::string& target, Error* error) {
+    if (!WriteAllFd(fd, data.data(), data.size())) return Failed(error, "write", target);
+    if (old && fchmod(fd, old->st_mode & 07777) != 0) return Failed(error, "set mode", target);
+    if (fsync(fd) != 0) return Failed(error, "flush", target);
     ReportFileWriteStep({fd, 0, 0});
-    return !written || fstat(fd, written) == 0;
+    return !written || fstat(fd, written) == 0 || Failed(error, "stat", target);
 }
 
 // A file without a name in target's folder (O_TMPFILE): a crash while it
@@ -138,49 +149,63 @@ int CreateTempBeside(const std::string& target, std::string& tempPath) {
     return -1;
 }
 
-bool ReplaceFileContents(const std::string& hostPath, std::span<const std::uint8_t> data, struct stat* written) {
+bool ReplaceFileContents(const std::string& hostPath, std::span<const std::uint8_t> data, struct stat* written,
+                         Error* error) {
     std::string target = hostPath;
     struct stat st {};
     const bool existed = lstat(target.c_str(), &st) == 0;
     if (existed && S_ISLNK(st.st_mode)) {
         // Replace what the link leads to, never the link itself.
         char resolved[PATH_MAX];
-        if (!realpath(target.c_str(), resolved)) return false;
+        if (!realpath(target.c_str(), resolved)) return Failed(error, "follow link", hostPath);
         target = resolved;
-        if (stat(target.c_str(), &st) != 0) return false;
+        if (stat(target.c_str(), &st) != 0) return Failed(error, "stat", hostPath);
     }
-    if (existed && S_ISDIR(st.st_mode)) return false;
+    if (existed && S_ISDIR(st.st_mode)) {
+        SetSystemError(error, "write", hostPath, EISDIR);
+        return false;
+    }
 
     // The file's own permission decides, as it does for a write in place:
     // a file that cannot be opened for writing is not replaced.
     Fd current(existed ? open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK) : -1);
-    if (existed && !current) return false;
+    if (existed && !current) return Failed(error, "open", hostPath);
     const struct stat* old = existed ? &st : nullptr;
     RemoveStaleTemps(target);
 
     std::string temp;
     Fd unnamed(OpenUnnamedBeside(target));
-    bool refused = !unnamed && FolderRefuses(errno);
+    int createError = unnamed ? 0 : errno;
+    bool refused = !unnamed && FolderRefuses(createError);
     if (unnamed) {
-        if (!FillNewFile(unnamed.get(), data, old, written)) return false;
+        if (!FillNewFile(unnamed.get(), data, old, written, hostPath, error)) return false;
         NameUnnamed(unnamed.get(), target, temp);  // without /proc: a named file below
     }
     if (temp.empty() && !refused) {
         Fd named(CreateTempBeside(target, temp));
         if (!named) {
-            refused = FolderRefuses(errno);
+            createError = errno;
+            refused = FolderRefuses(createError);
             temp.clear();
-        } else if (!FillNewFile(named.get(), data, old, written) || !named.Close()) {
+        } else if (!FillNewFile(named.get(), data, old, written, hostPath, error)) {
+            unlink(temp.c_str());
+            return false;
+        } else if (!named.Close()) {
+            Failed(error, "close", hostPath);
             unlink(temp.c_str());
             return false;
         }
     }
     if (temp.empty()) {
         // No new file can be made beside it: the file itself is written.
-        if (!refused || !existed || !S_ISREG(st.st_mode)) return false;
-        return WriteInPlace(current.get(), data, written);
+        if (!refused || !existed || !S_ISREG(st.st_mode)) {
+            SetSystemError(error, "create", hostPath, createError);
+            return false;
+        }
+        return WriteInPlace(current.get(), data, written, hostPath, error);
     }
     if (rename(temp.c_str(), target.c_str()) != 0) {
+        Failed(error, "rename", hostPath);
         unlink(temp.c_str());
         return false;
     }

@@ -12,6 +12,8 @@
 #include <span>
 #include <string>
 
+#include "common/base/error.h"
+
 namespace dravolo::posix {
 
 // Replaces the content of the host file (creating it when missing).
@@ -22,9 +24,10 @@ namespace dravolo::posix {
 // - When no new file can be made beside it (a folder the user may not
 //   write), a file the user may write is written in place. That save is not
 //   atomic, but it is the only way the user's change reaches his file.
-// written, when given, receives the status of the file as written.
-bool ReplaceFileContents(const std::string& hostPath, std::span<const std::uint8_t> data,
-                         struct stat* written = nullptr);
+// written, when given, receives the status of the file as written; error,
+// when given, the failing step with hostPath and errno's cause.
+[[nodiscard]] bool ReplaceFileContents(const std::string& hostPath, std::span<const std::uint8_t> data,
+                                       struct stat* written = nullptr, Error* error = nullptr);
 
 // A fresh file beside target (the umask applies to its mode), for a save that
 // streams its content and renames it over target itself. Its name goes to

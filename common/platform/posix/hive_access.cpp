@@ -96,7 +96,7 @@ std::optional<std::vector<std::string>> MemoryHives::EnumSubkeys(RegRoot root, s
     return SubkeysIn(&Of(root), path);
 }
 
-bool MemoryHives::Commit(const RegBatch& batch) {
+bool MemoryHives::CommitBatch(const RegBatch& batch, Error* /*error*/) {
     for (const auto& c : batch.changes())
         if (c.op == RegBatch::Op::DeleteTree && IsRootPath(c.path)) return false;
     const std::uint64_t now = FileTimeNow();

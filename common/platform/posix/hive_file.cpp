@@ -9,6 +9,7 @@
 
 #include "common/platform/posix/fd_io.h"
 #include "common/platform/posix/file_replace.h"
+#include "common/platform/system_error.h"
 
 namespace dravolo::hive {
 namespace {
@@ -43,10 +44,11 @@ Hive HiveFile::NewHive() const {
     return Hive::CreateEmpty(relativeTo_, "win64");
 }
 
-bool HiveFile::Refresh() {
+bool HiveFile::Refresh(Error* error) {
     const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno != ENOENT) {
+            SetLastSystemError(error, "open", path_);
             loaded_ = false;
             return false;
         }
@@ -59,6 +61,7 @@ bool HiveFile::Refresh() {
     }
     struct stat st {};
     if (fstat(fd, &st) != 0) {
+        SetLastSystemError(error, "stat", path_);
         close(fd);
         loaded_ = false;
         return false;
@@ -70,6 +73,7 @@ bool HiveFile::Refresh() {
     }
     std::string text;
     const bool ok = posix::ReadFdToEnd(fd, text);
+    if (!ok) SetLastSystemError(error, "read", path_);
     close(fd);
     if (!ok) {
         loaded_ = false;
@@ -95,14 +99,14 @@ bool HiveFile::Refresh() {
 
 Hive* HiveFile::Editable() { return loaded_ && !refusesEdits_ ? &hive_ : nullptr; }
 
-bool HiveFile::Save() {
+bool HiveFile::Save(Error* error) {
     // Settling makes the hive equal to a parse of what we write; a failed
     // write marks it unloaded, so the next use reads the file again. A
     // user.reg that is a link (to a shared profile, say) stays one.
     const std::string text = hive_.SerializeAndSettle();
     struct stat st {};
-    if (!posix::ReplaceFileContents(
-            path_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), &st)) {
+    if (!posix::ReplaceFileContents(path_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                                    &st, error)) {
         loaded_ = false;
         return false;
     }
@@ -110,12 +114,16 @@ bool HiveFile::Save() {
     return true;
 }
 
-HiveLock::HiveLock(const std::string& hivePath) {
+HiveLock::HiveLock(const std::string& hivePath, Error* error) {
     const std::string lockPath = hivePath + ".lock";
     fd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) return;
+    if (fd_ < 0) {
+        SetLastSystemError(error, "create lock", lockPath);
+        return;
+    }
     while (flock(fd_, LOCK_EX) != 0) {
         if (errno == EINTR) continue;
+        SetLastSystemError(error, "lock", lockPath);
         close(fd_);
         fd_ = -1;
         return;

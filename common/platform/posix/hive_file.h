@@ -6,6 +6,7 @@
 #include <string>
 #include <sys/types.h>
 
+#include "common/base/error.h"
 #include "common/platform/posix/hive.h"
 
 namespace dravolo::hive {
@@ -30,14 +31,15 @@ public:
 
     // Brings the cached copy up to date with the file. A missing file is an
     // empty hive; a file that is not a hive reads as empty and refuses edits.
-    // False when the file cannot be read.
-    bool Refresh();
+    // False when the file cannot be read (error, when given, says why).
+    [[nodiscard]] bool Refresh(Error* error = nullptr);
     const Hive& hive() const { return hive_; }
     // The copy to edit, or nullptr when the file must not be rewritten.
     Hive* Editable();
     // Writes the edited copy over the file; on failure the cache is dropped so
-    // the next Refresh reads the file again.
-    bool Save();
+    // the next Refresh reads the file again. error, when given, keeps the
+    // failing step and errno.
+    [[nodiscard]] bool Save(Error* error = nullptr);
     void Invalidate() { loaded_ = false; }
 
 private:
@@ -57,7 +59,8 @@ private:
 // other as two processes do.
 class HiveLock {
 public:
-    explicit HiveLock(const std::string& hivePath);
+    // error, when given, says why the lock is not held.
+    explicit HiveLock(const std::string& hivePath, Error* error = nullptr);
     ~HiveLock();
     HiveLock(const HiveLock&) = delete;
     HiveLock& operator=(const HiveLock&) = delete;

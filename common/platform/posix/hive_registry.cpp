@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "common/platform/posix/hive_file.h"
 #include "common/platform/posix/wine_bridge.h"
 #include "common/platform/prefix.h"
+#include "common/platform/system_error.h"
 
 namespace dravolo {
 namespace {
@@ -99,12 +101,15 @@ public:
         return hive::SubkeysIn(Read(root), at);
     }
 
-    bool Commit(const RegBatch& batch) override {
+    bool CommitBatch(const RegBatch& batch, Error* error) override {
         std::lock_guard lock(mutex_);
         bool uses[2] = {false, false};
         for (const auto& c : batch.changes()) {
             // Deleting a whole hive is never what a caller means.
-            if (c.op == RegBatch::Op::DeleteTree && hive::IsRootPath(c.path)) return false;
+            if (c.op == RegBatch::Op::DeleteTree && hive::IsRootPath(c.path)) {
+                SetSystemError(error, "delete key", c.path, EPERM);
+                return false;
+            }
             uses[Index(c.root)] = true;
         }
         if (!uses[0] && !uses[1]) return true;
@@ -115,7 +120,7 @@ public:
         std::optional<hive::HiveLock> locks[2];
         for (int i = 0; i < 2; ++i) {
             if (!uses[i]) continue;
-            locks[i].emplace(File(i).path());
+            locks[i].emplace(File(i).path(), error);
             if (!locks[i]->held()) return false;
         }
         RegBatch mapped;
@@ -126,14 +131,14 @@ public:
         }
         ++gRegistryGeneration;  // whatever happens below, kept reads may be old
         // A running server owns the registry: only it can take the changes.
-        if (WineServerRunning(prefix_)) return wine::ImportThroughWine(prefix_, mapped);
+        if (WineServerRunning(prefix_)) return ImportThroughWine(mapped, error);
 
         bool changed[2] = {false, false};
-        if (!CommitToFiles(mapped, uses, changed)) return false;
+        if (!CommitToFiles(mapped, uses, changed, error)) return false;
         // A server that came up while we wrote may have read the files before
         // our rename and would keep, then save, the old contents. Giving it the
         // same changes is harmless if it read ours.
-        if ((changed[0] || changed[1]) && WineServerRunning(prefix_)) return wine::ImportThroughWine(prefix_, mapped);
+        if ((changed[0] || changed[1]) && WineServerRunning(prefix_)) return ImportThroughWine(mapped, error);
         return true;
     }
 
@@ -161,13 +166,23 @@ private:
         return StorePath(root, path, arch, view_);
     }
 
-    bool CommitToFiles(const RegBatch& batch, const bool uses[2], bool changed[2]) {
+    // The server's import reports no errno; what the user learns is where.
+    bool ImportThroughWine(const RegBatch& batch, Error* error) {
+        if (wine::ImportThroughWine(prefix_, batch)) return true;
+        SetError(error, "import through wine", prefix_, 0, "the running Wine did not take the changes");
+        return false;
+    }
+
+    bool CommitToFiles(const RegBatch& batch, const bool uses[2], bool changed[2], Error* error) {
         hive::Hive* hives[2] = {nullptr, nullptr};
         for (int i = 0; i < 2; ++i) {
             if (!uses[i]) continue;
-            if (!File(i).Refresh()) return false;
+            if (!File(i).Refresh(error)) return false;
             hives[i] = File(i).Editable();
-            if (!hives[i]) return false;
+            if (!hives[i]) {
+                SetError(error, "write", File(i).path(), 0, "not a registry file this program may rewrite");
+                return false;
+            }
         }
         const std::uint64_t now = hive::FileTimeNow();
         for (const auto& c : batch.changes()) {
@@ -176,7 +191,7 @@ private:
         }
         bool ok = true;
         for (int i = 0; i < 2; ++i)
-            if (changed[i] && !File(i).Save()) ok = false;
+            if (changed[i] && !File(i).Save(ok ? error : nullptr)) ok = false;  // the first failure tells
         if (!ok) {
             user_.Invalidate();
             machine_.Invalidate();

@@ -24,6 +24,7 @@
 #include "common/platform/posix/fd_io.h"
 #include "common/platform/posix/file_replace.h"
 #include "common/platform/prefix.h"
+#include "common/platform/system_error.h"
 #include "common/platform/winfs.h"
 
 namespace dravolo {
@@ -249,6 +250,16 @@ std::string ParentOf(const std::string& host) {
 
 bool StatHost(const std::string& host, struct stat& st) { return stat(host.c_str(), &st) == 0; }
 
+// False with errno's cause in *error, named by the caller's path.
+bool Failed(Error* error, std::string_view operation, std::string_view path) {
+    SetLastSystemError(error, operation, path);
+    return false;
+}
+bool FailedWith(Error* error, std::string_view operation, std::string_view path, int code) {
+    SetSystemError(error, operation, path, static_cast<unsigned long>(code));
+    return false;
+}
+
 // Copies the open source into fd; false on a read or write error.
 bool CopyFd(int from, int to) {
     std::vector<std::uint8_t> buf(1 << 16);
@@ -343,12 +354,12 @@ std::string ToWindowsPath(std::string_view hostPath) {
 
 std::string GetCurrentDir() { return ToWindowsPath(HostCwd()); }
 
-bool SetCurrentDir(std::string_view windowsPath) {
+bool SetCurrentDir(std::string_view windowsPath, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->ChangeDirectory(windowsPath);
-        return DirectoryExists(windowsPath);
+        return DirectoryExists(windowsPath) || FailedWith(error, "change folder", windowsPath, ENOENT);
     }
-    return chdir(MapToHost(windowsPath).c_str()) == 0;
+    return chdir(MapToHost(windowsPath).c_str()) == 0 || Failed(error, "change folder", windowsPath);
 }
 
 bool FileExists(std::string_view path) {
@@ -367,8 +378,8 @@ std::optional<std::uint64_t> FileSize(std::string_view path) {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::optional<Bytes> ReadWholeFile(std::string_view path) {
-    auto file = WinFile::Open(path, WinFile::Mode::Read);
+std::optional<Bytes> ReadWholeFile(std::string_view path, Error* error) {
+    auto file = WinFile::Open(path, WinFile::Mode::Read, error);
     if (!file) return std::nullopt;
     // Read straight into the result until the end, growing as needed.
     Bytes out(16 * 1024);
@@ -376,7 +387,10 @@ std::optional<Bytes> ReadWholeFile(std::string_view path) {
     for (;;) {
         if (filled == out.size()) out.resize(out.size() * 2);
         std::size_t got = 0;
-        if (!file->Read(out.data() + filled, out.size() - filled, got)) return std::nullopt;
+        if (!file->Read(out.data() + filled, out.size() - filled, got)) {
+            Failed(error, "read", path);
+            return std::nullopt;
+        }
         if (got == 0) break;
         filled += got;
     }
@@ -384,82 +398,87 @@ std::optional<Bytes> ReadWholeFile(std::string_view path) {
     return out;
 }
 
-bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data) {
+bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->WriteFile(path, data);
         return true;
     }
-    return posix::ReplaceFileContents(MapToHost(path), data);
+    if (posix::ReplaceFileContents(MapToHost(path), data, nullptr, error)) return true;
+    if (error) error->path = path;  // the user knows the file by the name he gave
+    return false;
 }
 
-bool CreateDir(std::string_view path) {
+bool CreateDir(std::string_view path, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->FileChange("create folder", path);
         return true;
     }
-    return mkdir(MapToHost(path).c_str(), 0777) == 0;
+    return mkdir(MapToHost(path).c_str(), 0777) == 0 || Failed(error, "create folder", path);
 }
 
-bool RemoveDir(std::string_view path) {
+bool RemoveDir(std::string_view path, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->FileChange("remove folder", path);
-        return DirectoryExists(path);
+        return DirectoryExists(path) || FailedWith(error, "remove folder", path, ENOENT);
     }
-    return rmdir(MapToHost(path).c_str()) == 0;
+    return rmdir(MapToHost(path).c_str()) == 0 || Failed(error, "remove folder", path);
 }
 
-bool DeleteFileAt(std::string_view path) {
+bool DeleteFileAt(std::string_view path, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->FileChange("delete", path);
-        return FileExists(path);
+        return FileExists(path) || FailedWith(error, "delete", path, ENOENT);
     }
     const std::string host = MapToHost(path);
     struct stat st {};
-    if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    return unlink(host.c_str()) == 0;
+    if (lstat(host.c_str(), &st) != 0) return Failed(error, "delete", path);
+    if (S_ISDIR(st.st_mode)) return FailedWith(error, "delete", path, EISDIR);
+    return unlink(host.c_str()) == 0 || Failed(error, "delete", path);
 }
 
-bool RenameNoReplace(std::string_view from, std::string_view to) {
+bool RenameNoReplace(std::string_view from, std::string_view to, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->FileChange("rename", std::string(from) + " -> " + std::string(to));
-        return FileExists(from) || DirectoryExists(from);
+        return FileExists(from) || DirectoryExists(from) || FailedWith(error, "rename", from, ENOENT);
     }
     const std::string src = MapToHost(from);
     const std::string dst = MapToHost(to);
     struct stat a {}, b {};
-    if (lstat(src.c_str(), &a) != 0) return false;
+    if (lstat(src.c_str(), &a) != 0) return Failed(error, "rename", from);
     if (lstat(dst.c_str(), &b) == 0) {
         // The target resolves to the source itself: MoveFile allows changing
         // only the case of a name. Give the entry the name as written.
-        if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
+        if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return FailedWith(error, "rename", to, EEXIST);
         std::string_view written = to;
         const auto cut = written.find_last_of("\\/");
         if (cut != std::string_view::npos) written.remove_prefix(cut + 1);
         const std::string name = to.size() && to[0] == '/' ? std::string(written) : AnsiToUtf8(TrimComponent(written));
         const std::string renamed = Join(ParentOf(dst), name);
         if (renamed == src) return true;
-        return rename(src.c_str(), renamed.c_str()) == 0;
+        return rename(src.c_str(), renamed.c_str()) == 0 || Failed(error, "rename", from);
     }
     if (RenameHostNoReplace(src, dst)) return true;
-    if (errno != EXDEV || S_ISDIR(a.st_mode)) return false;
+    if (errno != EXDEV || S_ISDIR(a.st_mode)) return Failed(error, "rename", from);
     // Across file systems MoveFile copies and deletes, as we do.
-    if (!CopyFileTo(from, to, true)) return false;
-    return unlink(src.c_str()) == 0;
+    if (!CopyFileTo(from, to, true, error)) return false;
+    return unlink(src.c_str()) == 0 || Failed(error, "delete", from);
 }
 
-bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
+bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->CopyFile(from, to);
-        return FileExists(from) && !(failIfExists && FileExists(to));
+        if (!FileExists(from)) return FailedWith(error, "copy", from, ENOENT);
+        return !(failIfExists && FileExists(to)) || FailedWith(error, "copy", to, EEXIST);
     }
     const std::string src = MapToHost(from);
     const std::string dst = MapToHost(to);
     const int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
+    if (in < 0) return Failed(error, "open", from);
     struct stat st {};
     if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
         close(in);
-        return false;
+        return FailedWith(error, "open", from, code);
     }
 
     std::string temp;
@@ -471,19 +490,20 @@ bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
         struct stat d {};
         if (stat(dst.c_str(), &d) == 0 && S_ISDIR(d.st_mode)) {
             close(in);
-            return false;
+            return FailedWith(error, "copy", to, EISDIR);
         }
         out = posix::CreateTempBeside(dst, temp);
     }
     if (out < 0) {
+        Failed(error, "create", to);
         close(in);
         return false;
     }
-    bool ok = CopyFd(in, out);
-    if (ok) ok = fchmod(out, st.st_mode & 0777) == 0;
-    ok = close(out) == 0 && ok;
+    bool ok = CopyFd(in, out) || Failed(error, "copy", to);
+    if (ok) ok = fchmod(out, st.st_mode & 0777) == 0 || Failed(error, "set mode", to);
+    ok = (close(out) == 0 || (ok && Failed(error, "close", to))) && ok;
     close(in);
-    if (ok && !failIfExists) ok = rename(temp.c_str(), dst.c_str()) == 0;
+    if (ok && !failIfExists) ok = rename(temp.c_str(), dst.c_str()) == 0 || Failed(error, "rename", to);
     if (!ok) unlink(failIfExists ? dst.c_str() : temp.c_str());
     return ok;
 }
@@ -539,9 +559,10 @@ std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
     return sorted;
 }
 
-std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
+std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode, Error* error) {
     if (auto* dry = ActiveDryRun(); dry && mode != Mode::Read) {
         dry->FileChange("open for writing", path);
+        SetError(error, "open", path, 0, "not opened for writing in a dry run");
         return nullptr;
     }
     int flags = O_CLOEXEC;
@@ -558,9 +579,13 @@ std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
         if (const std::string quick = QuickHostPath(path); !quick.empty()) fd = open(quick.c_str(), flags, 0666);
     }
     if (fd < 0) fd = open(MapToHost(path).c_str(), flags, 0666);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        Failed(error, "open", path);
+        return nullptr;
+    }
     struct stat st {};
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // CreateFile does not open directories
+        FailedWith(error, "open", path, S_ISDIR(st.st_mode) ? EISDIR : errno);
         close(fd);
         return nullptr;
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/platform/registry.h"
+#include "common/platform/system_error.h"
 
 namespace dravolo {
 namespace {
@@ -157,34 +158,53 @@ public:
         return SubkeyNames(key.get());
     }
 
-    bool Commit(const RegBatch& batch) override {
-        for (const auto& c : batch.changes())
-            if (c.op == RegBatch::Op::DeleteTree && IsRootPath(c.path)) return false;
-        for (const auto& c : batch.changes())
-            if (!Apply(c)) return false;
+    bool CommitBatch(const RegBatch& batch, Error* error) override {
+        for (const auto& c : batch.changes()) {
+            if (c.op == RegBatch::Op::DeleteTree && IsRootPath(c.path)) {
+                SetSystemError(error, "delete key", c.path, ERROR_ACCESS_DENIED);
+                return false;
+            }
+        }
+        for (const auto& c : batch.changes()) {
+            if (const LONG rc = Apply(c); rc != ERROR_SUCCESS) {
+                SetSystemError(error, OperationName(c.op), c.path, static_cast<unsigned long>(rc));
+                return false;
+            }
+        }
         return true;
     }
 
 private:
-    static bool Apply(const RegBatch::Change& c) {
+    static const char* OperationName(RegBatch::Op op) {
+        switch (op) {
+        case RegBatch::Op::CreateKey: return "create key";
+        case RegBatch::Op::SetValue: return "set value";
+        case RegBatch::Op::DeleteValue: return "delete value";
+        case RegBatch::Op::DeleteTree: return "delete key";
+        }
+        return "write";
+    }
+
+    // ERROR_SUCCESS, or the registry's code for the failure.
+    static LONG Apply(const RegBatch::Change& c) {
         switch (c.op) {
         case RegBatch::Op::CreateKey: {
             Key key;
-            return Create(c.root, c.path, key) == ERROR_SUCCESS;
+            return Create(c.root, c.path, key);
         }
         case RegBatch::Op::SetValue: {
             Key key;
-            if (Create(c.root, c.path, key) != ERROR_SUCCESS) return false;
+            if (const LONG rc = Create(c.root, c.path, key); rc != ERROR_SUCCESS) return rc;
             return RegSetValueExA(key.get(), c.value.name.c_str(), 0, c.value.type, c.value.data.data(),
-                                  static_cast<DWORD>(c.value.data.size())) == ERROR_SUCCESS;
+                                  static_cast<DWORD>(c.value.data.size()));
         }
         case RegBatch::Op::DeleteValue: {
             Key key;
             LONG rc = Open(c.root, c.path, KEY_SET_VALUE, key);
-            if (rc == ERROR_FILE_NOT_FOUND) return true;
-            if (rc != ERROR_SUCCESS) return false;
+            if (rc == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+            if (rc != ERROR_SUCCESS) return rc;
             rc = RegDeleteValueA(key.get(), c.value.name.c_str());
-            return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+            return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
         }
         case RegBatch::Op::DeleteTree: {
             std::string path = c.path;
@@ -194,11 +214,12 @@ private:
             const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
             Key parent;
             const LONG rc = Open(c.root, parentPath, KEY_ALL_ACCESS, parent);
-            if (rc == ERROR_FILE_NOT_FOUND) return true;
-            return rc == ERROR_SUCCESS && DeleteKeyTree(parent.get(), leaf) == ERROR_SUCCESS;
+            if (rc == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+            if (rc != ERROR_SUCCESS) return rc;
+            return DeleteKeyTree(parent.get(), leaf);
         }
         }
-        return false;
+        return ERROR_INVALID_PARAMETER;
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include "common/base/text.h"
 #include "common/platform/dry_run.h"
+#include "common/platform/system_error.h"
 #include "common/platform/winfs.h"
 
 namespace dravolo {
@@ -16,6 +17,16 @@ namespace dravolo {
 namespace {
 
 std::string Str(std::string_view s) { return std::string(s); }
+
+// False with GetLastError()'s cause in *error, named by the caller's path.
+bool Failed(Error* error, std::string_view operation, std::string_view path) {
+    SetLastSystemError(error, operation, path);
+    return false;
+}
+bool FailedWith(Error* error, std::string_view operation, std::string_view path, DWORD code) {
+    SetSystemError(error, operation, path, code);
+    return false;
+}
 
 class Win32File final : public WinFile {
 public:
@@ -94,12 +105,12 @@ std::string GetCurrentDir() {
     return out;
 }
 
-bool SetCurrentDir(std::string_view windowsPath) {
+bool SetCurrentDir(std::string_view windowsPath, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->ChangeDirectory(windowsPath);
-        return DirectoryExists(windowsPath);
+        return DirectoryExists(windowsPath) || FailedWith(error, "change folder", windowsPath, ERROR_PATH_NOT_FOUND);
     }
-    return SetCurrentDirectoryA(Str(windowsPath).c_str()) != 0;
+    return SetCurrentDirectoryA(Str(windowsPath).c_str()) != 0 || Failed(error, "change folder", windowsPath);
 }
 
 bool FileExists(std::string_view path) {
@@ -119,35 +130,39 @@ std::optional<std::uint64_t> FileSize(std::string_view path) {
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-std::optional<Bytes> ReadWholeFile(std::string_view path) {
-    auto file = WinFile::Open(path, WinFile::Mode::Read);
+std::optional<Bytes> ReadWholeFile(std::string_view path, Error* error) {
+    auto file = WinFile::Open(path, WinFile::Mode::Read, error);
     if (!file) return std::nullopt;
     Bytes out;
     if (const auto size = file->Size()) out.reserve(static_cast<std::size_t>(*size));
     std::uint8_t buf[1 << 16];
     for (;;) {
         std::size_t got = 0;
-        if (!file->Read(buf, sizeof buf, got)) return std::nullopt;
+        if (!file->Read(buf, sizeof buf, got)) {
+            Failed(error, "read", path);
+            return std::nullopt;
+        }
         if (got == 0) break;
         out.insert(out.end(), buf, buf + got);
     }
     return out;
 }
 
-bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data) {
+bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> data, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->WriteFile(path, data);
         return true;
     }
     const std::string target = Str(path);
-    if (DirectoryExists(target)) return false;
+    // CreateFile's own answer for a folder.
+    if (DirectoryExists(target)) return FailedWith(error, "write", path, ERROR_ACCESS_DENIED);
     const bool existed = FileExists(target);
     // The file's own permission decides: a read-only file is not replaced.
     HANDLE current = INVALID_HANDLE_VALUE;
     if (existed) {
         current = CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (current == INVALID_HANDLE_VALUE) return false;
+        if (current == INVALID_HANDLE_VALUE) return Failed(error, "open", path);
     }
     Win32File currentFile(current);
     std::string temp;
@@ -157,13 +172,15 @@ bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> d
         if (h == INVALID_HANDLE_VALUE) {
             // A folder where no new file can be made: the file the user may
             // write is written in place.
-            const DWORD error = GetLastError();
-            if (!existed || error != ERROR_ACCESS_DENIED) return false;
-            return currentFile.Write(data.data(), data.size()) && currentFile.Truncate(data.size()) &&
-                   currentFile.Flush();
+            const DWORD code = GetLastError();
+            if (!existed || code != ERROR_ACCESS_DENIED) return FailedWith(error, "create", path, code);
+            if (!currentFile.Write(data.data(), data.size())) return Failed(error, "write", path);
+            if (!currentFile.Truncate(data.size())) return Failed(error, "truncate", path);
+            return currentFile.Flush() || Failed(error, "flush", path);
         }
         Win32File file(h);  // closed at the end of this block: the rename needs that
-        ok = file.Write(data.data(), data.size()) && file.Flush();
+        ok = (file.Write(data.data(), data.size()) || Failed(error, "write", path)) &&
+             (file.Flush() || Failed(error, "flush", path));
     }
     currentFile.CloseNow();  // ReplaceFile needs the target closed
     if (ok) {
@@ -176,58 +193,62 @@ bool WriteWholeFileAtomic(std::string_view path, std::span<const std::uint8_t> d
         } else {
             ok = MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
         }
+        if (!ok) Failed(error, "rename", path);
     }
     if (!ok) DeleteFileA(temp.c_str());
     return ok;
 }
 
-bool CreateDir(std::string_view path) {
+bool CreateDir(std::string_view path, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->FileChange("create folder", path);
         return true;
     }
-    return CreateDirectoryA(Str(path).c_str(), nullptr) != 0;
+    return CreateDirectoryA(Str(path).c_str(), nullptr) != 0 || Failed(error, "create folder", path);
 }
-bool RemoveDir(std::string_view path) {
+bool RemoveDir(std::string_view path, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->FileChange("remove folder", path);
-        return DirectoryExists(path);
+        return DirectoryExists(path) || FailedWith(error, "remove folder", path, ERROR_PATH_NOT_FOUND);
     }
-    return RemoveDirectoryA(Str(path).c_str()) != 0;
+    return RemoveDirectoryA(Str(path).c_str()) != 0 || Failed(error, "remove folder", path);
 }
-bool DeleteFileAt(std::string_view path) {
+bool DeleteFileAt(std::string_view path, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->FileChange("delete", path);
-        return FileExists(path);
+        return FileExists(path) || FailedWith(error, "delete", path, ERROR_FILE_NOT_FOUND);
     }
-    return DeleteFileA(Str(path).c_str()) != 0;
+    return DeleteFileA(Str(path).c_str()) != 0 || Failed(error, "delete", path);
 }
 
-bool RenameNoReplace(std::string_view from, std::string_view to) {
+bool RenameNoReplace(std::string_view from, std::string_view to, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->FileChange("rename", std::string(from) + " -> " + std::string(to));
-        return FileExists(from) || DirectoryExists(from);
+        return FileExists(from) || DirectoryExists(from) || FailedWith(error, "rename", from, ERROR_FILE_NOT_FOUND);
     }
     const std::string source = Str(from), target = Str(to);
     if (source == target || CompareNoCase(source, target) != 0)
-        return MoveFileA(source.c_str(), target.c_str()) != 0;
+        return MoveFileA(source.c_str(), target.c_str()) != 0 || Failed(error, "rename", from);
     // Only the case changes. NTFS renames in place, but Wine's MoveFile finds
     // the target as the source itself and keeps the old name: go through a
     // temporary name, and back again when the second step fails.
     static std::atomic<unsigned> counter{0};
     const std::string temp = source + ".ren" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
-    if (!MoveFileA(source.c_str(), temp.c_str())) return false;
+    if (!MoveFileA(source.c_str(), temp.c_str())) return Failed(error, "rename", from);
     if (MoveFileA(temp.c_str(), target.c_str())) return true;
+    Failed(error, "rename", from);
     MoveFileA(temp.c_str(), source.c_str());
     return false;
 }
 
-bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
+bool CopyFileTo(std::string_view from, std::string_view to, bool failIfExists, Error* error) {
     if (auto* dry = ActiveDryRun()) {
         dry->CopyFile(from, to);
-        return FileExists(from) && !(failIfExists && FileExists(to));
+        if (!FileExists(from)) return FailedWith(error, "copy", from, ERROR_FILE_NOT_FOUND);
+        return !(failIfExists && FileExists(to)) || FailedWith(error, "copy", to, ERROR_FILE_EXISTS);
     }
-    return CopyFileA(Str(from).c_str(), Str(to).c_str(), failIfExists ? TRUE : FALSE) != 0;
+    return CopyFileA(Str(from).c_str(), Str(to).c_str(), failIfExists ? TRUE : FALSE) != 0 ||
+           Failed(error, "copy", from);
 }
 
 std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
@@ -259,9 +280,10 @@ std::vector<FindEntry> FindFiles(std::string_view pattern, FindWhat what) {
     return out;
 }
 
-std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
+std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode, Error* error) {
     if (auto* dry = ActiveDryRun(); dry && mode != Mode::Read) {
         dry->FileChange("open for writing", path);
+        SetError(error, "open", path, 0, "not opened for writing in a dry run");
         return nullptr;
     }
     DWORD access = GENERIC_READ | GENERIC_WRITE;
@@ -275,7 +297,10 @@ std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode) {
     // Shared both ways: an emulator may hold a memory card open while we patch it.
     HANDLE h = CreateFileA(Str(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    if (h == INVALID_HANDLE_VALUE) {
+        Failed(error, "open", path);
+        return nullptr;
+    }
     return std::make_unique<Win32File>(h);
 }
 
