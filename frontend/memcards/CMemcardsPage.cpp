@@ -58,8 +58,7 @@ QString HostPathOf(const std::string& windowsPath) {
 
 }  // namespace
 
-CMemcardsPage::CMemcardsPage(const SettingsStore& settings, Prompter& prompter, FileChoosers& choosers,
-                             QWidget* parent)
+CMemcardsPage::CMemcardsPage(const SettingsStore& settings, Prompter& prompter, FileChoosers& choosers, QWidget* parent)
     : CMemcardsPageBase(parent), manager_(settings, prompter), choosers_(choosers) {
     setWindowTitle(QString::fromLatin1(kPageCaption));
     manager_.SetPathSent([this](int side, const std::string& path) {

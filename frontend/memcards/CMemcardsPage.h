@@ -28,8 +28,7 @@ class SettingsStore;
 class CMemcardsPage : public CMemcardsPageBase {
     Q_OBJECT
 public:
-    CMemcardsPage(const SettingsStore& settings, Prompter& prompter, FileChoosers& choosers,
-                  QWidget* parent = nullptr);
+    CMemcardsPage(const SettingsStore& settings, Prompter& prompter, FileChoosers& choosers, QWidget* parent = nullptr);
     ~CMemcardsPage() override;
 
     void SetKind(int kind) override;
