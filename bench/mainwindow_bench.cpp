@@ -25,7 +25,7 @@
 #include "frontend/profiles/profile_files.h"
 #include "frontend/shell/CDravolo7View.h"
 #include "frontend/shell/CMainFrame.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 
 namespace fs = std::filesystem;
 using namespace dravolo;
@@ -72,7 +72,7 @@ struct Workspace {
     std::unique_ptr<Registry> registry;
     std::unique_ptr<SettingsStore> settings;
     SilentPrompter prompter;
-    ShellChoosers choosers;
+    FileChoosers choosers;
     std::unique_ptr<ShellContext> context;
 
     explicit Workspace(int profiles = kProfiles, int withPicture = kWithPicture) {

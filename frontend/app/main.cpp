@@ -15,7 +15,7 @@
 #include "frontend/profiles/working_directory.h"
 #include "frontend/shell/CMainFrame.h"
 #include "frontend/shell/shell_art.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     }
     dravolo::SettingsStore settings(*registry);
     dravolo::MessageBoxPrompter prompter;
-    dravolo::ShellChoosers choosers;
+    dravolo::FileChoosers choosers;
     dravolo::ShellContext context{settings, prompter, choosers};
 
     dravolo::CMainFrame frame(context);

@@ -20,7 +20,7 @@
 #include "frontend/memcards/CIntegrityDialog.h"
 #include "frontend/memcards/CSnapshotsDialog.h"
 #include "frontend/memcards/card_folder.h"
-#include "frontend/memcards/memcard_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/memcards/memcards_art.h"
 #include "frontend/widgets/qt_file_filter.h"
@@ -58,8 +58,7 @@ QString HostPathOf(const std::string& windowsPath) {
 
 }  // namespace
 
-CMemcardsPage::CMemcardsPage(const SettingsStore& settings, Prompter& prompter, MemcardChoosers& choosers,
-                             QWidget* parent)
+CMemcardsPage::CMemcardsPage(const SettingsStore& settings, Prompter& prompter, FileChoosers& choosers, QWidget* parent)
     : CMemcardsPageBase(parent), manager_(settings, prompter), choosers_(choosers) {
     setWindowTitle(QString::fromLatin1(kPageCaption));
     manager_.SetPathSent([this](int side, const std::string& path) {

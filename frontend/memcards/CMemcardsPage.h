@@ -21,15 +21,14 @@ class QTreeWidget;
 
 namespace dravolo {
 
-class MemcardChoosers;
+class FileChoosers;
 class Prompter;
 class SettingsStore;
 
 class CMemcardsPage : public CMemcardsPageBase {
     Q_OBJECT
 public:
-    CMemcardsPage(const SettingsStore& settings, Prompter& prompter, MemcardChoosers& choosers,
-                  QWidget* parent = nullptr);
+    CMemcardsPage(const SettingsStore& settings, Prompter& prompter, FileChoosers& choosers, QWidget* parent = nullptr);
     ~CMemcardsPage() override;
 
     void SetKind(int kind) override;
@@ -105,7 +104,7 @@ private:
     void UpdateSnapshotButtons();
 
     memcards::MemcardManager manager_;
-    MemcardChoosers& choosers_;
+    FileChoosers& choosers_;
     std::array<SideControls, 2> sides_;
     QToolButton* copyRight_ = nullptr;
     QToolButton* copyLeft_ = nullptr;

@@ -9,7 +9,7 @@ class QWidget;
 namespace dravolo {
 
 class CMemcardsPageBase;
-class MemcardChoosers;
+class FileChoosers;
 class Prompter;
 class SettingsStore;
 
@@ -19,6 +19,6 @@ using MemcardsPageMaker = std::function<CMemcardsPageBase*(QWidget* parent)>;
 // `prompter`; both must outlive the sheet. choosers: nullptr for the system's
 // file dialogs (or an object that outlives the sheet).
 MemcardsPageMaker MakeMemcardsPageMaker(const SettingsStore& settings, Prompter& prompter,
-                                        MemcardChoosers* choosers = nullptr);
+                                        FileChoosers* choosers = nullptr);
 
 }  // namespace dravolo

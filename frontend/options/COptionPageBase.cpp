@@ -19,7 +19,7 @@
 #include "frontend/profiles/pcsxr_program.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/widgets/qt_file_filter.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 
 namespace dravolo {
 

@@ -9,7 +9,7 @@
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/profiles/profile_files.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 
 namespace dravolo {
 
@@ -28,7 +28,7 @@ OptionSheetResult RunOptionSheet(QWidget* parent, SheetKind kind, const std::str
     const auto* emulatorKind = std::get_if<EmulatorKind>(&kind);
     const auto emulator = emulatorKind ? std::optional(*emulatorKind) : std::nullopt;
 
-    ShellChoosers systemChoosers;
+    FileChoosers systemChoosers;
     // The pages, the plugin page's side files and the paths below the
     // emulator's folder belong to the emulator's own prefix when it has one.
     std::optional<EmulatorWorld> world;

@@ -25,13 +25,13 @@ namespace dravolo {
 
 class SettingsStore;
 class Prompter;
-class ShellChoosers;
+class FileChoosers;
 
 struct OptionSheetExtras {
     // Empty: the kind's caption ("ePSXe Options" ... "Memcards Tool").
     QString caption;
     // nullptr: the system's file dialogs.
-    ShellChoosers* choosers = nullptr;
+    FileChoosers* choosers = nullptr;
     // Builds the memory-card page once it exists.
     std::function<CMemcardsPageBase*(QWidget* parent)> makeMemcardsPage;
 };

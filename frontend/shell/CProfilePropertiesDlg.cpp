@@ -14,7 +14,7 @@
 #include "common/qt/ansi_qstring.h"
 #include "frontend/profiles/profile_manager.h"
 #include "frontend/widgets/qt_file_filter.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 
 namespace dravolo {
 

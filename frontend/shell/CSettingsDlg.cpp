@@ -19,7 +19,7 @@
 #include "frontend/core/settings_store.h"
 #include "frontend/shell/settings_values.h"
 #include "frontend/widgets/qt_file_filter.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 
 namespace dravolo {
 

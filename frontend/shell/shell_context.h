@@ -6,12 +6,12 @@ namespace dravolo {
 
 class SettingsStore;
 class Prompter;
-class ShellChoosers;
+class FileChoosers;
 
 struct ShellContext {
     SettingsStore& settings;
     Prompter& prompter;
-    ShellChoosers& choosers;
+    FileChoosers& choosers;
 };
 
 }  // namespace dravolo

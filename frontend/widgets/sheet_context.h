@@ -12,14 +12,14 @@ namespace dravolo {
 
 class SettingsStore;
 class Prompter;
-class ShellChoosers;
+class FileChoosers;
 class RegistryEditor;
 class CMemcardsPageBase;
 
 struct SheetContext {
     SettingsStore& settings;
     Prompter& prompter;
-    ShellChoosers& choosers;
+    FileChoosers& choosers;
     RegistryEditor& editor;
     // Builds the memory-card page; without it the sheet shows no such page.
     std::function<CMemcardsPageBase*(QWidget* parent)> makeMemcardsPage;

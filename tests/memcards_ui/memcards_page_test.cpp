@@ -21,7 +21,6 @@
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/memcards/memcards_page_factory.h"
 #include "frontend/options/CEmuPropertySheet.h"
-#include "frontend/widgets/shell_choosers.h"
 #include "tests/memcards_ui/memcards_workspace.h"
 
 namespace dravolo {
@@ -241,9 +240,8 @@ private slots:
 
     void memcardsToolSheet() {
         ws->PutCard("a.mcr", test::MemcardsWorkspace::PlayerCard().str());
-        ShellChoosers shellChoosers;
         const auto editor = MakePlatformRegistryEditor(ws->registry);
-        SheetContext context{ws->settings, ws->prompter, shellChoosers, *editor,
+        SheetContext context{ws->settings, ws->prompter, ws->choosers, *editor,
                              MakeMemcardsPageMaker(ws->settings, ws->prompter, &ws->choosers)};
         CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(kMemcardsOnly));
         sheet.SetKind(kMemcardsOnly);
@@ -263,9 +261,8 @@ private slots:
     }
 
     void profileSheetOffersTheProfilesSnapshots() {
-        ShellChoosers shellChoosers;
         const auto editor = MakePlatformRegistryEditor(ws->registry);
-        SheetContext context{ws->settings, ws->prompter, shellChoosers, *editor,
+        SheetContext context{ws->settings, ws->prompter, ws->choosers, *editor,
                              MakeMemcardsPageMaker(ws->settings, ws->prompter, &ws->choosers)};
         CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(EmulatorKind::Epsxe));
         sheet.SetProfileName("Crash");

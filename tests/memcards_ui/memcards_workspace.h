@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "frontend/core/settings_store.h"
-#include "frontend/memcards/memcard_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/recording_prompter.h"
@@ -17,7 +17,7 @@
 
 namespace dravolo::test {
 
-class AnsweringMemcardChoosers : public MemcardChoosers {
+class AnsweringCardChoosers : public FileChoosers {
 public:
     std::optional<QString> OpenFile(QWidget*, const QString& filter, const QString& initial) override {
         asked.push_back({filter, initial});
@@ -54,7 +54,7 @@ public:
     MemoryRegistry registry;
     SettingsStore settings{registry};
     RecordingPrompter prompter;
-    AnsweringMemcardChoosers choosers;
+    AnsweringCardChoosers choosers;
 };
 
 }  // namespace dravolo::test

@@ -25,7 +25,7 @@
 #include "frontend/memcards/CSnapshotsDialog.h"
 #include "frontend/memcards/memcards_page_factory.h"
 #include "frontend/options/CEmuPropertySheet.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 #include "tests/memcards_ui/memcards_workspace.h"
 
 namespace {
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     const std::string right = ws.PutCard("epsxe001.mcr", test::MemcardsWorkspace::SecondCard().str());
     ws.PutCard("spare.mcd", test::CardBuilder().str());
 
-    ShellChoosers choosers;
+    FileChoosers choosers;
     const auto editor = MakePlatformRegistryEditor(ws.registry);
     SheetContext context{ws.settings, ws.prompter, choosers, *editor,
                          MakeMemcardsPageMaker(ws.settings, ws.prompter, &ws.choosers)};

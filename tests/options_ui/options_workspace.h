@@ -15,13 +15,13 @@
 #include "frontend/core/settings_store.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/widgets/sheet_context.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/test_workspace.h"
 
 namespace dravolo::test {
 
-class AnsweringChoosers : public ShellChoosers {
+class AnsweringChoosers : public FileChoosers {
 public:
     std::optional<QString> OpenFile(QWidget*, const QString& filter, const QString& initial) override {
         filters.push_back(filter);

@@ -16,13 +16,13 @@
 #include "common/platform/registry.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/shell/shell_context.h"
-#include "frontend/widgets/shell_choosers.h"
+#include "frontend/widgets/file_choosers.h"
 #include "tests/support/recording_prompter.h"
 #include "tests/support/test_workspace.h"
 
 namespace dravolo::test {
 
-class ScriptedChoosers : public ShellChoosers {
+class ScriptedChoosers : public FileChoosers {
 public:
     std::optional<QString> OpenFile(QWidget*, const QString& filter, const QString& initial) override {
         lastFilter = filter;
