@@ -39,6 +39,9 @@ display=:97
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; run_root dpkg -r dravolo >/dev/null || true; rm -rf "$home"' EXIT
+# Xvfb takes a moment to listen, longer on a busy machine: a program started
+# before its socket exists aborts with "could not connect to display".
+for _ in $(seq 1 100); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 (cd "$home" && exec env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$display" \
   /usr/bin/dravolo >"$home/dravolo.log" 2>&1) &
 front=$!
