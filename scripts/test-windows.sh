@@ -88,10 +88,11 @@ if [ "$with_qt" = 1 ]; then
 fi
 
 # One display for the prefix's whole life: wineboot starts the desktop the
-# test programs' windows live on. The suites share the prefix's registry, so
-# they run one after another.
+# test programs' windows live on, as large as the screen the sheets are made
+# for (xvfb-run's own is 8 bits deep). The suites share the prefix's registry,
+# so they run one after another.
 SECONDS=0
-xvfb-run -a bash -c '
+xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
   set -e
   "$1" wineboot --init >/dev/null 2>&1
   "$2" -w

@@ -2,14 +2,14 @@
 # ends well and writes every picture it is meant to (offscreen, so CI sees a
 # program that no longer builds its windows, long before anyone regenerates
 # the pictures). Called by ctest:
-#   cmake -DPROGRAM=... -DOUT=dir "-DARGS=a|{OUT}" "-DEXPECTED=x.png|y.png" -P screenshot_check.cmake
+#   cmake -DPROGRAM=... [-DEMULATOR=wine64] -DOUT=dir "-DARGS=a|{OUT}" "-DEXPECTED=x.png|y.png" -P screenshot_check.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${OUT}")
 file(MAKE_DIRECTORY "${OUT}")
 string(REPLACE "{OUT}" "${OUT}" args "${ARGS}")
 string(REPLACE "|" ";" args "${args}")
 string(REPLACE "|" ";" EXPECTED "${EXPECTED}")
-execute_process(COMMAND "${PROGRAM}" ${args} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output
+execute_process(COMMAND ${EMULATOR} "${PROGRAM}" ${args} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output
                 TIMEOUT 120)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "${PROGRAM} ended with ${result}:\n${output}")

@@ -21,6 +21,11 @@ std::string NativeTextFromAnsi(std::string_view ansi);
 // elsewhere converted to UTF-8. nullopt when they do not convert.
 std::optional<std::string> NativeTextFromShiftJis(std::string_view bytes);
 
+// Shift-JIS bytes as UTF-8 on every system, for windows to show: code page
+// 932 on Windows (Qt for Windows has no Shift-JIS codec without ICU), iconv
+// elsewhere. nullopt when they do not convert.
+std::optional<std::string> Utf8FromShiftJis(std::string_view bytes);
+
 // A host file name given as UTF-8 (a Qt file dialog's) as the Windows path the
 // core speaks: on Windows the native path in ANSI; elsewhere mapped through
 // the prefix's drives.

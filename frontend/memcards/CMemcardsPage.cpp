@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "common/platform/native_text.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/memcards/CIntegrityDialog.h"
@@ -49,7 +50,7 @@ QToolButton* MakeImageButton(PageButton art, const QString& tip) {
 }
 
 std::string WindowsPathOf(const QString& hostPath, const char* extension) {
-    return WithDefaultExtension(ToWindowsPath(hostPath.toStdString()), extension);
+    return WithDefaultExtension(WindowsPathOfUtf8HostPath(hostPath.toStdString()), extension);
 }
 
 QString HostPathOf(const std::string& windowsPath) {
@@ -305,7 +306,7 @@ void CMemcardsPage::OnImportSave() {
     if (manager_.path(manager_.activeSide()).empty()) return;
     const auto chosen = choosers_.OpenFile(this, FilterToQt(kSaveFilter), QString());
     if (!chosen) return;
-    const std::string path = ToWindowsPath(chosen->toStdString());
+    const std::string path = WindowsPathOfUtf8HostPath(chosen->toStdString());
     Run([&] { manager_.ImportSave(path); });
 }
 

@@ -118,7 +118,8 @@ bool MemcardManager::RestoreSnapshot(int s, const std::string& id) {
     if (!snapshot || snapshot->card != static_cast<int>(Index(s)) + 1) return false;
     if (!Confirm(prompter_, RestoreQuestion(*snapshot, card))) return false;
     const RestoreOutcome outcome = memcards::RestoreSnapshot(folder, *snapshot, card, std::time(nullptr));
-    if (outcome != RestoreOutcome::Restored) prompter_.Tell(RestoreFailureText(outcome, card), kCaption, PromptIcon::Stop);
+    if (outcome != RestoreOutcome::Restored)
+        prompter_.Tell(RestoreFailureText(outcome, card), kCaption, PromptIcon::Stop);
     RefreshAfterChange(s);
     return outcome == RestoreOutcome::Restored;
 }

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QStringDecoder>
 
+#include "common/platform/native_text.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/memcards/slot_listing.h"
 
@@ -134,10 +134,11 @@ QString SaveNameText(const std::string& saveName) {
             text += ToQt(piece.bytes);
             continue;
         }
-        QStringDecoder decoder("Shift-JIS");
-        const QString decoded = decoder.isValid() ? decoder.decode(QByteArrayView(piece.bytes)) : QString();
-        // Without a Shift-JIS decoder the bytes show as they would in ANSI.
-        text += decoder.isValid() ? decoded : ToQt(piece.bytes);
+        // Through the platform layer: Qt's own decoder needs ICU, which Qt
+        // for Windows is built without. Pairs that do not convert show as
+        // they would in ANSI.
+        const auto utf8 = Utf8FromShiftJis(piece.bytes);
+        text += utf8 ? QString::fromStdString(*utf8) : ToQt(piece.bytes);
     }
     return text;
 }

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "common/platform/native_text.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/core/settings_store.h"
@@ -180,7 +181,7 @@ std::optional<std::string> COptionPageBase::ChooseFile(std::string_view filter, 
     const QString initialHost = QString::fromStdString(start.empty() ? std::string() : ToHostPath(start));
     const auto chosen = context_.choosers.OpenFile(this, FilterToQt(filter), initialHost);
     if (!chosen) return std::nullopt;
-    return WithDefaultExtension(ToWindowsPath(chosen->toStdString()), extension);
+    return WithDefaultExtension(WindowsPathOfUtf8HostPath(chosen->toStdString()), extension);
 }
 
 void COptionPageBase::OnBiosBrowse() {

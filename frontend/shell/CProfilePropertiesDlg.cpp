@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/base/text.h"
+#include "common/platform/native_text.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/profiles/profile_manager.h"
@@ -101,7 +102,7 @@ void CProfilePropertiesDlg::OnBrowse() {
     ReadFields();
     const QString initial = QString::fromStdString(ToHostPath(TrimSpaces(fields_.bitmapFile)));
     if (auto chosen = context_.choosers.OpenFile(this, FilterToQt(kBitmapFilter), initial)) {
-        fields_.bitmapFile = ToWindowsPath(chosen->toStdString());
+        fields_.bitmapFile = WindowsPathOfUtf8HostPath(chosen->toStdString());
         ShowFields();
     }
 }

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/platform/native_text.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/core/emulator_kind.h"
@@ -132,7 +133,7 @@ QString ExistingHostFolder(const QString& windowsPath) {
 void CSettingsDlg::OnSelectFolder(int kind) {
     const QString initial = ExistingHostFolder(pathEdit(kind)->text());
     if (auto folder = context_.choosers.PickFolder(this, QStringLiteral("Select a Directory"), initial)) {
-        std::string path = ToWindowsPath(folder->toStdString());
+        std::string path = WindowsPathOfUtf8HostPath(folder->toStdString());
         while (path.size() > 3 && path.back() == '\\') path.pop_back();  // "C:\" keeps its backslash
         pathEdit(kind)->setText(ToQt(path));
     }
@@ -150,7 +151,7 @@ void CSettingsDlg::OnSelectProgram(int kind) {
 void CSettingsDlg::OnSelectBackground() {
     const QString initial = QString::fromStdString(ToHostPath(FromQt(backgroundEdit_->text())));
     if (auto file = context_.choosers.OpenFile(this, FilterToQt(kBackgroundFilter), initial))
-        backgroundEdit_->setText(ToQt(ToWindowsPath(file->toStdString())));
+        backgroundEdit_->setText(ToQt(WindowsPathOfUtf8HostPath(file->toStdString())));
 }
 
 void CSettingsDlg::OnSelectTextColor() {

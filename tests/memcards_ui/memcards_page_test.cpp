@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -207,7 +208,7 @@ private slots:
         // Create offers memcard2.mcr on the right and makes a blank card.
         ws->choosers.file = QString::fromStdString(ws->HostCardPath("fresh"));
         QTest::mouseClick(page->createButton(kRight), Qt::LeftButton);
-        QVERIFY(ws->choosers.asked.back().second.endsWith(QStringLiteral("/memcard2.mcr")));
+        QVERIFY(QDir::fromNativeSeparators(ws->choosers.asked.back().second).endsWith(QStringLiteral("/memcard2.mcr")));
         QCOMPARE(ws->CardBytes("fresh.mcr"), CardBuilder().str());
         QCOMPARE(page->cardList(kRight)->currentText(), QStringLiteral("c:\\epsxe\\memcards\\fresh.mcr"));
         QVERIFY(ws->prompter.messages.empty());

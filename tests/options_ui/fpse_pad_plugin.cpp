@@ -3,21 +3,45 @@
 // their call and write a key and the caller's instance (word 13) through the
 // settings block's write callback.
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <string>
 
+#ifdef _WIN32
+#define PAD_EXPORT extern "C" __declspec(dllexport)
+#else
 #define PAD_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
-std::string OwnStem() {
+// The library's own file: its folder holds the .cfg and .log beside it.
+std::string OwnFile() {
+#ifdef _WIN32
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&OwnFile), &self))
+        return std::string();
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+#else
     Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&OwnStem), &info) || !info.dli_fname) return "fpse_pad";
-    std::string path = info.dli_fname;
+    if (!dladdr(reinterpret_cast<void*>(&OwnFile), &info) || !info.dli_fname) return std::string();
+    return info.dli_fname;
+#endif
+}
+
+std::string OwnStem() {
+    std::string path = OwnFile();
+    if (path.empty()) return "fpse_pad";
     const auto dot = path.rfind('.');
     if (dot != std::string::npos) path.resize(dot);
     return path;
@@ -41,7 +65,7 @@ void About(std::uint8_t* info) {
 using WriteFn = int (*)(const char*, const char*, const char*);
 
 void Configure(const char* which, std::uintptr_t* block) {
-    std::ofstream(OwnStem() + ".log", std::ios::app) << which << "\n";
+    std::ofstream(OwnStem() + ".log", std::ios::app | std::ios::binary) << which << "\n";
     const auto write = reinterpret_cast<WriteFn>(block[10]);
     if (!write) return;
     write("PadTest", which, "configured");

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/portable_env.h"
+
 namespace fs = std::filesystem;
 
 namespace dravolo::test {
@@ -30,7 +32,7 @@ void OptionsWorkspace::InstallPlugin(const std::string& builtName, const std::st
                                      const std::string& cfg) {
     const fs::path dir = DriveC(folder);
     fs::create_directories(dir);
-    fs::copy_file(fs::path(TEST_PLUGIN_DIR) / builtName, dir / name, fs::copy_options::overwrite_existing);
+    CopyFileReplacing((fs::path(TEST_PLUGIN_DIR) / builtName).string(), (dir / name).string());
     if (!cfg.empty()) WriteFile((dir / fs::path(name).stem()).string() + ".cfg", cfg);
 }
 

@@ -14,16 +14,17 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <thread>
 
+#include "common/platform/last_error.h"
 #include "common/platform/library.h"
 #include "common/platform/registry.h"
 #include "optionslib/kestrinestuff.h"
+#include "tests/support/portable_env.h"
 #include "tests/support/test_workspace.h"
 
 namespace fs = std::filesystem;
@@ -361,7 +362,11 @@ void OptionsDialogUiTest::padButtonStartsEmulatorBesideTheLibrary() {
     QCOMPARE(icon, QMessageBox::Information);
     const std::string report = ReadReport(ReportPath());
     QVERIFY2(report.find("argc=1\n") != std::string::npos, report.c_str());
+#ifdef _WIN32
+    QVERIFY2(report.find("argv[0]=C:\\ePSXe\\epsxe.exe\n") != std::string::npos, report.c_str());
+#else
     QVERIFY2(report.find("/drive_c/ePSXe/epsxe.exe\n") != std::string::npos, report.c_str());
+#endif
 }
 
 void OptionsDialogUiTest::startEmuWritesEmulatorKeyAndStartsIt() {
@@ -428,7 +433,7 @@ void OptionsDialogUiTest::startEmuQuotesItsPathAndSaysWhyItRefuses() {
     // C:\Program.exe is what an unquoted "C:\Program Files\..." would start.
     const std::string drive = world_->driveC();
     fs::create_directories(drive + "/Program Files/ePSXe");
-    fs::copy_file(FAKE_EMULATOR_PATH, drive + "/Program Files/ePSXe/epsxe.exe", fs::copy_options::overwrite_existing);
+    test::CopyFileReplacing(FAKE_EMULATOR_PATH, drive + "/Program Files/ePSXe/epsxe.exe");
     std::ofstream(drive + "/Program.exe") << "#!/bin/sh\necho decoy > decoy.txt\n";
     fs::permissions(drive + "/Program.exe", fs::perms::owner_all);
 
@@ -447,27 +452,27 @@ void OptionsDialogUiTest::startEmuQuotesItsPathAndSaysWhyItRefuses() {
              report.c_str());
     fs::remove(ReportPath());
 
-    // Every 0 says why in errno; nothing is written or started.
+    // Every 0 says why in the last-error value; nothing is written or started.
     QVERIFY(registry()->DeleteTree(kUser, "Software\\epsxe"));
-    errno = 0;
+    SetSystemLastError(0);
     QCOMPARE(startEmu_("C:\\ePSXe\\epsxe.exe", "", "", "", 0, 0, "x.mcr\" -bios \"C:\\evil.bin", "", 0, "", ""), 0);
-    QCOMPARE(errno, EINVAL);
+    QCOMPARE(SystemLastError(), SystemErrorCode(SystemErrorKind::InvalidParameter));
     QVERIFY(!registry()->KeyExists(kUser, kEmulatorKey));
     QVERIFY(registry()->SetString(kUser, kInterfaceKey, "BIOS", std::string(260, 'b')));
-    errno = 0;
+    SetSystemLastError(0);
     QCOMPARE(startEmu_("C:\\ePSXe\\epsxe.exe", "", "", "", 0, 0, "", "", 0, "", ""), 0);
-    QCOMPARE(errno, EOVERFLOW);
+    QCOMPARE(SystemLastError(), SystemErrorCode(SystemErrorKind::TextTooLong));
     QVERIFY(!registry()->KeyExists(kUser, kEmulatorKey));
     QVERIFY(registry()->DeleteTree(kUser, kInterfaceKey));
-    errno = 0;
+    SetSystemLastError(0);
     QCOMPARE(startEmu_("C:\\ePSXe\\epsxe.exe", "", "", "", 0, 0, "", "", 0, std::string(2048, 'c').c_str(), ""), 0);
-    QCOMPARE(errno, E2BIG);
-    errno = 0;
+    QCOMPARE(SystemLastError(), SystemErrorCode(SystemErrorKind::NameTooLong));
+    SetSystemLastError(0);
     QCOMPARE(startEmu_("", "", "", "", 0, 0, "", "", 0, "", ""), 0);
-    QCOMPARE(errno, EINVAL);
-    errno = 0;
+    QCOMPARE(SystemLastError(), SystemErrorCode(SystemErrorKind::InvalidParameter));
+    SetSystemLastError(0);
     QCOMPARE(startEmu_("C:\\nowhere\\epsxe.exe", "", "", "", 0, 0, "", "", 0, "", ""), 0);
-    QCOMPARE(errno, ENOENT);
+    QCOMPARE(SystemLastError(), SystemErrorCode(SystemErrorKind::NotFound));
     QVERIFY(!fs::exists(ReportPath()));
 }
 
@@ -509,9 +514,9 @@ void OptionsDialogUiTest::aLibraryLoadedByARelativePathKeepsItsFolder() {
     // A second copy in its own folder, loaded by a path relative to drive_c.
     const std::string drive = world_->driveC();
     fs::create_directories(drive + "/Other/Bios");
-    fs::copy_file(KESTRINESTUFF_PATH, drive + "/Other/KestrineStuff.dll", fs::copy_options::overwrite_existing);
+    test::CopyFileReplacing(KESTRINESTUFF_PATH, drive + "/Other/KestrineStuff.dll");
     std::ofstream(drive + "/Other/Bios/scph7001.bin") << "x";
-    fs::current_path(drive);
+    fs::current_path(drive + "/");  // "C:" alone is the drive's current folder on Windows
     auto other = Library::Load("Other/KestrineStuff.dll");
     fs::current_path(work_);  // the host moves on after loading
     QVERIFY(other);

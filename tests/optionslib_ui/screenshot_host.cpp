@@ -1,7 +1,8 @@
 // Shows the library's options dialog and about panel inside a host window, as
 // the configuration tool does, and saves both as pictures for the docs.
 //   optionslib_screenshot_host LIBRARY OUTPUT_DIR
-// Works in a private temporary prefix; nothing of the user's registry is touched.
+// Works in a private temporary prefix (on Windows only where the tests may
+// change the machine, see tests/support/scratch_windows.h).
 
 #include <QApplication>
 #include <QGroupBox>
@@ -9,14 +10,13 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "common/platform/library.h"
-#include "common/platform/prefix.h"
 #include "common/platform/registry.h"
 #include "optionslib/kestrinestuff.h"
+#include "tests/support/test_workspace.h"
 
 namespace fs = std::filesystem;
 using namespace dravolo;
@@ -26,12 +26,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s LIBRARY OUTPUT_DIR\n", argv[0]);
         return 2;
     }
-    std::string root = (fs::temp_directory_path() / "kstuff-shots-XXXXXX").string();
-    if (!mkdtemp(root.data())) return 1;
-    const std::string prefix = root + "/prefix";
-    EnsurePrefixLayout(prefix);
-    setenv("DRAVOLO_PREFIX", prefix.c_str(), 1);
-    const std::string epsxe = prefix + "/drive_c/ePSXe";
+    // Before the workspace makes its own folder the current one.
+    const QString outDir = QString::fromLocal8Bit(fs::absolute(argv[2]).string().c_str());
+    // A private prefix on POSIX; on a throwaway Windows its real drive C:.
+    test::TestWorkspace world;
+    const std::string epsxe = world.driveC() + "/ePSXe";
     fs::create_directories(epsxe + "/Bios");
     for (const char* name : {"scph1001.bin", "scph5502.bin", "scph7502.bin"}) std::ofstream(epsxe + "/Bios/" + name) << "x";
     fs::copy_file(argv[1], epsxe + "/KestrineStuff.dll");
@@ -74,7 +73,7 @@ int main(int argc, char** argv) {
         dialog->show();
         tabs.resize(tabs.sizeHint());
         app.processEvents();
-        if (!tabs.grab().save(QString::fromLocal8Bit(argv[2]) + "/options_dialog.png")) result = 1;
+        if (!tabs.grab().save(outDir + "/options_dialog.png")) result = 1;
 
         QWidget aboutHost;
         aboutHost.setWindowTitle("About");
@@ -84,9 +83,7 @@ int main(int argc, char** argv) {
         if (!panel) return 1;
         panel->setGeometry(aboutHost.rect());
         app.processEvents();
-        if (!aboutHost.grab().save(QString::fromLocal8Bit(argv[2]) + "/about_panel.png")) result = 1;
+        if (!aboutHost.grab().save(outDir + "/about_panel.png")) result = 1;
     }
-    std::error_code ec;
-    fs::remove_all(root, ec);
     return result;
 }

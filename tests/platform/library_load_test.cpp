@@ -26,6 +26,18 @@ TEST_F(LibraryLoad, LoadsByWindowsPathAndFindsExports) {
     EXPECT_EQ(lib->Symbol("GPUinit"), nullptr);
 }
 
+TEST_F(LibraryLoad, RelativePathsLoadWithEitherSlash) {
+    // Profiles and settings name plugins relative to the working directory,
+    // some written with '/', which LoadLibrary takes for no folder at all.
+    fs::create_directories(workdir() + "/plugins");
+    fs::copy_file(PLATFORM_TEST_LIBRARY_PATH, workdir() + "/plugins/gpuRelative.dll");
+    for (const char* path : {"plugins/gpuRelative.dll", "plugins\\gpuRelative.dll", ".\\plugins/gpuRelative.dll"}) {
+        const auto lib = Library::Load(path);
+        ASSERT_NE(lib, nullptr) << path;
+        EXPECT_NE(lib->Symbol("PlatTestAdd"), nullptr) << path;
+    }
+}
+
 TEST_F(LibraryLoad, NonLibrariesAndMissingFilesGiveNull) {
     WriteHostFile(driveC() + "/epsxe/plugins/gpuFake.dll", "MZ not a shared object");
     EXPECT_EQ(Library::Load("C:\\epsxe\\plugins\\gpuFake.dll"), nullptr);

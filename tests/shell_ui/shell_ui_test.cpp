@@ -680,8 +680,8 @@ void ShellUiTest::editProfileFollowsTheFilesOwnPermission() {
 
 void ShellUiTest::settingsDialogNormalisesAndAppliesAtOnce() {
     UiWorkspace ws;
-    ws.Write(ws.prefix + "/drive_c/pics/one.bmp", SolidBmp(8, 8, 200, 0, 0));
-    ws.Write(ws.prefix + "/drive_c/pics/two.bmp", SolidBmp(8, 8, 0, 200, 0));
+    ws.Write(ws.driveC + "/pics/one.bmp", SolidBmp(8, 8, 200, 0, 0));
+    ws.Write(ws.driveC + "/pics/two.bmp", SolidBmp(8, 8, 0, 200, 0));
     ws.settings->SetString("Background", "C:\\pics\\one.bmp");
     ws.settings->SetInt("UseBitmap", 1);
     CMainFrame frame(*ws.context);
@@ -700,8 +700,8 @@ void ShellUiTest::settingsDialogNormalisesAndAppliesAtOnce() {
     QCOMPARE(view.textColor(), 0x00332211u);
     QCOMPARE(ws.settings->GetInt("TextColor", -1), -1);  // nothing stored
 
-    ws.choosers.file = QString::fromStdString(ws.prefix + "/drive_c/pics/two.bmp");
-    ws.choosers.folder = QString::fromStdString(ws.prefix + "/drive_c/games/psinex");
+    ws.choosers.file = QString::fromStdString(ws.driveC + "/pics/two.bmp");
+    ws.choosers.folder = QString::fromStdString(ws.driveC + "/games/psinex");
     ScriptedChoosers* choosers = &ws.choosers;
     OnModal<CSettingsDlg>([choosers](CSettingsDlg* d) {
         QCOMPARE(d->pathEdit(1)->text(), QStringLiteral("c:\\fpse\\"));
@@ -826,8 +826,8 @@ void ShellUiTest::doubleClickStartsTheFirstSelectedProfile() {
     // A native stand-in for epsxe.exe that notes how it was started.
     const std::string report = ws.root + "/started.txt";
     const std::string script = "#!/bin/sh\necho \"$@\" > '" + report + "'\n";
-    ws.Write(ws.prefix + "/drive_c/epsxe/epsxe.exe", Bytes(script.begin(), script.end()));
-    std::filesystem::permissions(ws.prefix + "/drive_c/epsxe/epsxe.exe", std::filesystem::perms::owner_all);
+    ws.Write(ws.driveC + "/epsxe/epsxe.exe", Bytes(script.begin(), script.end()));
+    std::filesystem::permissions(ws.driveC + "/epsxe/epsxe.exe", std::filesystem::perms::owner_all);
 
     CMainFrame frame(*ws.context);
     frame.SetHooks(MakeFrameHooks(*ws.context));
@@ -1289,9 +1289,8 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
 // the plugin host, the host's own (never 0).
 void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     UiWorkspace ws;
-    std::filesystem::create_directories(ws.prefix + "/drive_c/fpse/plugin");
-    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/gpuTest.dll",
-                               ws.prefix + "/drive_c/fpse/plugin/gpuNative.dll");
+    std::filesystem::create_directories(ws.driveC + "/fpse/plugin");
+    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/gpuTest.dll", ws.driveC + "/fpse/plugin/gpuNative.dll");
     ws.MakeProfile(1, "Tekken");
     {
         RecordingPrompter quiet;
@@ -1334,9 +1333,9 @@ bool SamePlace(const QString& hostPath, const std::string& expected) {
 // start in the emulator's folder when it exists.
 void ShellUiTest::choosersStartAtTheCurrentValue() {
     UiWorkspace ws;
-    std::filesystem::create_directories(ws.prefix + "/drive_c/epsxe");
-    std::filesystem::create_directories(ws.prefix + "/drive_c/psinex");
-    std::filesystem::remove_all(ws.prefix + "/drive_c/fpse");  // FPSE is not installed
+    std::filesystem::create_directories(ws.driveC + "/epsxe");
+    std::filesystem::create_directories(ws.driveC + "/psinex");
+    std::filesystem::remove_all(ws.driveC + "/fpse");  // FPSE is not installed
     ws.settings->SetInt("TextColor", 0x00332211);
     CMainFrame frame(*ws.context);
     ScriptedChoosers* choosers = &ws.choosers;
@@ -1349,14 +1348,14 @@ void ShellUiTest::choosersStartAtTheCurrentValue() {
         QCOMPARE(choosers->lastInitialColour, QColor(0x44, 0x55, 0x66));
 
         d->pathSelect(2)->click();
-        QVERIFY(SamePlace(choosers->lastInitialFolder, ws.prefix + "/drive_c/psinex"));
+        QVERIFY(SamePlace(choosers->lastInitialFolder, ws.driveC + "/psinex"));
         d->pathEdit(2)->setText(QStringLiteral("d:\\nowhere"));
         d->pathSelect(2)->click();
         QCOMPARE(choosers->lastInitialFolder, QString());
 
         d->programSelect(0)->click();
         QCOMPARE(QFileInfo(choosers->lastInitialFile).fileName(), QStringLiteral("epsxe.exe"));
-        QVERIFY(SamePlace(QFileInfo(choosers->lastInitialFile).path(), ws.prefix + "/drive_c/epsxe"));
+        QVERIFY(SamePlace(QFileInfo(choosers->lastInitialFile).path(), ws.driveC + "/epsxe"));
         // A folder that does not exist leaves the name alone, as before.
         d->programSelect(1)->click();
         QCOMPARE(choosers->lastInitialFile, QStringLiteral("fpse.exe"));

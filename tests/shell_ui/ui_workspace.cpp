@@ -10,7 +10,8 @@ namespace fs = std::filesystem;
 
 namespace dravolo::test {
 
-UiWorkspace::UiWorkspace() : root(world_.root()), prefix(world_.prefix()), workdir(world_.workdir()) {
+UiWorkspace::UiWorkspace()
+    : root(world_.root()), prefix(world_.prefix()), workdir(world_.workdir()), driveC(world_.driveC()) {
     registry = OpenSystemRegistry();
     settings = std::make_unique<SettingsStore>(*registry);
     context = std::make_unique<ShellContext>(ShellContext{*settings, prompter, choosers});
@@ -23,15 +24,13 @@ UiWorkspace::~UiWorkspace() {
 }
 
 void UiWorkspace::Write(const std::string& path, const Bytes& data) const {
-    const fs::path full = path.starts_with('/') ? fs::path(path) : fs::path(workdir) / path;
+    const fs::path full = world_.HostPath(path);
     fs::create_directories(full.parent_path());
     std::ofstream(full, std::ios::binary)
         .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
-bool UiWorkspace::Exists(const std::string& path) const {
-    return fs::exists(path.starts_with('/') ? fs::path(path) : fs::path(workdir) / path);
-}
+bool UiWorkspace::Exists(const std::string& path) const { return world_.HostExists(path); }
 
 void UiWorkspace::MakeProfile(int kind, const std::string& name, const std::string& description,
                               const std::string& bitmap) {

@@ -54,6 +54,8 @@ public:
     UiWorkspace& operator=(const UiWorkspace&) = delete;
 
     const std::string &root, &prefix, &workdir;
+    // The host path of drive C: (the prefix's drive_c; the real C: on Windows).
+    const std::string& driveC;
     std::unique_ptr<Registry> registry;
     std::unique_ptr<SettingsStore> settings;
     RecordingPrompter prompter;

@@ -1,56 +1,23 @@
 #include "tests/support/test_workspace.h"
 
+#include "tests/support/portable_env.h"
 #include "tests/support/scratch_windows.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
-#ifdef _WIN32
-#include <random>
-#else
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
 namespace dravolo::test {
-
-namespace {
-#ifdef _WIN32
-// Windows has no mkdtemp: a random name, created only when it is new.
-std::string MakeTempDir() {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path dir = fs::temp_directory_path() / ("dravolo-test-" + std::to_string(random() % 1000000000));
-        std::error_code ec;
-        if (fs::create_directory(dir, ec)) return dir.string();
-    }
-    throw std::runtime_error("cannot create a temporary directory");
-}
-
-void SetEnv(const char* name, const char* value) { _putenv_s(name, value); }
-void UnsetEnv(const char* name) { _putenv_s(name, ""); }
-#else
-std::string MakeTempDir() {
-    std::string templ = (fs::temp_directory_path() / "dravolo-test-XXXXXX").string();
-    if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
-    return templ;
-}
-
-void SetEnv(const char* name, const char* value) { setenv(name, value, 1); }
-void UnsetEnv(const char* name) { unsetenv(name); }
-#endif
-}  // namespace
 
 void RemoveTree(const std::string& hostPath) {
     std::error_code ec;
     fs::remove_all(hostPath, ec);
 }
 
-TempDir::TempDir() : path_(MakeTempDir()) {}
+TempDir::TempDir() : path_(MakeTempFolder()) {}
 TempDir::~TempDir() { RemoveTree(path_); }
 
 #ifdef DRAVOLO_TEST_NATIVE_PLUGINHOST
@@ -58,14 +25,14 @@ namespace {
 // The tests' programs do not live beside the native plugin host; every test
 // that touches plugins goes through this file, so it names the built host.
 const bool nativeHostNamed = [] {
-    setenv("DRAVOLO_PLUGINHOST_NATIVE", DRAVOLO_TEST_NATIVE_PLUGINHOST, 0);
+    SetEnvDefault("DRAVOLO_PLUGINHOST_NATIVE", DRAVOLO_TEST_NATIVE_PLUGINHOST);
     return true;
 }();
 }  // namespace
 #endif
 
 TestWorkspace::TestWorkspace() {
-    root_ = MakeTempDir();
+    root_ = MakeTempFolder();
     prefix_ = root_ + "/prefix";
     workdir_ = root_ + "/work";
     driveC_ = prefix_ + "/drive_c";

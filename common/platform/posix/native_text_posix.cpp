@@ -13,7 +13,7 @@ bool NativeTextIsUtf8() { return true; }
 std::string AnsiFromNativeText(std::string_view text) { return Utf8ToAnsi(text); }
 std::string NativeTextFromAnsi(std::string_view ansi) { return AnsiToUtf8(ansi); }
 
-std::optional<std::string> NativeTextFromShiftJis(std::string_view bytes) {
+std::optional<std::string> Utf8FromShiftJis(std::string_view bytes) {
     const iconv_t cd = iconv_open("UTF-8", "SHIFT_JIS");
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::string in(bytes), out(bytes.size() * 4 + 4, '\0');
@@ -26,6 +26,8 @@ std::optional<std::string> NativeTextFromShiftJis(std::string_view bytes) {
     out.resize(out.size() - outLeft);
     return out;
 }
+
+std::optional<std::string> NativeTextFromShiftJis(std::string_view bytes) { return Utf8FromShiftJis(bytes); }
 
 std::string WindowsPathOfUtf8HostPath(std::string_view utf8) { return ToWindowsPath(utf8); }
 

@@ -1,5 +1,8 @@
 // Plugins and helper DLLs through LoadLibraryA.
 
+#include <algorithm>
+#include <string>
+
 #include "common/platform/windows_api.h"
 
 #include "common/platform/library.h"
@@ -9,7 +12,11 @@ namespace dravolo {
 std::unique_ptr<Library> Library::Load(std::string_view path) {
     // No "plugin could not be loaded" boxes from the system: the caller reports.
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(std::string(path).c_str());
+    // LoadLibrary reads a name with '/' as no path at all and searches the
+    // system folders for it: relative paths must have backslashes.
+    std::string windowsPath(path);
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    HMODULE module = LoadLibraryA(windowsPath.c_str());
     SetErrorMode(oldMode);
     if (!module) return nullptr;
     return std::unique_ptr<Library>(new Library(reinterpret_cast<void*>(module)));
