@@ -146,7 +146,7 @@ private:
     const SettingsStore& settings_;
     Prompter& prompter_;
     PathSent pathSent_;
-    std::optional<EmulatorKind> kind_;
+    std::optional<EmulatorKind> kind_ = EmulatorKind::Epsxe;  // until the sheet tells
     std::string profileName_;
     std::string directory_;
     std::array<Side, 2> sides_;
