@@ -84,9 +84,8 @@ std::optional<MemcardManager::IntegrityReport> MemcardManager::RepairCard(int s)
 }
 
 std::string MemcardManager::SnapshotFolder() const {
-    const auto kind = KindFromNumber(kind_);
-    if (!kind || profileName_.empty()) return {};
-    return SnapshotFolderOf(ProfilePath(*kind, profileName_, ""));
+    if (!kind_ || profileName_.empty()) return {};
+    return SnapshotFolderOf(ProfilePath(*kind_, profileName_, ""));
 }
 
 std::vector<MemcardManager::SnapshotEntry> MemcardManager::Snapshots(int s) {

@@ -59,11 +59,11 @@ protected:
 };
 
 TEST_F(Manager, CardFolderPerKindAndTheSortedLowerCaseList) {
-    EXPECT_EQ(MemcardDirectory(settings, 0), "c:\\epsxe\\memcards\\");
-    EXPECT_EQ(MemcardDirectory(settings, 0xFFFF), "c:\\epsxe\\memcards\\");
-    EXPECT_EQ(MemcardDirectory(settings, 3), "c:\\adripsx\\mems\\");
+    EXPECT_EQ(MemcardDirectory(settings, EmulatorKind::Epsxe), "c:\\epsxe\\memcards\\");
+    EXPECT_EQ(MemcardDirectory(settings, std::nullopt), "c:\\epsxe\\memcards\\");
+    EXPECT_EQ(MemcardDirectory(settings, EmulatorKind::Adripsx), "c:\\adripsx\\mems\\");
     settings.SetString("FpsePath", "D:\\Games\\FPSE\\");
-    EXPECT_EQ(MemcardDirectory(settings, 1), "D:\\Games\\FPSE\\memcards\\");
+    EXPECT_EQ(MemcardDirectory(settings, EmulatorKind::Fpse), "D:\\Games\\FPSE\\memcards\\");
 
     for (const char* name : {"Zeta.MCR", "alpha.mcd", "b.mc", "c.ddf", "notes.txt", "d.mcrx"}) Card(name, "x");
     std::filesystem::create_directories(driveC() + "/epsxe/memcards/folder.mcr");

@@ -61,7 +61,7 @@ class MemcardsToolsTest : public QObject {
 
     void MakePage(const std::string& left, const std::string& right, const std::string& profile = "") {
         page = std::make_unique<CMemcardsPage>(ws->settings, ws->prompter, ws->choosers);
-        page->SetKind(0);
+        page->SetKind(EmulatorKind::Epsxe);
         page->SetProfileName(profile);
         std::string l = left, r = right;
         page->ExchangeCards(l, r, false);

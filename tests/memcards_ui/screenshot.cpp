@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
 
     // Three snapshots of card 1 from earlier launches; since then a save was erased and one added.
     std::filesystem::create_directories("Epsxe");
-    page->SetKind(0);
+    page->SetKind(EmulatorKind::Epsxe);
     page->SetProfileName("Crash");
     const std::string folder = ".\\Epsxe\\Crash.snapshots\\";
     const std::time_t now = std::time(nullptr);
