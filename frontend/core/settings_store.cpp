@@ -52,12 +52,12 @@ std::string SettingsStore::GetString(std::string_view name, std::string_view def
     return RegDataAsText(value->data);
 }
 
-bool SettingsStore::SetInt(std::string_view name, int value) {
-    return registry_.SetDword(RegRoot::CurrentUser, kSettingsKeyPath, name, static_cast<std::uint32_t>(value));
+bool SettingsStore::SetInt(std::string_view name, int value, Error* error) {
+    return registry_.SetDword(RegRoot::CurrentUser, kSettingsKeyPath, name, static_cast<std::uint32_t>(value), error);
 }
 
-bool SettingsStore::SetString(std::string_view name, std::string_view value) {
-    return registry_.SetString(RegRoot::CurrentUser, kSettingsKeyPath, name, value);
+bool SettingsStore::SetString(std::string_view name, std::string_view value, Error* error) {
+    return registry_.SetString(RegRoot::CurrentUser, kSettingsKeyPath, name, value, error);
 }
 
 int SettingsStore::GetInt(std::string_view name) const {

@@ -262,10 +262,14 @@ TEST_F(Manager, EraseAndMarkFreeOnACardThatCannotBeWrittenSaySo) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{kAskDeleteSlot, kEraseFailed}));
     EXPECT_EQ(prompter.messages.back().icon, PromptIcon::Stop);
     EXPECT_EQ(prompter.messages.back().caption, "MemCard Manager");
+    // The cause comes beside the message: the card and why it was refused.
+    EXPECT_EQ(prompter.messages.back().details.rfind(path + ": ", 0), 0u) << prompter.messages.back().details;
+    EXPECT_GT(prompter.messages.back().details.size(), path.size() + 2);
     manager.SelectSlot(kLeft, 1);
     Answer({PromptAnswer::Yes});
     manager.MarkFree();
     EXPECT_EQ(Texts().back(), kMarkFreeFailed);
+    EXPECT_EQ(prompter.messages.back().details.rfind(path + ": ", 0), 0u);
     EXPECT_EQ(Bytes("ro.mcr"), content);
     EXPECT_EQ(Row(kLeft, 0).saveName, "KEEP");  // the list still shows what the card holds
 }
