@@ -73,7 +73,7 @@ struct Workspace {
             record.SoundPlugin = "spuPeopsDSound.dll";
             record.CdromPlugin = "cdrMooby2.dll";
             const std::string path = ProfilePath(EmulatorKind::Epsxe, profile);
-            CreateProfileFile(0, path, *settings);
+            CreateProfileFile(EmulatorKind::Epsxe, path, *settings);
             SaveProfileRecord(record, path, prompter);
             for (const char* slot : {"GPU", "SPU", "CDR", "PAD"}) {
                 const std::string key = std::string("Software\\Vision Thing\\PSEmu Pro\\") + slot + "\\Plugin";

@@ -112,7 +112,7 @@ void BM_EnumerateProfiles(benchmark::State& state) {
     Workspace& ws = Shared();
     for (auto _ : state) {
         ProfileList list;
-        EnumerateProfiles(0, list, *ws.settings, ws.prompter);
+        EnumerateProfiles(EmulatorKind::Epsxe, list, *ws.settings, ws.prompter);
         benchmark::DoNotOptimize(list.fileNames.data());
     }
     state.SetItemsProcessed(state.iterations() * kProfiles);

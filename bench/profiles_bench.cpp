@@ -64,7 +64,7 @@ void BM_EnumerateProfiles(benchmark::State& state) {
     SilentPrompter prompter;
     for (auto _ : state) {
         ProfileList list;
-        EnumerateProfiles(0, list, settings, prompter);
+        EnumerateProfiles(EmulatorKind::Epsxe, list, settings, prompter);
         if (list.fileNames.size() != kProfiles) state.SkipWithError("wrong count");
         benchmark::DoNotOptimize(list);
     }

@@ -117,6 +117,11 @@ void Report(Context& context, std::string_view text, std::string_view caption) {
     context.err << ForTerminal(caption) << ": " << ForTerminal(text) << "\n";
 }
 
+std::string CauseForTerminal(const Error& cause) {
+    const std::string details = cause.Describe();
+    return details.empty() ? std::string() : " (" + ForTerminal(details) + ")";
+}
+
 bool NeedsWorkingDirectory(const std::vector<std::string>& args) {
     for (const std::string& arg : args)
         if (arg == "--help" || arg == "-h" || arg == "--version") return false;

@@ -49,5 +49,8 @@ std::string FromTerminal(std::string_view text);
 
 // Writes "caption: text" for a message, in the terminal's encoding.
 void Report(Context& context, std::string_view text, std::string_view caption);
+// " (Epsxe\Crash.set: Permission denied)": what follows the program's own
+// line when it failed for that cause; empty for a cause never set.
+std::string CauseForTerminal(const Error& cause);
 
 }  // namespace dravolo::cli

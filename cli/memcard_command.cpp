@@ -59,8 +59,8 @@ bool HasTitle(std::uint8_t state) { return (state & 0x0F) != 0x02 && (state & 0x
 
 int Format(const std::string& path, Context& context) {
     if (FileExists(path) && !ConfirmCard(context, kAskFormat)) return kFailed;
-    if (!memcard::MemCardFormat(path)) {
-        context.err << "dravolo-cli: " << ForTerminal(path) << " cannot be written\n";
+    if (Error cause; !memcard::MemCardFormat(path, &cause)) {
+        context.err << "dravolo-cli: " << ForTerminal(path) << " cannot be written" << CauseForTerminal(cause) << "\n";
         return kFailed;
     }
     return kOk;
@@ -88,8 +88,8 @@ int Copy(const std::string& source, int sourceSlot, const std::string& dest, int
     if (memcard::MemCardSlotInUse(dest, destSlot) && !(source == dest && sourceSlot == destSlot) &&
         !memcard::IsLinkState(StateOf(dest, destSlot)) && !ConfirmCard(context, kAskOverwriteSave))
         return kFailed;
-    if (!memcard::MemCardCopySave(source, sourceSlot, dest, destSlot)) {
-        context.prompter.Tell(kCopyFailed, kCaption, PromptIcon::Stop);
+    if (Error cause; !memcard::MemCardCopySave(source, sourceSlot, dest, destSlot, &cause)) {
+        context.prompter.Tell(kCopyFailed, kCaption, cause, PromptIcon::Stop);
         return kFailed;
     }
     return kOk;
@@ -117,8 +117,8 @@ int Erase(const std::string& path, int slot, Context& context) {
         return kFailed;
     }
     if (!ConfirmCard(context, kAskDeleteSlot)) return kFailed;
-    if (!memcard::MemCardDeleteSave(path, slot)) {
-        context.prompter.Tell(kEraseFailed, kCaption, PromptIcon::Stop);
+    if (Error cause; !memcard::MemCardDeleteSave(path, slot, &cause)) {
+        context.prompter.Tell(kEraseFailed, kCaption, cause, PromptIcon::Stop);
         return kFailed;
     }
     return kOk;
@@ -127,8 +127,8 @@ int Erase(const std::string& path, int slot, Context& context) {
 int Free(const std::string& path, int slot, Context& context) {
     if (!ErasableSlot(path, slot, context)) return kFailed;
     if (!ConfirmCard(context, kAskFreeSlot)) return kFailed;
-    if (!memcard::MemCardMarkFree(path, slot)) {
-        context.prompter.Tell(kMarkFreeFailed, kCaption, PromptIcon::Stop);
+    if (Error cause; !memcard::MemCardMarkFree(path, slot, &cause)) {
+        context.prompter.Tell(kMarkFreeFailed, kCaption, cause, PromptIcon::Stop);
         return kFailed;
     }
     return kOk;
@@ -139,8 +139,8 @@ int Import(const std::string& source, const std::string& dest, Context& context)
     const ImportPlan plan = PlanImport(std::string(), source);
     if (!plan.headerSize) return MemcardImportAny(source, dest, context);
     if (FileExists(dest) && !ConfirmCard(context, kAskOverwriteCard, kOverwriteCaption)) return kFailed;
-    if (!memcard::MemCardStripHeader(source, dest, *plan.headerSize)) {
-        context.prompter.Tell(kImportFailed, kCaption, PromptIcon::Stop);
+    if (Error cause; !memcard::MemCardStripHeader(source, dest, *plan.headerSize, &cause)) {
+        context.prompter.Tell(kImportFailed, kCaption, cause, PromptIcon::Stop);
         return kFailed;
     }
     return kOk;

@@ -20,8 +20,8 @@ void Notice(Context& context, const std::string& text) {
     if (!text.empty()) context.err << "dravolo-cli: " << ForTerminal(text) << '\n';
 }
 
-bool Fail(Context& context, const std::string& text) {
-    context.prompter.Tell(text, kCaption, PromptIcon::Stop);
+bool Fail(Context& context, const std::string& text, const Error& cause = {}) {
+    context.prompter.Tell(text, kCaption, cause, PromptIcon::Stop);
     return false;
 }
 
@@ -37,8 +37,8 @@ int WriteCard(Context& context, const std::string& dest, const memcard::CardImag
               const memcard::CardRead& read) {
     if (FileExists(dest) && !ConfirmCard(context, kAskOverwriteCard, kOverwriteCaption)) return kFailed;
     const memcard::DexDriveComments* comments = read.comments ? &*read.comments : nullptr;
-    if (!memcard::WriteCardFile(dest, card, format, comments)) {
-        Fail(context, "Cannot write " + dest + ".");
+    if (Error cause; !memcard::WriteCardFile(dest, card, format, comments, &cause)) {
+        Fail(context, "Cannot write " + dest + ".", cause);
         return kFailed;
     }
     return kOk;
@@ -72,7 +72,7 @@ int MemcardExportSave(const std::string& cardPath, int slot, const std::string& 
     if (FileExists(out) && !ConfirmCard(context, kAskOverwriteFile)) return kFailed;
     const memcard::SaveFileResult result = memcard::ExportSaveToFile(cardPath, slot, out);
     if (!result.ok()) {
-        Fail(context, SaveFileText(out, cardPath, result, true));
+        Fail(context, SaveFileText(out, cardPath, result, true), result.cause);
         return kFailed;
     }
     return kOk;
@@ -96,7 +96,7 @@ int MemcardImportSave(const std::string& in, const std::string& cardPath, std::o
     }
     const memcard::SaveFileResult result = memcard::ImportSaveFromFile(in, cardPath, *slot);
     if (!result.ok()) {
-        Fail(context, SaveFileText(in, cardPath, result, false));
+        Fail(context, SaveFileText(in, cardPath, result, false), result.cause);
         return kFailed;
     }
     Notice(context, SaveSignatureNotice(in, result));

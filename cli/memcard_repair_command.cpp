@@ -30,9 +30,10 @@ bool AnyRepairable(const std::vector<memcard::Finding>& findings) {
 
 int MemcardRecover(const std::string& path, int slot, Context& context) {
     if (!UsableCard(context, path)) return kFailed;
-    const memcard::RecoverResult result = memcard::RecoverSaveInFile(path, slot);
+    Error cause;
+    const memcard::RecoverResult result = memcard::RecoverSaveInFile(path, slot, &cause);
     if (!result.ok()) {
-        context.prompter.Tell(memcards::RecoverText(result), memcards::kCaption, PromptIcon::Stop);
+        context.prompter.Tell(memcards::RecoverText(result), memcards::kCaption, cause, PromptIcon::Stop);
         return kFailed;
     }
     context.out << ForTerminal(memcards::RecoverText(result)) << '\n';
@@ -49,9 +50,10 @@ int MemcardCheck(const std::string& path, bool repair, Context& context) {
     if (!repair || !AnyRepairable(findings)) return findings.empty() ? kOk : kFailed;
 
     if (!ConfirmCard(context, memcards::kAskRepairCard)) return kFailed;
-    const auto repaired = memcard::RepairCardFile(path);
+    Error cause;
+    const auto repaired = memcard::RepairCardFile(path, &cause);
     if (!repaired) {
-        context.prompter.Tell(memcards::kRepairFailed, memcards::kCaption, PromptIcon::Stop);
+        context.prompter.Tell(memcards::kRepairFailed, memcards::kCaption, cause, PromptIcon::Stop);
         return kFailed;
     }
     context.out << ForTerminal(memcards::RepairText(*repaired)) << '\n';

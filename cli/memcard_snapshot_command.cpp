@@ -104,9 +104,10 @@ int MemcardRestore(const std::vector<std::string>& args, Context& context) {
             return static_cast<int>(kFailed);
         }
         if (!ConfirmCard(context, RestoreQuestion(*snapshot, card))) return static_cast<int>(kFailed);
-        const RestoreOutcome outcome = RestoreSnapshot(profile->folder, *snapshot, card, std::time(nullptr));
+        Error cause;
+        const RestoreOutcome outcome = RestoreSnapshot(profile->folder, *snapshot, card, std::time(nullptr), &cause);
         if (outcome != RestoreOutcome::Restored) {
-            context.prompter.Tell(RestoreFailureText(outcome, card), kCaption, PromptIcon::Stop);
+            context.prompter.Tell(RestoreFailureText(outcome, card), kCaption, cause, PromptIcon::Stop);
             return static_cast<int>(kFailed);
         }
         return static_cast<int>(kOk);

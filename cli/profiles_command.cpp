@@ -87,7 +87,7 @@ std::string NameWithoutExtension(const std::string& fileName) {
 
 int List(EmulatorKind kind, const SettingsStore& settings, Context& context) {
     ProfileList list;
-    EnumerateProfiles(static_cast<int>(kind), list, settings, context.prompter);
+    EnumerateProfiles(kind, list, settings, context.prompter);
     for (std::size_t i = 0; i < list.fileNames.size(); ++i)
         context.out << ForTerminal(NameWithoutExtension(list.fileNames[i])) << '\t'
                     << ForTerminal(list.descriptions[i]) << '\t' << ForTerminal(list.bitmapFiles[i]) << '\n';

@@ -50,18 +50,19 @@ int RunSettings(const std::vector<std::string>& args, Context& context) {
         return kOk;
     }
     bool written = false;
+    Error cause;
     if (def->isText) {
-        written = settings.SetString(def->name, args[2]);
+        written = settings.SetString(def->name, args[2], &cause);
     } else {
         const auto value = ParseInt(args[2]);
         if (!value) {
             context.err << "dravolo-cli: " << def->name << " takes a whole number\n";
             return kUsage;
         }
-        written = settings.SetInt(def->name, *value);
+        written = settings.SetInt(def->name, *value, &cause);
     }
     if (!written) {
-        context.err << "dravolo-cli: the setting could not be written\n";
+        context.err << "dravolo-cli: the setting could not be written" << CauseForTerminal(cause) << "\n";
         return kFailed;
     }
     return kOk;

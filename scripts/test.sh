@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test: first the
-# dev build (and scripts/lint.sh over the last commit's changes), then the same suites under AddressSanitizer + UBSan, then every
+# dev build (and scripts/lint.sh over the last commit's changes), then the same
+# suites, the Qt ones included, under AddressSanitizer + UBSan, then every
 # fuzz target for 15 seconds (clang's libFuzzer; a finding fails the run), then
 # the Windows build's suites under Wine (scripts/test-windows.sh), last the
 # Debian package built, checked, installed, run and removed
@@ -19,7 +20,8 @@ QT_QPA_PLATFORM=offscreen ctest --preset dev -j"$jobs"
 
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen ctest --preset asan -j"$jobs"
+# The sanitizers' options and the suppression file come with the test preset.
+ctest --preset asan -j"$jobs"
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$jobs"

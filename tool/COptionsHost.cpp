@@ -2,17 +2,14 @@
 
 namespace dravolo::tool {
 
-COptionsHost::~COptionsHost() {
-    // The library stays loaded until the process ends: code of its widgets may
-    // still run while the windows around them are torn down.
-    (void)library_.release();
-}
-
 bool COptionsHost::Load(std::string_view libraryPath) {
     auto library = Library::Load(libraryPath);
     if (!library) return false;
     create_ = library->Function<CreateOptionDlgProc>("CreateOptionDlg");
     if (!create_) return false;
+    // The library stays loaded until the process ends: code of its widgets may
+    // still run while the windows around them are torn down, after this host.
+    if (!library->KeepLoadedForProcessLife()) return false;
     init_ = library->Function<OptionDlgProc>("OptionDlg_Init");
     onOK_ = library->Function<OptionDlgProc>("OptionDlg_OnOK");
     onCancel_ = library->Function<OptionDlgProc>("OptionDlg_OnCancel");

@@ -16,12 +16,11 @@ namespace dravolo::tool {
 class COptionsHost {
 public:
     COptionsHost() = default;
-    ~COptionsHost();
     COptionsHost(const COptionsHost&) = delete;
     COptionsHost& operator=(const COptionsHost&) = delete;
 
     // "<emulator directory>\KestrineSTUFF.DLL". False when it does not load or
-    // lacks CreateOptionDlg.
+    // lacks CreateOptionDlg, or cannot be kept loaded for the process's life.
     bool Load(std::string_view libraryPath);
     bool loaded() const { return library_ != nullptr; }
 
@@ -40,8 +39,8 @@ private:
     bool Finish(OptionDlgProc call);
     KsWindow Handle() const;
 
-    // Stays loaded until the process ends: the library's widgets and code
-    // must outlive every window it created.
+    // Pinned when loaded: the library's widgets and code must outlive every
+    // window it created, so destroying this wrapper never unloads it.
     std::unique_ptr<Library> library_;
     CreateOptionDlgProc create_ = nullptr;
     OptionDlgProc init_ = nullptr;

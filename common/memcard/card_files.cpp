@@ -21,11 +21,6 @@ std::optional<Bytes> ReadPrefix(std::string_view path, std::size_t count) {
     return data;
 }
 
-bool WriteWhole(std::string_view path, const Bytes& data) {
-    const auto file = WinFile::Open(path, WinFile::Mode::CreateAlways);
-    return file && file->Write(data.data(), data.size()) && file->Flush();
-}
-
 SaveFileResult FileFailure(FileProblem problem) {
     SaveFileResult result;
     result.file = problem;
@@ -47,8 +42,9 @@ CardFileRead ReadAnyCardFile(std::string_view path, CardImage& card) {
     return result;
 }
 
-bool WriteCardFile(std::string_view path, const CardImage& card, CardFormat format, const DexDriveComments* comments) {
-    return !path.empty() && WriteWhole(path, WriteCardData(card, format, comments));
+bool WriteCardFile(std::string_view path, const CardImage& card, CardFormat format, const DexDriveComments* comments,
+                   Error* error) {
+    return !path.empty() && WriteNewCardFile(path, WriteCardData(card, format, comments), error);
 }
 
 SaveFileResult ExportSaveToFile(std::string_view cardPath, int slot, std::string_view outPath) {
@@ -60,7 +56,8 @@ SaveFileResult ExportSaveToFile(std::string_view cardPath, int slot, std::string
     if (!result.save.ok()) return result;
     const std::string title = MemCardTitleText(std::span<const std::uint8_t, kTitleSize>(
         DataBlock(*card, slot).data() + kTitleOffset, kTitleSize));
-    if (outPath.empty() || !WriteWhole(outPath, WriteSaveData(save, SaveFormatForPath(outPath), title)))
+    if (outPath.empty() ||
+        !WriteNewCardFile(outPath, WriteSaveData(save, SaveFormatForPath(outPath), title), &result.cause))
         result.file = FileProblem::CannotWrite;
     return result;
 }
@@ -77,12 +74,16 @@ SaveFileResult ImportSaveFromFile(std::string_view savePath, std::string_view ca
     result.save = ReadSaveData(*data, savePath, save);
     if (!result.save.ok()) return result;
     if (!ReadCardFile(cardPath)) return FileFailure(FileProblem::CannotReadCard);
-    const auto update = OpenCardForUpdate(cardPath);
-    if (!update) return FileFailure(FileProblem::CannotWrite);
+    const auto update = OpenCardForUpdate(cardPath, &result.cause);
+    if (!update) {
+        result.file = FileProblem::CannotWrite;
+        result.save = {};
+        return result;
+    }
     const bool signatureValid = result.save.signatureValid;
     result.save = PlaceSave(*update->after, save, slot);
     result.save.signatureValid = signatureValid;
-    if (result.save.ok() && !update->WriteChanges()) result.file = FileProblem::CannotWrite;
+    if (result.save.ok() && !update->WriteChanges(&result.cause)) result.file = FileProblem::CannotWrite;
     return result;
 }
 

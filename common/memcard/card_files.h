@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "common/base/error.h"
+
 #include "common/memcard/card_formats.h"
 #include "common/memcard/save_formats.h"
 
@@ -18,14 +20,16 @@ struct CardFileRead {
 
 CardFileRead ReadAnyCardFile(std::string_view path, CardImage& card);
 
-// Creates or truncates the file and writes the card in `format`.
+// Creates or truncates the file and writes the card in `format`; error, when
+// given, says why it could not.
 bool WriteCardFile(std::string_view path, const CardImage& card, CardFormat format,
-                   const DexDriveComments* comments = nullptr);
+                   const DexDriveComments* comments = nullptr, Error* error = nullptr);
 
 enum class FileProblem { None, CannotReadCard, CannotReadSave, CannotWrite };
 
 struct SaveFileResult {
     FileProblem file = FileProblem::None;
+    Error cause;  // why the file could not be written, with CannotWrite
     SaveResult save;
     bool ok() const { return file == FileProblem::None && save.ok(); }
 };

@@ -251,11 +251,11 @@ bool CheckCardFile(std::string_view path, std::vector<Finding>& findings) {
     return true;
 }
 
-std::optional<RepairResult> RepairCardFile(std::string_view path) {
-    const auto update = OpenCardForUpdate(path);
+std::optional<RepairResult> RepairCardFile(std::string_view path, Error* error) {
+    const auto update = OpenCardForUpdate(path, error);
     if (!update) return std::nullopt;
     const RepairResult result = RepairCard(*update->after);
-    if (!update->WriteChanges()) return std::nullopt;
+    if (!update->WriteChanges(error)) return std::nullopt;
     return result;
 }
 

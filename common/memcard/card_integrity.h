@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/base/error.h"
 #include "common/memcard/card_layout.h"
 
 namespace dravolo::memcard {
@@ -66,7 +67,7 @@ bool IsRepairable(FindingKind kind);
 // file cannot be opened or read.
 bool CheckCardFile(std::string_view path, std::vector<Finding>& findings);
 // Repairs a card file in place; nothing when it cannot be opened for writing
-// or written.
-std::optional<RepairResult> RepairCardFile(std::string_view path);
+// or written, and error, when given, then says why.
+std::optional<RepairResult> RepairCardFile(std::string_view path, Error* error = nullptr);
 
 }  // namespace dravolo::memcard

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/platform/system_error.h"
+
 namespace dravolo::memcard {
 
 namespace {
@@ -30,18 +32,30 @@ std::unique_ptr<CardImage> ReadCardFile(std::string_view path) {
     return card;
 }
 
-std::unique_ptr<CardUpdate> OpenCardForUpdate(std::string_view path) {
+std::unique_ptr<CardUpdate> OpenCardForUpdate(std::string_view path, Error* error) {
     if (path.empty()) return nullptr;
     auto update = std::make_unique<CardUpdate>();
-    update->file = WinFile::Open(path, WinFile::Mode::ReadWrite);
+    update->path = path;
+    update->file = WinFile::Open(path, WinFile::Mode::ReadWrite, error);
     if (!update->file) return nullptr;
     update->before = std::make_unique<CardImage>();
-    if (!ReadImage(*update->file, *update->before)) return nullptr;
+    if (!ReadImage(*update->file, *update->before)) {
+        SetLastSystemError(error, "read", path);
+        return nullptr;
+    }
     update->after = std::make_unique<CardImage>(*update->before);
     return update;
 }
 
-bool CardUpdate::WriteChanges() {
+bool WriteNewCardFile(std::string_view path, std::span<const std::uint8_t> data, Error* error) {
+    const auto file = WinFile::Open(path, WinFile::Mode::CreateAlways, error);
+    if (!file) return false;
+    if (file->Write(data.data(), data.size()) && file->Flush()) return true;
+    SetLastSystemError(error, "write", path);
+    return false;
+}
+
+bool CardUpdate::WriteChanges(Error* error) {
     constexpr std::size_t frames = kCardSize / kFrameSize;
     bool wrote = false;
     for (std::size_t f = 0; f < frames;) {
@@ -52,11 +66,17 @@ bool CardUpdate::WriteChanges() {
         std::size_t end = f + 1;
         while (end < frames && !SameFrame(*before, *after, end)) ++end;
         const std::size_t offset = FrameOffset(f);
-        if (!file->Seek(offset) || !file->Write(after->data() + offset, FrameOffset(end) - offset)) return false;
+        if (!file->Seek(offset) || !file->Write(after->data() + offset, FrameOffset(end) - offset)) {
+            SetLastSystemError(error, "write", path);
+            return false;
+        }
         wrote = true;
         f = end;
     }
-    if (wrote && !file->Flush()) return false;
+    if (wrote && !file->Flush()) {
+        SetLastSystemError(error, "write", path);
+        return false;
+    }
     *before = *after;
     return true;
 }

@@ -19,13 +19,11 @@ std::unique_ptr<CardImage> ReadFormattedCard(std::string_view path) {
 
 }  // namespace
 
-int MemCardFormat(std::string_view path) {
+int MemCardFormat(std::string_view path, Error* error) {
     if (path.empty()) return 0;
-    const auto file = WinFile::Open(path, WinFile::Mode::CreateAlways);
-    if (!file) return 0;
     const auto card = std::make_unique<CardImage>();
     FormatImage(*card);
-    return file->Write(card->data(), card->size()) && file->Flush() ? 1 : 0;
+    return WriteNewCardFile(path, *card, error) ? 1 : 0;
 }
 
 int MemCardIsFormatted(std::string_view path) {
@@ -70,39 +68,40 @@ int MemCardSaveChain(std::string_view path, int firstSlot, std::vector<std::uint
 
 // A card that cannot be opened for writing, or whose write fails, is a
 // failure: the caller must not tell the user the save is gone when it is not.
-int MemCardDeleteSave(std::string_view path, int slot) {
+int MemCardDeleteSave(std::string_view path, int slot, Error* error) {
     if (!IsValidSlot(slot) || path.empty()) return 0;
-    const auto card = OpenCardForUpdate(path);
+    const auto card = OpenCardForUpdate(path, error);
     if (!card) return 0;
     EraseSave(*card->after, slot);
-    return card->WriteChanges() ? 1 : 0;
+    return card->WriteChanges(error) ? 1 : 0;
 }
 
-int MemCardMarkFree(std::string_view path, int slot) {
+int MemCardMarkFree(std::string_view path, int slot, Error* error) {
     if (!IsValidSlot(slot) || path.empty()) return 0;
-    const auto card = OpenCardForUpdate(path);
+    const auto card = OpenCardForUpdate(path, error);
     if (!card) return 0;
     MarkSaveFree(*card->after, slot);
-    return card->WriteChanges() ? 1 : 0;
+    return card->WriteChanges(error) ? 1 : 0;
 }
 
-int MemCardCopySave(std::string_view sourcePath, int sourceSlot, std::string_view destPath, int destSlot) {
+int MemCardCopySave(std::string_view sourcePath, int sourceSlot, std::string_view destPath, int destSlot,
+                    Error* error) {
     if (!IsValidSlot(sourceSlot) || !IsValidSlot(destSlot)) return 0;
     // The same file only when the names are the same bytes; two spellings of
     // one file still copy correctly, because the source is read whole first.
     if (sourcePath == destPath) {
-        const auto card = OpenCardForUpdate(destPath);
+        const auto card = OpenCardForUpdate(destPath, error);
         if (!card || !CopySaveWithin(*card->after, sourceSlot, destSlot)) return 0;
-        return card->WriteChanges() ? 1 : 0;
+        return card->WriteChanges(error) ? 1 : 0;
     }
     const auto source = ReadCardFile(sourcePath);
     if (!source) return 0;
-    const auto dest = OpenCardForUpdate(destPath);
+    const auto dest = OpenCardForUpdate(destPath, error);
     if (!dest || !CopySaveBetween(*source, sourceSlot, *dest->after, destSlot)) return 0;
-    return dest->WriteChanges() ? 1 : 0;
+    return dest->WriteChanges(error) ? 1 : 0;
 }
 
-int MemCardStripHeader(std::string_view sourcePath, std::string_view destPath, std::size_t headerSize) {
+int MemCardStripHeader(std::string_view sourcePath, std::string_view destPath, std::size_t headerSize, Error* error) {
     if (sourcePath.empty() || destPath.empty()) return 0;
     if (MemCardIsFormatted(sourcePath)) return 0;
     if (headerSize > SIZE_MAX - kCardSize) return 0;
@@ -114,9 +113,8 @@ int MemCardStripHeader(std::string_view sourcePath, std::string_view destPath, s
     if (!in->ReadAll(headerSize + kCardSize, data) || data.size() < headerSize + kCardSize) return 0;
     // A destination that cannot be created is a failed import, not a success:
     // the user is told, instead of being shown a card that is not there.
-    const auto out = WinFile::Open(destPath, WinFile::Mode::CreateAlways);
-    if (!out) return 0;
-    return out->Write(data.data() + headerSize, kCardSize) && out->Flush() ? 1 : 0;
+    return WriteNewCardFile(destPath, std::span<const std::uint8_t>(data).subspan(headerSize, kCardSize), error) ? 1
+                                                                                                                 : 0;
 }
 
 }  // namespace dravolo::memcard

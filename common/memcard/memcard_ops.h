@@ -3,18 +3,22 @@
 // call opens the card, does its work and closes it again; no card stays open
 // between calls. Results are 1/0 (or a count with -1 for failure), and the
 // odd cases where a file that cannot be opened still answers 1 are kept on
-// purpose: the caller's own open then fails and reports.
+// purpose: the caller's own open then fails and reports. The calls that
+// write take an optional `error`, filled when a card cannot be opened for
+// writing or written (a refusal for another reason leaves it unset).
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "common/base/error.h"
+
 namespace dravolo::memcard {
 
 // Writes a blank card, creating or truncating the file. 0 when it cannot be
 // created or written.
-int MemCardFormat(std::string_view path);
+int MemCardFormat(std::string_view path, Error* error = nullptr);
 
 // 0 for an empty path or when the file does not start with "MC"; 1 otherwise,
 // also when the file cannot be opened.
@@ -40,19 +44,21 @@ int MemCardSaveChain(std::string_view path, int firstSlot, std::vector<std::uint
 // Erases the save at `slot` (directory frames cleared, blocks zeroed). 0 when
 // the slot is out of range, the path empty, or the card cannot be opened for
 // writing or written; else 1 (also when the slot held nothing to erase).
-int MemCardDeleteSave(std::string_view path, int slot);
+int MemCardDeleteSave(std::string_view path, int slot, Error* error = nullptr);
 // Marks the save at `slot` free, keeping its data. Same results.
-int MemCardMarkFree(std::string_view path, int slot);
+int MemCardMarkFree(std::string_view path, int slot, Error* error = nullptr);
 
 // Copies a save to `destSlot` of the destination card (which may be the same
 // file); its further blocks go to the lowest free slots. 1 on success.
-int MemCardCopySave(std::string_view sourcePath, int sourceSlot, std::string_view destPath, int destSlot);
+int MemCardCopySave(std::string_view sourcePath, int sourceSlot, std::string_view destPath, int destSlot,
+                    Error* error = nullptr);
 
 // Imports a foreign image: the 131072 bytes after the first `headerSize`
 // bytes of the source become the destination card. 0 when a path is empty,
 // the source already is a card (or cannot be opened), the source is too
 // short to hold a whole card, or the destination cannot be created or
 // written; else 1.
-int MemCardStripHeader(std::string_view sourcePath, std::string_view destPath, std::size_t headerSize);
+int MemCardStripHeader(std::string_view sourcePath, std::string_view destPath, std::size_t headerSize,
+                       Error* error = nullptr);
 
 }  // namespace dravolo::memcard

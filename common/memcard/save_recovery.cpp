@@ -106,17 +106,17 @@ RecoverResult RecoverSave(CardImage& card, int slot) {
     return result;
 }
 
-RecoverResult RecoverSaveInFile(std::string_view path, int slot) {
+RecoverResult RecoverSaveInFile(std::string_view path, int slot, Error* error) {
     if (!IsValidSlot(slot)) return Problem(RecoverProblem::SlotOutOfRange);
     const auto card = ReadCardFile(path);
     if (!card) return Problem(RecoverProblem::CannotRead);
     // Checked on what was read, so a card that cannot be written is still told why it cannot be recovered.
     if (RecoverResult check = CheckRecoverable(*card, slot); !check.ok()) return check;
-    const auto update = OpenCardForUpdate(path);
+    const auto update = OpenCardForUpdate(path, error);
     if (!update) return Problem(RecoverProblem::CannotWrite);
     RecoverResult result = RecoverSave(*update->after, slot);
     if (!result.ok()) return result;  // the card changed between the two reads
-    if (!update->WriteChanges()) return Problem(RecoverProblem::CannotWrite);
+    if (!update->WriteChanges(error)) return Problem(RecoverProblem::CannotWrite);
     return result;
 }
 

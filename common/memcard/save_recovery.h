@@ -7,6 +7,7 @@
 
 #include <string_view>
 
+#include "common/base/error.h"
 #include "common/memcard/card_layout.h"
 
 namespace dravolo::memcard {
@@ -45,7 +46,8 @@ RecoverResult CheckRecoverable(const CardImage& card, int slot);
 // become 0x51/0x52/0x53 with their checksums made right; nothing else changes.
 RecoverResult RecoverSave(CardImage& card, int slot);
 
-// The same on a card file, patched in place.
-RecoverResult RecoverSaveInFile(std::string_view path, int slot);
+// The same on a card file, patched in place; error, when given, says why a
+// card could not be written (CannotWrite).
+RecoverResult RecoverSaveInFile(std::string_view path, int slot, Error* error = nullptr);
 
 }  // namespace dravolo::memcard

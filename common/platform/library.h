@@ -16,6 +16,12 @@ public:
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
 
+    // Keeps the library mapped until the process ends, whatever becomes of
+    // this wrapper: for a library whose code may still run after its owner is
+    // gone (widgets it created, handlers it left installed). The wrapper can
+    // then be destroyed as usual. False when the system refuses.
+    [[nodiscard]] bool KeepLoadedForProcessLife() const;
+
     void* Symbol(const char* name) const;
     template <typename F>
     F Function(const char* name) const {

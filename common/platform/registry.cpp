@@ -55,40 +55,42 @@ std::string Registry::StoreName(RegRoot root) const {
     return root == RegRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
 }
 
-bool Registry::CreateKey(RegRoot root, std::string_view path) {
+bool Registry::CreateKey(RegRoot root, std::string_view path, Error* error) {
     RegBatch batch;
     batch.CreateKey(root, path);
-    return Commit(batch);
+    return Commit(batch, error);
 }
 
-bool Registry::SetValue(RegRoot root, std::string_view path, std::string_view name, std::uint32_t type, Bytes data) {
+bool Registry::SetValue(RegRoot root, std::string_view path, std::string_view name, std::uint32_t type, Bytes data,
+                        Error* error) {
     RegBatch batch;
     batch.SetValue(root, path, name, type, std::move(data));
-    return Commit(batch);
+    return Commit(batch, error);
 }
 
-bool Registry::SetString(RegRoot root, std::string_view path, std::string_view name, std::string_view text) {
+bool Registry::SetString(RegRoot root, std::string_view path, std::string_view name, std::string_view text,
+                         Error* error) {
     RegBatch batch;
     batch.SetString(root, path, name, text);
-    return Commit(batch);
+    return Commit(batch, error);
 }
 
-bool Registry::SetDword(RegRoot root, std::string_view path, std::string_view name, std::uint32_t value) {
+bool Registry::SetDword(RegRoot root, std::string_view path, std::string_view name, std::uint32_t value, Error* error) {
     RegBatch batch;
     batch.SetDword(root, path, name, value);
-    return Commit(batch);
+    return Commit(batch, error);
 }
 
-bool Registry::DeleteValue(RegRoot root, std::string_view path, std::string_view name) {
+bool Registry::DeleteValue(RegRoot root, std::string_view path, std::string_view name, Error* error) {
     RegBatch batch;
     batch.DeleteValue(root, path, name);
-    return Commit(batch);
+    return Commit(batch, error);
 }
 
-bool Registry::DeleteTree(RegRoot root, std::string_view path) {
+bool Registry::DeleteTree(RegRoot root, std::string_view path, Error* error) {
     RegBatch batch;
     batch.DeleteTree(root, path);
-    return Commit(batch);
+    return Commit(batch, error);
 }
 
 std::optional<std::string> Registry::QueryString(RegRoot root, std::string_view path, std::string_view name) {

@@ -104,13 +104,17 @@ public:
     // hive file on POSIX, the root's name on Windows.
     virtual std::string StoreName(RegRoot root) const;
 
-    // One-change conveniences.
-    bool CreateKey(RegRoot root, std::string_view path);
-    bool SetValue(RegRoot root, std::string_view path, std::string_view name, std::uint32_t type, Bytes data);
-    bool SetString(RegRoot root, std::string_view path, std::string_view name, std::string_view text);
-    bool SetDword(RegRoot root, std::string_view path, std::string_view name, std::uint32_t value);
-    bool DeleteValue(RegRoot root, std::string_view path, std::string_view name);
-    bool DeleteTree(RegRoot root, std::string_view path);
+    // One-change conveniences: a batch of one, committed; error, when given,
+    // says why it was not.
+    bool CreateKey(RegRoot root, std::string_view path, Error* error = nullptr);
+    bool SetValue(RegRoot root, std::string_view path, std::string_view name, std::uint32_t type, Bytes data,
+                  Error* error = nullptr);
+    bool SetString(RegRoot root, std::string_view path, std::string_view name, std::string_view text,
+                   Error* error = nullptr);
+    bool SetDword(RegRoot root, std::string_view path, std::string_view name, std::uint32_t value,
+                  Error* error = nullptr);
+    bool DeleteValue(RegRoot root, std::string_view path, std::string_view name, Error* error = nullptr);
+    bool DeleteTree(RegRoot root, std::string_view path, Error* error = nullptr);
     std::optional<std::string> QueryString(RegRoot root, std::string_view path, std::string_view name);
     std::optional<std::uint32_t> QueryDword(RegRoot root, std::string_view path, std::string_view name);
 

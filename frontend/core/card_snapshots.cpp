@@ -5,6 +5,7 @@
 
 #include "common/memcard/card_formats.h"
 #include "common/platform/local_time.h"
+#include "common/platform/system_error.h"
 #include "common/platform/winfs.h"
 
 namespace dravolo::memcards {
@@ -132,17 +133,19 @@ SnapshotOutcome TakeSnapshot(std::string_view folder, int card, std::string_view
 }
 
 RestoreOutcome RestoreSnapshot(std::string_view folder, const Snapshot& snapshot, std::string_view cardPath,
-                               std::time_t now) {
+                               std::time_t now, Error* error) {
     const auto data = ReadCardBytes(snapshot.path);
     if (!data) return RestoreOutcome::NoSnapshot;
     if (FileExists(cardPath) && Take(folder, snapshot.card, cardPath, now, std::nullopt) == SnapshotOutcome::Failed)
         return RestoreOutcome::CannotSnapshotCard;
     // In place, then cut to the snapshot's length.
     auto file = WinFile::Open(cardPath, WinFile::Mode::ReadWrite);
-    if (!file) file = WinFile::Open(cardPath, WinFile::Mode::CreateAlways);
-    if (!file || !file->Seek(0) || !file->Write(data->data(), data->size()) || !file->Truncate(data->size()) ||
-        !file->Flush())
+    if (!file) file = WinFile::Open(cardPath, WinFile::Mode::CreateAlways, error);
+    if (!file) return RestoreOutcome::CannotWriteCard;
+    if (!file->Seek(0) || !file->Write(data->data(), data->size()) || !file->Truncate(data->size()) || !file->Flush()) {
+        SetLastSystemError(error, "write", cardPath);
         return RestoreOutcome::CannotWriteCard;
+    }
     return RestoreOutcome::Restored;
 }
 

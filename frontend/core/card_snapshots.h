@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/base/bytes.h"
+#include "common/base/error.h"
 #include "frontend/core/setting.h"
 
 namespace dravolo::memcards {
@@ -44,9 +45,10 @@ SnapshotOutcome TakeSnapshot(std::string_view folder, int card, std::string_view
 
 enum class RestoreOutcome { Restored, NoSnapshot, CannotSnapshotCard, CannotWriteCard };
 // Copies the snapshot over the card file (in place: an emulator may hold it
-// open), after a snapshot of the card as it is (never pruned here).
+// open), after a snapshot of the card as it is (never pruned here). error,
+// when given, says why the card could not be written (CannotWriteCard).
 RestoreOutcome RestoreSnapshot(std::string_view folder, const Snapshot& snapshot, std::string_view cardPath,
-                               std::time_t now);
+                               std::time_t now, Error* error = nullptr);
 
 // Moves a profile's snapshot folder with a rename (true when there is none),
 // and deletes one with every file in it.

@@ -52,12 +52,12 @@ std::string SettingsStore::GetString(std::string_view name, std::string_view def
     return RegDataAsText(value->data);
 }
 
-bool SettingsStore::SetInt(std::string_view name, int value) {
-    return registry_.SetDword(RegRoot::CurrentUser, kSettingsKeyPath, name, static_cast<std::uint32_t>(value));
+bool SettingsStore::SetInt(std::string_view name, int value, Error* error) {
+    return registry_.SetDword(RegRoot::CurrentUser, kSettingsKeyPath, name, static_cast<std::uint32_t>(value), error);
 }
 
-bool SettingsStore::SetString(std::string_view name, std::string_view value) {
-    return registry_.SetString(RegRoot::CurrentUser, kSettingsKeyPath, name, value);
+bool SettingsStore::SetString(std::string_view name, std::string_view value, Error* error) {
+    return registry_.SetString(RegRoot::CurrentUser, kSettingsKeyPath, name, value, error);
 }
 
 int SettingsStore::GetInt(std::string_view name) const {
@@ -86,19 +86,11 @@ TextSetting PrefixSetting(EmulatorKind kind) { return {PrefixSettingName(kind), 
 
 std::string SettingsStore::InstallPath(EmulatorKind kind) const { return Get(InstallPathSetting(kind)); }
 
-std::string_view RunnerSettingName(EmulatorKind kind) {
-    static constexpr std::string_view kNames[] = {"EpsxeRunner", "FpseRunner", "PsinexRunner", "AdripsxRunner",
-                                                  "PcsxRunner"};
-    return kNames[static_cast<int>(kind)];
-}
+std::string_view RunnerSettingName(EmulatorKind kind) { return KindInfo(kind).runnerSetting; }
 
 std::string SettingsStore::Runner(EmulatorKind kind) const { return Get(RunnerSetting(kind)); }
 
-std::string_view PrefixSettingName(EmulatorKind kind) {
-    static constexpr std::string_view kNames[] = {"EpsxePrefix", "FpsePrefix", "PsinexPrefix", "AdripsxPrefix",
-                                                  "PcsxPrefix"};
-    return kNames[static_cast<int>(kind)];
-}
+std::string_view PrefixSettingName(EmulatorKind kind) { return KindInfo(kind).prefixSetting; }
 
 std::string SettingsStore::EmulatorPrefix(EmulatorKind kind) const {
     if (std::string own = Get(PrefixSetting(kind)); !own.empty()) return own;

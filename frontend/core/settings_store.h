@@ -47,15 +47,20 @@ public:
 
     int Get(const IntSetting& setting) const { return GetInt(setting.name, setting.defaultValue); }
     std::string Get(const TextSetting& setting) const { return GetString(setting.name, setting.defaultValue); }
-    bool Set(const IntSetting& setting, int value) { return SetInt(setting.name, value); }
-    bool Set(const TextSetting& setting, std::string_view value) { return SetString(setting.name, value); }
+    // error, when given, says why a value could not be written.
+    bool Set(const IntSetting& setting, int value, Error* error = nullptr) {
+        return SetInt(setting.name, value, error);
+    }
+    bool Set(const TextSetting& setting, std::string_view value, Error* error = nullptr) {
+        return SetString(setting.name, value, error);
+    }
 
     // By name, with the caller's default: what is stored, for the command
     // line and the tests.
     int GetInt(std::string_view name, int defaultValue) const;
     std::string GetString(std::string_view name, std::string_view defaultValue) const;
-    bool SetInt(std::string_view name, int value);
-    bool SetString(std::string_view name, std::string_view value);
+    bool SetInt(std::string_view name, int value, Error* error = nullptr);
+    bool SetString(std::string_view name, std::string_view value, Error* error = nullptr);
 
     // A known setting read with its own default.
     int GetInt(std::string_view name) const;

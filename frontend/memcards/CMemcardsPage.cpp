@@ -201,7 +201,7 @@ void CMemcardsPage::Run(Command&& command) {
     ShowState();
 }
 
-void CMemcardsPage::SetKind(int kind) {
+void CMemcardsPage::SetKind(std::optional<EmulatorKind> kind) {
     manager_.SetKind(kind);
     UpdateSnapshotButtons();
 }

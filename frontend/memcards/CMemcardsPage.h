@@ -31,7 +31,7 @@ public:
     CMemcardsPage(const SettingsStore& settings, Prompter& prompter, FileChoosers& choosers, QWidget* parent = nullptr);
     ~CMemcardsPage() override;
 
-    void SetKind(int kind) override;
+    void SetKind(std::optional<EmulatorKind> kind) override;
     void SetProfileName(const std::string& name) override;
     void SetLeftCardPath(const std::string& path) override;
     void SetRightCardPath(const std::string& path) override;

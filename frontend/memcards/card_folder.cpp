@@ -18,8 +18,8 @@ std::string_view FileNameOf(std::string_view path) {
 
 }  // namespace
 
-std::string MemcardDirectory(const SettingsStore& settings, int kind) {
-    const auto emulator = KindFromNumber(kind).value_or(EmulatorKind::Epsxe);
+std::string MemcardDirectory(const SettingsStore& settings, std::optional<EmulatorKind> kind) {
+    const EmulatorKind emulator = kind.value_or(EmulatorKind::Epsxe);
     return settings.InstallPath(emulator) + (emulator == EmulatorKind::Adripsx ? "mems\\" : "memcards\\");
 }
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/core/emulator_kind.h"
+
 namespace dravolo {
 class SettingsStore;
 }
@@ -15,8 +17,8 @@ class SettingsStore;
 namespace dravolo::memcards {
 
 // The emulator's install folder from the settings plus "memcards\" ("mems\"
-// for AdriPSX). Kinds other than 1-4 use ePSXe's folder.
-std::string MemcardDirectory(const SettingsStore& settings, int kind);
+// for AdriPSX). Without an emulator (the memory-card page alone) ePSXe's.
+std::string MemcardDirectory(const SettingsStore& settings, std::optional<EmulatorKind> kind);
 
 // Full paths of the card files in `directory` ("*.mc?", then "*.ddf"), lower
 // case and sorted, as the page's drop-down lists show them.

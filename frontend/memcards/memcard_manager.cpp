@@ -144,8 +144,9 @@ void MemcardManager::Import(int side, const std::string& chosen) {
     if ((plan.headerSize || plan.anyFormat) && !itself && FileExists(plan.destination) &&
         !Confirm(prompter_, kAskOverwriteCard, kOverwriteCaption))
         return;
-    if (plan.headerSize && !memcard::MemCardStripHeader(chosen, plan.destination, *plan.headerSize))
-        prompter_.Tell(kImportFailed, kCaption, PromptIcon::Stop);
+    if (Error cause;
+        plan.headerSize && !memcard::MemCardStripHeader(chosen, plan.destination, *plan.headerSize, &cause))
+        prompter_.Tell(kImportFailed, kCaption, cause, PromptIcon::Stop);
     // A file that is no card leaves the side as it was.
     if (plan.anyFormat && !itself && !ImportAnyFormat(chosen, plan.destination)) return;
     SetPath(side, plan.destination);
@@ -160,8 +161,9 @@ bool MemcardManager::ImportAnyFormat(const std::string& chosen, const std::strin
         prompter_.Tell(std::string(kImportFailed) + "\n" + CardReadText(chosen, read), kCaption, PromptIcon::Stop);
         return false;
     }
-    if (!memcard::WriteCardFile(destination, *card, memcard::CardFormat::Raw)) {
-        prompter_.Tell(std::string(kImportFailed) + "\nCannot write " + destination + ".", kCaption, PromptIcon::Stop);
+    if (Error cause; !memcard::WriteCardFile(destination, *card, memcard::CardFormat::Raw, nullptr, &cause)) {
+        prompter_.Tell(std::string(kImportFailed) + "\nCannot write " + destination + ".", kCaption, cause,
+                       PromptIcon::Stop);
         return false;
     }
     const std::string notice = SignatureNotice(chosen, read.read);
@@ -202,8 +204,8 @@ void MemcardManager::CopySave(int fromSide) {
     }
     if (!memcard::MemCardSlotInUse(source, fromSlot)) return;
     if (!memcard::MemCardSlotInUse(dest, toSlot) || Confirm(prompter_, kAskOverwriteSave)) {
-        if (!memcard::MemCardCopySave(source, fromSlot, dest, toSlot))
-            prompter_.Tell(kCopyFailed, kCaption, PromptIcon::Stop);
+        if (Error cause; !memcard::MemCardCopySave(source, fromSlot, dest, toSlot, &cause))
+            prompter_.Tell(kCopyFailed, kCaption, cause, PromptIcon::Stop);
     }
     Refresh(toSide);
     if (source == dest) Refresh(fromSide);
@@ -217,7 +219,8 @@ void MemcardManager::EraseSave() {
     if (card.empty() || !memcard::MemCardIsFormatted(card) || slot < 0) return;
     if (!memcard::MemCardSlotInUse(card, slot) || IsLinkText(SaveNameOf(s, slot))) return;
     if (!Confirm(prompter_, kAskDeleteSlot)) return;
-    if (!memcard::MemCardDeleteSave(card, slot)) prompter_.Tell(kEraseFailed, kCaption, PromptIcon::Stop);
+    if (Error cause; !memcard::MemCardDeleteSave(card, slot, &cause))
+        prompter_.Tell(kEraseFailed, kCaption, cause, PromptIcon::Stop);
     RefreshAfterChange(s);
 }
 
@@ -231,7 +234,8 @@ void MemcardManager::MarkFree() {
     const std::string card = path(s);
     if (card.empty() || !memcard::MemCardIsFormatted(card)) return;
     if (!Confirm(prompter_, kAskFreeSlot)) return;
-    if (!memcard::MemCardMarkFree(card, slot)) prompter_.Tell(kMarkFreeFailed, kCaption, PromptIcon::Stop);
+    if (Error cause; !memcard::MemCardMarkFree(card, slot, &cause))
+        prompter_.Tell(kMarkFreeFailed, kCaption, cause, PromptIcon::Stop);
     RefreshAfterChange(s);
 }
 

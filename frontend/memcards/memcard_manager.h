@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frontend/core/card_snapshots.h"
+#include "frontend/core/emulator_kind.h"
 #include "frontend/memcards/slot_listing.h"
 #include "frontend/memcards/snapshot_saves.h"
 
@@ -41,9 +42,10 @@ public:
     MemcardManager(const SettingsStore& settings, Prompter& prompter) : settings_(settings), prompter_(prompter) {}
 
     void SetPathSent(PathSent sent) { pathSent_ = std::move(sent); }
-    // 0-4 selects the emulator whose card folder is used; anything else ePSXe.
-    void SetKind(int kind) { kind_ = kind; }
-    int kind() const { return kind_; }
+    // The emulator whose card folder is used; none for the memory-card page
+    // alone, which starts in ePSXe's.
+    void SetKind(std::optional<EmulatorKind> kind) { kind_ = kind; }
+    std::optional<EmulatorKind> kind() const { return kind_; }
 
     // Works out the card folder and fills both drop-down lists with its cards.
     void Initialise();
@@ -144,7 +146,7 @@ private:
     const SettingsStore& settings_;
     Prompter& prompter_;
     PathSent pathSent_;
-    int kind_ = 0;
+    std::optional<EmulatorKind> kind_ = EmulatorKind::Epsxe;  // until the sheet tells
     std::string profileName_;
     std::string directory_;
     std::array<Side, 2> sides_;

@@ -48,8 +48,9 @@ void MemcardManager::RecoverSlot() {
     const int slot = side(s).selectedSlot;
     const std::string card = path(s);
     if (card.empty() || slot < 0) return;
-    const memcard::RecoverResult result = memcard::RecoverSaveInFile(card, slot);
-    if (!result.ok()) prompter_.Tell(RecoverText(result), kCaption, PromptIcon::Stop);
+    Error cause;
+    const memcard::RecoverResult result = memcard::RecoverSaveInFile(card, slot, &cause);
+    if (!result.ok()) prompter_.Tell(RecoverText(result), kCaption, cause, PromptIcon::Stop);
     RefreshAfterChange(s);
     if (result.ok()) sides_[Index(s)].selectedSlot = slot;
 }
@@ -75,8 +76,9 @@ std::optional<MemcardManager::IntegrityReport> MemcardManager::RepairCard(int s)
     ReadControls();
     const std::string card = path(s);
     if (card.empty() || !Confirm(prompter_, kAskRepairCard)) return std::nullopt;
-    const auto repaired = memcard::RepairCardFile(card);
-    if (!repaired) prompter_.Tell(kRepairFailed, kCaption, PromptIcon::Stop);
+    Error cause;
+    const auto repaired = memcard::RepairCardFile(card, &cause);
+    if (!repaired) prompter_.Tell(kRepairFailed, kCaption, cause, PromptIcon::Stop);
     RefreshAfterChange(s);
     auto report = CheckIntegrity(s);
     if (report && repaired) report->repaired = RepairText(*repaired);
@@ -84,9 +86,8 @@ std::optional<MemcardManager::IntegrityReport> MemcardManager::RepairCard(int s)
 }
 
 std::string MemcardManager::SnapshotFolder() const {
-    const auto kind = KindFromNumber(kind_);
-    if (!kind || profileName_.empty()) return {};
-    return SnapshotFolderOf(ProfilePath(*kind, profileName_, ""));
+    if (!kind_ || profileName_.empty()) return {};
+    return SnapshotFolderOf(ProfilePath(*kind_, profileName_, ""));
 }
 
 std::vector<MemcardManager::SnapshotEntry> MemcardManager::Snapshots(int s) {
@@ -117,9 +118,10 @@ bool MemcardManager::RestoreSnapshot(int s, const std::string& id) {
     const auto snapshot = FindSnapshot(folder, id);
     if (!snapshot || snapshot->card != static_cast<int>(Index(s)) + 1) return false;
     if (!Confirm(prompter_, RestoreQuestion(*snapshot, card))) return false;
-    const RestoreOutcome outcome = memcards::RestoreSnapshot(folder, *snapshot, card, std::time(nullptr));
+    Error cause;
+    const RestoreOutcome outcome = memcards::RestoreSnapshot(folder, *snapshot, card, std::time(nullptr), &cause);
     if (outcome != RestoreOutcome::Restored)
-        prompter_.Tell(RestoreFailureText(outcome, card), kCaption, PromptIcon::Stop);
+        prompter_.Tell(RestoreFailureText(outcome, card), kCaption, cause, PromptIcon::Stop);
     RefreshAfterChange(s);
     return outcome == RestoreOutcome::Restored;
 }
@@ -147,7 +149,8 @@ void MemcardManager::ExportSave(const std::string& outPath) {
     if (card.empty() || slot < 0 || outPath.empty()) return;
     if (FileExists(outPath) && !Confirm(prompter_, kAskOverwriteFile)) return;
     const memcard::SaveFileResult result = memcard::ExportSaveToFile(card, slot, outPath);
-    if (!result.ok()) prompter_.Tell(SaveFileText(outPath, card, result, true), kCaption, PromptIcon::Stop);
+    if (!result.ok())
+        prompter_.Tell(SaveFileText(outPath, card, result, true), kCaption, result.cause, PromptIcon::Stop);
 }
 
 void MemcardManager::ImportSave(const std::string& inPath) {
@@ -167,7 +170,8 @@ void MemcardManager::ImportSave(const std::string& inPath) {
         return;
     }
     const memcard::SaveFileResult result = memcard::ImportSaveFromFile(inPath, card, slot);
-    if (!result.ok()) prompter_.Tell(SaveFileText(inPath, card, result, false), kCaption, PromptIcon::Stop);
+    if (!result.ok())
+        prompter_.Tell(SaveFileText(inPath, card, result, false), kCaption, result.cause, PromptIcon::Stop);
     const std::string notice = SaveSignatureNotice(inPath, result);
     if (!notice.empty()) prompter_.Tell(notice, kCaption, PromptIcon::Exclamation);
     RefreshAfterChange(s);

@@ -146,7 +146,7 @@ void CEmuPropertySheet::SetKind(std::optional<SheetKind> kind) {
     if (context_.makeMemcardsPage) {
         memcardsPage_ = context_.makeMemcardsPage(nullptr);
         if (memcardsPage_) {
-            memcardsPage_->SetKind(optionKind ? static_cast<int>(*optionKind) : 0);
+            memcardsPage_->SetKind(optionKind);
             memcardsPage_->SetProfileName(optionKind ? profileName_ : std::string());
             connect(memcardsPage_, &CMemcardsPageBase::leftCardPathSent, this,
                     [this](const std::string& path) { OnMemcardsPath(0, path); });

@@ -118,10 +118,9 @@ bool LoadAnyRecord(AnyProfileRecord& record, std::string_view path, Prompter& pr
     return std::visit([&](auto& r) { return LoadProfileRecord(r, path, prompter); }, record);
 }
 
-bool CreateProfileFile(int kindNumber, std::string_view path, const SettingsStore& settings) {
-    const auto kind = KindFromNumber(kindNumber);
-    if (!kind || path.empty()) return false;
-    const Bytes content = std::visit([](auto r) { return EncodeRecord(r); }, MakeDefaultRecord(*kind, settings));
+bool CreateProfileFile(EmulatorKind kind, std::string_view path, const SettingsStore& settings) {
+    if (path.empty()) return false;
+    const Bytes content = std::visit([](auto r) { return EncodeRecord(r); }, MakeDefaultRecord(kind, settings));
     // CreateNew refuses an existing file, so a profile is never overwritten here.
     auto file = WinFile::Open(path, WinFile::Mode::CreateNew);
     if (!file) return false;
@@ -134,15 +133,13 @@ bool CreateProfileFile(int kindNumber, std::string_view path, const SettingsStor
     return true;
 }
 
-bool EnumerateProfiles(int kindNumber, ProfileList& list, const SettingsStore& settings, Prompter& prompter) {
+bool EnumerateProfiles(EmulatorKind kind, ProfileList& list, const SettingsStore& settings, Prompter& prompter) {
     list = {};
-    const auto kind = KindFromNumber(kindNumber);
-    if (!kind) return false;
-    const std::string directory(KindInfo(*kind).directory);
+    const std::string directory(KindInfo(kind).directory);
     for (const auto& entry : FindFiles(directory + "\\*.set", FindWhat::FilesOnly)) list.fileNames.push_back(entry.name);
     // One default record per listing: the settings cannot change in between,
     // and reading them for each of thousands of files would dominate the walk.
-    const AnyProfileRecord defaults = MakeDefaultRecord(*kind, settings);
+    const AnyProfileRecord defaults = MakeDefaultRecord(kind, settings);
     AnyProfileRecord record = defaults;
     bool reported = false;
     for (const auto& name : list.fileNames) {

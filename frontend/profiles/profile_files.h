@@ -53,8 +53,8 @@ bool SaveAnyRecord(const AnyProfileRecord& record, std::string_view path, Prompt
 bool LoadAnyRecord(AnyProfileRecord& record, std::string_view path, Prompter& prompter);
 
 // Creates the file with a default record of the kind. False, showing nothing,
-// for a kind outside 0-4, an empty path or an existing file.
-bool CreateProfileFile(int kind, std::string_view path, const SettingsStore& settings);
+// for an empty path or an existing file.
+bool CreateProfileFile(EmulatorKind kind, std::string_view path, const SettingsStore& settings);
 
 // The kind's profiles in the order the folder lists them. A profile whose file
 // cannot be read is still listed, with the default description and picture;
@@ -64,7 +64,7 @@ struct ProfileList {
     std::vector<std::string> descriptions;
     std::vector<std::string> bitmapFiles;
 };
-bool EnumerateProfiles(int kind, ProfileList& list, const SettingsStore& settings, Prompter& prompter);
+bool EnumerateProfiles(EmulatorKind kind, ProfileList& list, const SettingsStore& settings, Prompter& prompter);
 
 // False without trying when a path is empty or both are equal; never replaces.
 bool RenameProfileFile(std::string_view oldPath, std::string_view newPath);

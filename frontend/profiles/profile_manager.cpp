@@ -54,7 +54,7 @@ bool CreateNewProfile(EmulatorKind kind, std::string_view rawName, std::optional
     const std::string path = ProfilePath(kind, name);
     const std::string folder = ".\\" + std::string(KindInfo(kind).directory);
     if (!DirectoryExists(folder)) (void)CreateDir(folder);  // a failure shows as the creation's
-    if (!CreateProfileFile(static_cast<int>(kind), path, settings)) {
+    if (!CreateProfileFile(kind, path, settings)) {
         prompter.Tell(kCreateErrorText, kCreateErrorCaption);
         return false;
     }

@@ -295,6 +295,9 @@ public:
 using AnyProfileRecord = std::variant<_EPSXEDATA, _FPSEDATA, _PSINEXDATA, _ADRIPSXDATA, _PCSXDATA>;
 AnyProfileRecord MakeDefaultRecord(EmulatorKind kind, const SettingsStore& settings);
 CProfileProperties& PropertiesOf(AnyProfileRecord& record);
+inline EmulatorKind KindOf(const AnyProfileRecord& record) {
+    return std::visit([](const auto& r) { return r.kKind; }, record);
+}
 
 // Writes or reads a record in its file layout. Storing appends the trailer;
 // loading stops after the last field and ignores whatever follows.

@@ -197,9 +197,9 @@ CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
     connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { NotifySelection(); });
 
     // The emulator icons are images 0 to 4 of both lists.
-    for (int kind = 0; kind < 5; ++kind) {
-        largeImages_.push_back(EmulatorIcon(kind, kLargeIconSize));
-        smallImages_.push_back(EmulatorIcon(kind, kSmallIconSize));
+    for (const auto& info : kEmulatorKinds) {
+        largeImages_.push_back(EmulatorIcon(info.kind, kLargeIconSize));
+        smallImages_.push_back(EmulatorIcon(info.kind, kSmallIconSize));
     }
     SetDisplayMode(DisplayMode::LargeIcons);
 }
@@ -321,8 +321,7 @@ QAbstractItemView* CDravolo7View::activeItemView() const {
 
 void CDravolo7View::EnumerateAndFill() {
     ProfileList list;
-    if (currentEmulator_)
-        EnumerateProfiles(static_cast<int>(*currentEmulator_), list, context_.settings, context_.prompter);
+    if (currentEmulator_) EnumerateProfiles(*currentEmulator_, list, context_.settings, context_.prompter);
     // Cut the ".set" extension.
     for (auto& name : list.fileNames)
         if (name.size() >= 4) name.resize(name.size() - 4);
@@ -336,7 +335,7 @@ void CDravolo7View::FillList(const std::vector<std::string>& names, const std::v
     smallImages_.resize(kFirstPictureIndex);
     nextImageIndex_ = kFirstPictureIndex;
     // The kind's icon; without a kind there are no rows.
-    const int defaultImage = currentEmulator_ ? static_cast<int>(*currentEmulator_) : 0;
+    const int defaultImage = currentEmulator_ ? static_cast<int>(KindIndex(*currentEmulator_)) : 0;
     std::vector<ProfileListModel::Row> rows;
     rows.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -536,7 +535,7 @@ void CDravolo7View::OnContextMenu(QAbstractItemView* view, const QPoint&, const 
 
 void CDravolo7View::StoreEditedProfile(AnyProfileRecord record) {
     const auto kind = currentEmulator_;
-    if (!kind || static_cast<int>(record.index()) != static_cast<int>(*kind)) return;
+    if (!kind || KindOf(record) != *kind) return;
     std::string target = currentProfilePath_;
     if (!dialogOpen_) {
         if (selectedIndex_ < 0 || selectedIndex_ >= itemCount()) return;

@@ -313,8 +313,11 @@ void CMainFrame::CreateEmulatorBar() {
     connect(emulatorList_, &QListWidget::itemSelectionChanged, this, &CMainFrame::OnEmulatorBarSelection);
     QAction* toggle = action(Command::ToggleEmuBar);
     connect(toggle, &QAction::triggered, emulatorBar_, &QWidget::setVisible);
-    connect(emulatorBar_, &QDockWidget::visibilityChanged, this,
-            [this, toggle] { toggle->setChecked(!emulatorBar_->isHidden()); });
+    // The dock hides, and says so, while ~QWidget deletes the children, when
+    // this frame's own members are gone: the check mark follows the dock
+    // without reading any of them, and goes with the action.
+    connect(emulatorBar_, &QDockWidget::visibilityChanged, toggle,
+            [toggle, bar = emulatorBar_] { toggle->setChecked(!bar->isHidden()); });
     toggle->setChecked(true);
 }
 

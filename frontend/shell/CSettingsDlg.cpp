@@ -107,9 +107,8 @@ CSettingsDlg::CSettingsDlg(ShellContext& context, QWidget* parent)
         pathEdits_[i]->setText(ToQt(settings.InstallPath(kind)));
         ProgramNamesInUse()[i] = settings.ExecutableName(kind);
         programEdits_[i]->setText(ToQt(ProgramNamesInUse()[i]));
-        const int k = static_cast<int>(i);
-        connect(pathSelects_[i], &QPushButton::clicked, this, [this, k] { OnSelectFolder(k); });
-        connect(programSelects_[i], &QPushButton::clicked, this, [this, k] { OnSelectProgram(k); });
+        connect(pathSelects_[i], &QPushButton::clicked, this, [this, kind] { OnSelectFolder(kind); });
+        connect(programSelects_[i], &QPushButton::clicked, this, [this, kind] { OnSelectProgram(kind); });
     }
     backgroundEdit_->setText(ToQt(settings.Get(kBackgroundSetting)));
     tileCheck_->setChecked(settings.Get(kTileBitmapSetting) != 0);
@@ -130,7 +129,7 @@ QString ExistingHostFolder(const QString& windowsPath) {
 
 }  // namespace
 
-void CSettingsDlg::OnSelectFolder(int kind) {
+void CSettingsDlg::OnSelectFolder(EmulatorKind kind) {
     const QString initial = ExistingHostFolder(pathEdit(kind)->text());
     if (auto folder = context_.choosers.PickFolder(this, QStringLiteral("Select a Directory"), initial)) {
         std::string path = WindowsPathOfUtf8HostPath(folder->toStdString());
@@ -139,9 +138,9 @@ void CSettingsDlg::OnSelectFolder(int kind) {
     }
 }
 
-void CSettingsDlg::OnSelectProgram(int kind) {
+void CSettingsDlg::OnSelectProgram(EmulatorKind kind) {
     // The program's name, in the emulator's folder when that exists.
-    QString initial = ToQt(ProgramNamesInUse()[static_cast<std::size_t>(kind)]);
+    QString initial = ToQt(ProgramNamesInUse()[KindIndex(kind)]);
     if (const QString folder = ExistingHostFolder(pathEdit(kind)->text()); !folder.isEmpty())
         initial = QDir(folder).filePath(initial);
     if (auto file = context_.choosers.OpenFile(this, FilterToQt(kExecutableFilter), initial))

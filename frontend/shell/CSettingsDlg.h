@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "frontend/core/emulator_kind.h"
 #include "frontend/shell/shell_context.h"
 
 class QCheckBox;
@@ -30,10 +31,10 @@ class CSettingsDlg : public QDialog {
 public:
     CSettingsDlg(ShellContext& context, QWidget* parent = nullptr);
 
-    QLineEdit* pathEdit(int kind) const { return pathEdits_[static_cast<std::size_t>(kind)]; }
-    QLineEdit* programEdit(int kind) const { return programEdits_[static_cast<std::size_t>(kind)]; }
-    QPushButton* pathSelect(int kind) const { return pathSelects_[static_cast<std::size_t>(kind)]; }
-    QPushButton* programSelect(int kind) const { return programSelects_[static_cast<std::size_t>(kind)]; }
+    QLineEdit* pathEdit(EmulatorKind kind) const { return pathEdits_[KindIndex(kind)]; }
+    QLineEdit* programEdit(EmulatorKind kind) const { return programEdits_[KindIndex(kind)]; }
+    QPushButton* pathSelect(EmulatorKind kind) const { return pathSelects_[KindIndex(kind)]; }
+    QPushButton* programSelect(EmulatorKind kind) const { return programSelects_[KindIndex(kind)]; }
     QLineEdit* backgroundEdit() const { return backgroundEdit_; }
     QPushButton* backgroundSelect() const { return backgroundSelect_; }
     QCheckBox* tileCheck() const { return tileCheck_; }
@@ -47,8 +48,8 @@ signals:
     void textColorChanged(std::uint32_t colorRef);
 
 private:
-    void OnSelectFolder(int kind);
-    void OnSelectProgram(int kind);
+    void OnSelectFolder(EmulatorKind kind);
+    void OnSelectProgram(EmulatorKind kind);
     void OnSelectBackground();
     void OnSelectTextColor();
 

@@ -13,7 +13,8 @@ struct KindLook {
     const char* large;
     const char* small;
 };
-const std::array<KindLook, 5> kKindLooks = {{
+// In the kinds' order.
+const std::array<KindLook, kEmulatorKinds.size()> kKindLooks = {{
     {QColor(0x1f, 0x5f, 0xbf), "eP", "e"},
     {QColor(0x2e, 0x8b, 0x3a), "FP", "F"},
     {QColor(0xd0, 0x70, 0x10), "PS", "S"},
@@ -42,8 +43,8 @@ void DrawDisc(QPainter& p, QRectF r, QColor tint) {
 
 }  // namespace
 
-QPixmap EmulatorIcon(int kind, int size) {
-    const KindLook& look = kKindLooks[static_cast<std::size_t>(kind) % kKindLooks.size()];
+QPixmap EmulatorIcon(EmulatorKind kind, int size) {
+    const KindLook& look = kKindLooks[KindIndex(kind)];
     QPixmap pm = Blank(size, size);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);

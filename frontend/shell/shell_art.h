@@ -6,10 +6,12 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "frontend/core/emulator_kind.h"
+
 namespace dravolo {
 
-QPixmap EmulatorIcon(int kind, int size);  // 32 or 16
-QPixmap EmulatorBarIcon();                 // 16 x 16
+QPixmap EmulatorIcon(EmulatorKind kind, int size);  // 32 or 16
+QPixmap EmulatorBarIcon();                          // 16 x 16
 
 enum class ToolPicture { NewProfile, DeleteProfile, ConfigureSettings, EditProfile, LargeIcons, SmallIcons, Details,
                          About, IsoExtractor, MemcardTool };

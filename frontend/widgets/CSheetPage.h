@@ -5,7 +5,10 @@
 // the sheet's Apply.
 
 #include <QWidget>
+#include <optional>
 #include <string>
+
+#include "frontend/core/emulator_kind.h"
 
 namespace dravolo {
 
@@ -46,8 +49,9 @@ class CMemcardsPageBase : public CSheetPage {
 public:
     using CSheetPage::CSheetPage;
 
-    // The emulator whose card folder the page starts in (0-4, 0 otherwise).
-    virtual void SetKind(int kind) = 0;
+    // The emulator whose card folder the page starts in; none for the page
+    // alone, without a profile.
+    virtual void SetKind(std::optional<EmulatorKind> kind) = 0;
     // The profile whose card snapshots the page offers ("" for none).
     virtual void SetProfileName(const std::string& name) { (void)name; }
     virtual void SetLeftCardPath(const std::string& path) = 0;

@@ -261,6 +261,23 @@ TEST_F(Cli, AFailedSaveTellsItsCauseAfterTheMessage) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(terminal.str(), "File Save Error: Cannot Save to File. (.\\Pcsx\\Locked.set: Permission denied)\n");
 }
+
+// A setting the registry cannot take: the hive file and why follow the line.
+TEST_F(Cli, ASettingThatCannotBeWrittenTellsItsCause) {
+    ASSERT_EQ(Run({"settings", "set", "CurrentView", "1"}), 0) << err.str();
+    ASSERT_EQ(chmod((prefix() + "/user.reg").c_str(), 0444), 0);
+    int result = 0;
+    {
+        test::ActAsOrdinaryUser user(root());
+        result = Run({"settings", "set", "CurrentView", "2"});
+    }
+    chmod((prefix() + "/user.reg").c_str(), 0644);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(err.str().rfind("dravolo-cli: the setting could not be written (", 0), 0u) << err.str();
+    EXPECT_NE(err.str().find("user.reg: Permission denied)\n"), std::string::npos) << err.str();
+    ASSERT_EQ(Run({"settings", "get", "CurrentView"}), 0);
+    EXPECT_EQ(out.str(), "1\n");
+}
 #endif
 
 TEST_F(Cli, SettingsReadTheirDefaultsAndStore) {

@@ -74,7 +74,7 @@ TEST_F(ConcurrentWriters, ALaunchAndTheToolsOkKeepBothSetsOfValues) {
             _EPSXEDATA record(settings);
             record.BiosName = bios;
             if (round == 0) {
-                ASSERT_TRUE(CreateProfileFile(0, profile, settings));
+                ASSERT_TRUE(CreateProfileFile(EmulatorKind::Epsxe, profile, settings));
             }
             ASSERT_TRUE(SaveProfileRecord(record, profile, prompter));
         }

@@ -99,7 +99,7 @@ TEST_F(HostileInput, AFolderOfTenThousandDamagedProfilesIsListed) {
                              SettingsStore settings{registry};
                              test::RecordingPrompter prompter;
                              ProfileList list;
-                             EnumerateProfiles(0, list, settings, prompter);
+                             EnumerateProfiles(EmulatorKind::Epsxe, list, settings, prompter);
                              // Every file listed, with the defaults; one message for all.
                              return list.fileNames.size() == 10000 && list.descriptions.size() == 10000 &&
                                             prompter.messages.size() == 1

@@ -37,7 +37,7 @@ TEST_F(WholeFileKill, ProfileRecord) {
     {
         test::MemoryRegistry registry;
         SettingsStore settings{registry};
-        ASSERT_TRUE(CreateProfileFile(0, path, settings));
+        ASSERT_TRUE(CreateProfileFile(EmulatorKind::Epsxe, path, settings));
         old = ReadHostFile("Epsxe/Crash.set");
     }
     test::ExpectOldOrNewAfterEveryKill(

@@ -52,9 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     static fuzz::MemoryRegistry registry;
     static const SettingsStore settings(registry);
-    const int kind = data[0] % 5;
+    const EmulatorKind kind = kEmulatorKinds[data[0] % kEmulatorKinds.size()].kind;
     const std::span<const std::uint8_t> file(data + 1, size - 1);
-    std::visit([&](const auto& defaults) { Check(file, defaults, size); },
-               MakeDefaultRecord(static_cast<EmulatorKind>(kind), settings));
+    std::visit([&](const auto& defaults) { Check(file, defaults, size); }, MakeDefaultRecord(kind, settings));
     return 0;
 }

@@ -299,7 +299,7 @@ TEST_F(EndToEnd, FpseGetsItsIniLibrariesAndCommandLine) {
 }
 
 TEST_F(EndToEnd, AMissingProfileFileStopsEachKindWithItsMessage) {
-    for (int k = 0; k < 5; ++k) InstallEmulator(static_cast<EmulatorKind>(k));
+    for (const auto& info : kEmulatorKinds) InstallEmulator(info.kind);
     const std::string open = "Cannot Open File.";
     const std::string plugin(kNoPluginText);
     const std::vector<std::pair<EmulatorKind, std::vector<std::string>>> cases = {

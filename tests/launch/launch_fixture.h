@@ -41,7 +41,7 @@ protected:
     template <typename Record>
     void SaveProfile(const std::string& name, const Record& record) {
         const std::string path = ProfilePath(Record::kKind, name);
-        ASSERT_TRUE(CreateProfileFile(static_cast<int>(Record::kKind), path, settings()));
+        ASSERT_TRUE(CreateProfileFile(Record::kKind, path, settings()));
         ASSERT_TRUE(SaveProfileRecord(record, path, prompter));
     }
 

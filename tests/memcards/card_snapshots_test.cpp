@@ -191,7 +191,7 @@ TEST_F(Snapshots, ProfileRenameAndDeleteTakeTheFolderAlong) {
     EXPECT_FALSE(HostExists("Epsxe/Crash.snapshots"));
     // The list still shows profiles only.
     ProfileList listed;
-    ASSERT_TRUE(EnumerateProfiles(0, listed, settings(), prompter));
+    ASSERT_TRUE(EnumerateProfiles(EmulatorKind::Epsxe, listed, settings(), prompter));
     ASSERT_EQ(listed.fileNames.size(), 1u);
     EXPECT_EQ(listed.fileNames[0], "Spyro.set");
 

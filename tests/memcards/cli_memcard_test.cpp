@@ -2,14 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "cli/cli.h"
+#include "cli/cli_prompter.h"
 #include "common/platform/native_text.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "tests/memcard/read_only_card.h"
 #include "tests/support/card_builder.h"
 #include "tests/memcards/cli_memcard_fixture.h"
+#include "tests/support/ordinary_user.h"
 
 namespace dravolo {
 namespace {
@@ -136,6 +143,45 @@ TEST_F(CliMemcard, EraseAndFreeOfACardThatCannotBeWrittenFail) {
     EXPECT_EQ(prompter.messages.back().text, memcards::kMarkFreeFailed);
     EXPECT_EQ(ReadHostFile("ro.mcr"), content);
 }
+
+#ifndef _WIN32
+// On the terminal the cause follows the product's message: a card, a save
+// file or a new card that cannot be written names the file and why.
+TEST_F(CliMemcard, AFailedCardWriteTellsItsCauseAfterTheMessage) {
+    const std::string content = CardBuilder().AddSave({0}, "KEEP", 1).str();
+    WriteHostFile("a.mcr", content);
+    WriteHostFile("ro.mcr", content);
+    std::filesystem::create_directory(HostPath("shut"));
+    ASSERT_EQ(chmod(HostPath("ro.mcr").c_str(), 0444), 0);
+    ASSERT_EQ(chmod(HostPath("shut").c_str(), 0555), 0);
+    std::ostringstream terminal;
+    cli::ConsolePrompter console(terminal, true, false);
+    cli::Context context{out, terminal, console};
+    std::vector<std::pair<int, std::string>> runs;
+    {
+        test::ActAsOrdinaryUser user(root());
+        for (std::vector<std::string> args : {std::vector<std::string>{"memcard", "erase", "ro.mcr", "1"},
+                                              {"memcard", "export-save", "a.mcr", "1", "shut\\keep.mcs"},
+                                              {"memcard", "format", "shut\\new.mcr"},
+                                              {"memcard", "convert", "a.mcr", "shut\\a.gme"}}) {
+            terminal.str("");
+            const int result = cli::Run(args, context);
+            runs.push_back({result, terminal.str()});
+        }
+    }
+    chmod(HostPath("shut").c_str(), 0755);
+    chmod(HostPath("ro.mcr").c_str(), 0644);
+    ASSERT_EQ(runs.size(), 4u);
+    for (const auto& run : runs) EXPECT_EQ(run.first, 1) << run.second;
+    EXPECT_NE(runs[0].second.find("MemCard Manager: Error when deleting memcard slot (ro.mcr: Permission denied)\n"),
+              std::string::npos)
+        << runs[0].second;
+    EXPECT_EQ(runs[1].second, "MemCard Manager: Cannot write shut\\keep.mcs. (shut\\keep.mcs: Permission denied)\n");
+    EXPECT_EQ(runs[2].second, "dravolo-cli: shut\\new.mcr cannot be written (shut\\new.mcr: Permission denied)\n");
+    EXPECT_EQ(runs[3].second, "MemCard Manager: Cannot write shut\\a.gme. (shut\\a.gme: Permission denied)\n");
+    EXPECT_EQ(ReadHostFile("ro.mcr"), content);
+}
+#endif
 
 TEST_F(CliMemcard, ImportDropsTheHeaderByExtension) {
     const std::string body = CardBuilder().AddSave({0}, "DEX").str();

@@ -59,11 +59,11 @@ protected:
 };
 
 TEST_F(Manager, CardFolderPerKindAndTheSortedLowerCaseList) {
-    EXPECT_EQ(MemcardDirectory(settings, 0), "c:\\epsxe\\memcards\\");
-    EXPECT_EQ(MemcardDirectory(settings, 0xFFFF), "c:\\epsxe\\memcards\\");
-    EXPECT_EQ(MemcardDirectory(settings, 3), "c:\\adripsx\\mems\\");
+    EXPECT_EQ(MemcardDirectory(settings, EmulatorKind::Epsxe), "c:\\epsxe\\memcards\\");
+    EXPECT_EQ(MemcardDirectory(settings, std::nullopt), "c:\\epsxe\\memcards\\");
+    EXPECT_EQ(MemcardDirectory(settings, EmulatorKind::Adripsx), "c:\\adripsx\\mems\\");
     settings.SetString("FpsePath", "D:\\Games\\FPSE\\");
-    EXPECT_EQ(MemcardDirectory(settings, 1), "D:\\Games\\FPSE\\memcards\\");
+    EXPECT_EQ(MemcardDirectory(settings, EmulatorKind::Fpse), "D:\\Games\\FPSE\\memcards\\");
 
     for (const char* name : {"Zeta.MCR", "alpha.mcd", "b.mc", "c.ddf", "notes.txt", "d.mcrx"}) Card(name, "x");
     std::filesystem::create_directories(driveC() + "/epsxe/memcards/folder.mcr");
@@ -262,10 +262,14 @@ TEST_F(Manager, EraseAndMarkFreeOnACardThatCannotBeWrittenSaySo) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{kAskDeleteSlot, kEraseFailed}));
     EXPECT_EQ(prompter.messages.back().icon, PromptIcon::Stop);
     EXPECT_EQ(prompter.messages.back().caption, "MemCard Manager");
+    // The cause comes beside the message: the card and why it was refused.
+    EXPECT_EQ(prompter.messages.back().details.rfind(path + ": ", 0), 0u) << prompter.messages.back().details;
+    EXPECT_GT(prompter.messages.back().details.size(), path.size() + 2);
     manager.SelectSlot(kLeft, 1);
     Answer({PromptAnswer::Yes});
     manager.MarkFree();
     EXPECT_EQ(Texts().back(), kMarkFreeFailed);
+    EXPECT_EQ(prompter.messages.back().details.rfind(path + ": ", 0), 0u);
     EXPECT_EQ(Bytes("ro.mcr"), content);
     EXPECT_EQ(Row(kLeft, 0).saveName, "KEEP");  // the list still shows what the card holds
 }

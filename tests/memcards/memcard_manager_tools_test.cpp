@@ -8,6 +8,10 @@
 #include <ctime>
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "common/memcard/card_formats.h"
 #include "common/memcard/card_layout.h"
 #include "frontend/core/card_snapshots.h"
@@ -17,6 +21,7 @@
 #include "frontend/memcards/memcard_texts.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/memory_registry.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/support/recording_prompter.h"
 
@@ -258,6 +263,39 @@ TEST_F(ManagerTools, ExportAndImportSavesInEveryFormat) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_NE(prompter.messages[0].text.find("junk.mcs"), std::string::npos);
 }
+
+#ifndef _WIN32
+// The window offers the cause under Details: the file that could not be
+// written and why, the product's message unchanged.
+TEST_F(ManagerTools, ASaveThatCannotBeWrittenSaysWhyBesideTheMessage) {
+    const std::string content = CardBuilder().AddSave({0}, "ONE", 5).str();
+    const std::string from = Card("from.mcr", content);
+    const std::string locked = Card("locked.mcr", CardBuilder().AddSave({0}, "THERE", 6).str());
+    std::filesystem::create_directory(driveC() + "/shut");
+    ASSERT_EQ(chmod((driveC() + "/shut").c_str(), 0555), 0);
+    ASSERT_EQ(chmod((driveC() + "/epsxe/memcards/locked.mcr").c_str(), 0444), 0);
+    Show(from, locked);
+    manager.SelectSlot(kLeft, 0);
+    manager.ExportSave(std::string(kDir) + "one.mcs");  // a save file to import below
+    ASSERT_TRUE(prompter.messages.empty()) << Texts().front();
+    {
+        test::ActAsOrdinaryUser user(root());
+        manager.SelectSlot(kLeft, 0);
+        manager.ExportSave("c:\\shut\\one.mcs");
+        manager.SelectSlot(kRight, 3);
+        manager.ImportSave(std::string(kDir) + "one.mcs");
+    }
+    chmod((driveC() + "/shut").c_str(), 0755);
+    chmod((driveC() + "/epsxe/memcards/locked.mcr").c_str(), 0644);
+    ASSERT_EQ(prompter.messages.size(), 2u) << Texts().front();
+    EXPECT_EQ(prompter.messages[0].text, "Cannot write c:\\shut\\one.mcs.");
+    EXPECT_EQ(prompter.messages[0].details, "c:\\shut\\one.mcs: Permission denied");
+    EXPECT_EQ(prompter.messages[1].text, "Cannot write " + locked + ".");
+    EXPECT_EQ(prompter.messages[1].details, locked + ": Permission denied");
+    EXPECT_EQ(prompter.messages[1].caption, kCaption);
+    EXPECT_EQ(Name(kRight, 0), "THERE");
+}
+#endif
 
 TEST_F(ManagerTools, ImportTakesEveryCardFormat) {
     manager.Initialise();

@@ -22,6 +22,7 @@
 #include "frontend/memcards/CSnapshotsDialog.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "tests/memcards_ui/memcards_workspace.h"
+#include "tests/support/modal_poll.h"
 
 namespace dravolo {
 
@@ -35,18 +36,13 @@ namespace {
 // that a test never waits on a dialog that did not come.
 template <typename D>
 void WhenShown(std::function<void(D*)> act, bool* seen) {
-    auto tries = std::make_shared<int>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, seen, tries, poll] {
-        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+    test::WhenModalShown<D>(
+        [act = std::move(act), seen](D* dialog) {
             *seen = true;
             act(dialog);
             dialog->reject();
-            return;
-        }
-        if (++*tries < 200) QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+        },
+        200);
 }
 
 QStringList Lines(QListWidget* list) {
@@ -65,7 +61,7 @@ class MemcardsToolsTest : public QObject {
 
     void MakePage(const std::string& left, const std::string& right, const std::string& profile = "") {
         page = std::make_unique<CMemcardsPage>(ws->settings, ws->prompter, ws->choosers);
-        page->SetKind(0);
+        page->SetKind(EmulatorKind::Epsxe);
         page->SetProfileName(profile);
         std::string l = left, r = right;
         page->ExchangeCards(l, r, false);

@@ -27,24 +27,20 @@
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/widgets/file_choosers.h"
 #include "tests/memcards_ui/memcards_workspace.h"
+#include "tests/support/modal_poll.h"
 
 namespace {
 
 // Grabs the modal dialog of type D once it is up, then closes it.
 template <typename D>
 void GrabWhenShown(const QString& out, bool* saved) {
-    auto poll = std::make_shared<std::function<void()>>();
-    auto tries = std::make_shared<int>(0);
-    *poll = [out, saved, poll, tries] {
-        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+    dravolo::test::WhenModalShown<D>(
+        [out, saved](D* dialog) {
             QTest::qWait(200);
             *saved = dialog->grab().save(out);
             dialog->reject();
-            return;
-        }
-        if (++*tries < 300) QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+        },
+        300);
 }
 
 }  // namespace
@@ -97,7 +93,7 @@ int main(int argc, char** argv) {
 
     // Three snapshots of card 1 from earlier launches; since then a save was erased and one added.
     std::filesystem::create_directories("Epsxe");
-    page->SetKind(0);
+    page->SetKind(EmulatorKind::Epsxe);
     page->SetProfileName("Crash");
     const std::string folder = ".\\Epsxe\\Crash.snapshots\\";
     const std::time_t now = std::time(nullptr);

@@ -34,7 +34,10 @@ namespace {
 class FakeMemcardsPage : public CMemcardsPageBase {
 public:
     FakeMemcardsPage() { setWindowTitle(QStringLiteral("MemCards")); }
-    void SetKind(int kind) override { this->kind = kind; }
+    void SetKind(std::optional<EmulatorKind> kind) override {
+        this->kind = kind;
+        kindSet = true;
+    }
     void SetLeftCardPath(const std::string& path) override { left = path; }
     void SetRightCardPath(const std::string& path) override { right = path; }
     void ExchangeCards(std::string& card1, std::string& card2, bool toRecord) override {
@@ -51,7 +54,8 @@ public:
         if (side == 0) emit leftCardPathSent(path);
         else emit rightCardPathSent(path);
     }
-    int kind = -1;
+    std::optional<EmulatorKind> kind;
+    bool kindSet = false;
     std::string left, right;
 };
 
@@ -378,7 +382,7 @@ void OptionsUiTest::MemcardPathsTravelBothWays() {
     CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Psinex));
     sheet.SetKind(EmulatorKind::Psinex);
     QCOMPARE(sheet.tabs()->count(), 3);
-    QCOMPARE(fake->kind, 2);
+    QVERIFY(fake->kind == EmulatorKind::Psinex);
     sheet.LoadRecord(any);
     sheet.show();
     // Initialisation hands the option page's cards over.
@@ -399,7 +403,8 @@ void OptionsUiTest::MemcardPathsTravelBothWays() {
 
 void OptionsUiTest::MemcardsToolHasOneTabAndNothingToApply() {
     test::OptionsWorkspace ws;
-    ws.context().makeMemcardsPage = [](QWidget*) { return new FakeMemcardsPage; };
+    FakeMemcardsPage* fake = nullptr;
+    ws.context().makeMemcardsPage = [&fake](QWidget*) { return fake = new FakeMemcardsPage; };
     CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(kMemcardsOnly));
     QCOMPARE(sheet.windowTitle(), QStringLiteral("Memcards Tool"));
     bool applied = false;
@@ -407,6 +412,8 @@ void OptionsUiTest::MemcardsToolHasOneTabAndNothingToApply() {
     sheet.SetKind(kMemcardsOnly);
     QCOMPARE(sheet.tabs()->count(), 1);
     QVERIFY(!sheet.tabs()->tabIcon(0).isNull());
+    // The page alone has no emulator (its card folder is ePSXe's).
+    QVERIFY(fake && fake->kindSet && !fake->kind);
     sheet.show();
     sheet.Apply();
     QVERIFY(!applied);

@@ -81,7 +81,7 @@ namespace dravolo::test {
 template <typename Record>
 std::string OptionsWorkspace::SaveProfile(const std::string& name, const Record& record) {
     const std::string path = ProfilePath(Record::kKind, name);
-    CreateProfileFile(static_cast<int>(Record::kKind), path, settings());
+    CreateProfileFile(Record::kKind, path, settings());
     SaveProfileRecord(record, path, prompter);
     return path;
 }

@@ -60,10 +60,12 @@ int main(int argc, char** argv) {
     const std::string out = std::filesystem::absolute(argc > 1 ? argv[1] : ".").string();
     const char* names[] = {"epsxe", "fpse", "psinex", "adripsx", "pcsx"};
     bool ok = true;
-    for (int kind = 0; kind < 5; ++kind) {
+    for (const auto& info : kEmulatorKinds) {
+        const EmulatorKind kind = info.kind;
+        const char* name = names[KindIndex(kind)];
         test::OptionsWorkspace ws;
         Populate(ws);
-        AnyProfileRecord record = MakeDefaultRecord(static_cast<EmulatorKind>(kind), ws.settings());
+        AnyProfileRecord record = MakeDefaultRecord(kind, ws.settings());
         std::visit(
             [&](auto& r) {
                 using R = std::decay_t<decltype(r)>;
@@ -84,14 +86,14 @@ int main(int argc, char** argv) {
         std::visit([&](auto& r) { ws.SaveProfile("Crash Bandicoot", r); }, record);
         SheetContext context = ws.context();
         context.makeMemcardsPage = MakeMemcardsPageMaker(ws.settings(), ws.prompter);
-        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(static_cast<EmulatorKind>(kind)));
+        CEmuPropertySheet sheet(context, CEmuPropertySheet::CaptionForKind(kind));
         sheet.SetProfileName("Crash Bandicoot");
-        sheet.SetKind(static_cast<EmulatorKind>(kind));
+        sheet.SetKind(kind);
         sheet.LoadRecord(record);
         sheet.show();
-        ok &= Save(sheet, out + "/options_" + names[kind] + ".png");
+        ok &= Save(sheet, out + "/options_" + name + ".png");
         sheet.tabs()->setCurrentIndex(1);
-        ok &= Save(sheet, out + "/plugins_" + names[kind] + ".png");
+        ok &= Save(sheet, out + "/plugins_" + name + ".png");
         sheet.hide();
     }
     return ok ? 0 : 1;

@@ -38,6 +38,24 @@ TEST_F(LibraryLoad, RelativePathsLoadWithEitherSlash) {
     }
 }
 
+TEST_F(LibraryLoad, KeptLibraryOutlivesItsWrapper) {
+    // Code of a kept library still runs once the wrapper that loaded it is
+    // gone; without the pin the last dlclose / FreeLibrary unmaps it.
+    fs::create_directories(driveC() + "/epsxe/plugins");
+    fs::copy_file(PLATFORM_TEST_LIBRARY_PATH, driveC() + "/epsxe/plugins/gpuKept.dll");
+    auto lib = Library::Load("C:\\epsxe\\plugins\\gpuKept.dll");
+    ASSERT_NE(lib, nullptr);
+    ASSERT_TRUE(lib->KeepLoadedForProcessLife());
+    const auto add = lib->Function<int (*)(int, int)>("PlatTestAdd");
+    ASSERT_NE(add, nullptr);
+    lib.reset();
+    EXPECT_EQ(add(20, 22), 42);
+    // Loading it again still works and finds the same code.
+    const auto again = Library::Load("C:\\epsxe\\plugins\\gpuKept.dll");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Function<int (*)(int, int)>("PlatTestAdd"), add);
+}
+
 TEST_F(LibraryLoad, NonLibrariesAndMissingFilesGiveNull) {
     WriteHostFile(driveC() + "/epsxe/plugins/gpuFake.dll", "MZ not a shared object");
     EXPECT_EQ(Library::Load("C:\\epsxe\\plugins\\gpuFake.dll"), nullptr);

@@ -40,21 +40,22 @@ protected:
 TEST_F(ProfileStore, CreateMakesTheDefaultFileAndNeverOverwrites) {
     const std::string path = ProfilePath(EmulatorKind::Epsxe, "Crash");
     EXPECT_EQ(path, ".\\Epsxe\\Crash.set");
-    ASSERT_TRUE(CreateProfileFile(0, path, settings));
+    ASSERT_TRUE(CreateProfileFile(EmulatorKind::Epsxe, path, settings));
     EXPECT_EQ(ReadHostFile("Epsxe/Crash.set").size(), 150u);
 
     WriteHostFile("Epsxe/Crash.set", "mine");
-    EXPECT_FALSE(CreateProfileFile(0, path, settings));
+    EXPECT_FALSE(CreateProfileFile(EmulatorKind::Epsxe, path, settings));
     EXPECT_EQ(ReadHostFile("Epsxe/Crash.set"), "mine");
-    EXPECT_FALSE(CreateProfileFile(5, ".\\Epsxe\\Other.set", settings));
-    EXPECT_FALSE(CreateProfileFile(-1, ".\\Epsxe\\Other.set", settings));
-    EXPECT_FALSE(CreateProfileFile(0, "", settings));
+    // A stored number outside 0-4 names no kind, so no profile can be made of it.
+    EXPECT_FALSE(KindFromNumber(5));
+    EXPECT_FALSE(KindFromNumber(-1));
+    EXPECT_FALSE(CreateProfileFile(EmulatorKind::Epsxe, "", settings));
     EXPECT_FALSE(HostExists("Epsxe/Other.set"));
 }
 
 TEST_F(ProfileStore, SavingShorterTextsLeavesTheOldTailAndLoadsExactly) {
     const std::string path = ProfilePath(EmulatorKind::Epsxe, "Long");
-    ASSERT_TRUE(CreateProfileFile(0, path, settings));
+    ASSERT_TRUE(CreateProfileFile(EmulatorKind::Epsxe, path, settings));
     _EPSXEDATA record(settings);
     record.Properties.Description = std::string(300, 'd');
     ASSERT_TRUE(SaveProfileRecord(record, path, prompter));
@@ -99,7 +100,7 @@ TEST_F(ProfileStore, LoadFailuresKeepTheRecordAndSaySo) {
 
 TEST_F(ProfileStore, EnumerationListsSetFilesInFolderOrder) {
     ProfileList list;
-    EXPECT_FALSE(EnumerateProfiles(0, list, settings, prompter));
+    EXPECT_FALSE(EnumerateProfiles(EmulatorKind::Epsxe, list, settings, prompter));
     EXPECT_TRUE(list.fileNames.empty() && list.descriptions.empty() && list.bitmapFiles.empty());
 
     std::filesystem::create_directory(HostPath("Epsxe/folder.set"));
@@ -110,7 +111,7 @@ TEST_F(ProfileStore, EnumerationListsSetFilesInFolderOrder) {
     WriteHostFile("Epsxe/notes.txt", "x");
     prompter.messages.clear();
 
-    ASSERT_TRUE(EnumerateProfiles(0, list, settings, prompter));
+    ASSERT_TRUE(EnumerateProfiles(EmulatorKind::Epsxe, list, settings, prompter));
     EXPECT_EQ(list.fileNames, (std::vector<std::string>{"Alpha.set", "beta.set", "Broken.set", "Cut.set"}));
     EXPECT_EQ(list.descriptions, (std::vector<std::string>{" ", "second", " ", " "}));
     EXPECT_EQ(list.bitmapFiles, (std::vector<std::string>{"a.bmp", " ", " ", " "}));
@@ -224,7 +225,7 @@ TEST_F(ProfileStore, ListingAndLoadingReadOnlyRegularFilesOfAProfilesSize) {
 
     const std::string seen = InBoundedChild([&] {
         ProfileList list;
-        EnumerateProfiles(0, list, settings, prompter);
+        EnumerateProfiles(EmulatorKind::Epsxe, list, settings, prompter);
         std::string text;
         for (std::size_t i = 0; i < list.fileNames.size(); ++i) text += list.fileNames[i] + "=" + list.descriptions[i] + ";";
         for (const char* name : {"Pipe", "Zero", "Huge", "Linked"}) {
@@ -291,7 +292,7 @@ TEST_F(ProfileStore, SaveFollowsTheFilesOwnPermission) {
 
 TEST_F(ProfileStore, TooLargeARecordIsNotSaved) {
     const std::string path = ProfilePath(EmulatorKind::Psinex, "Big");
-    ASSERT_TRUE(CreateProfileFile(2, path, settings));
+    ASSERT_TRUE(CreateProfileFile(EmulatorKind::Psinex, path, settings));
     const std::string before = ReadHostFile("Psinex/Big.set");
     _PSINEXDATA record(settings);
     record.Properties.Description = std::string(kMaxProfileFileSize, 'd');

@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
             icon.save(QString::fromStdString(ws.workdir + "/" + file), "BMP");
             picture = ".\\pics\\" + std::string(g.name) + ".bmp";
         }
-        ws.MakeProfile(0, g.name, g.description, picture);
+        ws.MakeProfile(EmulatorKind::Epsxe, g.name, g.description, picture);
     }
     WriteBackground(ws.workdir + "/background.bmp");
 

@@ -156,8 +156,8 @@ private slots:
 
 void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Crash", "Disc 1");
-    ws.MakeProfile(1, "Tekken");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash", "Disc 1");
+    ws.MakeProfile(EmulatorKind::Fpse, "Tekken");
     CMainFrame frame(*ws.context);
     CDravolo7View& view = *frame.view();
 
@@ -230,7 +230,7 @@ void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
 
 void ShellUiTest::appliesStoredSettingsAndKeepsModeForUnknownView() {
     UiWorkspace ws;
-    ws.MakeProfile(1, "Tekken");
+    ws.MakeProfile(EmulatorKind::Fpse, "Tekken");
     ws.Write("back.bmp", SolidBmp(8, 8, 10, 20, 30));
     ws.settings->SetInt("CurrentEmulator", 1);
     ws.settings->SetInt("CurrentView", 2);
@@ -272,7 +272,7 @@ void ShellUiTest::pictureIndicesStartAtFiveOnEveryFill() {
     for (int i = 0; i < 15; ++i) {
         const std::string n = std::to_string(i + 10);
         ws.Write("pics/p" + n + ".bmp", SolidBmp(40, 40, static_cast<std::uint8_t>(i * 10), 0, 0));
-        ws.MakeProfile(4, "Game " + n, "Description " + n, ".\\pics\\p" + n + ".bmp");
+        ws.MakeProfile(EmulatorKind::Pcsx, "Game " + n, "Description " + n, ".\\pics\\p" + n + ".bmp");
     }
     // 256 colours at 8 bits, but the file ends before its length field says.
     ByteWriter w;
@@ -291,8 +291,8 @@ void ShellUiTest::pictureIndicesStartAtFiveOnEveryFill() {
     Bytes shortFile = w.take();
     shortFile.resize(shortFile.size() + 1024 + 156, 0x11);
     ws.Write("pics/short.bmp", shortFile);
-    ws.MakeProfile(4, "Zz Short", " ", ".\\pics\\short.bmp");
-    ws.MakeProfile(4, "Zz Missing", " ", ".\\pics\\none.bmp");
+    ws.MakeProfile(EmulatorKind::Pcsx, "Zz Short", " ", ".\\pics\\short.bmp");
+    ws.MakeProfile(EmulatorKind::Pcsx, "Zz Missing", " ", ".\\pics\\none.bmp");
     ws.settings->SetInt("CurrentEmulator", 4);
 
     CMainFrame frame(*ws.context);
@@ -320,7 +320,7 @@ void ShellUiTest::picturesBeyondTheFirstScreenFollow() {
     for (int i = 0; i < count; ++i) {
         std::snprintf(name, sizeof name, "G%04d", i);
         // Every third profile has no picture.
-        ws.MakeProfile(0, name, " ", i % 3 == 2 ? " " : ".\\pics\\p.bmp");
+        ws.MakeProfile(EmulatorKind::Epsxe, name, " ", i % 3 == 2 ? " " : ".\\pics\\p.bmp");
     }
     auto expected = [](int row) { return row % 3 == 2 ? 0 : 5 + row - row / 3; };
     CMainFrame frame(*ws.context);
@@ -346,8 +346,8 @@ void ShellUiTest::picturesBeyondTheFirstScreenFollow() {
 
 void ShellUiTest::selectionEnablesProfileCommands() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Crash");
-    ws.MakeProfile(0, "Spyro");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Spyro");
     CMainFrame frame(*ws.context);
     frame.resize(700, 500);
     frame.show();
@@ -398,9 +398,9 @@ void ShellUiTest::selectionEnablesProfileCommands() {
 
 void ShellUiTest::emulatorBarSwitchesAndSkipsTheHighlightedOne() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Crash");
-    ws.MakeProfile(2, "Ridge Racer");
-    ws.MakeProfile(2, "Silent Hill");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash");
+    ws.MakeProfile(EmulatorKind::Psinex, "Ridge Racer");
+    ws.MakeProfile(EmulatorKind::Psinex, "Silent Hill");
     CMainFrame frame(*ws.context);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -429,7 +429,7 @@ void ShellUiTest::emulatorBarSwitchesAndSkipsTheHighlightedOne() {
 
 void ShellUiTest::deleteRemovesEverySelectedProfile() {
     UiWorkspace ws;
-    for (const char* name : {"A", "B", "C", "D"}) ws.MakeProfile(0, name);
+    for (const char* name : {"A", "B", "C", "D"}) ws.MakeProfile(EmulatorKind::Epsxe, name);
     ws.Write("Epsxe/B.gpu", {1});
     ws.Write("Epsxe/B.ini", {2});
     ws.Write("Epsxe/D.pad", {3});
@@ -472,7 +472,7 @@ void ShellUiTest::deleteRemovesEverySelectedProfile() {
 // and its row stays with it.
 void ShellUiTest::deleteKeepsTheRowOfAProfileThatStays() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "A");
+    ws.MakeProfile(EmulatorKind::Epsxe, "A");
     ws.Write("Epsxe/con.set", {2});
     CMainFrame frame(*ws.context);
     frame.show();
@@ -595,8 +595,8 @@ void ShellUiTest::newProfileFlows() {
 
 void ShellUiTest::editProfileRenamesOrStaysOpen() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "A", "old");
-    ws.MakeProfile(0, "B");
+    ws.MakeProfile(EmulatorKind::Epsxe, "A", "old");
+    ws.MakeProfile(EmulatorKind::Epsxe, "B");
     ws.Write("Epsxe/A.gpu", {1});
     ws.Write("Epsxe/A.ini", {2});
     ws.Write("Epsxe/B.gpu", {9});
@@ -639,7 +639,7 @@ void ShellUiTest::editProfileRenamesOrStaysOpen() {
 // written in place.
 void ShellUiTest::editProfileFollowsTheFilesOwnPermission() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "A", "old");
+    ws.MakeProfile(EmulatorKind::Epsxe, "A", "old");
     const std::string file = ws.workdir + "/Epsxe/A.set";
     const std::string before = ReadHost(file);
     QCOMPARE(chmod(file.c_str(), 0444), 0);
@@ -704,23 +704,23 @@ void ShellUiTest::settingsDialogNormalisesAndAppliesAtOnce() {
     ws.choosers.folder = QString::fromStdString(ws.driveC + "/games/psinex");
     ScriptedChoosers* choosers = &ws.choosers;
     OnModal<CSettingsDlg>([choosers](CSettingsDlg* d) {
-        QCOMPARE(d->pathEdit(1)->text(), QStringLiteral("c:\\fpse\\"));
-        QCOMPARE(d->programEdit(2)->text(), QStringLiteral("psinex pc emulator.exe"));
-        d->pathEdit(1)->clear();
-        d->pathEdit(0)->setText(QStringLiteral("d:\\games\\epsxe"));
-        d->pathEdit(3)->setText(QStringLiteral("d:\\adri\\"));
-        d->programEdit(4)->setText(QStringLiteral("   "));
-        d->programEdit(0)->setText(QStringLiteral("  epsxe170.exe "));
-        d->pathSelect(2)->click();
+        QCOMPARE(d->pathEdit(EmulatorKind::Fpse)->text(), QStringLiteral("c:\\fpse\\"));
+        QCOMPARE(d->programEdit(EmulatorKind::Psinex)->text(), QStringLiteral("psinex pc emulator.exe"));
+        d->pathEdit(EmulatorKind::Fpse)->clear();
+        d->pathEdit(EmulatorKind::Epsxe)->setText(QStringLiteral("d:\\games\\epsxe"));
+        d->pathEdit(EmulatorKind::Adripsx)->setText(QStringLiteral("d:\\adri\\"));
+        d->programEdit(EmulatorKind::Pcsx)->setText(QStringLiteral("   "));
+        d->programEdit(EmulatorKind::Epsxe)->setText(QStringLiteral("  epsxe170.exe "));
+        d->pathSelect(EmulatorKind::Psinex)->click();
         QCOMPARE(choosers->lastTitle, QStringLiteral("Select a Directory"));
-        QCOMPARE(d->pathEdit(2)->text(), QStringLiteral("C:\\games\\psinex"));
+        QCOMPARE(d->pathEdit(EmulatorKind::Psinex)->text(), QStringLiteral("C:\\games\\psinex"));
         d->backgroundSelect()->click();
         QVERIFY(choosers->lastFilter.startsWith(QStringLiteral("Bitmap File (*.bmp, *.jpg, *.gif)")));
         QCOMPARE(d->backgroundEdit()->text(), QStringLiteral("C:\\pics\\two.bmp"));
         choosers->file = QStringLiteral("/somewhere/else/fpse 0.10.exe");
-        d->programSelect(1)->click();
+        d->programSelect(EmulatorKind::Fpse)->click();
         QVERIFY(choosers->lastFilter.startsWith(QStringLiteral("Executable File (*.exe)")));
-        QCOMPARE(d->programEdit(1)->text(), QStringLiteral("fpse 0.10.exe"));
+        QCOMPARE(d->programEdit(EmulatorKind::Fpse)->text(), QStringLiteral("fpse 0.10.exe"));
         d->tileCheck()->setChecked(true);
         d->accept();
     });
@@ -810,8 +810,8 @@ void ShellUiTest::placementBarsAndSwitchesSurviveARestart() {
 
 void ShellUiTest::doubleClickStartsTheFirstSelectedProfile() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Crash");
-    ws.MakeProfile(0, "Spyro");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Spyro");
     for (const char* name : {"Crash", "Spyro"}) {
         RecordingPrompter quiet;
         // The launch refuses a profile without its three plugins.
@@ -948,8 +948,8 @@ void ShellUiTest::memcardToolOpensTheCardOnlySheet() {
 // so no key reaches a profile that no longer shows selected.
 void ShellUiTest::rightClickOnEmptySpaceClearsTheSelectionAndKeysFollowTheCommands() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Crash");
-    ws.MakeProfile(0, "Spyro");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Spyro");
     CMainFrame frame(*ws.context);
     frame.resize(700, 500);
     frame.show();
@@ -984,9 +984,9 @@ void ShellUiTest::rightClickOnEmptySpaceClearsTheSelectionAndKeysFollowTheComman
 // selection that the list really has after it.
 void ShellUiTest::commandsFollowTheSelectionAfterEveryRefill() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Crash");
-    ws.MakeProfile(0, "Spyro");
-    ws.MakeProfile(1, "Tekken");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Spyro");
+    ws.MakeProfile(EmulatorKind::Fpse, "Tekken");
     CMainFrame frame(*ws.context);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -1077,8 +1077,8 @@ QStringList ShownInView(QAbstractItemView* view) {
 // profile and F5 reads the folder again; each only while its command is on.
 void ShellUiTest::keysReachTheCommandsAndTheMenusShowThem() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Crash");
-    ws.MakeProfile(0, "Spyro");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Spyro");
     CMainFrame frame(*ws.context);
     int launches = 0;
     FrameHooks hooks;
@@ -1149,7 +1149,7 @@ void ShellUiTest::keysReachTheCommandsAndTheMenusShowThem() {
 
     // F5 finds a profile made by another program and keeps the selection.
     ClickRow(view, 1);
-    ws.MakeProfile(0, "Ape Escape");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Ape Escape");
     QTest::keyClick(list, Qt::Key_F5);
     QCOMPARE(ShownNames(view), QStringList({"Ape Escape", "Crash", "Spyro"}));
     QCOMPARE(view.selectedRows(), std::vector<int>{2});
@@ -1161,10 +1161,10 @@ void ShellUiTest::keysReachTheCommandsAndTheMenusShowThem() {
 void ShellUiTest::filterNarrowsByNameAndDescription() {
     UiWorkspace ws;
     ws.Write("pics/a.bmp", SolidBmp(4, 4, 200, 0, 0));
-    ws.MakeProfile(0, "Crash Bandicoot", "Platformer");
-    ws.MakeProfile(0, "Spyro", "Crash course", ".\\pics\\a.bmp");
-    ws.MakeProfile(0, "Tekken 3", "Arcade");
-    ws.MakeProfile(1, "Crash Team Racing", "Kart");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash Bandicoot", "Platformer");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Spyro", "Crash course", ".\\pics\\a.bmp");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Tekken 3", "Arcade");
+    ws.MakeProfile(EmulatorKind::Fpse, "Crash Team Racing", "Kart");
     CMainFrame frame(*ws.context);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -1220,9 +1220,9 @@ void ShellUiTest::filterNarrowsByNameAndDescription() {
 // display mode shows that order, and widths and sort come back next time.
 void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Alpha", "zeta");
-    ws.MakeProfile(0, "beta", "Eta");
-    ws.MakeProfile(0, "Gamma", "eta");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Alpha", "zeta");
+    ws.MakeProfile(EmulatorKind::Epsxe, "beta", "Eta");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Gamma", "eta");
     {
         CMainFrame frame(*ws.context);
         frame.show();
@@ -1250,7 +1250,7 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
         view.SetDisplayMode(Mode::SmallIcons);
         QCOMPARE(ShownInView(view.activeItemView()), QStringList({"Gamma", "beta", "Alpha"}));
         // A refill keeps the order.
-        ws.MakeProfile(0, "Delta", "x");
+        ws.MakeProfile(EmulatorKind::Epsxe, "Delta", "x");
         view.Refill();
         QCOMPARE(ShownNames(view), QStringList({"Gamma", "Delta", "beta", "Alpha"}));
         header->resizeSection(0, 222);
@@ -1290,8 +1290,9 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
 void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     UiWorkspace ws;
     std::filesystem::create_directories(ws.driveC + "/fpse/plugin");
-    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/gpuTest.dll", ws.driveC + "/fpse/plugin/gpuNative.dll");
-    ws.MakeProfile(1, "Tekken");
+    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/gpuTest.dll",
+                               ws.driveC + "/fpse/plugin/gpuNative.dll");
+    ws.MakeProfile(EmulatorKind::Fpse, "Tekken");
     {
         RecordingPrompter quiet;
         _FPSEDATA record(*ws.settings);
@@ -1347,17 +1348,17 @@ void ShellUiTest::choosersStartAtTheCurrentValue() {
         d->textColorButton()->click();
         QCOMPARE(choosers->lastInitialColour, QColor(0x44, 0x55, 0x66));
 
-        d->pathSelect(2)->click();
+        d->pathSelect(EmulatorKind::Psinex)->click();
         QVERIFY(SamePlace(choosers->lastInitialFolder, ws.driveC + "/psinex"));
-        d->pathEdit(2)->setText(QStringLiteral("d:\\nowhere"));
-        d->pathSelect(2)->click();
+        d->pathEdit(EmulatorKind::Psinex)->setText(QStringLiteral("d:\\nowhere"));
+        d->pathSelect(EmulatorKind::Psinex)->click();
         QCOMPARE(choosers->lastInitialFolder, QString());
 
-        d->programSelect(0)->click();
+        d->programSelect(EmulatorKind::Epsxe)->click();
         QCOMPARE(QFileInfo(choosers->lastInitialFile).fileName(), QStringLiteral("epsxe.exe"));
         QVERIFY(SamePlace(QFileInfo(choosers->lastInitialFile).path(), ws.driveC + "/epsxe"));
         // A folder that does not exist leaves the name alone, as before.
-        d->programSelect(1)->click();
+        d->programSelect(EmulatorKind::Fpse)->click();
         QCOMPARE(choosers->lastInitialFile, QStringLiteral("fpse.exe"));
         d->reject();
     });

@@ -32,10 +32,10 @@ void UiWorkspace::Write(const std::string& path, const Bytes& data) const {
 
 bool UiWorkspace::Exists(const std::string& path) const { return world_.HostExists(path); }
 
-void UiWorkspace::MakeProfile(int kind, const std::string& name, const std::string& description,
+void UiWorkspace::MakeProfile(EmulatorKind kind, const std::string& name, const std::string& description,
                               const std::string& bitmap) {
     RecordingPrompter quiet;
-    if (!CreateNewProfile(static_cast<EmulatorKind>(kind), name, description, bitmap, *settings, quiet))
+    if (!CreateNewProfile(kind, name, description, bitmap, *settings, quiet))
         throw std::runtime_error("cannot create profile " + name);
 }
 

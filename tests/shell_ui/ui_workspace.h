@@ -66,7 +66,7 @@ public:
     void Write(const std::string& path, const Bytes& data) const;
     bool Exists(const std::string& path) const;
     // A profile with a description and picture path, as the CLI makes it.
-    void MakeProfile(int kind, const std::string& name, const std::string& description = " ",
+    void MakeProfile(EmulatorKind kind, const std::string& name, const std::string& description = " ",
                      const std::string& bitmap = " ");
 };
 

@@ -91,7 +91,7 @@ void WindowSizesTest::optionSheetsFitTheScreen_data() {
 void WindowSizesTest::optionSheetsFitTheScreen() {
     QFETCH(int, kind);
     UiWorkspace ws;
-    ws.MakeProfile(kind, "Crash Bandicoot", "Disc 1");
+    ws.MakeProfile(kEmulatorKinds[static_cast<std::size_t>(kind)].kind, "Crash Bandicoot", "Disc 1");
     ws.settings->SetInt("CurrentEmulator", kind);
     CMainFrame frame(*ws.context);
     frame.SetHooks(MakeFrameHooks(*ws.context));
@@ -108,7 +108,7 @@ void WindowSizesTest::optionSheetsFitTheScreen() {
 
 void WindowSizesTest::dialogsFitTheScreen() {
     UiWorkspace ws;
-    ws.MakeProfile(0, "Crash Bandicoot", "Disc 1");
+    ws.MakeProfile(EmulatorKind::Epsxe, "Crash Bandicoot", "Disc 1");
     CMainFrame frame(*ws.context);
     frame.SetHooks(MakeFrameHooks(*ws.context));
     frame.show();

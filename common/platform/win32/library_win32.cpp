@@ -26,6 +26,14 @@ Library::~Library() {
     if (handle_) FreeLibrary(static_cast<HMODULE>(handle_));
 }
 
+bool Library::KeepLoadedForProcessLife() const {
+    // A pinned module stays until the process ends, whatever FreeLibrary
+    // calls follow. The module handle is its base address, inside the module.
+    HMODULE pinned = nullptr;
+    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                              static_cast<LPCSTR>(handle_), &pinned) != 0;
+}
+
 void* Library::Symbol(const char* name) const {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
