@@ -12,10 +12,13 @@ namespace dravolo {
 std::unique_ptr<Library> Library::Load(std::string_view path) {
     // No "plugin could not be loaded" boxes from the system: the caller reports.
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    // LoadLibrary reads a name with '/' as no path at all and searches the
-    // system folders for it: relative paths must have backslashes.
+    // LoadLibrary reads a relative name with '/' as no path at all and
+    // searches the system folders for it: relative paths get backslashes.
+    // Rooted paths stay as given (under Wine "/..." is the Unix file system).
     std::string windowsPath(path);
-    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    const bool rooted = !windowsPath.empty() && (windowsPath[0] == '/' || windowsPath[0] == '\\' ||
+                                                 (windowsPath.size() > 1 && windowsPath[1] == ':'));
+    if (!rooted) std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
     HMODULE module = LoadLibraryA(windowsPath.c_str());
     SetErrorMode(oldMode);
     if (!module) return nullptr;
