@@ -1290,8 +1290,7 @@ void ShellUiTest::detailsSortByHeaderAndRememberWidthsAndSort() {
 void ShellUiTest::quickConfigureGivesFpsePluginsTheProgramsInstance() {
     UiWorkspace ws;
     std::filesystem::create_directories(ws.driveC + "/fpse/plugin");
-    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/gpuTest.dll",
-                               ws.driveC + "/fpse/plugin/gpuNative.dll");
+    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/gpuTest.dll", ws.driveC + "/fpse/plugin/gpuNative.dll");
     ws.MakeProfile(EmulatorKind::Fpse, "Tekken");
     {
         RecordingPrompter quiet;
