@@ -74,8 +74,8 @@ void BM_ExtractVersusCp(benchmark::State& state) {
     VirtualDisc setup;
     setup.imagePath = disc.image.string();
     std::vector<std::shared_ptr<VirtualDrive>> drives{std::make_shared<VirtualDrive>(setup)};
-    CdAccess access([&](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, drives); },
-                    nullptr, (disc.root / "cdrdevnames.log").string());
+    CdAccess access([&](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, drives); }, nullptr,
+                    (disc.root / "cdrdevnames.log").string());
     NoQuestions prompter;
     access.Init(access.CurrentInterface(), &prompter);
     NoProgress progress;

@@ -96,8 +96,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             if (!TakeValue(args, i, value)) return o.error = "--sectors needs FIRST-LAST", o;
             const std::size_t dash = value.find('-', 1);
             const auto first = ParseNumber(std::string_view(value).substr(0, dash));
-            const auto last = dash == std::string::npos ? std::nullopt
-                                                         : ParseNumber(std::string_view(value).substr(dash + 1));
+            const auto last =
+                dash == std::string::npos ? std::nullopt : ParseNumber(std::string_view(value).substr(dash + 1));
             if (!first || !last || *first < INT32_MIN || *first > INT32_MAX || *last < INT32_MIN || *last > INT32_MAX)
                 return o.error = "--sectors needs FIRST-LAST", o;
             o.mode = ExtractMode::SelectSector;
@@ -236,7 +236,8 @@ int Toc(CdAccess& access, const Options& o, Context& context) {
     }
     access.ReadToc(drive->adapter, drive->target, drive->lun);
     const std::uint32_t sectors = access.ReadCapacity(drive->adapter, drive->target, drive->lun);
-    context.out << DiscInformation(access.Toc().size(), sectors, InterfaceName(o.interfaceChoice, access.interfaceMode()))
+    context.out << DiscInformation(access.Toc().size(), sectors,
+                                   InterfaceName(o.interfaceChoice, access.interfaceMode()))
                        .substr(1);
     for (const TocEntry& t : access.Toc()) {
         char line[96];
@@ -279,8 +280,8 @@ int Extract(CdAccess& access, const Options& o, Context& context) {
             context.err << "dravolo-cli: the disc has " << access.Toc().size() << " tracks; --track takes 1 to "
                         << access.Toc().size() << "\n";
         else
-            context.err << "dravolo-cli: the sectors " << o.from << "-" << o.to << " are not on the disc ("
-                        << capacity << " sectors)\n";
+            context.err << "dravolo-cli: the sectors " << o.from << "-" << o.to << " are not on the disc (" << capacity
+                        << " sectors)\n";
         return kFailed;
     }
     if (range->correctedTrack) context.err << "Track number lowered to " << *range->correctedTrack << "\n";
@@ -309,34 +310,33 @@ int Extract(CdAccess& access, const Options& o, Context& context) {
 
     const long long sectors = std::int64_t{range->last} - range->first + 1;
     switch (outcome) {
-        case ExtractionOutcome::Completed:
-        case ExtractionOutcome::CompletedWithoutSideFile:
-            if (readOnly) context.out << "Read " << sectors << " sectors.\n";
-            else context.out << "Wrote " << sectors << " sectors to " << ForTerminal(file) << ".\n";
-            if (!job.skippedSectors.empty()) {
-                context.err << job.skippedSectors.size() << (job.skippedSectors.size() == 1 ? " sector" : " sectors")
-                            << " could not be read and " << (readOnly ? "were skipped" : "were written as zeros");
-                if (!readOnly && outcome == ExtractionOutcome::Completed)
-                    context.err << "; the list is in " << ForTerminal(BadSectorListPathFor(file));
-                context.err << ".\n";
-                return kSectorsSkipped;
-            }
-            return outcome == ExtractionOutcome::Completed ? kOk : kFailed;
-        case ExtractionOutcome::Cancelled:
-            context.err << "Extraction cancelled" << (readOnly ? ".\n" : "; the partial image was deleted.\n");
-            return kFailed;
-        case ExtractionOutcome::StoppedOnReadError:
-            context.err << "Extraction stopped at an unreadable chunk";
-            if (job.givenUpFrom >= 0)
-                context.err << " (sectors " << job.givenUpFrom << " to " << job.givenUpTo << ", "
-                            << o.retries << (o.retries == 1 ? " retry" : " retries") << ")";
-            context.err << (readOnly ? ".\n" : "; the partial image was kept.\n");
-            return kFailed;
-        case ExtractionOutcome::EmptyRange:
-            context.err << "The disc's capacity cannot be read: nothing extracted.\n";
-            return kFailed;
-        default:
-            return kFailed;
+    case ExtractionOutcome::Completed:
+    case ExtractionOutcome::CompletedWithoutSideFile:
+        if (readOnly) context.out << "Read " << sectors << " sectors.\n";
+        else context.out << "Wrote " << sectors << " sectors to " << ForTerminal(file) << ".\n";
+        if (!job.skippedSectors.empty()) {
+            context.err << job.skippedSectors.size() << (job.skippedSectors.size() == 1 ? " sector" : " sectors")
+                        << " could not be read and " << (readOnly ? "were skipped" : "were written as zeros");
+            if (!readOnly && outcome == ExtractionOutcome::Completed)
+                context.err << "; the list is in " << ForTerminal(BadSectorListPathFor(file));
+            context.err << ".\n";
+            return kSectorsSkipped;
+        }
+        return outcome == ExtractionOutcome::Completed ? kOk : kFailed;
+    case ExtractionOutcome::Cancelled:
+        context.err << "Extraction cancelled" << (readOnly ? ".\n" : "; the partial image was deleted.\n");
+        return kFailed;
+    case ExtractionOutcome::StoppedOnReadError:
+        context.err << "Extraction stopped at an unreadable chunk";
+        if (job.givenUpFrom >= 0)
+            context.err << " (sectors " << job.givenUpFrom << " to " << job.givenUpTo << ", " << o.retries
+                        << (o.retries == 1 ? " retry" : " retries") << ")";
+        context.err << (readOnly ? ".\n" : "; the partial image was kept.\n");
+        return kFailed;
+    case ExtractionOutcome::EmptyRange:
+        context.err << "The disc's capacity cannot be read: nothing extracted.\n";
+        return kFailed;
+    default: return kFailed;
     }
 }
 

@@ -20,9 +20,9 @@ PromptAnswer ConsolePrompter::AskWithDetails(std::string_view text, std::string_
     err_ << "\n";
     const bool question = buttons != PromptButtons::Ok;
     if (!question) return PromptAnswer::Ok;
-    const PromptAnswer yes = buttons == PromptButtons::OkCancel ? PromptAnswer::Ok
+    const PromptAnswer yes = buttons == PromptButtons::OkCancel      ? PromptAnswer::Ok
                              : buttons == PromptButtons::RetryCancel ? PromptAnswer::Retry
-                                                                      : PromptAnswer::Yes;
+                                                                     : PromptAnswer::Yes;
     const PromptAnswer no = buttons == PromptButtons::YesNo || buttons == PromptButtons::YesNoCancel
                                 ? PromptAnswer::No
                                 : PromptAnswer::Cancel;

@@ -77,18 +77,18 @@ int RunQuickConfigure(const std::vector<std::string>& args, Context& context) {
     request.profileName = args[1];
     request.type = *type;
     switch (QuickConfigurePlugin(request, settings, context.prompter, *editor)) {
-        case QuickConfigureResult::Configured: return kOk;
-        case QuickConfigureResult::NoProfile:
-        case QuickConfigureResult::RecordUnreadable:
-        case QuickConfigureResult::PluginLost: return kFailed;  // the load or the prompter has told why
-        case QuickConfigureResult::LibraryNotLoaded:
-            context.err << "dravolo-cli: the profile's " << ForTerminal(args[2])
-                        << " plugin cannot be loaded; its settings file is unchanged\n";
-            return kFailed;
-        case QuickConfigureResult::NoConfigureEntry:
-            context.err << "dravolo-cli: the profile's " << ForTerminal(args[2])
-                        << " plugin has no settings dialog; its settings file is unchanged\n";
-            return kFailed;
+    case QuickConfigureResult::Configured: return kOk;
+    case QuickConfigureResult::NoProfile:
+    case QuickConfigureResult::RecordUnreadable:
+    case QuickConfigureResult::PluginLost: return kFailed;  // the load or the prompter has told why
+    case QuickConfigureResult::LibraryNotLoaded:
+        context.err << "dravolo-cli: the profile's " << ForTerminal(args[2])
+                    << " plugin cannot be loaded; its settings file is unchanged\n";
+        return kFailed;
+    case QuickConfigureResult::NoConfigureEntry:
+        context.err << "dravolo-cli: the profile's " << ForTerminal(args[2])
+                    << " plugin has no settings dialog; its settings file is unchanged\n";
+        return kFailed;
     }
     return kFailed;
 }

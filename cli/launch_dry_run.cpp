@@ -15,9 +15,7 @@ namespace dravolo::cli {
 
 namespace {
 
-bool IsIniFile(std::string_view path) {
-    return path.size() >= 4 && EqualsNoCase(path.substr(path.size() - 4), ".ini");
-}
+bool IsIniFile(std::string_view path) { return path.size() >= 4 && EqualsNoCase(path.substr(path.size() - 4), ".ini"); }
 
 // Each line says what the launch would do, in the order it would do it.
 class DryRunReport : public DryRunRecorder {
@@ -35,7 +33,8 @@ public:
         std::string before;
         if (const auto bytes = ReadWholeFile(path)) before.assign(bytes->begin(), bytes->end());
         const IniDocument old = IniDocument::Parse(before);
-        const IniDocument now = IniDocument::Parse(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+        const IniDocument now =
+            IniDocument::Parse(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
         bool any = false;
         for (const std::string& section : now.Sections())
             for (const std::string& key : now.Keys(section)) {
@@ -96,7 +95,8 @@ int RunLaunchDryRun(EmulatorKind kind, const std::string& profileName, Context& 
         return kFailed;
     }
     DryRunReport report(context.out);
-    OverlayRegistry registry(*system, [&](const RegBatch::Change& change) { report.Line(DescribeRegistryChange(change)); });
+    OverlayRegistry registry(*system,
+                             [&](const RegBatch::Change& change) { report.Line(DescribeRegistryChange(change)); });
     const SettingsStore settings(*system);
     ReportingEditor editor(registry, report);
     NoWindowFinder windows;

@@ -32,18 +32,18 @@ std::uint8_t StateOf(const std::string& path, int slot) {
 
 std::string StateText(std::uint8_t state) {
     switch (state) {
-        case memcard::kStateFirst: return "save";
-        case memcard::kStateLink: return "link";
-        case memcard::kStateEndLink: return "end link";
-        case memcard::kStateFree:
-        case memcard::kStateNeverUsed: return "free";
-        case 0xA1:
-        case 0xA2:
-        case 0xA3: return "erased";
-        default: {
-            static const char* digits = "0123456789ABCDEF";
-            return std::string("used 0x") + digits[state >> 4] + digits[state & 0x0F];
-        }
+    case memcard::kStateFirst: return "save";
+    case memcard::kStateLink: return "link";
+    case memcard::kStateEndLink: return "end link";
+    case memcard::kStateFree:
+    case memcard::kStateNeverUsed: return "free";
+    case 0xA1:
+    case 0xA2:
+    case 0xA3: return "erased";
+    default: {
+        static const char* digits = "0123456789ABCDEF";
+        return std::string("used 0x") + digits[state >> 4] + digits[state & 0x0F];
+    }
     }
 }
 
@@ -100,7 +100,8 @@ bool ErasableSlot(const std::string& path, int slot, Context& context) {
     if (!UsableCard(context, path)) return false;
     const std::uint8_t state = StateOf(path, slot);
     if (memcard::IsLinkState(state)) {
-        context.err << "dravolo-cli: " << CardSlotName(path, slot) << " is a link of a longer save; use its first slot\n";
+        context.err << "dravolo-cli: " << CardSlotName(path, slot)
+                    << " is a link of a longer save; use its first slot\n";
         return false;
     }
     if (state == memcard::kStateFree || state == memcard::kStateNeverUsed) {

@@ -69,11 +69,13 @@ int MemcardSnapshots(const std::vector<std::string>& args, Context& context) {
     return WithSettings(context, [&](const SettingsStore& settings) {
         const auto profile = OpenProfile(args[0], args[1], settings, context);
         if (!profile) return static_cast<int>(kFailed);
-        std::array<std::optional<Bytes>, 2> current = {ReadCardBytes(profile->cards[0]), ReadCardBytes(profile->cards[1])};
+        std::array<std::optional<Bytes>, 2> current = {ReadCardBytes(profile->cards[0]),
+                                                       ReadCardBytes(profile->cards[1])};
         for (const Snapshot& s : ListSnapshots(profile->folder)) {
             const auto bytes = ReadCardBytes(s.path);
             const auto& card = current[static_cast<std::size_t>(s.card - 1)];
-            std::string saves = bytes ? SavesForTerminal(CompareSnapshotSaves(*bytes, card)) : std::string("cannot be read");
+            std::string saves =
+                bytes ? SavesForTerminal(CompareSnapshotSaves(*bytes, card)) : std::string("cannot be read");
             // What a restore would take off the card.
             if (bytes && card) {
                 std::string only;

@@ -20,10 +20,10 @@ enum class Slot { Gpu, Spu, Cdr, Pad };
 
 std::string_view SlotName(Slot slot) {
     switch (slot) {
-        case Slot::Gpu: return "gpu";
-        case Slot::Spu: return "spu";
-        case Slot::Cdr: return "cdr";
-        case Slot::Pad: return "pad";
+    case Slot::Gpu: return "gpu";
+    case Slot::Spu: return "spu";
+    case Slot::Cdr: return "cdr";
+    case Slot::Pad: return "pad";
     }
     return "gpu";
 }
@@ -92,7 +92,8 @@ int Act(EmulatorKind kind, std::string_view action, const std::string& file, Con
     for (PluginType type : kPluginTypes) {
         const auto& entries = logic.list(type);
         for (std::size_t row = 0; row < entries.size(); ++row) {
-            if (!EqualsNoCase(PluginShownFileName(entries[row], kind), file) && !EqualsNoCase(entries[row].fileName, file))
+            if (!EqualsNoCase(PluginShownFileName(entries[row], kind), file) &&
+                !EqualsNoCase(entries[row].fileName, file))
                 continue;
             logic.Click(type, static_cast<int>(row));
             if (row > static_cast<std::size_t>(kLastActionRow)) {
@@ -106,9 +107,9 @@ int Act(EmulatorKind kind, std::string_view action, const std::string& file, Con
             }
             if (action == "test") {
                 switch (logic.Test()) {
-                    case PluginTestOutcome::Passed: return kOk;
-                    case PluginTestOutcome::Failed: return kFailed;  // said through the prompter
-                    case PluginTestOutcome::NotRun: break;
+                case PluginTestOutcome::Passed: return kOk;
+                case PluginTestOutcome::Failed: return kFailed;  // said through the prompter
+                case PluginTestOutcome::NotRun: break;
                 }
                 context.err << "dravolo-cli: " << ForTerminal(file) << " cannot be loaded or has no test\n";
                 return kFailed;
@@ -118,8 +119,8 @@ int Act(EmulatorKind kind, std::string_view action, const std::string& file, Con
             if (const auto info = logic.About()) {
                 context.out << "Name: " << ForTerminal(info->name) << "\nAuthor: " << ForTerminal(info->author)
                             << "\nVersion: " << static_cast<int>(info->majorVersion) << '.'
-                            << static_cast<int>(info->minorVersion) << "\nDescription: "
-                            << ForTerminal(info->description) << '\n';
+                            << static_cast<int>(info->minorVersion)
+                            << "\nDescription: " << ForTerminal(info->description) << '\n';
             }
             return kOk;
         }

@@ -89,8 +89,8 @@ int List(EmulatorKind kind, const SettingsStore& settings, Context& context) {
     ProfileList list;
     EnumerateProfiles(kind, list, settings, context.prompter);
     for (std::size_t i = 0; i < list.fileNames.size(); ++i)
-        context.out << ForTerminal(NameWithoutExtension(list.fileNames[i])) << '\t'
-                    << ForTerminal(list.descriptions[i]) << '\t' << ForTerminal(list.bitmapFiles[i]) << '\n';
+        context.out << ForTerminal(NameWithoutExtension(list.fileNames[i])) << '\t' << ForTerminal(list.descriptions[i])
+                    << '\t' << ForTerminal(list.bitmapFiles[i]) << '\n';
     return kOk;
 }
 
@@ -141,8 +141,8 @@ int Set(EmulatorKind kind, const std::vector<std::string>& args, const SettingsS
         set.value = std::string_view(args[i]).substr(eq + 1);
         std::visit([&](auto& r) { r.VisitFields(set); }, record);
         if (!set.found) {
-            context.err << "dravolo-cli: no field '" << ForTerminal(set.name) << "' in a "
-                        << KindInfo(kind).directory << " profile\n";
+            context.err << "dravolo-cli: no field '" << ForTerminal(set.name) << "' in a " << KindInfo(kind).directory
+                        << " profile\n";
             return kUsage;
         }
         if (!set.error.empty()) {
@@ -159,10 +159,10 @@ int Rename(EmulatorKind kind, const std::string& oldName, const std::string& new
         return kFailed;
     }
     switch (RenameProfile(kind, oldName, newName, context.prompter)) {
-        case RenameOutcome::Renamed: return kOk;
-        case RenameOutcome::Unchanged: return TrimSpaces(newName).empty() ? kUsage : kOk;
-        case RenameOutcome::Refused: return kFailed;
-        case RenameOutcome::Failed: break;
+    case RenameOutcome::Renamed: return kOk;
+    case RenameOutcome::Unchanged: return TrimSpaces(newName).empty() ? kUsage : kOk;
+    case RenameOutcome::Refused: return kFailed;
+    case RenameOutcome::Failed: break;
     }
     // The dialog stays open silently here; on the command line say why.
     context.err << "dravolo-cli: cannot rename '" << ForTerminal(oldName) << "' to '"
@@ -171,8 +171,8 @@ int Rename(EmulatorKind kind, const std::string& oldName, const std::string& new
 }
 
 int Delete(EmulatorKind kind, const std::vector<std::string>& names, Context& context) {
-    const PromptAnswer answer = context.prompter.Ask(kDeleteQuestionText, kDeleteQuestionCaption,
-                                                     PromptIcon::Question, PromptButtons::YesNo, PromptAnswer::No);
+    const PromptAnswer answer = context.prompter.Ask(kDeleteQuestionText, kDeleteQuestionCaption, PromptIcon::Question,
+                                                     PromptButtons::YesNo, PromptAnswer::No);
     if (answer != PromptAnswer::Yes) return kFailed;
     int result = kOk;
     for (const auto& name : names) {
@@ -244,8 +244,8 @@ int Shortcut(EmulatorKind kind, const std::vector<std::string>& args, const Sett
         return kFailed;
     }
     // Desktops start only launchers that may be executed.
-    fs::permissions(file, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                    fs::perm_options::add, ec);
+    fs::permissions(file, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add,
+                    ec);
     context.out << file << "\n";
     return kOk;
 }

@@ -35,16 +35,16 @@ int RunReg(const std::vector<std::string>& args, Context& context) {
         return kOk;
     }
     switch (ImportRegistryFile(*registry, args[1])) {
-        case RegImportResult::Ok: return kOk;
-        case RegImportResult::CannotRead:
-            context.err << "dravolo-cli: cannot read '" << ForTerminal(args[1]) << "'\n";
-            break;
-        case RegImportResult::BadFormat:
-            context.err << "dravolo-cli: '" << ForTerminal(args[1]) << "' is not a registry file; nothing imported\n";
-            break;
-        case RegImportResult::CannotWrite:
-            context.err << "dravolo-cli: the registry could not be written; nothing imported\n";
-            break;
+    case RegImportResult::Ok: return kOk;
+    case RegImportResult::CannotRead:
+        context.err << "dravolo-cli: cannot read '" << ForTerminal(args[1]) << "'\n";
+        break;
+    case RegImportResult::BadFormat:
+        context.err << "dravolo-cli: '" << ForTerminal(args[1]) << "' is not a registry file; nothing imported\n";
+        break;
+    case RegImportResult::CannotWrite:
+        context.err << "dravolo-cli: the registry could not be written; nothing imported\n";
+        break;
     }
     return kFailed;
 }

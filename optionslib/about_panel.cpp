@@ -44,9 +44,9 @@ AboutPanel::AboutPanel(QWidget* parent) : QWidget(parent) {
     auto* product = new QLabel(QStringLiteral("<b>KestrineStuff</b>"));
     product->setObjectName(QStringLiteral("ProductLine"));
     auto* what = new QLabel(QStringLiteral("ePSXe options and emulator start library"));
-    auto* detail = new QLabel(QStringLiteral(
-        "Keeps the BIOS, sound, CD-ROM, country, pad and command-line options of an ePSXe "
-        "configuration, and starts ePSXe with them."));
+    auto* detail =
+        new QLabel(QStringLiteral("Keeps the BIOS, sound, CD-ROM, country, pad and command-line options of an ePSXe "
+                                  "configuration, and starts ePSXe with them."));
     detail->setWordWrap(true);
 
     auto* text = new QVBoxLayout;

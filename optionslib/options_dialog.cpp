@@ -161,8 +161,7 @@ void OptionsDialog::BuildLayout() {
                               padButton_,
                               cmdLine_,
                               switches_[kStartGui]};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void OptionsDialog::ShowValues(const OptionValues& values, const std::vector<std::string>& biosImages) {

@@ -30,10 +30,20 @@ std::string FormatHexField(std::string_view field, int digits) {
 
 CCheatDlg::CCheatDlg(CheatLibrary& library, Prompter& prompter, Mode mode, std::optional<CheatRef> selected,
                      QWidget* parent)
-    : QDialog(parent), library_(library), prompter_(prompter), mode_(mode), selected_(selected),
-      id_(new QLineEdit), game_(new QLineEdit), name_(new QLineEdit), address_(new QLineEdit),
-      value_(new QLineEdit), codes_(new QListWidget), add_(new QPushButton(QStringLiteral("Add"))),
-      remove_(new QPushButton(QStringLiteral("Remove"))), change_(new QPushButton(QStringLiteral("Change"))),
+    : QDialog(parent),
+      library_(library),
+      prompter_(prompter),
+      mode_(mode),
+      selected_(selected),
+      id_(new QLineEdit),
+      game_(new QLineEdit),
+      name_(new QLineEdit),
+      address_(new QLineEdit),
+      value_(new QLineEdit),
+      codes_(new QListWidget),
+      add_(new QPushButton(QStringLiteral("Add"))),
+      remove_(new QPushButton(QStringLiteral("Remove"))),
+      change_(new QPushButton(QStringLiteral("Change"))),
       ok_(new QPushButton(QStringLiteral("OK"))) {
     setWindowTitle(QStringLiteral("Cheat codes"));
     address_->setMaxLength(8);

@@ -36,7 +36,11 @@ QString DisplayText(std::string_view ansi) {
 }  // namespace
 
 CCheatsTab::CCheatsTab(Prompter& prompter, const CToolSkin& skin, QWidget* parent)
-    : QWidget(parent), prompter_(prompter), skin_(skin), tree_(new QTreeWidget), data_(new QPlainTextEdit),
+    : QWidget(parent),
+      prompter_(prompter),
+      skin_(skin),
+      tree_(new QTreeWidget),
+      data_(new QPlainTextEdit),
       menu_(new QMenu(this)) {
     runDialog = [](CCheatDlg& dialog) { return dialog.exec(); };
     tree_->setHeaderHidden(true);
@@ -213,8 +217,7 @@ void CCheatsTab::OnEdit() { OpenDialog(true); }
 void CCheatsTab::OnImport() {
     if (!library_) return;
     const QString file = QFileDialog::getOpenFileName(
-        this, QString(), QString(),
-        QStringLiteral("ePSXe cheat files (*.cht);;PSEmu/AR cheat files (*.txt)"));
+        this, QString(), QString(), QStringLiteral("ePSXe cheat files (*.cht);;PSEmu/AR cheat files (*.txt)"));
     if (file.isEmpty()) return;
     ImportFile(WindowsPathOfChosenFile(file));
 }
@@ -234,9 +237,10 @@ void CCheatsTab::ImportFile(const std::string& path) {
 
 void CCheatsTab::TellAboutBackup() {
     if (!library_ || !library_->TakeBackupNotice()) return;
-    prompter_.Tell("Codes.txt held lines that are no cheat codes. They are kept where they were, and the file as "
-                   "it was before this change is saved as Codes.txt.bak.",
-                   "Cheat codes", PromptIcon::Information);
+    prompter_.Tell(
+        "Codes.txt held lines that are no cheat codes. They are kept where they were, and the file as "
+        "it was before this change is saved as Codes.txt.bak.",
+        "Cheat codes", PromptIcon::Information);
 }
 
 void CCheatsTab::ShowMenu(const QPoint& pos) {

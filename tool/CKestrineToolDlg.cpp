@@ -31,8 +31,8 @@ constexpr std::string_view kSaveFailed = "The configuration could not be saved i
 // Dialog units of the window's font, as the dialog templates measure them.
 QSize DialogUnits(const QFont& font, int x, int y) {
     const QFontMetrics metrics(font);
-    const double unitX = metrics.horizontalAdvance(
-                             QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
+    const double unitX =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0 / 4.0;
     const double unitY = metrics.height() / 8.0;
     return QSize(static_cast<int>(x * unitX + 0.5), static_cast<int>(y * unitY + 0.5));
 }
@@ -40,7 +40,10 @@ QSize DialogUnits(const QFont& font, int x, int y) {
 }  // namespace
 
 CKestrineToolDlg::CKestrineToolDlg(ToolDialogSetup setup, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), setup_(std::move(setup)), prompter_(prompter), registry_(*setup_.registry),
+    : QDialog(parent),
+      setup_(std::move(setup)),
+      prompter_(prompter),
+      registry_(*setup_.registry),
       plugins_(registry_, prompter_) {
     windowSettings_ = LoadWindowSettings(registry_, setup_.programName);
 
@@ -123,8 +126,7 @@ void CKestrineToolDlg::SwapIn() {
     if (active) close_->setDefault(true);
     // When the swap-in fails the active area still holds another
     // configuration: copying that back on OK would overwrite this one.
-    swappedIn_ =
-        CopyConfiguration(registry_, ConfigurationKeyName(setup_.configurationName), kActiveConfigurationName);
+    swappedIn_ = CopyConfiguration(registry_, ConfigurationKeyName(setup_.configurationName), kActiveConfigurationName);
     if (!swappedIn_) prompter_.Tell(kSwapInFailed, kToolCaption);
     emulatorPath_ = EmulatorPathFromToolPath(setup_.toolPath).value_or("");
 }

@@ -30,9 +30,9 @@ class CPluginsTab;
 
 struct ToolDialogSetup {
     Registry* registry = nullptr;
-    std::string configurationName;  // "PSEmu Pro" edits the active area itself
-    std::string editWord;           // the mode word after '@': "WINDOW[!ACTION]"
-    std::string toolPath;           // the tool's own Windows path
+    std::string configurationName;             // "PSEmu Pro" edits the active area itself
+    std::string editWord;                      // the mode word after '@': "WINDOW[!ACTION]"
+    std::string toolPath;                      // the tool's own Windows path
     std::string programName = "KestrineTool";  // below the settings root
     // Enables the caller's window again at close (tests watch it).
     std::function<void(std::uintptr_t)> enableCaller;

@@ -42,9 +42,15 @@ const char* const kButtons[] = {"Set Slot 1", "Set Slot 2", "Format", "Create",
 }  // namespace
 
 CMemcardsTab::CMemcardsTab(Registry& registry, Prompter& prompter, const CToolSkin& skin, QWidget* parent)
-    : QWidget(parent), registry_(registry), prompter_(prompter), skin_(skin), list_(new QTreeWidget),
-      menu_(new QMenu(this)), custom_(new QRadioButton(QStringLiteral("Custom memcard files"))),
-      managed_(new QRadioButton(QStringLiteral("Managed memcard files"))), card1_(new QLineEdit),
+    : QWidget(parent),
+      registry_(registry),
+      prompter_(prompter),
+      skin_(skin),
+      list_(new QTreeWidget),
+      menu_(new QMenu(this)),
+      custom_(new QRadioButton(QStringLiteral("Custom memcard files"))),
+      managed_(new QRadioButton(QStringLiteral("Managed memcard files"))),
+      card1_(new QLineEdit),
       card2_(new QLineEdit) {
     list_->setColumnCount(3);
     list_->setHeaderLabels({QStringLiteral("Cards"), QStringLiteral("Information"), QStringLiteral("Date")});
@@ -57,7 +63,7 @@ CMemcardsTab::CMemcardsTab(Registry& registry, Prompter& prompter, const CToolSk
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     const std::function<void()> actions[] = {
-        [this] { OnSetSlot(0); }, [this] { OnSetSlot(1); }, [this] { OnFormat(); },    [this] { OnCreate(); },
+        [this] { OnSetSlot(0); }, [this] { OnSetSlot(1); },  [this] { OnFormat(); }, [this] { OnCreate(); },
         [this] { OnDelete(); },   [this] { OnDuplicate(); }, [this] { OnImport(); }, [this] { OnExport(); },
     };
     auto* buttons = new QVBoxLayout;
@@ -69,8 +75,8 @@ CMemcardsTab::CMemcardsTab(Registry& registry, Prompter& prompter, const CToolSk
     }
     buttons->addStretch(1);
 
-    const char* const menuItems[] = {"Set Slot 1",     "Set Slot 2",  "Format Card", "Create Card",
-                                     "Delete Card",    "Duplicate Card", "Import Card", "Export Card"};
+    const char* const menuItems[] = {"Set Slot 1",  "Set Slot 2",     "Format Card", "Create Card",
+                                     "Delete Card", "Duplicate Card", "Import Card", "Export Card"};
     for (int i = 0; i < 8; ++i) {
         menu_->addAction(QString::fromLatin1(menuItems[i]), this, actions[i]);
         if (i == 1) menu_->addSeparator();
@@ -295,8 +301,7 @@ void CMemcardsTab::ExportTo(const std::string& path) {
 }
 
 void CMemcardsTab::Browse(QLineEdit* field) {
-    const QString file =
-        QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("All Files (*.*)"));
+    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("All Files (*.*)"));
     if (file.isEmpty()) return;
     field->setText(ToQt(WindowsPathOfChosenFile(file)));
 }

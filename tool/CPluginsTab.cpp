@@ -22,12 +22,17 @@ constexpr int kRowIdRole = Qt::UserRole + 1;
 // average character is 6 pixels wide; they are scaled to this list's font
 // both ways, so a wider font shows whole dates and the stored values survive.
 constexpr double kStoredAverageCharWidth = 6.0;
-}
+}  // namespace
 
 CPluginsTab::CPluginsTab(PluginPageLogic& logic, const CToolSkin& skin, QWidget* parent)
-    : QWidget(parent), logic_(logic), skin_(skin), list_(new QTreeWidget),
-      activate_(new QPushButton(QStringLiteral("Activate"))), configure_(new QPushButton(QStringLiteral("Configure"))),
-      test_(new QPushButton(QStringLiteral("Test"))), about_(new QPushButton(QStringLiteral("About"))),
+    : QWidget(parent),
+      logic_(logic),
+      skin_(skin),
+      list_(new QTreeWidget),
+      activate_(new QPushButton(QStringLiteral("Activate"))),
+      configure_(new QPushButton(QStringLiteral("Configure"))),
+      test_(new QPushButton(QStringLiteral("Test"))),
+      about_(new QPushButton(QStringLiteral("About"))),
       menu_(new QMenu(this)) {
     list_->setColumnCount(3);
     list_->setHeaderLabels({QStringLiteral("Plugins"), QStringLiteral("DLL"), QStringLiteral("Date")});

@@ -195,7 +195,7 @@ QImage CToolSkin::BuiltInCanvas() {
     Star(p, Cell(kSmallImagesPiece, 18), QColor(250, 210, 40));
 
     // State list: the marks of the plugin groups, the card slots, the cheat tree.
-    const QColor marks[] = {QColor(30, 100, 210), QColor(200, 140, 0), QColor(110, 110, 130),
+    const QColor marks[] = {QColor(30, 100, 210), QColor(200, 140, 0),  QColor(110, 110, 130),
                             QColor(30, 150, 60),  QColor(20, 130, 130), QColor(170, 60, 170)};
     for (int i = 1; i <= 6; ++i) Check(p, Cell(kStateImagesPiece, i), marks[i - 1]);
     Badge(p, Cell(kStateImagesPiece, 7), QStringLiteral("1"), QColor(200, 40, 40));
@@ -233,8 +233,8 @@ bool CToolSkin::Load(std::string_view skinPath) {
     loaded_ = false;
     const auto file = ReadWholeFile(skinPath);
     QImage picture;
-    if (file && IsUsableSkinFile(*file) &&
-        picture.loadFromData(file->data(), static_cast<int>(file->size()), "BMP") && !picture.isNull()) {
+    if (file && IsUsableSkinFile(*file) && picture.loadFromData(file->data(), static_cast<int>(file->size()), "BMP") &&
+        !picture.isNull()) {
         // Onto a white canvas of the skin's size: as it is when it fits
         // exactly, stretched otherwise.
         QImage canvas(kSkinWidth, kSkinHeight, QImage::Format_RGB32);

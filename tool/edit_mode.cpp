@@ -35,17 +35,19 @@ int RunEditMode(const ToolStart& start, EditModeSetup setup) {
     const CallerRelease release(setup.enableCaller, start.callerWindow);
     Prompter& prompter = *setup.prompter;
     if (start.mode == StartMode::RefuseName) {
-        prompter.Tell("The configuration name must not be empty, must not contain a backslash and must not be "
-                      "longer than 255 characters.",
-                      kCaption);
+        prompter.Tell(
+            "The configuration name must not be empty, must not contain a backslash and must not be "
+            "longer than 255 characters.",
+            kCaption);
         return 1;
     }
     // Held until the process ends; nothing is touched without it.
     const auto guard = InstanceGuard::AcquireForRegistry(kEditGuardName);
     if (!guard) {
-        prompter.Tell("Another configuration is being edited. Close that KestrineTool window before editing "
-                      "another configuration.",
-                      kCaption);
+        prompter.Tell(
+            "Another configuration is being edited. Close that KestrineTool window before editing "
+            "another configuration.",
+            kCaption);
         return 1;
     }
     std::unique_ptr<Registry> own;

@@ -24,7 +24,7 @@ inline constexpr const char* kEditGuardName = "KestrineTool edit mode";
 struct EditModeSetup {
     Registry* registry = nullptr;  // nullptr: the system's registry
     Prompter* prompter = nullptr;
-    std::string toolPath;          // the tool's own Windows path
+    std::string toolPath;  // the tool's own Windows path
     std::string programName = "KestrineTool";
     // Enables the caller's window (tests watch it); EnableCallerWindow when empty.
     std::function<void(std::uintptr_t)> enableCaller;

@@ -67,7 +67,8 @@ std::uint32_t PngCrc32(std::span<const std::uint8_t> data, std::uint32_t crc) {
 }
 
 Bytes EncodePng(int width, int height, std::span<const std::uint32_t> pixels) {
-    if (width <= 0 || height <= 0 || pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+    if (width <= 0 || height <= 0 ||
+        pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
         return {};
     Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Bytes header;

@@ -18,8 +18,8 @@ enum class PromptAnswer { Ok, Cancel, Yes, No, Retry };
 class Prompter {
 public:
     virtual ~Prompter() = default;
-    virtual PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon,
-                             PromptButtons buttons, PromptAnswer defaultAnswer) = 0;
+    virtual PromptAnswer Ask(std::string_view text, std::string_view caption, PromptIcon icon, PromptButtons buttons,
+                             PromptAnswer defaultAnswer) = 0;
     // Ask with details: dravolo-cli prints them after the text, the windows
     // offer them under "Details". A prompter with no place for them shows
     // the text alone.

@@ -11,10 +11,10 @@ namespace {
 
 // Windows-1252 bytes 0x80-0x9F. The five holes (81, 8D, 8F, 90, 9D) map to the
 // C1 controls of the same number, as Windows' best-fit table does.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char16_t AnsiToWide(unsigned char c) {
     if (c >= 0x80 && c <= 0x9F) return kHigh[c - 0x80];
@@ -95,7 +95,6 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
         out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     }
 }
-
 
 }  // namespace
 
@@ -188,7 +187,7 @@ char FoldAnsi(char c) {
     // Latin-1 lower-case letters, except the division sign and y-diaeresis.
     if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
     if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<char>(u - 16);  // š œ ž
-    if (u == 0xFF) return static_cast<char>(0x9F);                               // ÿ
+    if (u == 0xFF) return static_cast<char>(0x9F);                              // ÿ
     return c;
 }
 

@@ -54,8 +54,8 @@ SaveFileResult ExportSaveToFile(std::string_view cardPath, int slot, std::string
     SaveFileResult result;
     result.save = ExtractSave(*card, slot, save);
     if (!result.save.ok()) return result;
-    const std::string title = MemCardTitleText(std::span<const std::uint8_t, kTitleSize>(
-        DataBlock(*card, slot).data() + kTitleOffset, kTitleSize));
+    const std::string title = MemCardTitleText(
+        std::span<const std::uint8_t, kTitleSize>(DataBlock(*card, slot).data() + kTitleOffset, kTitleSize));
     if (outPath.empty() ||
         !WriteNewCardFile(outPath, WriteSaveData(save, SaveFormatForPath(outPath), title), &result.cause))
         result.file = FileProblem::CannotWrite;

@@ -52,7 +52,8 @@ bool ReadPocketStation(std::span<const std::uint8_t> file, CardImage& card, Card
     if (!HasCardAt(plain, kPocketStationHeaderSize)) return false;
     read = TakeCard(plain, kPocketStationHeaderSize, CardFormat::PocketStation, card);
     const Sha256Digest hash = Sha256(std::span(plain).first(kPocketStationHeaderSize + kCardSize));
-    read.signatureValid = std::equal(hash.begin(), hash.end(), plain.begin() + static_cast<std::ptrdiff_t>(kPocketStationHeaderSize + kCardSize));
+    read.signatureValid = std::equal(hash.begin(), hash.end(),
+                                     plain.begin() + static_cast<std::ptrdiff_t>(kPocketStationHeaderSize + kCardSize));
     return true;
 }
 
@@ -103,7 +104,8 @@ CardRead ReadCardData(std::span<const std::uint8_t> file, CardImage& card) {
     if (file.size() >= 4 && std::memcmp(file.data(), kPspMagic, 4) == 0) {
         read = TakeCard(file, kPspHeaderSize, CardFormat::Psp, card);
         if (read.ok())
-            read.signatureValid = HasValidPsxSignature(file.first(kPspHeaderSize + kCardSize), kPspSeedOffset, kPspSignatureOffset);
+            read.signatureValid =
+                HasValidPsxSignature(file.first(kPspHeaderSize + kCardSize), kPspSeedOffset, kPspSignatureOffset);
         return read;
     }
     if (ReadPocketStation(file, card, read)) return read;
@@ -132,16 +134,16 @@ std::optional<CardFormat> CardFormatForPath(std::string_view path) {
 Bytes WriteCardData(const CardImage& card, CardFormat format, const DexDriveComments* comments) {
     Bytes out;
     switch (format) {
-        case CardFormat::DexDrive: out = DexDriveHeader(card, comments); break;
-        case CardFormat::Vgs: out = VgsHeader(); break;
-        case CardFormat::Psp:
-            out.assign(kPspHeaderSize, 0);
-            std::copy_n(kPspMagic, 4, out.begin());
-            StoreU32(out.data() + 4, kPspHeaderSize);
-            break;
-        case CardFormat::Raw:
-        case CardFormat::Ps3:
-        case CardFormat::PocketStation: break;  // never written: a raw card
+    case CardFormat::DexDrive: out = DexDriveHeader(card, comments); break;
+    case CardFormat::Vgs: out = VgsHeader(); break;
+    case CardFormat::Psp:
+        out.assign(kPspHeaderSize, 0);
+        std::copy_n(kPspMagic, 4, out.begin());
+        StoreU32(out.data() + 4, kPspHeaderSize);
+        break;
+    case CardFormat::Raw:
+    case CardFormat::Ps3:
+    case CardFormat::PocketStation: break;  // never written: a raw card
     }
     out.insert(out.end(), card.begin(), card.end());
     if (format == CardFormat::Psp) SignPsxFile(out, kPspSeedOffset, kPspSignatureOffset);
@@ -150,12 +152,12 @@ Bytes WriteCardData(const CardImage& card, CardFormat format, const DexDriveComm
 
 std::string_view CardFormatName(CardFormat format) {
     switch (format) {
-        case CardFormat::Raw: return "raw memory card";
-        case CardFormat::DexDrive: return "DexDrive image";
-        case CardFormat::Vgs: return "VGS image";
-        case CardFormat::Psp: return "PSP memory card";
-        case CardFormat::Ps3: return "PS3 memory card";
-        case CardFormat::PocketStation: return "PS Vita PocketStation card";
+    case CardFormat::Raw: return "raw memory card";
+    case CardFormat::DexDrive: return "DexDrive image";
+    case CardFormat::Vgs: return "VGS image";
+    case CardFormat::Psp: return "PSP memory card";
+    case CardFormat::Ps3: return "PS3 memory card";
+    case CardFormat::PocketStation: return "PS Vita PocketStation card";
     }
     return "memory card";
 }

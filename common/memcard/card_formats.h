@@ -39,16 +39,16 @@ static_assert(kPocketStationFileSize == 0x200A0);
 enum class CardReadProblem {
     None,
     Empty,
-    TooShort,       // the format's header is there, the card behind it is not whole
-    NotACard,       // no format recognised
-    NoCardInside,   // a known header, but no "MC" card behind it
+    TooShort,      // the format's header is there, the card behind it is not whole
+    NotACard,      // no format recognised
+    NoCardInside,  // a known header, but no "MC" card behind it
 };
 
 struct CardRead {
     CardReadProblem problem = CardReadProblem::None;
     CardFormat format = CardFormat::Raw;
-    std::size_t needed = 0;          // TooShort: the bytes the format needs
-    bool signatureValid = true;      // PSP signature or PS Vita checksum as stored
+    std::size_t needed = 0;                    // TooShort: the bytes the format needs
+    bool signatureValid = true;                // PSP signature or PS Vita checksum as stored
     std::optional<DexDriveComments> comments;  // DexDrive only
     bool ok() const { return problem == CardReadProblem::None; }
 };

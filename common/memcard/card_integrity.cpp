@@ -31,15 +31,15 @@ Finding ChecksumFinding(FindingKind kind, ConstFrame frame, int slot = -1) {
 
 bool IsKnownState(std::uint8_t state) {
     switch (state) {
-        case kStateFirst:
-        case kStateLink:
-        case kStateEndLink:
-        case kStateFree:
-        case kStateNeverUsed:
-        case 0xA1:
-        case 0xA2:
-        case 0xA3: return true;
-        default: return false;
+    case kStateFirst:
+    case kStateLink:
+    case kStateEndLink:
+    case kStateFree:
+    case kStateNeverUsed:
+    case 0xA1:
+    case 0xA2:
+    case 0xA3: return true;
+    default: return false;
     }
 }
 
@@ -150,12 +150,12 @@ int MarkOrphanChain(CardImage& card, int head, const Owners& owner, std::array<b
 
 bool IsRepairable(FindingKind kind) {
     switch (kind) {
-        case FindingKind::HeaderChecksum:
-        case FindingKind::TestFrameChecksum:
-        case FindingKind::DirectoryChecksum:
-        case FindingKind::BrokenFrameChecksum:
-        case FindingKind::UnreachableBlock: return true;
-        default: return false;
+    case FindingKind::HeaderChecksum:
+    case FindingKind::TestFrameChecksum:
+    case FindingKind::DirectoryChecksum:
+    case FindingKind::BrokenFrameChecksum:
+    case FindingKind::UnreachableBlock: return true;
+    default: return false;
     }
 }
 

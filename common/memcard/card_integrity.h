@@ -16,25 +16,25 @@
 namespace dravolo::memcard {
 
 enum class FindingKind {
-    WrongFileSize,          // the file is `value` bytes, not one card (file checks only)
-    NotFormatted,           // no "MC" in the header frame: nothing else is checked
-    HeaderChecksum,         // frame 0: `value` stored, `other` computed
-    TestFrameChecksum,      // frame 63: `value` stored, `other` computed
-    TestFrameDiffers,       // frame 63 is not a copy of the header frame
-    DirectoryChecksum,      // `slot`'s frame: `value` stored, `other` computed
-    UnknownState,           // `slot` has state `value`
-    LinkOutOfRange,         // `slot` of the save starting at `other` links to `value`, past the directory
-    LinkToFreeBlock,        // `slot` links to `value`, a free or marked-free block
-    LinkToForeignBlock,     // `slot` links to `value`, another save's first block or a block in another state
-    Loop,                   // `slot` links back to `value`, a block earlier in the same chain
-    SharedBlock,            // `slot` is reached by the saves starting at `value` and `other`
-    ChainNotEnded,          // the chain of the save starting at `other` ends at `slot` without an end block
-    EndBlockLinksOn,        // `slot`, an end block, links on to `value`
-    SizeMismatch,           // `slot`'s size field says `value` bytes, its chain has `other` blocks
-    MissingTitleMagic,      // `slot`'s first block does not start with "SC"
-    UnreachableBlock,       // `slot` is a block of a save in use that no save reaches
-    BrokenFrameChecksum,    // broken-frame list entry `value` (frame 16 + value): checksum wrong
-    BrokenFrameListed,      // entry `value` lists sector `other` as broken
+    WrongFileSize,        // the file is `value` bytes, not one card (file checks only)
+    NotFormatted,         // no "MC" in the header frame: nothing else is checked
+    HeaderChecksum,       // frame 0: `value` stored, `other` computed
+    TestFrameChecksum,    // frame 63: `value` stored, `other` computed
+    TestFrameDiffers,     // frame 63 is not a copy of the header frame
+    DirectoryChecksum,    // `slot`'s frame: `value` stored, `other` computed
+    UnknownState,         // `slot` has state `value`
+    LinkOutOfRange,       // `slot` of the save starting at `other` links to `value`, past the directory
+    LinkToFreeBlock,      // `slot` links to `value`, a free or marked-free block
+    LinkToForeignBlock,   // `slot` links to `value`, another save's first block or a block in another state
+    Loop,                 // `slot` links back to `value`, a block earlier in the same chain
+    SharedBlock,          // `slot` is reached by the saves starting at `value` and `other`
+    ChainNotEnded,        // the chain of the save starting at `other` ends at `slot` without an end block
+    EndBlockLinksOn,      // `slot`, an end block, links on to `value`
+    SizeMismatch,         // `slot`'s size field says `value` bytes, its chain has `other` blocks
+    MissingTitleMagic,    // `slot`'s first block does not start with "SC"
+    UnreachableBlock,     // `slot` is a block of a save in use that no save reaches
+    BrokenFrameChecksum,  // broken-frame list entry `value` (frame 16 + value): checksum wrong
+    BrokenFrameListed,    // entry `value` lists sector `other` as broken
 };
 
 struct Finding {

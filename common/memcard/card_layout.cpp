@@ -10,9 +10,7 @@ std::uint8_t FrameChecksum(ConstFrame frame) {
 
 void UpdateChecksum(Frame frame) { frame[kChecksumOffset] = FrameChecksum(frame); }
 
-Frame DirectoryFrame(CardImage& card, int slot) {
-    return Frame(card.data() + DirectoryFrameOffset(slot), kFrameSize);
-}
+Frame DirectoryFrame(CardImage& card, int slot) { return Frame(card.data() + DirectoryFrameOffset(slot), kFrameSize); }
 
 ConstFrame DirectoryFrame(const CardImage& card, int slot) {
     return ConstFrame(card.data() + DirectoryFrameOffset(slot), kFrameSize);

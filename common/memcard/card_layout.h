@@ -29,8 +29,8 @@ using ConstFrame = std::span<const std::uint8_t, kFrameSize>;
 
 // Directory block frames.
 inline constexpr std::size_t kHeaderFrame = 0;
-inline constexpr std::size_t kFirstReservedFrame = 16;   // 16-35: 0xFF 0xFF 0xFF 0xFF 0 0 0 0 0xFF 0xFF ...
-inline constexpr std::size_t kFirstFilledFrame = 36;     // 36-62: all 0xFF
+inline constexpr std::size_t kFirstReservedFrame = 16;  // 16-35: 0xFF 0xFF 0xFF 0xFF 0 0 0 0 0xFF 0xFF ...
+inline constexpr std::size_t kFirstFilledFrame = 36;    // 36-62: all 0xFF
 inline constexpr std::size_t kHeaderCopyFrame = 63;
 static_assert(kFirstReservedFrame == 1 + kSlotCount);
 static_assert(kHeaderCopyFrame == kFramesPerBlock - 1);
@@ -56,7 +56,7 @@ inline constexpr std::uint8_t kStateFree = 0xA0;
 inline constexpr std::uint8_t kStateNeverUsed = 0x00;
 
 // Title frame of a save's first block (offsets in the block).
-inline constexpr std::size_t kMagicOffset = 0;           // "SC"
+inline constexpr std::size_t kMagicOffset = 0;  // "SC"
 inline constexpr std::size_t kIconFlagOffset = 2;
 inline constexpr std::size_t kTitleOffset = 4;
 inline constexpr std::size_t kTitleSize = 64;
@@ -95,9 +95,7 @@ constexpr bool IsAvailableState(std::uint8_t state) { return (state & 0xF0) == 0
 // Middle and last blocks of a save: never the start or target of a copy.
 constexpr bool IsLinkState(std::uint8_t state) { return state == kStateLink || state == kStateEndLink; }
 // Marking free keeps the block kind in the low four bits: 0x51 -> 0xA1 ...
-constexpr std::uint8_t MarkedFreeState(std::uint8_t state) {
-    return static_cast<std::uint8_t>((state & 0x0F) | 0xA0);
-}
+constexpr std::uint8_t MarkedFreeState(std::uint8_t state) { return static_cast<std::uint8_t>((state & 0x0F) | 0xA0); }
 
 // Exclusive-or of bytes 0-126, kept in byte 127 of every frame.
 std::uint8_t FrameChecksum(ConstFrame frame);

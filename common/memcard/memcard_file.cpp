@@ -39,7 +39,8 @@ int CMemCardFile::Open(std::string_view path, Prompter* report) {
         std::copy_n(block.begin() + kTitleOffset, kTitleSize, title[slot].begin());
         std::copy_n(block.begin() + kPaletteOffset, kPaletteSize, palette[slot].begin());
         // A flag with zero high bits means no icon; the bytes there are not an icon.
-        if ((block[kIconFlagOffset] & 0xF0) != 0) std::copy_n(block.begin() + kIconOffset, kIconSize, icon[slot].begin());
+        if ((block[kIconFlagOffset] & 0xF0) != 0)
+            std::copy_n(block.begin() + kIconOffset, kIconSize, icon[slot].begin());
     }
     isOpen = 1;
     return 1;

@@ -45,7 +45,8 @@ void NewFrame(SingleSave& save, std::span<const std::uint8_t> name) {
 }
 
 bool IsTitleMagic(std::span<const std::uint8_t> data, std::size_t at) {
-    return data.size() >= at + 2 && ((data[at] == 'S' && data[at + 1] == 'C') || (data[at] == 's' && data[at + 1] == 'c'));
+    return data.size() >= at + 2 &&
+           ((data[at] == 'S' && data[at + 1] == 'C') || (data[at] == 's' && data[at + 1] == 'c'));
 }
 
 std::string_view BaseName(std::string_view path) {
@@ -90,7 +91,8 @@ SaveResult ReadSaveData(std::span<const std::uint8_t> file, std::string_view fil
         // The frame's size field tells how long the file should have been.
         if (result.problem == SaveProblem::NotWholeBlocks && file.size() >= kSaveSizeOffset + 4) {
             const std::uint32_t size = LoadU32(file.data() + kSaveSizeOffset);
-            if (size % kBlockSize == 0 && size > 0 && size <= kSlotCount * kBlockSize && kMcsHeaderSize + size > file.size())
+            if (size % kBlockSize == 0 && size > 0 && size <= kSlotCount * kBlockSize &&
+                kMcsHeaderSize + size > file.size())
                 result.needed = kMcsHeaderSize + size;
         }
         return result;
@@ -108,7 +110,8 @@ SaveResult ReadSaveData(std::span<const std::uint8_t> file, std::string_view fil
         if (offset < kPsvHeaderSize || offset + size > file.size())
             return Fail(SaveProblem::NotWholeBlocks, static_cast<std::size_t>(offset + size));
         NewFrame(save, file.subspan(kPsvNameOffset, kSaveNameSize));
-        SaveResult result = TakeBlocks(file.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(size)), save);
+        SaveResult result =
+            TakeBlocks(file.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(size)), save);
         result.signatureValid = HasValidPsxSignature(file, kPsvSeedOffset, kPsvSignatureOffset);
         return result;
     }
@@ -122,30 +125,30 @@ SaveResult ReadSaveData(std::span<const std::uint8_t> file, std::string_view fil
 Bytes WriteSaveData(const SingleSave& save, SaveFormat format, std::string_view title) {
     Bytes out;
     switch (format) {
-        case SaveFormat::Mcs: out.assign(save.frame.begin(), save.frame.end()); break;
-        case SaveFormat::ActionReplay: {
-            out.assign(kActionReplayHeaderSize, 0);
-            std::copy_n(save.frame.begin() + kRegionOffset, kSaveNameSize, out.begin());
-            // The title, cut to leave the header's last byte zero.
-            const std::size_t room = kActionReplayHeaderSize - kActionReplayTitleOffset - 1;
-            std::copy_n(title.begin(), std::min(title.size(), room), out.begin() + kActionReplayTitleOffset);
-            break;
-        }
-        case SaveFormat::Raw: break;
-        case SaveFormat::Psv: {
-            out.assign(kPsvHeaderSize, 0);
-            std::copy_n(kPsvMagic, 4, out.begin());
-            const auto size = static_cast<std::uint32_t>(save.blocks.size());
-            StoreU32(out.data() + 0x38, 0x14);
-            StoreU32(out.data() + kPsvTypeOffset, kPsvTypePs1);
-            StoreU32(out.data() + kPsvDataSizeOffset, size);
-            StoreU32(out.data() + kPsvDataOffsetOffset, kPsvHeaderSize);
-            StoreU32(out.data() + 0x48, 0x200);
-            StoreU32(out.data() + 0x5C, size);
-            StoreU32(out.data() + 0x60, 0x9003);
-            std::copy_n(save.frame.begin() + kRegionOffset, 0x20, out.begin() + kPsvNameOffset);
-            break;
-        }
+    case SaveFormat::Mcs: out.assign(save.frame.begin(), save.frame.end()); break;
+    case SaveFormat::ActionReplay: {
+        out.assign(kActionReplayHeaderSize, 0);
+        std::copy_n(save.frame.begin() + kRegionOffset, kSaveNameSize, out.begin());
+        // The title, cut to leave the header's last byte zero.
+        const std::size_t room = kActionReplayHeaderSize - kActionReplayTitleOffset - 1;
+        std::copy_n(title.begin(), std::min(title.size(), room), out.begin() + kActionReplayTitleOffset);
+        break;
+    }
+    case SaveFormat::Raw: break;
+    case SaveFormat::Psv: {
+        out.assign(kPsvHeaderSize, 0);
+        std::copy_n(kPsvMagic, 4, out.begin());
+        const auto size = static_cast<std::uint32_t>(save.blocks.size());
+        StoreU32(out.data() + 0x38, 0x14);
+        StoreU32(out.data() + kPsvTypeOffset, kPsvTypePs1);
+        StoreU32(out.data() + kPsvDataSizeOffset, size);
+        StoreU32(out.data() + kPsvDataOffsetOffset, kPsvHeaderSize);
+        StoreU32(out.data() + 0x48, 0x200);
+        StoreU32(out.data() + 0x5C, size);
+        StoreU32(out.data() + 0x60, 0x9003);
+        std::copy_n(save.frame.begin() + kRegionOffset, 0x20, out.begin() + kPsvNameOffset);
+        break;
+    }
     }
     out.insert(out.end(), save.blocks.begin(), save.blocks.end());
     if (format == SaveFormat::Psv) SignPsxFile(out, kPsvSeedOffset, kPsvSignatureOffset);
@@ -157,7 +160,8 @@ SaveResult PlaceSave(CardImage& card, const SingleSave& save, int slot) {
     if (!IsFormattedImage(card)) return Fail(SaveProblem::NotFormatted);
     if (IsLinkState(SlotState(card, slot))) return Fail(SaveProblem::LinkSlot);
     const int blocks = save.BlockCount();
-    if (blocks < 1 || blocks > kSlotCount || save.blocks.size() % kBlockSize != 0) return Fail(SaveProblem::NotWholeBlocks);
+    if (blocks < 1 || blocks > kSlotCount || save.blocks.size() % kBlockSize != 0)
+        return Fail(SaveProblem::NotWholeBlocks);
 
     // The save laid out on a card of its own, slots 0 to n-1, then copied.
     const auto source = std::make_unique<CardImage>();
@@ -192,7 +196,8 @@ SaveFormat SaveFormatForPath(std::string_view path) {
     const std::size_t dot = name.rfind('.');
     const std::string extension = dot == std::string_view::npos ? std::string() : LowerAnsi(name.substr(dot + 1));
     if (extension == "mcs" || extension == "ps1") return SaveFormat::Mcs;
-    if (extension == "psx" || extension == "mcb" || extension == "mcx" || extension == "pda") return SaveFormat::ActionReplay;
+    if (extension == "psx" || extension == "mcb" || extension == "mcx" || extension == "pda")
+        return SaveFormat::ActionReplay;
     if (extension == "psv") return SaveFormat::Psv;
     return SaveFormat::Raw;
 }

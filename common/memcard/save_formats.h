@@ -40,15 +40,15 @@ enum class SaveProblem {
     None,
     SlotOutOfRange,
     NotFormatted,
-    NoSave,           // the slot does not start a save (free, or a later block)
+    NoSave,  // the slot does not start a save (free, or a later block)
     Empty,
-    NotASaveFile,     // no format recognised
-    NotWholeBlocks,   // the data is not a whole number of blocks (cut short); `needed`: the
-                      // file's size as its own header tells it, 0 when it does not
-    TooManyBlocks,    // more than a card holds
-    NotPs1Save,       // a PS3 save of a PS2 game
-    LinkSlot,         // the chosen slot is a later block of another save
-    NoRoom,           // the card lacks `needed` free slots
+    NotASaveFile,    // no format recognised
+    NotWholeBlocks,  // the data is not a whole number of blocks (cut short); `needed`: the
+                     // file's size as its own header tells it, 0 when it does not
+    TooManyBlocks,   // more than a card holds
+    NotPs1Save,      // a PS3 save of a PS2 game
+    LinkSlot,        // the chosen slot is a later block of another save
+    NoRoom,          // the card lacks `needed` free slots
 };
 
 struct SaveResult {

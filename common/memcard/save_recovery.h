@@ -16,16 +16,16 @@ enum class RecoverProblem {
     None,
     SlotOutOfRange,
     NotFormatted,
-    NotErased,        // the slot is not the first block of a marked-free save
-    LinkOfErasedSave, // 0xA2/0xA3: a later block; recover from the save's first slot
-    LinkOutOfRange,   // `at` links to `value`, past the directory
-    BlockInUse,       // `at` links to `value`, now a block of a save in use
-    BlockFree,        // `at` links to `value`, since freed (0xA0, never used)
-    BlockOfOtherSave, // `at` links to `value`, the first block of another erased save or damaged
-    Loop,             // `at` links back to `value`, a block of this chain
-    ChainNotEnded,    // the chain ends at `at` without an end block, or an end block links on
-    SharedBlock,      // block `value` belongs to the erased save in slot `other` as well
-    SizeMismatch,     // the save's size says `value` blocks, its chain has `other`
+    NotErased,         // the slot is not the first block of a marked-free save
+    LinkOfErasedSave,  // 0xA2/0xA3: a later block; recover from the save's first slot
+    LinkOutOfRange,    // `at` links to `value`, past the directory
+    BlockInUse,        // `at` links to `value`, now a block of a save in use
+    BlockFree,         // `at` links to `value`, since freed (0xA0, never used)
+    BlockOfOtherSave,  // `at` links to `value`, the first block of another erased save or damaged
+    Loop,              // `at` links back to `value`, a block of this chain
+    ChainNotEnded,     // the chain ends at `at` without an end block, or an end block links on
+    SharedBlock,       // block `value` belongs to the erased save in slot `other` as well
+    SizeMismatch,      // the save's size says `value` blocks, its chain has `other`
     // File level only.
     CannotRead,
     CannotWrite,

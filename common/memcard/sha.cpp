@@ -35,7 +35,8 @@ void ForEachBlock(std::span<const std::uint8_t> data, Compress compress) {
     tail[rest] = 0x80;
     const std::size_t tailSize = rest + 9 <= kBlock ? kBlock : 2 * kBlock;
     const std::uint64_t bits = static_cast<std::uint64_t>(data.size()) * 8;
-    for (int i = 0; i < 8; ++i) tail[tailSize - 1 - static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        tail[tailSize - 1 - static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> (8 * i));
     for (std::size_t at = 0; at < tailSize; at += kBlock) compress(tail + at);
 }
 

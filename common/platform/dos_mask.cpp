@@ -73,22 +73,19 @@ private:
         if (j == mask_.size()) return i == n;
         const Token& t = mask_[j];
         switch (t.kind) {
-            case Tok::Star:
-                return Match(i, j + 1) || (i < n && Match(i + 1, j));
-            case Tok::DosStar:
-                return Match(i, j + 1) || (i < lastDot_ && Match(i + 1, j));
-            case Tok::DosQm:
-                if (i < n && name_[i] != '.') return Match(i + 1, j + 1);
-                {
-                    std::size_t k = j;
-                    while (k < mask_.size() && mask_[k].kind == Tok::DosQm) ++k;
-                    return Match(i, k);
-                }
-            case Tok::DosDot:
-                if (i == n) return Match(i, j + 1);
-                return name_[i] == '.' && Match(i + 1, j + 1);
-            case Tok::Literal:
-                return i < n && FoldAnsi(name_[i]) == FoldAnsi(t.ch) && Match(i + 1, j + 1);
+        case Tok::Star: return Match(i, j + 1) || (i < n && Match(i + 1, j));
+        case Tok::DosStar: return Match(i, j + 1) || (i < lastDot_ && Match(i + 1, j));
+        case Tok::DosQm:
+            if (i < n && name_[i] != '.') return Match(i + 1, j + 1);
+            {
+                std::size_t k = j;
+                while (k < mask_.size() && mask_[k].kind == Tok::DosQm) ++k;
+                return Match(i, k);
+            }
+        case Tok::DosDot:
+            if (i == n) return Match(i, j + 1);
+            return name_[i] == '.' && Match(i + 1, j + 1);
+        case Tok::Literal: return i < n && FoldAnsi(name_[i]) == FoldAnsi(t.ch) && Match(i + 1, j + 1);
         }
         return false;
     }

@@ -51,13 +51,13 @@ bool IsDirectChild(const RegBatch::Change& change, std::string_view path) {
 
 std::string TypeName(std::uint32_t type) {
     switch (type) {
-        case kRegSz: return "REG_SZ";
-        case kRegExpandSz: return "REG_EXPAND_SZ";
-        case kRegBinary: return "REG_BINARY";
-        case kRegDword: return "REG_DWORD";
-        case kRegMultiSz: return "REG_MULTI_SZ";
-        case kRegQword: return "REG_QWORD";
-        default: return "type " + std::to_string(type);
+    case kRegSz: return "REG_SZ";
+    case kRegExpandSz: return "REG_EXPAND_SZ";
+    case kRegBinary: return "REG_BINARY";
+    case kRegDword: return "REG_DWORD";
+    case kRegMultiSz: return "REG_MULTI_SZ";
+    case kRegQword: return "REG_QWORD";
+    default: return "type " + std::to_string(type);
     }
 }
 
@@ -144,11 +144,11 @@ bool OverlayRegistry::CommitBatch(const RegBatch& batch, Error* /*error*/) {
 std::string DescribeRegistryChange(const RegBatch::Change& change) {
     const std::string key = RootedKeyName(change.root, Trimmed(change.path));
     switch (change.op) {
-        case RegBatch::Op::CreateKey: return "registry key " + key;
-        case RegBatch::Op::DeleteTree: return "registry delete key " + key;
-        case RegBatch::Op::DeleteValue:
-            return "registry delete " + key + " " + (change.value.name.empty() ? "@" : change.value.name);
-        case RegBatch::Op::SetValue: break;
+    case RegBatch::Op::CreateKey: return "registry key " + key;
+    case RegBatch::Op::DeleteTree: return "registry delete key " + key;
+    case RegBatch::Op::DeleteValue:
+        return "registry delete " + key + " " + (change.value.name.empty() ? "@" : change.value.name);
+    case RegBatch::Op::SetValue: break;
     }
     std::string line = "registry " + key + " " + (change.value.name.empty() ? "@" : change.value.name) + " = " +
                        TypeName(change.value.type) + " ";

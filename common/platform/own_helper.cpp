@@ -16,8 +16,7 @@ std::string OwnHelperProgram(std::string_view fileName) {
     if (dir.empty()) return {};
     const std::filesystem::path own(dir);
     std::error_code ec;
-    for (const std::filesystem::path& candidate :
-         {own / fileName, own / DRAVOLO_PRIVATE_DIR_FROM_BIN / fileName}) {
+    for (const std::filesystem::path& candidate : {own / fileName, own / DRAVOLO_PRIVATE_DIR_FROM_BIN / fileName}) {
         if (std::filesystem::is_regular_file(candidate, ec)) return candidate.string();
     }
     return {};

@@ -31,9 +31,9 @@ std::optional<PeMachine> PeMachineOf(std::span<const std::uint8_t> head) {
     const std::uint8_t* signature = head.data() + at;
     if (signature[0] != 'P' || signature[1] != 'E' || signature[2] != 0 || signature[3] != 0) return std::nullopt;
     switch (LoadU16(signature + 4)) {
-        case kMachineI386: return PeMachine::X86;
-        case kMachineAmd64: return PeMachine::X64;
-        default: return PeMachine::Other;
+    case kMachineI386: return PeMachine::X86;
+    case kMachineAmd64: return PeMachine::X64;
+    default: return PeMachine::Other;
     }
 }
 

@@ -44,8 +44,8 @@ std::string QuoteArgument(std::string_view argument, bool alwaysQuote = false);
 // The program file a command line names, found as CreateProcess finds it
 // (relative names against workingDir); nullopt when none exists.
 struct ResolvedProgram {
-    std::string program;                 // Windows path of the file found
-    std::string arguments;               // the rest of the command line, as written
+    std::string program;    // Windows path of the file found
+    std::string arguments;  // the rest of the command line, as written
 };
 std::optional<ResolvedProgram> ResolveProgram(std::string_view commandLine, std::string_view workingDir);
 

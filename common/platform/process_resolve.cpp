@@ -65,7 +65,8 @@ std::optional<ResolvedProgram> ResolveProgram(std::string_view commandLine, std:
     if (line.front() == '"') {
         // A quoted name is taken as it stands, blanks and all.
         const auto close = line.find('"', 1);
-        const std::string_view name = line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+        const std::string_view name =
+            line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
         const std::string_view rest = close == std::string_view::npos ? std::string_view() : line.substr(close + 1);
         auto found = Locate(name, workingDir);
         if (!found) return std::nullopt;

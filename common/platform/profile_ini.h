@@ -50,7 +50,7 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view file);
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue, std::string_view file);
 // Writes the file atomically; false when it cannot be written.
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::optional<std::string_view> value, std::string_view file);
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::optional<std::string_view> value,
+                               std::string_view file);
 
 }  // namespace dravolo

@@ -3,7 +3,6 @@
 // REGEDIT4 (ANSI). The whole file is parsed into one batch first, so a file
 // with any line we cannot read changes nothing.
 
-
 #include "common/base/text.h"
 #include "common/platform/regfile.h"
 #include "common/platform/winfs.h"

@@ -48,7 +48,7 @@ struct RegValue {
 };
 
 // Helpers that build value data the way the A-functions store it.
-Bytes RegSzData(std::string_view text);  // text + NUL
+Bytes RegSzData(std::string_view text);   // text + NUL
 Bytes RegDwordData(std::uint32_t value);  // 4 bytes little-endian
 // Reads a REG_SZ/REG_EXPAND_SZ as text up to its first NUL.
 std::string RegDataAsText(const Bytes& data);

@@ -12,9 +12,7 @@ namespace dravolo {
 std::uint32_t LoadBigEndian32(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
 }
-std::uint16_t LoadBigEndian16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
+std::uint16_t LoadBigEndian16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 void StoreBigEndian32(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v >> 24);
     p[1] = static_cast<std::uint8_t>(v >> 16);
@@ -32,7 +30,7 @@ ScsiStatus CheckCondition(std::uint8_t senseKey, std::uint8_t asc, std::uint8_t 
     status.scsiStatus = kScsiStatusCheckCondition;
     status.sense[0] = 0x70;  // current error, fixed format
     status.sense[2] = senseKey & 0x0F;
-    status.sense[7] = 10;    // additional sense length: bytes 8-17
+    status.sense[7] = 10;  // additional sense length: bytes 8-17
     status.sense[12] = asc;
     status.sense[13] = ascq;
     return status;

@@ -68,7 +68,8 @@ std::optional<std::uint32_t> ParseMsf(std::string_view text) {
 std::string CuePathFor(const std::string& imagePath) {
     const std::size_t slash = imagePath.find_last_of("/\\");
     const std::size_t dot = imagePath.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return imagePath.substr(0, dot) + ".cue";
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        return imagePath.substr(0, dot) + ".cue";
     return imagePath + ".cue";
 }
 
@@ -278,23 +279,19 @@ ScsiStatus VirtualDrive::Execute(std::span<const std::uint8_t> cdb, ScsiDirectio
         if (disc_.notReady || !file_) return CheckCondition(kSenseNotReady, 0x3A, 0x00);
     }
     switch (opcode) {
-        case scsi_cdb::kTestUnitReady:
-            return cdb.size() == 6 ? GoodStatus() : CheckCondition(kSenseIllegalRequest, 0x24, 0x00);
-        case scsi_cdb::kInquiry:
-            return Inquiry(data);
-        case scsi_cdb::kReadCapacity:
-            return ReadCapacity(data);
-        case scsi_cdb::kReadToc:
-            return cdb.size() >= 10 ? ReadToc(data.first(std::min<std::size_t>(data.size(), LoadBigEndian16(&cdb[7]))))
-                                    : CheckCondition(kSenseIllegalRequest, 0x24, 0x00);
-        case scsi_cdb::kSetCdSpeed:
-            if (cdb.size() < 12) return CheckCondition(kSenseIllegalRequest, 0x24, 0x00);
-            speed_ = LoadBigEndian16(&cdb[2]);
-            return GoodStatus();
-        case scsi_cdb::kReadCd:
-            return ReadCd(cdb, data);
-        default:
-            return CheckCondition(kSenseIllegalRequest, 0x20, 0x00);  // invalid command operation code
+    case scsi_cdb::kTestUnitReady:
+        return cdb.size() == 6 ? GoodStatus() : CheckCondition(kSenseIllegalRequest, 0x24, 0x00);
+    case scsi_cdb::kInquiry: return Inquiry(data);
+    case scsi_cdb::kReadCapacity: return ReadCapacity(data);
+    case scsi_cdb::kReadToc:
+        return cdb.size() >= 10 ? ReadToc(data.first(std::min<std::size_t>(data.size(), LoadBigEndian16(&cdb[7]))))
+                                : CheckCondition(kSenseIllegalRequest, 0x24, 0x00);
+    case scsi_cdb::kSetCdSpeed:
+        if (cdb.size() < 12) return CheckCondition(kSenseIllegalRequest, 0x24, 0x00);
+        speed_ = LoadBigEndian16(&cdb[2]);
+        return GoodStatus();
+    case scsi_cdb::kReadCd: return ReadCd(cdb, data);
+    default: return CheckCondition(kSenseIllegalRequest, 0x20, 0x00);  // invalid command operation code
     }
 }
 
@@ -304,7 +301,7 @@ ScsiStatus VirtualDrive::Inquiry(std::span<std::uint8_t> data) {
     inquiry[1] = 0x80;  // removable medium
     inquiry[2] = 0x02;
     inquiry[3] = 0x02;
-    inquiry[4] = 31;    // additional length
+    inquiry[4] = 31;  // additional length
     std::memcpy(inquiry + 8, kVendor, 8);
     std::memcpy(inquiry + 16, kProduct, 16);
     std::memcpy(inquiry + 32, kRevision, 4);
@@ -391,17 +388,14 @@ std::string Printf(const char* format, long a, long b, long c) {
 
 }  // namespace
 
-VirtualScsiTransport::VirtualScsiTransport(ScsiInterface which, std::vector<VirtualDisc> discs)
-    : interface_(which) {
+VirtualScsiTransport::VirtualScsiTransport(ScsiInterface which, std::vector<VirtualDisc> discs) : interface_(which) {
     for (auto& disc : discs) drives_.push_back(std::make_shared<VirtualDrive>(std::move(disc)));
 }
 
 VirtualScsiTransport::VirtualScsiTransport(ScsiInterface which, std::vector<std::shared_ptr<VirtualDrive>> drives)
     : interface_(which), drives_(std::move(drives)) {}
 
-ScsiInitError VirtualScsiTransport::Init() {
-    return drives_.empty() ? ScsiInitError::NoDevices : ScsiInitError::None;
-}
+ScsiInitError VirtualScsiTransport::Init() { return drives_.empty() ? ScsiInitError::NoDevices : ScsiInitError::None; }
 
 ScsiAddress VirtualScsiTransport::AddressOf(std::size_t index) const {
     return {static_cast<std::uint8_t>(firstAdapter_ + index / 8), static_cast<std::uint8_t>(index % 8), 0};
@@ -447,7 +441,8 @@ bool CombinedScsiTransport::Enumerate(std::vector<ScsiDriveInfo>& drives) {
     bool ok = true;
     if (nativeUsable_) ok = native_->Enumerate(drives);
     std::uint8_t nextAdapter = 0;
-    for (const auto& d : drives) nextAdapter = std::max<std::uint8_t>(nextAdapter, static_cast<std::uint8_t>(d.address.adapter + 1));
+    for (const auto& d : drives)
+        nextAdapter = std::max<std::uint8_t>(nextAdapter, static_cast<std::uint8_t>(d.address.adapter + 1));
     virtual_->SetFirstAdapter(nextAdapter);
     virtual_->Enumerate(drives);
     return ok;

@@ -45,8 +45,8 @@ public:
     virtual std::chrono::milliseconds LookSpan() const { return std::chrono::milliseconds(0); }
 
     struct Look {
-        bool ended = true;                    // false: still looking, ask again later
-        std::optional<WindowHandle> window;   // what an ended look found
+        bool ended = true;                   // false: still looking, ask again later
+        std::optional<WindowHandle> window;  // what an ended look found
     };
     // FindTopLevel without waiting for it. The first call starts a look; the
     // following calls for the same class only check on it, until one reports

@@ -21,9 +21,9 @@ void OverrideWindowsFamily(std::optional<WindowsFamily> family) {
 
 WindowsFamily CurrentWindowsFamily() {
     switch (g_override.load()) {
-        case 1: return WindowsFamily::Win9x;
-        case 2: return WindowsFamily::NT;
-        default: return SystemWindowsFamily();
+    case 1: return WindowsFamily::Win9x;
+    case 2: return WindowsFamily::NT;
+    default: return SystemWindowsFamily();
     }
 }
 

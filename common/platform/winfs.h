@@ -29,7 +29,7 @@ std::string ToWindowsPath(std::string_view hostPath);
 std::string GetCurrentDir();
 [[nodiscard]] bool SetCurrentDir(std::string_view windowsPath, Error* error = nullptr);
 
-bool FileExists(std::string_view path);       // a file, not a directory
+bool FileExists(std::string_view path);  // a file, not a directory
 bool DirectoryExists(std::string_view path);
 std::optional<std::uint64_t> FileSize(std::string_view path);
 
@@ -79,10 +79,10 @@ bool MatchesDosMask(std::string_view name, std::string_view mask);
 class WinFile {
 public:
     enum class Mode {
-        Read,           // existing file, read only
-        ReadWrite,      // existing file, read and write, no truncation
-        CreateNew,      // fails when the file exists
-        CreateAlways,   // creates or truncates
+        Read,          // existing file, read only
+        ReadWrite,     // existing file, read and write, no truncation
+        CreateNew,     // fails when the file exists
+        CreateAlways,  // creates or truncates
     };
     [[nodiscard]] static std::unique_ptr<WinFile> Open(std::string_view path, Mode mode, Error* error = nullptr);
 

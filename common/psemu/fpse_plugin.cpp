@@ -47,8 +47,7 @@ FpseSettingsBlock MakeFpseSettingsBlock(std::uintptr_t ownerWindow, std::uintptr
     return block;
 }
 
-bool FpseConfigure(PluginModule& module, PluginType type, std::uintptr_t ownerWindow,
-                   std::uintptr_t moduleInstance) {
+bool FpseConfigure(PluginModule& module, PluginType type, std::uintptr_t ownerWindow, std::uintptr_t moduleInstance) {
     return module.CallSettingsBlock(Export(type, "_Configure"), ownerWindow, moduleInstance);
 }
 

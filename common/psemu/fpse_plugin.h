@@ -54,7 +54,6 @@ using FpseSettingsBlock = std::array<std::uintptr_t, kFpseSettingsWords>;
 FpseSettingsBlock MakeFpseSettingsBlock(std::uintptr_t ownerWindow, std::uintptr_t moduleInstance);
 
 // T + "_Configure" with that block; false when not exported.
-bool FpseConfigure(PluginModule& module, PluginType type, std::uintptr_t ownerWindow,
-                   std::uintptr_t moduleInstance);
+bool FpseConfigure(PluginModule& module, PluginType type, std::uintptr_t ownerWindow, std::uintptr_t moduleInstance);
 
 }  // namespace dravolo

@@ -103,73 +103,73 @@ void EncodeInto(ByteWriter& w, const ChangeDirectory& m) {
 
 std::optional<Message> DecodeBody(std::uint8_t kind, ByteReader& r) {
     switch (kind) {
-        case kLoad: {
-            Load m;
-            if (!GetText(r, m.path)) return std::nullopt;
-            return m;
+    case kLoad: {
+        Load m;
+        if (!GetText(r, m.path)) return std::nullopt;
+        return m;
+    }
+    case kUnload: {
+        Unload m;
+        if (!r.U32(m.handle)) return std::nullopt;
+        return m;
+    }
+    case kCall: {
+        Call m;
+        std::uint8_t callKind = 0;
+        if (!r.U32(m.handle) || !GetText(r, m.name) || !r.U8(callKind) || !GetU64(r, m.ownerWindow))
+            return std::nullopt;
+        if (callKind < static_cast<std::uint8_t>(CallKind::Long) ||
+            callKind > static_cast<std::uint8_t>(CallKind::Probe))
+            return std::nullopt;
+        m.kind = static_cast<CallKind>(callKind);
+        return m;
+    }
+    case kSettingValue: {
+        SettingValue m;
+        if (!GetText(r, m.value)) return std::nullopt;
+        return m;
+    }
+    case kSettingWritten: return SettingWritten{};
+    case kLoaded: {
+        Loaded m;
+        if (!GetBool(r, m.ok) || !r.U32(m.handle)) return std::nullopt;
+        return m;
+    }
+    case kResult: {
+        Result m;
+        bool hasBlock = false;
+        if (!GetBool(r, m.found) || !r.I32(m.value) || !GetText(r, m.text) || !GetBool(r, hasBlock))
+            return std::nullopt;
+        if (hasBlock) {
+            Bytes block;
+            if (!r.Raw(kInfoBlockSize, block)) return std::nullopt;
+            m.block.emplace();
+            std::copy(block.begin(), block.end(), m.block->begin());
         }
-        case kUnload: {
-            Unload m;
-            if (!r.U32(m.handle)) return std::nullopt;
-            return m;
+        return m;
+    }
+    case kReadSetting: {
+        ReadSetting m;
+        if (!GetText(r, m.section) || !GetText(r, m.key)) return std::nullopt;
+        return m;
+    }
+    case kWriteSetting: {
+        WriteSetting m;
+        bool hasValue = false;
+        if (!GetText(r, m.section) || !GetText(r, m.key) || !GetBool(r, hasValue)) return std::nullopt;
+        if (hasValue) {
+            std::string value;
+            if (!GetText(r, value)) return std::nullopt;
+            m.value = std::move(value);
         }
-        case kCall: {
-            Call m;
-            std::uint8_t callKind = 0;
-            if (!r.U32(m.handle) || !GetText(r, m.name) || !r.U8(callKind) || !GetU64(r, m.ownerWindow))
-                return std::nullopt;
-            if (callKind < static_cast<std::uint8_t>(CallKind::Long) ||
-                callKind > static_cast<std::uint8_t>(CallKind::Probe))
-                return std::nullopt;
-            m.kind = static_cast<CallKind>(callKind);
-            return m;
-        }
-        case kSettingValue: {
-            SettingValue m;
-            if (!GetText(r, m.value)) return std::nullopt;
-            return m;
-        }
-        case kSettingWritten: return SettingWritten{};
-        case kLoaded: {
-            Loaded m;
-            if (!GetBool(r, m.ok) || !r.U32(m.handle)) return std::nullopt;
-            return m;
-        }
-        case kResult: {
-            Result m;
-            bool hasBlock = false;
-            if (!GetBool(r, m.found) || !r.I32(m.value) || !GetText(r, m.text) || !GetBool(r, hasBlock))
-                return std::nullopt;
-            if (hasBlock) {
-                Bytes block;
-                if (!r.Raw(kInfoBlockSize, block)) return std::nullopt;
-                m.block.emplace();
-                std::copy(block.begin(), block.end(), m.block->begin());
-            }
-            return m;
-        }
-        case kReadSetting: {
-            ReadSetting m;
-            if (!GetText(r, m.section) || !GetText(r, m.key)) return std::nullopt;
-            return m;
-        }
-        case kWriteSetting: {
-            WriteSetting m;
-            bool hasValue = false;
-            if (!GetText(r, m.section) || !GetText(r, m.key) || !GetBool(r, hasValue)) return std::nullopt;
-            if (hasValue) {
-                std::string value;
-                if (!GetText(r, value)) return std::nullopt;
-                m.value = std::move(value);
-            }
-            return m;
-        }
-        case kChangeDirectory: {
-            ChangeDirectory m;
-            if (!GetText(r, m.path)) return std::nullopt;
-            return m;
-        }
-        default: return std::nullopt;
+        return m;
+    }
+    case kChangeDirectory: {
+        ChangeDirectory m;
+        if (!GetText(r, m.path)) return std::nullopt;
+        return m;
+    }
+    default: return std::nullopt;
     }
 }
 

@@ -71,9 +71,9 @@ struct Loaded {
     std::uint32_t handle = 0;
 };
 struct Result {
-    bool found = false;  // the export exists and was called
-    std::int32_t value = 0;       // Long; the int a block call returned
-    std::string text;             // Text (empty for a null pointer)
+    bool found = false;              // the export exists and was called
+    std::int32_t value = 0;          // Long; the int a block call returned
+    std::string text;                // Text (empty for a null pointer)
     std::optional<InfoBlock> block;  // InfoBlock
 };
 struct ReadSetting {

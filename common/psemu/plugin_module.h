@@ -76,7 +76,7 @@ private:
     std::shared_ptr<PluginHostConnection> Host(int index);
 
     std::shared_ptr<PluginHostConnection> hosts_[3];  // 32-bit, 64-bit Windows; native
-    bool hostFailed_[3] = {false, false, false};       // tried once and could not start
+    bool hostFailed_[3] = {false, false, false};      // tried once and could not start
 };
 
 // One module with a loader of its own.

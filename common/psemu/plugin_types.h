@@ -40,18 +40,18 @@ inline constexpr std::string_view kPsemuSettingsKey = "Software\\Vision Thing\\P
 
 inline std::string_view PsemuPrefix(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return "GPU";
-        case PluginType::Spu: return "SPU";
-        case PluginType::Cdr: return "CDR";
+    case PluginType::Gpu: return "GPU";
+    case PluginType::Spu: return "SPU";
+    case PluginType::Cdr: return "CDR";
     }
     return "GPU";
 }
 
 inline std::string_view FpsePrefix(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return "GPU";
-        case PluginType::Spu: return "SPU";
-        case PluginType::Cdr: return "CD";
+    case PluginType::Gpu: return "GPU";
+    case PluginType::Spu: return "SPU";
+    case PluginType::Cdr: return "CD";
     }
     return "GPU";
 }

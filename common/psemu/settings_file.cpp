@@ -16,13 +16,9 @@ std::string& PathStorage() {
 
 }  // namespace
 
-void SetCurrentSettingsFile(std::string_view path) {
-    PathStorage() = path;
-}
+void SetCurrentSettingsFile(std::string_view path) { PathStorage() = path; }
 
-std::string CurrentSettingsFile() {
-    return PathStorage();
-}
+std::string CurrentSettingsFile() { return PathStorage(); }
 
 std::string ReadCurrentSetting(std::string_view section, std::string_view key) {
     const std::string file = CurrentSettingsFile();

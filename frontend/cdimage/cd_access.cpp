@@ -40,13 +40,13 @@ int DefaultInterfaceMode() {
 
 std::uint16_t ReadSpeedForIndex(int speedIndex) {
     switch (speedIndex) {
-        case 1: return 176;
-        case 2: return 353;
-        case 3: return 528;
-        case 4: return 706;
-        case 5: return 1400;
-        case 6: return 2800;
-        default: return 65535;
+    case 1: return 176;
+    case 2: return 353;
+    case 3: return 528;
+    case 4: return 706;
+    case 5: return 1400;
+    case 6: return 2800;
+    default: return 65535;
     }
 }
 
@@ -107,19 +107,15 @@ int CdAccess::Init(ScsiInterface which, Prompter* owner) {
 int CdAccess::InitAspi(Prompter* owner) {
     auto& state = aspi_;
     switch (state.transport->Init()) {
-        case ScsiInitError::None:
-            break;
-        case ScsiInitError::NotInstalled:
-            Diagnostic("Error: Unable to find suitable aspi installation.\n", 0, 0, 0);
-            return 0;
-        case ScsiInitError::LibraryNotLoaded:
-            Diagnostic("Cannot initialize ASPI libraries!\n", 0, 0, 0);
-            return 0;
-        case ScsiInitError::SupportInfoFailed:
-            if (owner) owner->Tell("Initialization failed!\n", "ERROR", PromptIcon::Stop);
-            return 0;
-        default:
-            return 0;
+    case ScsiInitError::None: break;
+    case ScsiInitError::NotInstalled:
+        Diagnostic("Error: Unable to find suitable aspi installation.\n", 0, 0, 0);
+        return 0;
+    case ScsiInitError::LibraryNotLoaded: Diagnostic("Cannot initialize ASPI libraries!\n", 0, 0, 0); return 0;
+    case ScsiInitError::SupportInfoFailed:
+        if (owner) owner->Tell("Initialization failed!\n", "ERROR", PromptIcon::Stop);
+        return 0;
+    default: return 0;
     }
     state.buffer.assign(kTransferBufferSize, 0);
     state.initialised = true;
@@ -136,15 +132,13 @@ int CdAccess::InitPassThrough(Prompter* owner) {
     auto& state = passThrough_;
     state.drives.clear();
     switch (state.transport->Init()) {
-        case ScsiInitError::None:
-            break;
-        case ScsiInitError::NoDevices:
-            if (owner)
-                owner->Tell("IOCTL: Couldn't find any SCSI device/initialization error.\n", "IOCTL Error",
-                            PromptIcon::Stop);
-            return 0;
-        default:
-            return 0;
+    case ScsiInitError::None: break;
+    case ScsiInitError::NoDevices:
+        if (owner)
+            owner->Tell("IOCTL: Couldn't find any SCSI device/initialization error.\n", "IOCTL Error",
+                        PromptIcon::Stop);
+        return 0;
+    default: return 0;
     }
     std::vector<ScsiDriveInfo> found;
     state.transport->Enumerate(found);
@@ -188,8 +182,7 @@ ScsiStatus CdAccess::Send(ScsiHandle* drive, std::span<const std::uint8_t> cdb, 
         if (passThrough) {
             if (!status.delivered)
                 Diagnostic(" * IOCTL: Error executing SRB.. status: %ld\n", status.systemError, 0, 0);
-            else
-                Diagnostic(" * IOCTL Sensekey: %X %X %X\n", status.SenseKey(), status.Asc(), status.Ascq());
+            else Diagnostic(" * IOCTL Sensekey: %X %X %X\n", status.SenseKey(), status.Asc(), status.Ascq());
             // A changed medium is reported at once: the next answer would be stale.
             if (status.IsUnitAttention() || retries-- <= 0) return status;
         } else {
@@ -292,7 +285,8 @@ int CdAccess::ReadRawSectorsZeroingBad(ScsiHandle* drive, std::int32_t first, in
     if (!CurrentInitialised() || count < 0 || count > kChunkSectors || into.size() < kTransferBufferSize) return -1;
     int failed = 0;
     for (int i = 0; i < count; ++i) {
-        const std::span<std::uint8_t> sector = into.subspan(kRawSectorSize * static_cast<std::size_t>(i), kRawSectorSize);
+        const std::span<std::uint8_t> sector =
+            into.subspan(kRawSectorSize * static_cast<std::size_t>(i), kRawSectorSize);
         const auto single = scsi_cdb::ReadCd(static_cast<std::uint32_t>(first + i), 1);
         if (Send(drive, single, ScsiDirection::In, sector, 0).Good()) continue;
         // A failed read may have left part of a sector behind.

@@ -56,10 +56,10 @@ struct CdDrive {
 enum TrackMode : std::uint8_t { kTrackAudio = 0, kTrackMode1 = 1, kTrackMode2 = 2 };
 
 struct TocEntry {
-    std::uint8_t track = 0;   // 0-based
-    std::int32_t start = 0;   // logical block address of the track's first sector
-    std::uint8_t mode = 0;    // from byte 15 of that sector, 0 when above 2
-    bool dataTrack = true;    // the TOC's control field: data (true) or audio
+    std::uint8_t track = 0;  // 0-based
+    std::int32_t start = 0;  // logical block address of the track's first sector
+    std::uint8_t mode = 0;   // from byte 15 of that sector, 0 when above 2
+    bool dataTrack = true;   // the TOC's control field: data (true) or audio
     friend bool operator==(const TocEntry&, const TocEntry&) = default;
 };
 

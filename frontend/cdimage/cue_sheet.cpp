@@ -17,7 +17,8 @@ std::size_t NameStart(std::string_view path) {
 
 std::string ImageSideFilePath(std::string_view imagePath, std::string_view extension) {
     const std::size_t dot = imagePath.find_last_of('.');
-    if (dot == std::string_view::npos || dot < NameStart(imagePath)) return std::string(imagePath) + std::string(extension);
+    if (dot == std::string_view::npos || dot < NameStart(imagePath))
+        return std::string(imagePath) + std::string(extension);
     return std::string(imagePath.substr(0, dot)) + std::string(extension);
 }
 

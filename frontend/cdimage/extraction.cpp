@@ -104,9 +104,9 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
             const int result = image ? access.ReadRaw(drive.get(), first, count, image->NextTransfer())
                                      : access.ReadRaw(drive.get(), first, count);
             if (askCancel && job.cancel) {
-                const bool yes = job.cancelConfirmed ||
-                                 prompter.Ask("Cancel Cdrom Extraction?\n", kCaption, PromptIcon::Question,
-                                              PromptButtons::YesNo, PromptAnswer::No) == PromptAnswer::Yes;
+                const bool yes =
+                    job.cancelConfirmed || prompter.Ask("Cancel Cdrom Extraction?\n", kCaption, PromptIcon::Question,
+                                                        PromptButtons::YesNo, PromptAnswer::No) == PromptAnswer::Yes;
                 job.cancel = false;
                 if (yes) {
                     cancelled = true;
@@ -143,7 +143,8 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
                 job.givenUpTo = start + count;
                 return false;
             }
-            for (std::size_t i = before; i < job.skippedSectors.size(); ++i) observer.SectorSkipped(job.skippedSectors[i]);
+            for (std::size_t i = before; i < job.skippedSectors.size(); ++i)
+                observer.SectorSkipped(job.skippedSectors[i]);
             return true;
         }
     };
@@ -173,8 +174,7 @@ ExtractionOutcome RunExtraction(CdAccess& access, ExtractionJob& job, bool write
             if (image) image->Close();
             return End(job, observer, ExtractionOutcome::StoppedOnReadError);
         }
-        if (image && !image->Commit(static_cast<std::size_t>(plan.remainder) * kRawSectorSize))
-            return writeFailed();
+        if (image && !image->Commit(static_cast<std::size_t>(plan.remainder) * kRawSectorSize)) return writeFailed();
     }
     ExtractionOutcome outcome = ExtractionOutcome::Completed;
     if (image) {

@@ -63,12 +63,12 @@ public:
 enum class ExtractionOutcome {
     Completed,
     CompletedWithoutSideFile,  // the image is whole, its cue sheet or NAME.bad could not be written
-    Cancelled,           // partial image deleted (read-only: nothing to delete)
-    StoppedOnReadError,  // "No" to the retry question or retries spent; partial image kept
-    NotStarted,          // interface, file name or drive missing
+    Cancelled,                 // partial image deleted (read-only: nothing to delete)
+    StoppedOnReadError,        // "No" to the retry question or retries spent; partial image kept
+    NotStarted,                // interface, file name or drive missing
     FileNotCreated,
     EmptyRange,
-    WriteFailed,         // partial image deleted
+    WriteFailed,  // partial image deleted
 };
 
 // writeImage false: the read-only worker (no name check, no file).

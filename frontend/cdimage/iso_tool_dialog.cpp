@@ -129,7 +129,8 @@ private:
         // Queued on the dialog: dropped by Qt if the dialog is gone by then.
         QPointer<CIsoToolDlg> target(dialog_);
         QMetaObject::invokeMethod(
-            dialog_, [target, work] {
+            dialog_,
+            [target, work] {
                 if (target) work(*target);
             },
             Qt::QueuedConnection);
@@ -283,8 +284,7 @@ void CIsoToolDlg::BuildControls() {
     connect(modes_, &QButtonGroup::idClicked, this, [this] { UpdateModeControls(); });
     connect(speed_, &QComboBox::currentIndexChanged, this, &CIsoToolDlg::OnSpeedChanged);
     connect(interface_, &QComboBox::activated, this, [this] { OnInterfaceChanged(); });
-    connect(writeCue_, &QCheckBox::toggled, this,
-            [this](bool on) { settings_.Set(kWriteCueSetting, on ? 1 : 0); });
+    connect(writeCue_, &QCheckBox::toggled, this, [this](bool on) { settings_.Set(kWriteCueSetting, on ? 1 : 0); });
 }
 
 void CIsoToolDlg::InitDialog() {
@@ -408,8 +408,8 @@ void CIsoToolDlg::UpdateModeControls() {
 }
 
 void CIsoToolDlg::SetIdleControlsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{drives_, fileName_, browse_, tracks_, priority_, interface_,
-                                                       start_, exit_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{drives_, fileName_, browse_, tracks_, priority_, interface_, start_, exit_})
         w->setEnabled(enabled);
     for (QAbstractButton* b : modes_->buttons()) b->setEnabled(enabled);
     speed_->setEnabled(enabled);
@@ -445,9 +445,9 @@ void CIsoToolDlg::OnSpeedChanged(int index) {
 }
 
 void CIsoToolDlg::OnBrowse() {
-    const QString chosen = QFileDialog::getSaveFileName(
-        this, QString(), fileName_->text(), "Binary Image (*.bin);;All files(*.*) (*)", nullptr,
-        QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
+    const QString chosen =
+        QFileDialog::getSaveFileName(this, QString(), fileName_->text(), "Binary Image (*.bin);;All files(*.*) (*)",
+                                     nullptr, QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
     if (chosen.isEmpty()) return;
     QString path = chosen;
     if (QFileInfo(path).suffix().isEmpty()) path += ".bin";
@@ -481,7 +481,8 @@ void CIsoToolDlg::OnStart() {
     const std::uint32_t capacity = access_.ReadCapacity(drive->adapter, drive->target, drive->lun);
     if (access_.Toc() != shown) {
         // After this handler: a double-click on a row of the list lands here.
-        QMetaObject::invokeMethod(this, [this, capacity] { ShowDisc(capacity); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, capacity] { ShowDisc(capacity); }, Qt::QueuedConnection);
     }
     const bool writeCue = mode == ExtractMode::CreateBinaryImage && writeCue_->isChecked();
     if (mode != ExtractMode::ReadOnly && ImageOrCueSheetExists(file, writeCue) &&
@@ -490,8 +491,8 @@ void CIsoToolDlg::OnStart() {
         return;
     const int priority = ThreadPriorityForChoice(priority_->currentIndex());
 
-    const auto range = ComputeJobRange(mode, trackNumber_->text().toInt(), from_->text().toInt(),
-                                       to_->text().toInt(), access_.Toc(), capacity);
+    const auto range = ComputeJobRange(mode, trackNumber_->text().toInt(), from_->text().toInt(), to_->text().toInt(),
+                                       access_.Toc(), capacity);
     if (!range) return;
     if (range->correctedTrack) trackNumber_->setText(QString::number(*range->correctedTrack));
     if (range->correctedTo) to_->setText(QString::number(*range->correctedTo));
@@ -507,8 +508,9 @@ void CIsoToolDlg::OnStart() {
     std::shared_ptr<ExtractionJob> shared = job_;
     std::shared_ptr<WorkerBridge> bridge = bridge_;
     CdAccess* access = &access_;
-    worker_.Start([shared, bridge, access, writeImage] { RunExtraction(*access, *shared, writeImage, *bridge, *bridge); },
-                  priority);
+    worker_.Start(
+        [shared, bridge, access, writeImage] { RunExtraction(*access, *shared, writeImage, *bridge, *bridge); },
+        priority);
     SetIdleControlsEnabled(false);
 }
 

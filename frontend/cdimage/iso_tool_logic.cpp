@@ -39,9 +39,9 @@ std::string DiscInformation(std::size_t tracks, std::uint32_t sectors, std::stri
 
 std::string TrackModeName(std::uint8_t mode) {
     switch (mode) {
-        case kTrackMode1: return "Data Mode 1";
-        case kTrackMode2: return "Data Mode 2";
-        default: return "Audio";
+    case kTrackMode1: return "Data Mode 1";
+    case kTrackMode2: return "Data Mode 2";
+    default: return "Audio";
     }
 }
 
@@ -72,36 +72,35 @@ std::optional<JobRange> ComputeJobRange(ExtractMode mode, std::int32_t track, st
         return range;
     };
     switch (mode) {
-        case ExtractMode::CreateBinaryImage:
-        case ExtractMode::ReadOnly:
-            return wholeDisc();
-        case ExtractMode::SelectTrack: {
-            if (toc.empty() || track < 1) return std::nullopt;
-            const auto count = static_cast<std::int32_t>(toc.size());
-            if (track > count) {
-                track = count;
-                range.correctedTrack = count;
-            }
-            if (count == 1) return wholeDisc();
-            const std::size_t index = static_cast<std::size_t>(track - 1);
-            range.first = toc[index].start;
-            range.last = index + 1 < toc.size() ? toc[index + 1].start - 1 : static_cast<std::int32_t>(lastOfDisc);
-            // A TOC out of order or beyond the capacity gives nothing to read.
-            if (range.last < range.first) return std::nullopt;
-            return range;
+    case ExtractMode::CreateBinaryImage:
+    case ExtractMode::ReadOnly: return wholeDisc();
+    case ExtractMode::SelectTrack: {
+        if (toc.empty() || track < 1) return std::nullopt;
+        const auto count = static_cast<std::int32_t>(toc.size());
+        if (track > count) {
+            track = count;
+            range.correctedTrack = count;
         }
-        case ExtractMode::SelectSector: {
-            if (to < from || from < 0) return std::nullopt;
-            if (to > lastOfDisc) {
-                to = static_cast<std::int32_t>(lastOfDisc);
-                range.correctedTo = to;
-            }
-            // From beyond the disc: nothing to read.
-            if (to < from) return std::nullopt;
-            range.first = from;
-            range.last = to;
-            return range;
+        if (count == 1) return wholeDisc();
+        const std::size_t index = static_cast<std::size_t>(track - 1);
+        range.first = toc[index].start;
+        range.last = index + 1 < toc.size() ? toc[index + 1].start - 1 : static_cast<std::int32_t>(lastOfDisc);
+        // A TOC out of order or beyond the capacity gives nothing to read.
+        if (range.last < range.first) return std::nullopt;
+        return range;
+    }
+    case ExtractMode::SelectSector: {
+        if (to < from || from < 0) return std::nullopt;
+        if (to > lastOfDisc) {
+            to = static_cast<std::int32_t>(lastOfDisc);
+            range.correctedTo = to;
         }
+        // From beyond the disc: nothing to read.
+        if (to < from) return std::nullopt;
+        range.first = from;
+        range.last = to;
+        return range;
+    }
     }
     return std::nullopt;
 }

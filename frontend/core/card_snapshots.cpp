@@ -44,8 +44,8 @@ std::optional<Snapshot> ParseId(std::string_view id) {
 std::string Stamp(std::time_t when) {
     const std::tm local = LocalTimeOf(when).value_or(std::tm{});
     char text[64];
-    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                  local.tm_hour, local.tm_min, local.tm_sec);
     return text;
 }
 

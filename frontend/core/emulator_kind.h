@@ -14,10 +14,10 @@ enum class EmulatorKind : int { Epsxe = 0, Fpse = 1, Psinex = 2, Adripsx = 3, Pc
 
 struct EmulatorKindInfo {
     EmulatorKind kind;
-    std::string_view directory;     // profile folder below the working directory
-    std::string_view pathSetting;   // install folder setting, ends in a backslash
+    std::string_view directory;    // profile folder below the working directory
+    std::string_view pathSetting;  // install folder setting, ends in a backslash
     std::string_view defaultPath;
-    std::string_view exeSetting;    // program file name inside the install folder
+    std::string_view exeSetting;  // program file name inside the install folder
     std::string_view defaultExe;
     std::string_view runnerSetting;  // how its Windows program is started on Linux
     std::string_view prefixSetting;  // the Wine prefix it lives in

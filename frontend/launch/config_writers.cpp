@@ -158,34 +158,34 @@ std::string AdripsxIniText(const _ADRIPSXDATA& r) {
 bool WriteEmulatorConfig(std::string_view profileFile, EmulatorKind kind, Registry& registry,
                          const SettingsStore& settings, Prompter& prompter) {
     switch (kind) {
-        case EmulatorKind::Epsxe: {
-            _EPSXEDATA record(settings);
-            if (!LoadRecord(record, profileFile, prompter)) return false;
-            // ePSXe starts with its previous values when these cannot be written.
-            (void)registry.Commit(EpsxeConfigBatch(record, CurrentWindowsFamily()));
-            return true;
-        }
-        case EmulatorKind::Pcsx: {
-            _PCSXDATA record(settings);
-            if (!LoadRecord(record, profileFile, prompter)) return false;
-            // PCSX starts with its previous values when these cannot be written.
-            (void)registry.Commit(PcsxConfigBatch(record, settings.InstallPath(EmulatorKind::Pcsx)));
-            return true;
-        }
-        case EmulatorKind::Adripsx: {
-            _ADRIPSXDATA record(settings);
-            if (!LoadRecord(record, profileFile, prompter)) return false;
-            // Without rights under HKEY_LOCAL_MACHINE the registry part is
-            // skipped; AdriPSX still finds its file.
-            (void)registry.Commit(AdripsxConfigBatch(record));
-            const std::string text = AdripsxIniText(record);
-            // As with the registry, a start with the previous file beats none.
-            (void)WriteWholeFileAtomic(settings.InstallPath(EmulatorKind::Adripsx) + std::string(kAdripsxIniName),
-                                       std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-            return true;
-        }
-        case EmulatorKind::Fpse:
-        case EmulatorKind::Psinex: return true;
+    case EmulatorKind::Epsxe: {
+        _EPSXEDATA record(settings);
+        if (!LoadRecord(record, profileFile, prompter)) return false;
+        // ePSXe starts with its previous values when these cannot be written.
+        (void)registry.Commit(EpsxeConfigBatch(record, CurrentWindowsFamily()));
+        return true;
+    }
+    case EmulatorKind::Pcsx: {
+        _PCSXDATA record(settings);
+        if (!LoadRecord(record, profileFile, prompter)) return false;
+        // PCSX starts with its previous values when these cannot be written.
+        (void)registry.Commit(PcsxConfigBatch(record, settings.InstallPath(EmulatorKind::Pcsx)));
+        return true;
+    }
+    case EmulatorKind::Adripsx: {
+        _ADRIPSXDATA record(settings);
+        if (!LoadRecord(record, profileFile, prompter)) return false;
+        // Without rights under HKEY_LOCAL_MACHINE the registry part is
+        // skipped; AdriPSX still finds its file.
+        (void)registry.Commit(AdripsxConfigBatch(record));
+        const std::string text = AdripsxIniText(record);
+        // As with the registry, a start with the previous file beats none.
+        (void)WriteWholeFileAtomic(settings.InstallPath(EmulatorKind::Adripsx) + std::string(kAdripsxIniName),
+                                   std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        return true;
+    }
+    case EmulatorKind::Fpse:
+    case EmulatorKind::Psinex: return true;
     }
     return true;
 }

@@ -8,10 +8,10 @@ namespace dravolo {
 bool DeferredRegistry::CommitBatch(const RegBatch& batch, Error* /*error*/) {
     for (const auto& c : batch.changes()) {
         switch (c.op) {
-            case RegBatch::Op::CreateKey: pending_.CreateKey(c.root, c.path); break;
-            case RegBatch::Op::SetValue: pending_.SetValue(c.root, c.path, c.value.name, c.value.type, c.value.data); break;
-            case RegBatch::Op::DeleteValue: pending_.DeleteValue(c.root, c.path, c.value.name); break;
-            case RegBatch::Op::DeleteTree: pending_.DeleteTree(c.root, c.path); break;
+        case RegBatch::Op::CreateKey: pending_.CreateKey(c.root, c.path); break;
+        case RegBatch::Op::SetValue: pending_.SetValue(c.root, c.path, c.value.name, c.value.type, c.value.data); break;
+        case RegBatch::Op::DeleteValue: pending_.DeleteValue(c.root, c.path, c.value.name); break;
+        case RegBatch::Op::DeleteTree: pending_.DeleteTree(c.root, c.path); break;
         }
     }
     return true;
@@ -23,10 +23,10 @@ bool DeferredRegistry::Flush() {
     for (const auto& c : pending_.changes()) {
         RegBatch& b = perRoot[c.root == RegRoot::CurrentUser ? 0 : 1];
         switch (c.op) {
-            case RegBatch::Op::CreateKey: b.CreateKey(c.root, c.path); break;
-            case RegBatch::Op::SetValue: b.SetValue(c.root, c.path, c.value.name, c.value.type, c.value.data); break;
-            case RegBatch::Op::DeleteValue: b.DeleteValue(c.root, c.path, c.value.name); break;
-            case RegBatch::Op::DeleteTree: b.DeleteTree(c.root, c.path); break;
+        case RegBatch::Op::CreateKey: b.CreateKey(c.root, c.path); break;
+        case RegBatch::Op::SetValue: b.SetValue(c.root, c.path, c.value.name, c.value.type, c.value.data); break;
+        case RegBatch::Op::DeleteValue: b.DeleteValue(c.root, c.path, c.value.name); break;
+        case RegBatch::Op::DeleteTree: b.DeleteTree(c.root, c.path); break;
         }
     }
     pending_ = RegBatch();

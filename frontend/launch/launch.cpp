@@ -46,11 +46,11 @@ void FlushReporting(DeferredRegistry& deferred, const LaunchServices& s, std::ve
 
 std::string_view EmulatorWindowClass(EmulatorKind kind) {
     switch (kind) {
-        case EmulatorKind::Epsxe: return "EPSXGUI";
-        case EmulatorKind::Fpse: return "FPSE";
-        case EmulatorKind::Psinex: return "\xA9 psinex - revision 5 beta";
-        case EmulatorKind::Adripsx: return "TMAdvance";
-        case EmulatorKind::Pcsx: return "P\xA9SX Main";
+    case EmulatorKind::Epsxe: return "EPSXGUI";
+    case EmulatorKind::Fpse: return "FPSE";
+    case EmulatorKind::Psinex: return "\xA9 psinex - revision 5 beta";
+    case EmulatorKind::Adripsx: return "TMAdvance";
+    case EmulatorKind::Pcsx: return "P\xA9SX Main";
     }
     return "";
 }
@@ -128,34 +128,34 @@ std::optional<PreparedLaunch> PrepareLaunch(const LaunchRequest& request, const 
     }
 
     switch (kind) {
-        case EmulatorKind::Epsxe:
-        case EmulatorKind::Adripsx:
-        case EmulatorKind::Pcsx:
-            if (!WriteEmulatorConfig(base + ".set", kind, deferred, s.settings, s.prompter)) {
-                FlushReporting(deferred, s, plan.unwritten);
-                s.prompter.Tell(kRegistryErrorText, kRegistryErrorCaption);
-                return std::nullopt;
-            }
+    case EmulatorKind::Epsxe:
+    case EmulatorKind::Adripsx:
+    case EmulatorKind::Pcsx:
+        if (!WriteEmulatorConfig(base + ".set", kind, deferred, s.settings, s.prompter)) {
             FlushReporting(deferred, s, plan.unwritten);
-            if (kind == EmulatorKind::Epsxe) ReadEpsxeStartOptions(s.registry, plan);
-            break;
-        case EmulatorKind::Psinex: {
-            FlushReporting(deferred, s, plan.unwritten);
-            if (!WritePsinexConfig(std::get<_PSINEXDATA>(record), installPath)) {
-                const std::string file = installPath + std::string(kPsinexIniName);
-                s.prompter.Tell(std::string(kUnwrittenSettingsText) + file, kUnwrittenFileCaption);
-                plan.unwritten.push_back(file);
-            }
-            break;
+            s.prompter.Tell(kRegistryErrorText, kRegistryErrorCaption);
+            return std::nullopt;
         }
-        case EmulatorKind::Fpse:
-            FlushReporting(deferred, s, plan.unwritten);
-            if (!PrepareFpseFiles(name, installPath, s.settings, s.prompter)) {
-                s.prompter.Tell(kFpseErrorText, kFpseErrorCaption);
-                return std::nullopt;
-            }
-            plan.arguments = std::get<_FPSEDATA>(record).CommandLine;
-            break;
+        FlushReporting(deferred, s, plan.unwritten);
+        if (kind == EmulatorKind::Epsxe) ReadEpsxeStartOptions(s.registry, plan);
+        break;
+    case EmulatorKind::Psinex: {
+        FlushReporting(deferred, s, plan.unwritten);
+        if (!WritePsinexConfig(std::get<_PSINEXDATA>(record), installPath)) {
+            const std::string file = installPath + std::string(kPsinexIniName);
+            s.prompter.Tell(std::string(kUnwrittenSettingsText) + file, kUnwrittenFileCaption);
+            plan.unwritten.push_back(file);
+        }
+        break;
+    }
+    case EmulatorKind::Fpse:
+        FlushReporting(deferred, s, plan.unwritten);
+        if (!PrepareFpseFiles(name, installPath, s.settings, s.prompter)) {
+            s.prompter.Tell(kFpseErrorText, kFpseErrorCaption);
+            return std::nullopt;
+        }
+        plan.arguments = std::get<_FPSEDATA>(record).CommandLine;
+        break;
     }
 
     return plan;

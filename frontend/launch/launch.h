@@ -33,7 +33,8 @@ inline constexpr std::string_view kFpseErrorText =
     "Error Initializing FPSE.\n1. Check if emulator location is correct.\n2. Check if profile is correctly "
     "configured.";
 inline constexpr std::string_view kFpseErrorCaption = "Initialize Error";
-inline constexpr std::string_view kNoEmulatorDirText = "Cannot find emulator directory\nPlease configure emulator paths.";
+inline constexpr std::string_view kNoEmulatorDirText =
+    "Cannot find emulator directory\nPlease configure emulator paths.";
 inline constexpr std::string_view kDirectoryErrorCaption = "Directory Error";
 inline constexpr std::string_view kStartErrorText =
     "Error lauching the emulator.\nPlease check if emulator location is correct";
@@ -109,6 +110,6 @@ LaunchOutcome LaunchSelectedProfile(const LaunchRequest& request, const LaunchSe
 
 // The same with this system's registry editor and window finder.
 LaunchOutcome LaunchSelectedProfile(const LaunchRequest& request, Registry& registry, const SettingsStore& settings,
-                           Prompter& prompter, WindowPoller& poller);
+                                    Prompter& prompter, WindowPoller& poller);
 
 }  // namespace dravolo

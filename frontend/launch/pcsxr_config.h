@@ -19,7 +19,6 @@ namespace dravolo {
 
 inline constexpr std::string_view kPcsxrHleBios = "HLE";
 
-
 using PcsxrValues = std::vector<std::pair<std::string, std::string>>;
 
 // The values a launch sets, in the order pcsxr writes them.
@@ -33,8 +32,8 @@ std::optional<std::string> PcsxrValue(std::string_view text, std::string_view na
 std::string SetPcsxrValues(std::string_view text, const PcsxrValues& values);
 
 // The file's name below ~/.pcsxr/ and the arguments that start pcsxr on it.
-std::string PcsxrConfigName(std::string_view profileName);   // "dravolo/<profile>.cfg"
-std::string PcsxrArguments(std::string_view profileName);    // "-cfg dravolo/<profile>.cfg", quoted as needed
+std::string PcsxrConfigName(std::string_view profileName);  // "dravolo/<profile>.cfg"
+std::string PcsxrArguments(std::string_view profileName);   // "-cfg dravolo/<profile>.cfg", quoted as needed
 
 // Writes ~/.pcsxr/dravolo/<profile>.cfg from the record; false when it
 // cannot be written (or there is no HOME).

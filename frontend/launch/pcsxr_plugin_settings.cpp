@@ -59,8 +59,7 @@ std::optional<PcsxrSideFile> ParsePcsxrSideFile(std::string_view text) {
     return PcsxrSideFile{std::string(name), std::string(text.substr(newline + 1))};
 }
 
-bool CapturePcsxrPluginSettings(std::string_view sideFile, std::string_view pluginFile,
-                                std::string_view pcsxrHome) {
+bool CapturePcsxrPluginSettings(std::string_view sideFile, std::string_view pluginFile, std::string_view pcsxrHome) {
     const std::string_view settingsFile = PcsxrPluginSettingsFile(pluginFile);
     if (settingsFile.empty()) return false;
     const auto live = ReadWholeFile(std::string(pcsxrHome) + "plugins/" + std::string(settingsFile));
@@ -73,8 +72,7 @@ bool CapturePcsxrPluginSettings(std::string_view sideFile, std::string_view plug
 bool RestorePcsxrPluginSettings(std::string_view sideFile, std::string_view pcsxrHome) {
     const auto bytes = ReadWholeFile(sideFile);
     if (!bytes) return false;
-    const auto copy =
-        ParsePcsxrSideFile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const auto copy = ParsePcsxrSideFile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (!copy) return false;
     const std::string home(pcsxrHome);
     // Either may exist already; a folder that cannot be made fails the write below.

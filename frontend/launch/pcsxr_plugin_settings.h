@@ -28,8 +28,7 @@ std::optional<PcsxrSideFile> ParsePcsxrSideFile(std::string_view text);
 // Copies the plugin's live settings file (below pcsxrHome's "plugins/") into
 // the side file; false, leaving the side file alone, when the plugin is
 // unknown, never stored settings, or the side file cannot be written.
-bool CapturePcsxrPluginSettings(std::string_view sideFile, std::string_view pluginFile,
-                                std::string_view pcsxrHome);
+bool CapturePcsxrPluginSettings(std::string_view sideFile, std::string_view pluginFile, std::string_view pcsxrHome);
 // Puts the side file's copy back; false, changing nothing, when the side file
 // is missing or no such copy, or the settings file cannot be written.
 bool RestorePcsxrPluginSettings(std::string_view sideFile, std::string_view pcsxrHome);

@@ -6,9 +6,9 @@ namespace {
 
 const std::string& Pick(PluginType type, const std::string& gpu, const std::string& spu, const std::string& cdr) {
     switch (type) {
-        case PluginType::Gpu: return gpu;
-        case PluginType::Spu: return spu;
-        case PluginType::Cdr: return cdr;
+    case PluginType::Gpu: return gpu;
+    case PluginType::Spu: return spu;
+    case PluginType::Cdr: return cdr;
     }
     return gpu;
 }
@@ -21,9 +21,7 @@ struct FieldOf {
     const std::string& operator()(const _FPSEDATA& r) const {
         return Pick(type, r.GpuPlugin, r.SpuPlugin, r.CdrPlugin);
     }
-    const std::string& operator()(const _PSINEXDATA& r) const {
-        return Pick(type, r.Graphics, r.Sound, r.CdRom);
-    }
+    const std::string& operator()(const _PSINEXDATA& r) const { return Pick(type, r.Graphics, r.Sound, r.CdRom); }
     const std::string& operator()(const _ADRIPSXDATA& r) const {
         return Pick(type, r.GPUplugin, r.SPUplugin, r.CDRplugin);
     }

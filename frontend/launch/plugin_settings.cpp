@@ -9,9 +9,9 @@ namespace dravolo {
 
 std::string_view SideFileExtension(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return ".gpu";
-        case PluginType::Spu: return ".spu";
-        case PluginType::Cdr: return ".cdr";
+    case PluginType::Gpu: return ".gpu";
+    case PluginType::Spu: return ".spu";
+    case PluginType::Cdr: return ".cdr";
     }
     return ".gpu";
 }
@@ -28,8 +28,7 @@ std::string RegeditExportCommand(std::string_view sideFile, std::string_view key
     return "regedit.exe /e/s \"" + std::string(sideFile) + "\" \"" + std::string(keyText) + "\"";
 }
 
-RegeditProcessEditor::RegeditProcessEditor(Registry& registry, Runner run)
-    : registry_(registry), run_(std::move(run)) {
+RegeditProcessEditor::RegeditProcessEditor(Registry& registry, Runner run) : registry_(registry), run_(std::move(run)) {
     if (!run_) run_ = [](std::string_view commandLine) { return RunAndWait(commandLine, ""); };
 }
 

@@ -14,11 +14,11 @@ namespace dravolo {
 
 std::string_view PsemuPluginDirectory(EmulatorKind kind) {
     switch (kind) {
-        case EmulatorKind::Epsxe: return "plugins\\";
-        case EmulatorKind::Fpse: return "plugin\\psemu\\";
-        case EmulatorKind::Psinex: return "plugins\\";
-        case EmulatorKind::Adripsx: return "Plugins\\";
-        case EmulatorKind::Pcsx: return "plugin\\";
+    case EmulatorKind::Epsxe: return "plugins\\";
+    case EmulatorKind::Fpse: return "plugin\\psemu\\";
+    case EmulatorKind::Psinex: return "plugins\\";
+    case EmulatorKind::Adripsx: return "Plugins\\";
+    case EmulatorKind::Pcsx: return "plugin\\";
     }
     return "plugins\\";
 }

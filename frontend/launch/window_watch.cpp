@@ -6,8 +6,7 @@
 
 namespace dravolo {
 
-WindowWatch::WindowWatch(WindowFinder& finder, std::string className, bool moveWindow, bool nukeConsole,
-                         int maxLooks)
+WindowWatch::WindowWatch(WindowFinder& finder, std::string className, bool moveWindow, bool nukeConsole, int maxLooks)
     : finder_(finder),
       className_(std::move(className)),
       moveWindow_(moveWindow),

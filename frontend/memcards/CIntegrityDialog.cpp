@@ -30,8 +30,9 @@ CIntegrityDialog::CIntegrityDialog(const Report& report, Repair repair, QWidget*
 
     auto* buttons = new QDialogButtonBox;
     repair_ = buttons->addButton(QStringLiteral("Repair"), QDialogButtonBox::ActionRole);
-    repair_->setToolTip(QStringLiteral("Makes the checksums right and keeps blocks no save reaches as marked-free "
-                                       "saves (Recover Slot brings them back); no save data is changed."));
+    repair_->setToolTip(
+        QStringLiteral("Makes the checksums right and keeps blocks no save reaches as marked-free "
+                       "saves (Recover Slot brings them back); no save data is changed."));
     close_ = buttons->addButton(QDialogButtonBox::Close);
     for (QPushButton* b : {repair_, close_}) b->setAutoDefault(false);
     close_->setDefault(true);

@@ -214,8 +214,9 @@ void CMemcardsPage::UpdateSnapshotButtons() {
     const bool profile = !manager_.SnapshotFolder().empty();
     for (SideControls& c : sides_) {
         c.snapshots->setEnabled(profile);
-        c.snapshots->setToolTip(profile ? QStringLiteral("The snapshots of this card taken before each launch of the profile")
-                                        : QStringLiteral("Card snapshots belong to a profile: open its settings"));
+        c.snapshots->setToolTip(
+            profile ? QStringLiteral("The snapshots of this card taken before each launch of the profile")
+                    : QStringLiteral("Card snapshots belong to a profile: open its settings"));
     }
 }
 void CMemcardsPage::SetLeftCardPath(const std::string& path) { manager_.SetPath(kLeft, path); }
@@ -236,7 +237,9 @@ void CMemcardsPage::OnInitPage() {
     ShowState();
 }
 
-void CMemcardsPage::OnSetActive() { Run([&] { manager_.Activate(); }); }
+void CMemcardsPage::OnSetActive() {
+    Run([&] { manager_.Activate(); });
+}
 void CMemcardsPage::OnKillActive() { manager_.Deactivate(); }
 void CMemcardsPage::OnOK() { manager_.Ok(); }
 
@@ -272,11 +275,14 @@ void CMemcardsPage::OnCheckIntegrity() {
     const auto report = manager_.CheckIntegrity(side);
     ShowState();
     if (!report) return;
-    CIntegrityDialog dialog(*report, [this, side] {
-        auto repaired = manager_.RepairCard(side);
-        ShowState();
-        return repaired;
-    }, this);
+    CIntegrityDialog dialog(
+        *report,
+        [this, side] {
+            auto repaired = manager_.RepairCard(side);
+            ShowState();
+            return repaired;
+        },
+        this);
     dialog.exec();
 }
 

@@ -20,9 +20,9 @@ constexpr int kIdRole = Qt::UserRole + 1;
 
 QString ChangeText(SnapshotSave::Change change) {
     switch (change) {
-        case SnapshotSave::Change::Same: return QStringLiteral("the same on the card");
-        case SnapshotSave::Change::Changed: return QStringLiteral("changed on the card since");
-        case SnapshotSave::Change::NotOnCard: return QStringLiteral("no longer on the card");
+    case SnapshotSave::Change::Same: return QStringLiteral("the same on the card");
+    case SnapshotSave::Change::Changed: return QStringLiteral("changed on the card since");
+    case SnapshotSave::Change::NotOnCard: return QStringLiteral("no longer on the card");
     }
     return {};
 }
@@ -60,7 +60,8 @@ CSnapshotsDialog::CSnapshotsDialog(int card, const std::string& cardPath, List l
 
     list_ = new QTreeWidget;
     list_->setColumnCount(3);
-    list_->setHeaderLabels({QStringLiteral("Taken"), QStringLiteral("Saves"), QStringLiteral("Compared with the card")});
+    list_->setHeaderLabels(
+        {QStringLiteral("Taken"), QStringLiteral("Saves"), QStringLiteral("Compared with the card")});
     list_->setAccessibleName(QStringLiteral("Snapshots"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setAllColumnsShowFocus(true);
@@ -73,8 +74,9 @@ CSnapshotsDialog::CSnapshotsDialog(int card, const std::string& cardPath, List l
 
     auto* buttons = new QDialogButtonBox;
     restore_ = buttons->addButton(QStringLiteral("Restore"), QDialogButtonBox::ActionRole);
-    restore_->setToolTip(QStringLiteral("Copies the snapshot back over the card; the card as it is now is kept "
-                                        "as a snapshot first."));
+    restore_->setToolTip(
+        QStringLiteral("Copies the snapshot back over the card; the card as it is now is kept "
+                       "as a snapshot first."));
     close_ = buttons->addButton(QDialogButtonBox::Close);
     for (QPushButton* b : {restore_, close_}) b->setAutoDefault(false);
     close_->setDefault(true);

@@ -26,14 +26,16 @@ std::string MemcardDirectory(const SettingsStore& settings, std::optional<Emulat
 std::vector<std::string> ListCardFiles(const std::string& directory) {
     std::vector<std::string> entries;
     for (const char* mask : {"*.mc?", "*.ddf"})
-        for (const dravolo::FindEntry& found : FindFiles(directory + mask)) InsertSorted(entries, directory + found.name);
+        for (const dravolo::FindEntry& found : FindFiles(directory + mask))
+            InsertSorted(entries, directory + found.name);
     return entries;
 }
 
 void InsertSorted(std::vector<std::string>& entries, std::string entry) {
     entry = LowerAnsi(entry);
-    const auto at = std::upper_bound(entries.begin(), entries.end(), entry,
-                                     [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
+    const auto at =
+        std::upper_bound(entries.begin(), entries.end(), entry,
+                         [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
     entries.insert(at, std::move(entry));
 }
 

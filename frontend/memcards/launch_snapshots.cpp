@@ -27,29 +27,29 @@ std::array<std::string, 2> LaunchCardPaths(EmulatorKind kind, std::string_view p
                                            const AnyProfileRecord& record, const SettingsStore& settings) {
     std::array<std::string, 2> cards;
     switch (kind) {
-        case EmulatorKind::Epsxe: {
-            const auto& r = std::get<_EPSXEDATA>(record);
-            cards = {r.Memcard1, r.Memcard2};
-            break;
-        }
-        case EmulatorKind::Psinex: {
-            const auto& r = std::get<_PSINEXDATA>(record);
-            cards = {r.MemCard1, r.MemCard2};
-            break;
-        }
-        case EmulatorKind::Pcsx: {
-            const auto& r = std::get<_PCSXDATA>(record);
-            cards = {r.Mcd1, r.Mcd2};
-            break;
-        }
-        case EmulatorKind::Fpse: {
-            const auto& r = std::get<_FPSEDATA>(record);
-            const std::string ini = ProfilePath(kind, profileName, ".INI");
-            cards = {GetPrivateProfileString("FPSE", "MemCard1", r.MemCard1, ini),
-                     GetPrivateProfileString("FPSE", "MemCard2", r.MemCard2, ini)};
-            break;
-        }
-        case EmulatorKind::Adripsx: return cards;
+    case EmulatorKind::Epsxe: {
+        const auto& r = std::get<_EPSXEDATA>(record);
+        cards = {r.Memcard1, r.Memcard2};
+        break;
+    }
+    case EmulatorKind::Psinex: {
+        const auto& r = std::get<_PSINEXDATA>(record);
+        cards = {r.MemCard1, r.MemCard2};
+        break;
+    }
+    case EmulatorKind::Pcsx: {
+        const auto& r = std::get<_PCSXDATA>(record);
+        cards = {r.Mcd1, r.Mcd2};
+        break;
+    }
+    case EmulatorKind::Fpse: {
+        const auto& r = std::get<_FPSEDATA>(record);
+        const std::string ini = ProfilePath(kind, profileName, ".INI");
+        cards = {GetPrivateProfileString("FPSE", "MemCard1", r.MemCard1, ini),
+                 GetPrivateProfileString("FPSE", "MemCard2", r.MemCard2, ini)};
+        break;
+    }
+    case EmulatorKind::Adripsx: return cards;
     }
     const std::string install = settings.InstallPath(kind);
     for (std::string& card : cards) card = FromEmulatorFolder(std::move(card), install);

@@ -88,8 +88,8 @@ public:
         std::string card;
         std::vector<std::string> lines;  // "No problems found." for none
         bool clean = true;
-        bool repairable = false;         // Repair would change something
-        std::string repaired;            // what the last Repair did, empty before
+        bool repairable = false;  // Repair would change something
+        std::string repaired;     // what the last Repair did, empty before
     };
     // Nothing when the side has no card; a card that cannot be read is told.
     std::optional<IntegrityReport> CheckIntegrity(int side);
@@ -105,8 +105,8 @@ public:
     struct SnapshotEntry {
         Snapshot snapshot;
         bool readable = true;
-        std::vector<SnapshotSave> saves;       // what it holds, against the side's card
-        std::vector<std::string> onlyOnCard;   // saves on the card it does not hold
+        std::vector<SnapshotSave> saves;      // what it holds, against the side's card
+        std::vector<std::string> onlyOnCard;  // saves on the card it does not hold
     };
     // The side's card snapshots, newest first.
     std::vector<SnapshotEntry> Snapshots(int side);

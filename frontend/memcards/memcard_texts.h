@@ -13,7 +13,8 @@ inline constexpr const char* kLinkText = ":: Link ::";
 inline constexpr const char* kEndLinkText = ":: End Link ::";
 inline constexpr const char* kErasedText = ":: Erased ::";
 
-inline constexpr const char* kAskFormatUnformatted = "Memory card selected is not formatted.\nDo you want to Format it?";
+inline constexpr const char* kAskFormatUnformatted =
+    "Memory card selected is not formatted.\nDo you want to Format it?";
 inline constexpr const char* kAskFormat = "Format memory card?";
 inline constexpr const char* kAskOverwriteCard = "Overwrite memcard?";
 inline constexpr const char* kAskDeleteCard = "Delete current memory card?";

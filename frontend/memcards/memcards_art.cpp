@@ -113,10 +113,10 @@ QIcon ListPicture(int image) {
     static const QIcon japan(RegionBadge(Qt::white, QColor(200, 16, 46), QString(), true));
     static const QIcon generic(CardPicture());
     switch (image) {
-        case kRegionAmericaImage: return america;
-        case kRegionEuropeImage: return europe;
-        case kRegionJapanImage: return japan;
-        default: return generic;
+    case kRegionAmericaImage: return america;
+    case kRegionEuropeImage: return europe;
+    case kRegionJapanImage: return japan;
+    default: return generic;
     }
 }
 

@@ -12,10 +12,10 @@ bool IsMarkedFree(std::uint8_t state) { return state == 0xA1 || state == 0xA2 ||
 
 int RegionImage(std::uint16_t region) {
     switch (region) {
-        case memcard::kRegionAmerica: return kRegionAmericaImage;
-        case memcard::kRegionEurope: return kRegionEuropeImage;
-        case memcard::kRegionJapan: return kRegionJapanImage;
-        default: return kGenericImage;
+    case memcard::kRegionAmerica: return kRegionAmericaImage;
+    case memcard::kRegionEurope: return kRegionEuropeImage;
+    case memcard::kRegionJapan: return kRegionJapanImage;
+    default: return kGenericImage;
     }
 }
 

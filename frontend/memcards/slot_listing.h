@@ -20,7 +20,7 @@ inline constexpr int kRegionJapanImage = 17;    // "BI"
 inline constexpr int kGenericImage = 18;
 
 struct SlotRow {
-    std::string number;    // "1" ... "15"
+    std::string number;  // "1" ... "15"
     int image = kGenericImage;
     std::string saveName;  // the title (Shift-JIS pairs kept) or a status text
     int regionImage = kGenericImage;

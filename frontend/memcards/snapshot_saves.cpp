@@ -53,7 +53,8 @@ std::vector<std::string> SavesMissingFrom(const Bytes& snapshot, const Bytes& cu
     const auto now = ImageOf(current);
     std::vector<std::string> missing;
     for (const NamedSave& save : SavesOf(*now)) {
-        const bool held = std::any_of(then.begin(), then.end(), [&](const NamedSave& s) { return s.name == save.name; });
+        const bool held =
+            std::any_of(then.begin(), then.end(), [&](const NamedSave& s) { return s.name == save.name; });
         if (!held) missing.push_back(TitleOf(*now, save));
     }
     return missing;
@@ -101,11 +102,11 @@ std::string RestoreQuestion(const Snapshot& snapshot, std::string_view cardPath)
 
 std::string RestoreFailureText(RestoreOutcome outcome, std::string_view cardPath) {
     switch (outcome) {
-        case RestoreOutcome::Restored: return {};
-        case RestoreOutcome::NoSnapshot: return "The snapshot cannot be read.";
-        case RestoreOutcome::CannotSnapshotCard:
-            return "Nothing was restored: a snapshot of " + std::string(cardPath) + " as it is could not be taken.";
-        case RestoreOutcome::CannotWriteCard: return "Cannot write " + std::string(cardPath) + ".";
+    case RestoreOutcome::Restored: return {};
+    case RestoreOutcome::NoSnapshot: return "The snapshot cannot be read.";
+    case RestoreOutcome::CannotSnapshotCard:
+        return "Nothing was restored: a snapshot of " + std::string(cardPath) + " as it is could not be taken.";
+    case RestoreOutcome::CannotWriteCard: return "Cannot write " + std::string(cardPath) + ".";
     }
     return "Nothing was restored.";
 }

@@ -13,8 +13,8 @@ namespace dravolo::memcards {
 
 struct SnapshotSave {
     enum class Change { Same, Changed, NotOnCard };
-    int slot = 0;          // 0-14
-    std::string title;     // as MemCardTitleText gives it; the save's name when the title is blank
+    int slot = 0;       // 0-14
+    std::string title;  // as MemCardTitleText gives it; the save's name when the title is blank
     int blocks = 0;
     Change change = Change::Same;
 };

@@ -32,9 +32,9 @@ std::array<std::string*, 2> MemcardFieldsOf(Record& record) {
 QIcon TabIcon(int tab) {
     QStyle* style = QApplication::style();
     switch (tab) {
-        case 0: return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-        case 1: return style->standardIcon(QStyle::SP_ComputerIcon);
-        default: return style->standardIcon(QStyle::SP_DriveFDIcon);
+    case 0: return style->standardIcon(QStyle::SP_FileDialogDetailedView);
+    case 1: return style->standardIcon(QStyle::SP_ComputerIcon);
+    default: return style->standardIcon(QStyle::SP_DriveFDIcon);
     }
 }
 
@@ -44,11 +44,11 @@ QString CEmuPropertySheet::CaptionForKind(SheetKind kind) {
     const auto* emulator = std::get_if<EmulatorKind>(&kind);
     if (!emulator) return QStringLiteral("Memcards Tool");
     switch (*emulator) {
-        case EmulatorKind::Epsxe: return QStringLiteral("ePSXe Options");
-        case EmulatorKind::Fpse: return QStringLiteral("Fpse Options");
-        case EmulatorKind::Psinex: return QStringLiteral("Psinex Options");
-        case EmulatorKind::Adripsx: return QStringLiteral("Adripsx Options");
-        case EmulatorKind::Pcsx: return QStringLiteral("PCSX Options");
+    case EmulatorKind::Epsxe: return QStringLiteral("ePSXe Options");
+    case EmulatorKind::Fpse: return QStringLiteral("Fpse Options");
+    case EmulatorKind::Psinex: return QStringLiteral("Psinex Options");
+    case EmulatorKind::Adripsx: return QStringLiteral("Adripsx Options");
+    case EmulatorKind::Pcsx: return QStringLiteral("PCSX Options");
     }
     return QString();
 }
@@ -60,7 +60,9 @@ std::optional<EmulatorKind> CEmuPropertySheet::emulator() const {
 }
 
 CEmuPropertySheet::CEmuPropertySheet(SheetContext& context, const QString& caption, QWidget* parent)
-    : QDialog(parent), context_(context), tabs_(new QTabWidget),
+    : QDialog(parent),
+      context_(context),
+      tabs_(new QTabWidget),
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply)) {
     setWindowTitle(caption);
     tabs_->setIconSize(QSize(16, 16));
@@ -81,11 +83,11 @@ COptionPageBase* CEmuPropertySheet::optionPage() const {
     const auto kind = emulator();
     if (!kind) return nullptr;
     switch (*kind) {
-        case EmulatorKind::Epsxe: return epsxePage_;
-        case EmulatorKind::Fpse: return fpsePage_;
-        case EmulatorKind::Psinex: return psinexPage_;
-        case EmulatorKind::Adripsx: return adripsxPage_;
-        case EmulatorKind::Pcsx: return pcsxPage_;
+    case EmulatorKind::Epsxe: return epsxePage_;
+    case EmulatorKind::Fpse: return fpsePage_;
+    case EmulatorKind::Psinex: return psinexPage_;
+    case EmulatorKind::Adripsx: return adripsxPage_;
+    case EmulatorKind::Pcsx: return pcsxPage_;
     }
     return nullptr;
 }
@@ -124,11 +126,11 @@ void CEmuPropertySheet::SetKind(std::optional<SheetKind> kind) {
     if (optionKind) {
         COptionPageBase* page = nullptr;
         switch (*optionKind) {
-            case EmulatorKind::Epsxe: page = epsxePage_ = new COptionsPage(context_); break;
-            case EmulatorKind::Fpse: page = fpsePage_ = new CFpseOptions(context_); break;
-            case EmulatorKind::Psinex: page = psinexPage_ = new CPsinexOptions(context_); break;
-            case EmulatorKind::Adripsx: page = adripsxPage_ = new CAdripsxOptions(context_); break;
-            case EmulatorKind::Pcsx: page = pcsxPage_ = new CPcsxOptions(context_); break;
+        case EmulatorKind::Epsxe: page = epsxePage_ = new COptionsPage(context_); break;
+        case EmulatorKind::Fpse: page = fpsePage_ = new CFpseOptions(context_); break;
+        case EmulatorKind::Psinex: page = psinexPage_ = new CPsinexOptions(context_); break;
+        case EmulatorKind::Adripsx: page = adripsxPage_ = new CAdripsxOptions(context_); break;
+        case EmulatorKind::Pcsx: page = pcsxPage_ = new CPcsxOptions(context_); break;
         }
         page->SetProfileName(profileName_);
         connect(page, &COptionPageBase::memcardPathSent, this, &CEmuPropertySheet::OnOptionPath);
@@ -171,7 +173,8 @@ void CEmuPropertySheet::LoadRecord(AnyProfileRecord& any) {
             using R = std::decay_t<decltype(record)>;
             if (emulator() != R::kKind) return;
             if constexpr (std::is_same_v<R, _EPSXEDATA>) epsxePage_->Exchange(record, false, epsxePage_->initialised());
-            else if constexpr (std::is_same_v<R, _FPSEDATA>) fpsePage_->Exchange(record, false, fpsePage_->initialised());
+            else if constexpr (std::is_same_v<R, _FPSEDATA>)
+                fpsePage_->Exchange(record, false, fpsePage_->initialised());
             else if constexpr (std::is_same_v<R, _PSINEXDATA>)
                 psinexPage_->Exchange(record, false, psinexPage_->initialised());
             else if constexpr (std::is_same_v<R, _ADRIPSXDATA>)

@@ -34,7 +34,6 @@ class CPcsxOptions;
 class CPluginsPage;
 class CMemcardsPageBase;
 
-
 class CEmuPropertySheet : public QDialog {
     Q_OBJECT
 public:

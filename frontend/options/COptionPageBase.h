@@ -49,7 +49,6 @@ bool SelectListEntry(QComboBox* combo, const std::string& text);
 // Replaces the entries, sorted as a sorted Windows list sorts them.
 void SetSortedEntries(QComboBox* combo, std::vector<std::string> entries);
 
-
 class COptionPageBase : public CSheetPage {
     Q_OBJECT
 public:

@@ -57,10 +57,10 @@ COptionsPage::COptionsPage(SheetContext& context, QWidget* parent)
     auto* miscBox = new QVBoxLayout(misc);
     BindCheck(AddCheck(miscBox, "Autoload PPF"), &R::AutoPpfLoad);
     // Kept in the profile though ePSXe no longer offers them: never shown.
-    for (auto [text, field] : {std::pair{"Enable MDEC XA", &R::MdecXa},
-                               std::pair{"Accurate CDR Timing", &R::AccurateCdrTiming},
-                               std::pair{"Enable no cdr param overwrite", &R::NoCdrParamOverwrite},
-                               std::pair{"SIO IRQ Always On", &R::SioIrq}}) {
+    for (auto [text, field] :
+         {std::pair{"Enable MDEC XA", &R::MdecXa}, std::pair{"Accurate CDR Timing", &R::AccurateCdrTiming},
+          std::pair{"Enable no cdr param overwrite", &R::NoCdrParamOverwrite},
+          std::pair{"SIO IRQ Always On", &R::SioIrq}}) {
         QCheckBox* hidden = AddCheck(miscBox, text);
         hidden->setVisible(false);
         BindCheck(hidden, field);

@@ -60,8 +60,10 @@ CPcsxOptions::CPcsxOptions(SheetContext& context, QWidget* parent)
     auto* pad2 = MakePadGroup("Pad2 Type", pad2_, config2_);
     BindPad(pad1_, &R::Pad1);
     BindPad(pad2_, &R::Pad2);
-    connect(config1_, &QPushButton::clicked, this, [this] { ConfigurePsemuPadOf(EmulatorKind::Pcsx, pad1_, fields_.Pad1); });
-    connect(config2_, &QPushButton::clicked, this, [this] { ConfigurePsemuPadOf(EmulatorKind::Pcsx, pad2_, fields_.Pad2); });
+    connect(config1_, &QPushButton::clicked, this,
+            [this] { ConfigurePsemuPadOf(EmulatorKind::Pcsx, pad1_, fields_.Pad1); });
+    connect(config2_, &QPushButton::clicked, this,
+            [this] { ConfigurePsemuPadOf(EmulatorKind::Pcsx, pad2_, fields_.Pad2); });
 
     auto* country = MakeCountryGroup(kCountryEntries, country_);
     connect(country_, &QComboBox::activated, this, &CPcsxOptions::OnControlChanged);

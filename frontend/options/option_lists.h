@@ -20,8 +20,8 @@ std::vector<std::string> FindBiosFiles(std::string_view installPath);
 // "HLE".
 inline constexpr std::string_view kPcsxHleEntry = "USE HLE BIOS";
 inline constexpr std::string_view kPcsxHleValue = "HLE";
-std::string PcsxBiosShown(std::string_view stored);   // "HLE" -> "USE HLE BIOS"
-std::string PcsxBiosStored(std::string_view shown);   // "USE HLE BIOS" -> "HLE"
+std::string PcsxBiosShown(std::string_view stored);  // "HLE" -> "USE HLE BIOS"
+std::string PcsxBiosStored(std::string_view shown);  // "USE HLE BIOS" -> "HLE"
 
 // "First", "C" ... "Z", then one empty entry.
 const std::vector<std::string>& CdrDriveEntries();

@@ -16,8 +16,7 @@ inline constexpr const char* kCompilerText = "Compiler (faster, lower compatibil
 inline constexpr const char* kInterpreterText = "Interpreter (slower, higher compatibility)";
 
 // "CPU Options" with two radio buttons (first 0, second 1).
-QGroupBox* MakeCpuGroup(const char* first, const char* second, QRadioButton*& firstButton,
-                        QRadioButton*& secondButton);
+QGroupBox* MakeCpuGroup(const char* first, const char* second, QRadioButton*& firstButton, QRadioButton*& secondButton);
 // "Country Settings" with "Country:" and a drop-down list of the entries.
 template <std::size_t N>
 QGroupBox* MakeCountryGroup(const std::array<std::string_view, N>& entries, QComboBox*& combo);

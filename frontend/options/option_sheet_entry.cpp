@@ -23,8 +23,7 @@ std::string ProfileNameOfPath(const std::string& profilePath) {
 
 OptionSheetResult RunOptionSheet(QWidget* parent, SheetKind kind, const std::string& profilePath,
                                  SettingsStore& settings, Prompter& prompter,
-                                 std::function<void(AnyProfileRecord&)> storeApplied,
-                                 const OptionSheetExtras& extras) {
+                                 std::function<void(AnyProfileRecord&)> storeApplied, const OptionSheetExtras& extras) {
     const auto* emulatorKind = std::get_if<EmulatorKind>(&kind);
     const auto emulator = emulatorKind ? std::optional(*emulatorKind) : std::nullopt;
 
@@ -36,8 +35,8 @@ OptionSheetResult RunOptionSheet(QWidget* parent, SheetKind kind, const std::str
     const auto editor = MakePlatformRegistryEditor(world ? world->registry() : settings.registry());
     SheetContext context{settings, prompter, extras.choosers ? *extras.choosers : systemChoosers, *editor,
                          extras.makeMemcardsPage};
-    CEmuPropertySheet sheet(context, extras.caption.isEmpty() ? CEmuPropertySheet::CaptionForKind(kind) : extras.caption,
-                            parent);
+    CEmuPropertySheet sheet(
+        context, extras.caption.isEmpty() ? CEmuPropertySheet::CaptionForKind(kind) : extras.caption, parent);
 
     if (!emulator) {
         sheet.SetKind(kMemcardsOnly);

@@ -117,8 +117,8 @@ bool ConfigurePcsxrPad(std::string_view pluginsDir, std::string_view pluginFile,
     return loaded;
 }
 
-bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow,
-                      std::uintptr_t moduleInstance, Prompter& prompter) {
+bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow, std::uintptr_t moduleInstance,
+                      Prompter& prompter) {
     const auto module = OpenPluginModule(pluginPath);
     if (!module) return false;
     const bool called =

@@ -61,7 +61,7 @@ bool ConfigurePcsxrPad(std::string_view pluginsDir, std::string_view pluginFile,
 
 // "Config" of an FPSE pad: JOY0_Configure (pad 0) or JOY1_Configure (pad 1)
 // with the FPSE settings block. False when the plugin or the entry is missing.
-bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow,
-                      std::uintptr_t moduleInstance, Prompter& prompter);
+bool ConfigureFpsePad(std::string_view pluginPath, int pad, std::uintptr_t ownerWindow, std::uintptr_t moduleInstance,
+                      Prompter& prompter);
 
 }  // namespace dravolo

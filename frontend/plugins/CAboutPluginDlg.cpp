@@ -19,7 +19,9 @@ std::string CAboutPluginDlg::NameText(const FpseInfo& info) {
 }
 
 CAboutPluginDlg::CAboutPluginDlg(const FpseInfo& info, QWidget* parent)
-    : QDialog(parent), name_(new QLabel(ToQt(NameText(info)))), author_(new QLabel(ToQt(info.author))),
+    : QDialog(parent),
+      name_(new QLabel(ToQt(NameText(info)))),
+      author_(new QLabel(ToQt(info.author))),
       description_(new QPlainTextEdit(ToQt(info.description))) {
     setWindowTitle(QStringLiteral("About Plugin"));
     description_->setReadOnly(true);

@@ -25,9 +25,9 @@ namespace {
 QIcon PluginTypeIcon(PluginType type) {
     QStyle* style = QApplication::style();
     switch (type) {
-        case PluginType::Gpu: return style->standardIcon(QStyle::SP_DesktopIcon);
-        case PluginType::Spu: return style->standardIcon(QStyle::SP_MediaVolume);
-        case PluginType::Cdr: return style->standardIcon(QStyle::SP_DriveCDIcon);
+    case PluginType::Gpu: return style->standardIcon(QStyle::SP_DesktopIcon);
+    case PluginType::Spu: return style->standardIcon(QStyle::SP_MediaVolume);
+    case PluginType::Cdr: return style->standardIcon(QStyle::SP_DriveCDIcon);
     }
     return {};
 }
@@ -68,10 +68,13 @@ private:
 }  // namespace
 
 CPluginsPage::CPluginsPage(SheetContext& context, QWidget* parent)
-    : CSheetPage(parent), context_(context),
+    : CSheetPage(parent),
+      context_(context),
       logic_(context.settings.registry(), context.editor, context.prompter),
-      configure_(new QPushButton(QStringLiteral("Configure"))), test_(new QPushButton(QStringLiteral("Test"))),
-      about_(new QPushButton(QStringLiteral("About"))), activate_(new QPushButton(QStringLiteral("Activate"))) {
+      configure_(new QPushButton(QStringLiteral("Configure"))),
+      test_(new QPushButton(QStringLiteral("Test"))),
+      about_(new QPushButton(QStringLiteral("About"))),
+      activate_(new QPushButton(QStringLiteral("Activate"))) {
     setWindowTitle(QStringLiteral("Plugin Manager        "));
     auto* layout = new QVBoxLayout(this);
     for (PluginType type : kPluginTypes) {

@@ -13,36 +13,36 @@ namespace {
 
 std::uint32_t PsemuTypeBit(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return kPsemuTypeGpu;
-        case PluginType::Spu: return kPsemuTypeSpu;
-        case PluginType::Cdr: return kPsemuTypeCdr;
+    case PluginType::Gpu: return kPsemuTypeGpu;
+    case PluginType::Spu: return kPsemuTypeSpu;
+    case PluginType::Cdr: return kPsemuTypeCdr;
     }
     return 0;
 }
 
 std::string_view PsemuMask(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return "gpu*.dll";
-        case PluginType::Spu: return "spu*.dll";
-        case PluginType::Cdr: return "cdr*.dll";
+    case PluginType::Gpu: return "gpu*.dll";
+    case PluginType::Spu: return "spu*.dll";
+    case PluginType::Cdr: return "cdr*.dll";
     }
     return "gpu*.dll";
 }
 
 std::uint8_t FpseTypeNumber(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return kFpseTypeGpu;
-        case PluginType::Spu: return kFpseTypeSpu;
-        case PluginType::Cdr: return kFpseTypeCdr;
+    case PluginType::Gpu: return kFpseTypeGpu;
+    case PluginType::Spu: return kFpseTypeSpu;
+    case PluginType::Cdr: return kFpseTypeCdr;
     }
     return 0;
 }
 
 std::string_view FpseMask(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return "gpu*.dll";
-        case PluginType::Spu: return "spu*.dll";
-        case PluginType::Cdr: return "cd*.dll";
+    case PluginType::Gpu: return "gpu*.dll";
+    case PluginType::Spu: return "spu*.dll";
+    case PluginType::Cdr: return "cd*.dll";
     }
     return "gpu*.dll";
 }
@@ -54,9 +54,9 @@ constexpr std::size_t kVersionValueLimit = 260;
 
 std::string_view FpseBridgeFile(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return "GPUPSEMU.DLL";
-        case PluginType::Spu: return "SPUPSEMU.DLL";
-        case PluginType::Cdr: return "CDPSEMU.DLL";
+    case PluginType::Gpu: return "GPUPSEMU.DLL";
+    case PluginType::Spu: return "SPUPSEMU.DLL";
+    case PluginType::Cdr: return "CDPSEMU.DLL";
     }
     return "GPUPSEMU.DLL";
 }
@@ -155,9 +155,9 @@ std::string PluginShownFileName(const PluginEntry& entry, EmulatorKind kind) {
 
 std::string_view PluginNameColumn(PluginType type) {
     switch (type) {
-        case PluginType::Gpu: return "Gpu Name";
-        case PluginType::Spu: return "Spu Name";
-        case PluginType::Cdr: return "Cdrom Name";
+    case PluginType::Gpu: return "Gpu Name";
+    case PluginType::Spu: return "Spu Name";
+    case PluginType::Cdr: return "Cdrom Name";
     }
     return "Gpu Name";
 }

@@ -115,14 +115,10 @@ template <typename Record>
 std::array<std::string*, 3> PluginFieldsOf(Record& record) {
     if constexpr (requires { record.VideoPlugin; })
         return {&record.VideoPlugin, &record.SoundPlugin, &record.CdromPlugin};
-    else if constexpr (requires { record.GpuPlugin; })
-        return {&record.GpuPlugin, &record.SpuPlugin, &record.CdrPlugin};
-    else if constexpr (requires { record.Graphics; })
-        return {&record.Graphics, &record.Sound, &record.CdRom};
-    else if constexpr (requires { record.GPUplugin; })
-        return {&record.GPUplugin, &record.SPUplugin, &record.CDRplugin};
-    else
-        return {&record.Gpu, &record.Spu, &record.Cdr};
+    else if constexpr (requires { record.GpuPlugin; }) return {&record.GpuPlugin, &record.SpuPlugin, &record.CdrPlugin};
+    else if constexpr (requires { record.Graphics; }) return {&record.Graphics, &record.Sound, &record.CdRom};
+    else if constexpr (requires { record.GPUplugin; }) return {&record.GPUplugin, &record.SPUplugin, &record.CDRplugin};
+    else return {&record.Gpu, &record.Spu, &record.Cdr};
 }
 
 template <typename Record>

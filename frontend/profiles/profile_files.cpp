@@ -98,10 +98,10 @@ bool LoadProfileRecord(Record& record, std::string_view path, Prompter& prompter
     return true;
 }
 
-#define DRAVOLO_INSTANTIATE(Record)                                                           \
-    template Bytes EncodeRecord(Record);                                                      \
-    template bool DecodeRecord(std::span<const std::uint8_t>, Record&);                       \
-    template bool SaveProfileRecord(const Record&, std::string_view, Prompter&);              \
+#define DRAVOLO_INSTANTIATE(Record)                                              \
+    template Bytes EncodeRecord(Record);                                         \
+    template bool DecodeRecord(std::span<const std::uint8_t>, Record&);          \
+    template bool SaveProfileRecord(const Record&, std::string_view, Prompter&); \
     template bool LoadProfileRecord(Record&, std::string_view, Prompter&);
 DRAVOLO_INSTANTIATE(_EPSXEDATA)
 DRAVOLO_INSTANTIATE(_FPSEDATA)
@@ -136,7 +136,8 @@ bool CreateProfileFile(EmulatorKind kind, std::string_view path, const SettingsS
 bool EnumerateProfiles(EmulatorKind kind, ProfileList& list, const SettingsStore& settings, Prompter& prompter) {
     list = {};
     const std::string directory(KindInfo(kind).directory);
-    for (const auto& entry : FindFiles(directory + "\\*.set", FindWhat::FilesOnly)) list.fileNames.push_back(entry.name);
+    for (const auto& entry : FindFiles(directory + "\\*.set", FindWhat::FilesOnly))
+        list.fileNames.push_back(entry.name);
     // One default record per listing: the settings cannot change in between,
     // and reading them for each of thousands of files would dominate the walk.
     const AnyProfileRecord defaults = MakeDefaultRecord(kind, settings);

@@ -91,7 +91,8 @@ RenameOutcome RenameProfile(EmulatorKind kind, std::string_view oldName, std::st
     // The card snapshots go with the profile, so a folder of the new name is checked too.
     if (!caseOnly && DirectoryExists(memcards::SnapshotFolderOf(ProfilePath(kind, newName, "")))) {
         prompter.Tell("The folder " + memcards::SnapshotFolderOf(ProfilePath(kind, newName, "")) +
-                          " exists already: the profile cannot take the name \"" + newName + "\" until it is moved away.",
+                          " exists already: the profile cannot take the name \"" + newName +
+                          "\" until it is moved away.",
                       kBadNameCaption);
         return RenameOutcome::Refused;
     }

@@ -55,11 +55,11 @@ template void Serialize(_PCSXDATA&, ProfileArchive&);
 
 AnyProfileRecord MakeDefaultRecord(EmulatorKind kind, const SettingsStore& settings) {
     switch (kind) {
-        case EmulatorKind::Epsxe: return _EPSXEDATA(settings);
-        case EmulatorKind::Fpse: return _FPSEDATA(settings);
-        case EmulatorKind::Psinex: return _PSINEXDATA(settings);
-        case EmulatorKind::Adripsx: return _ADRIPSXDATA(settings);
-        case EmulatorKind::Pcsx: break;
+    case EmulatorKind::Epsxe: return _EPSXEDATA(settings);
+    case EmulatorKind::Fpse: return _FPSEDATA(settings);
+    case EmulatorKind::Psinex: return _PSINEXDATA(settings);
+    case EmulatorKind::Adripsx: return _ADRIPSXDATA(settings);
+    case EmulatorKind::Pcsx: break;
     }
     return _PCSXDATA(settings);
 }

@@ -39,8 +39,7 @@ bool HoldsProfileFolders(const std::string& hostDirectory) {
 
 WorkingDirectoryChoice ChooseWorkingDirectory(const WorkingDirectoryInputs& inputs) {
     if (!inputs.explicitDir.empty()) return {inputs.explicitDir, true};
-    if (!SameFolder(inputs.current, inputs.home) || HoldsProfileFolders(inputs.current))
-        return {inputs.current, false};
+    if (!SameFolder(inputs.current, inputs.home) || HoldsProfileFolders(inputs.current)) return {inputs.current, false};
     // A relative $XDG_DATA_HOME is invalid and ignored, as the base directory
     // rules ask.
     const fs::path dataHome = !inputs.xdgDataHome.empty() && fs::path(inputs.xdgDataHome).is_absolute()
@@ -90,7 +89,8 @@ bool TakeWorkdirOption(std::vector<std::string>& args, std::string& workdir, std
                 return false;
             }
             workdir = args[i + 1];
-            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                       args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
         } else {
             continue;
         }

@@ -14,15 +14,15 @@ namespace dravolo {
 
 // What the choice depends on, all host paths; empty when unknown or not given.
 struct WorkingDirectoryInputs {
-    std::string current;     // the process's current directory
-    std::string home;        // $HOME
-    std::string xdgDataHome; // $XDG_DATA_HOME
-    std::string explicitDir; // --workdir DIR
+    std::string current;      // the process's current directory
+    std::string home;         // $HOME
+    std::string xdgDataHome;  // $XDG_DATA_HOME
+    std::string explicitDir;  // --workdir DIR
 };
 
 struct WorkingDirectoryChoice {
-    std::string directory;             // host path to work in
-    bool makeProfileFolders = false;   // create it and the five folders first
+    std::string directory;            // host path to work in
+    bool makeProfileFolders = false;  // create it and the five folders first
 };
 
 // Pure: decides, touches nothing but the listing of the current directory.

@@ -124,10 +124,15 @@ int StoredWidth(const SettingsStore& settings, const IntSetting& setting) {
 }  // namespace
 
 CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
-    : QWidget(parent), context_(context), model_(new ProfileListModel(this)),
-      selection_(new QItemSelectionModel(model_, this)), filterEdit_(new QLineEdit(this)),
-      stack_(new QStackedWidget(this)), iconView_(new ProfileIconView(this)),
-      detailsView_(new ProfileDetailsView(this)), pictureTimer_(new QTimer(this)) {
+    : QWidget(parent),
+      context_(context),
+      model_(new ProfileListModel(this)),
+      selection_(new QItemSelectionModel(model_, this)),
+      filterEdit_(new QLineEdit(this)),
+      stack_(new QStackedWidget(this)),
+      iconView_(new ProfileIconView(this)),
+      detailsView_(new ProfileDetailsView(this)),
+      pictureTimer_(new QTimer(this)) {
     pictureTimer_->setInterval(0);
     connect(pictureTimer_, &QTimer::timeout, this, [this] { LoadPictures(kPicturesPerStep); });
     iconView_->setModel(model_);
@@ -158,7 +163,8 @@ CDravolo7View::CDravolo7View(ShellContext& context, QWidget* parent)
     detailsView_->header()->setSortIndicator(ProfileListModel::kUnsorted, Qt::AscendingOrder);
     detailsView_->setSortingEnabled(true);
 
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)})
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)})
         view->setFocusPolicy(Qt::StrongFocus);
     stack_->addWidget(iconView_);
     stack_->addWidget(detailsView_);
@@ -216,10 +222,10 @@ void CDravolo7View::OnInitialUpdate() {
     const auto rows = selectedRows();
     selectedIndex_ = rows.empty() ? -1 : rows.front();
     switch (context_.settings.Get(kCurrentViewSetting)) {
-        case 0: SetDisplayMode(DisplayMode::LargeIcons); break;
-        case 1: SetDisplayMode(DisplayMode::Details); break;
-        case 2: SetDisplayMode(DisplayMode::SmallIcons); break;
-        default: break;  // an unknown mode keeps the one the list has
+    case 0: SetDisplayMode(DisplayMode::LargeIcons); break;
+    case 1: SetDisplayMode(DisplayMode::Details); break;
+    case 2: SetDisplayMode(DisplayMode::SmallIcons); break;
+    default: break;  // an unknown mode keeps the one the list has
     }
     useBackground_ = context_.settings.Get(kUseBitmapSetting) != 0;
     tileBackground_ = context_.settings.Get(kTileBitmapSetting) != 0;
@@ -268,22 +274,22 @@ bool CDravolo7View::eventFilter(QObject* watched, QEvent* event) {
 
 bool CDravolo7View::OnFilterKey(int key) {
     switch (key) {
-        case Qt::Key_Escape:
-            if (filterEdit_->text().isEmpty()) return false;
-            filterEdit_->clear();
-            return true;
-        case Qt::Key_Down:
-        case Qt::Key_Return:
-        case Qt::Key_Enter: {
-            QAbstractItemView* view = activeItemView();
-            view->setFocus(Qt::TabFocusReason);
-            if (!selection_->hasSelection() && itemCount() > 0) {
-                const QModelIndex first = model_->index(0, 0);
-                selection_->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            }
-            return true;
+    case Qt::Key_Escape:
+        if (filterEdit_->text().isEmpty()) return false;
+        filterEdit_->clear();
+        return true;
+    case Qt::Key_Down:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        QAbstractItemView* view = activeItemView();
+        view->setFocus(Qt::TabFocusReason);
+        if (!selection_->hasSelection() && itemCount() > 0) {
+            const QModelIndex first = model_->index(0, 0);
+            selection_->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         }
-        default: return false;
+        return true;
+    }
+    default: return false;
     }
 }
 
@@ -339,8 +345,8 @@ void CDravolo7View::FillList(const std::vector<std::string>& names, const std::v
     std::vector<ProfileListModel::Row> rows;
     rows.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
-        rows.push_back({names[i], ToQt(names[i]), ToQt(i < descriptions.size() ? descriptions[i] : std::string()),
-                        defaultImage});
+        rows.push_back(
+            {names[i], ToQt(names[i]), ToQt(i < descriptions.size() ? descriptions[i] : std::string()), defaultImage});
     std::vector<QIcon> icons;
     for (std::size_t i = 0; i < largeImages_.size(); ++i) {
         QIcon icon;
@@ -414,25 +420,23 @@ void CDravolo7View::SwitchEmulator(EmulatorKind kind) {
 void CDravolo7View::SetDisplayMode(DisplayMode mode) {
     mode_ = mode;
     switch (mode) {
-        case DisplayMode::LargeIcons:
-            iconView_->setViewMode(QListView::IconMode);
-            iconView_->setIconSize(QSize(kLargeIconSize, kLargeIconSize));
-            iconView_->setGridSize(QSize(96, 68));
-            iconView_->setFlow(QListView::LeftToRight);
-            iconView_->setWrapping(true);
-            stack_->setCurrentWidget(iconView_);
-            break;
-        case DisplayMode::SmallIcons:
-            iconView_->setViewMode(QListView::ListMode);
-            iconView_->setIconSize(QSize(kSmallIconSize, kSmallIconSize));
-            iconView_->setGridSize(QSize(160, 20));
-            iconView_->setFlow(QListView::LeftToRight);
-            iconView_->setWrapping(true);
-            stack_->setCurrentWidget(iconView_);
-            break;
-        case DisplayMode::Details:
-            stack_->setCurrentWidget(detailsView_);
-            break;
+    case DisplayMode::LargeIcons:
+        iconView_->setViewMode(QListView::IconMode);
+        iconView_->setIconSize(QSize(kLargeIconSize, kLargeIconSize));
+        iconView_->setGridSize(QSize(96, 68));
+        iconView_->setFlow(QListView::LeftToRight);
+        iconView_->setWrapping(true);
+        stack_->setCurrentWidget(iconView_);
+        break;
+    case DisplayMode::SmallIcons:
+        iconView_->setViewMode(QListView::ListMode);
+        iconView_->setIconSize(QSize(kSmallIconSize, kSmallIconSize));
+        iconView_->setGridSize(QSize(160, 20));
+        iconView_->setFlow(QListView::LeftToRight);
+        iconView_->setWrapping(true);
+        stack_->setCurrentWidget(iconView_);
+        break;
+    case DisplayMode::Details: stack_->setCurrentWidget(detailsView_); break;
     }
     const bool hadFocus = stack_->isAncestorOf(QApplication::focusWidget());
     stack_->setFocusProxy(activeItemView());
@@ -444,7 +448,8 @@ void CDravolo7View::SetDisplayMode(DisplayMode mode) {
 
 void CDravolo7View::ApplyPalette() {
     const QColor text(RedOf(textColor_), GreenOf(textColor_), BlueOf(textColor_));
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(detailsView_)}) {
         QPalette palette = view->palette();
         palette.setColor(QPalette::Text, text);
         view->setPalette(palette);
@@ -474,10 +479,8 @@ void CDravolo7View::RemoveBackground() {
 }
 
 void CDravolo7View::ToggleBackground() {
-    if (useBackground_)
-        RemoveBackground();
-    else
-        ApplyBackground();
+    if (useBackground_) RemoveBackground();
+    else ApplyBackground();
 }
 
 void CDravolo7View::ReapplyBackground(bool tile) {
@@ -489,10 +492,8 @@ void CDravolo7View::ReapplyBackground(bool tile) {
 void CDravolo7View::PaintBackground(QWidget* viewport) {
     if (!useBackground_ || background_.isNull()) return;
     QPainter painter(viewport);
-    if (tileBackground_)
-        painter.drawTiledPixmap(viewport->rect(), background_);
-    else
-        painter.drawPixmap(0, 0, background_);
+    if (tileBackground_) painter.drawTiledPixmap(viewport->rect(), background_);
+    else painter.drawPixmap(0, 0, background_);
 }
 
 void CDravolo7View::ToggleHideConsoles() {
@@ -503,10 +504,8 @@ void CDravolo7View::ToggleHideConsoles() {
 void CDravolo7View::NotifySelection() {
     const auto rows = selectedRows();
     selectedIndex_ = rows.empty() ? -1 : rows.front();
-    if (selectedIndex_ >= 0)
-        emit selectionPresent();
-    else
-        emit selectionLost();
+    if (selectedIndex_ >= 0) emit selectionPresent();
+    else emit selectionLost();
 }
 
 void CDravolo7View::OnViewClicked(QAbstractItemView*, const QPoint&, Qt::MouseButton button) {
@@ -594,8 +593,8 @@ void CDravolo7View::DeleteProfile() {
     const auto kind = currentEmulator_;
     std::vector<int> rows = selectedRows();
     if (!kind || itemCount() == 0 || rows.empty()) return;
-    if (context_.prompter.Ask(kDeleteQuestionText, kDeleteQuestionCaption, PromptIcon::Question,
-                              PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
+    if (context_.prompter.Ask(kDeleteQuestionText, kDeleteQuestionCaption, PromptIcon::Question, PromptButtons::YesNo,
+                              PromptAnswer::No) != PromptAnswer::Yes)
         return;
     // Pictures still to come are matched to rows by position.
     FinishPictureLoading();

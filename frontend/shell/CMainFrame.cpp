@@ -363,9 +363,9 @@ void CMainFrame::KeepIdleText(const QString& message) {
 
 void CMainFrame::UpdateModeChecks() {
     switch (view_->displayMode()) {
-        case CDravolo7View::DisplayMode::LargeIcons: action(Command::LargeIcons)->setChecked(true); break;
-        case CDravolo7View::DisplayMode::SmallIcons: action(Command::SmallIcons)->setChecked(true); break;
-        case CDravolo7View::DisplayMode::Details: action(Command::Details)->setChecked(true); break;
+    case CDravolo7View::DisplayMode::LargeIcons: action(Command::LargeIcons)->setChecked(true); break;
+    case CDravolo7View::DisplayMode::SmallIcons: action(Command::SmallIcons)->setChecked(true); break;
+    case CDravolo7View::DisplayMode::Details: action(Command::Details)->setChecked(true); break;
     }
 }
 
@@ -421,10 +421,8 @@ void CMainFrame::RestorePlacement() {
 void CMainFrame::ShowAsPlaced() {
     const bool maximised = savedShowCmd_ == kSwShowMaximized ||
                            (savedShowCmd_ == kSwShowMinimized && (savedFlags_ & kWpfRestoreToMaximized));
-    if (maximised)
-        showMaximized();
-    else
-        show();
+    if (maximised) showMaximized();
+    else show();
 }
 
 void CMainFrame::SavePlacement() {

@@ -28,9 +28,9 @@ class CDravolo7View;
 // Commands that other parts of the program carry out. A command without its
 // handler shows disabled.
 struct FrameHooks {
-    std::function<void(CDravolo7View&)> launch;                      // double-click in the list
+    std::function<void(CDravolo7View&)> launch;  // double-click in the list
     std::function<void(CDravolo7View&, PluginType)> quickConfigure;
-    std::function<void(CDravolo7View&)> configureSettings;           // option sheet of the selection
+    std::function<void(CDravolo7View&)> configureSettings;  // option sheet of the selection
     std::function<void(CDravolo7View&, const std::string& path, const QString& caption)> optionSheet;
     std::function<void(QWidget* owner)> isoExtractor;
     std::function<void(QWidget* owner)> memcardTool;
@@ -40,10 +40,34 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     enum class Command {
-        NewProfile, DeleteProfile, ConfigureSettings, QuickGpu, QuickSpu, QuickCdr, EditProfile, Exit,
-        CustomizeSettings, XpMenus, UseBackground, NukeConsole, ToggleToolbar, ToggleStatusBar, ToggleEmuBar,
-        IsoExtractor, MemcardTool, SavestateTool, ImportKestrine, ConfigurationWizard, CompatibilityInformation,
-        LargeIcons, SmallIcons, Details, About, DesktopShortcut, StartProfile, Refresh,
+        NewProfile,
+        DeleteProfile,
+        ConfigureSettings,
+        QuickGpu,
+        QuickSpu,
+        QuickCdr,
+        EditProfile,
+        Exit,
+        CustomizeSettings,
+        XpMenus,
+        UseBackground,
+        NukeConsole,
+        ToggleToolbar,
+        ToggleStatusBar,
+        ToggleEmuBar,
+        IsoExtractor,
+        MemcardTool,
+        SavestateTool,
+        ImportKestrine,
+        ConfigurationWizard,
+        CompatibilityInformation,
+        LargeIcons,
+        SmallIcons,
+        Details,
+        About,
+        DesktopShortcut,
+        StartProfile,
+        Refresh,
     };
 
     explicit CMainFrame(ShellContext& context, QWidget* parent = nullptr);

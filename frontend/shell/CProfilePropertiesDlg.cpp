@@ -21,9 +21,13 @@ namespace dravolo {
 
 CProfilePropertiesDlg::CProfilePropertiesDlg(ShellContext& context, EmulatorKind kind, bool toBeCreated,
                                              const ProfileFields& fields, QWidget* parent)
-    : QDialog(parent), context_(context),
+    : QDialog(parent),
+      context_(context),
       logic_(kind, toBeCreated, toBeCreated ? std::string() : fields.name, context.settings, context.prompter),
-      fields_(fields), nameEdit_(new QLineEdit), descriptionEdit_(new QLineEdit), bitmapEdit_(new QLineEdit),
+      fields_(fields),
+      nameEdit_(new QLineEdit),
+      descriptionEdit_(new QLineEdit),
+      bitmapEdit_(new QLineEdit),
       browseButton_(new QPushButton(QStringLiteral(">>"))),
       configureButton_(new QPushButton(QStringLiteral("Configure Game Options"))) {
     setWindowTitle(QStringLiteral("Profile Properties"));

@@ -38,8 +38,11 @@ std::array<std::string, 5>& ProgramNamesInUse() {
 }
 
 CSettingsDlg::CSettingsDlg(ShellContext& context, QWidget* parent)
-    : QDialog(parent), context_(context), backgroundEdit_(new QLineEdit),
-      backgroundSelect_(new QPushButton(QStringLiteral("Select"))), tileCheck_(new QCheckBox(QStringLiteral("Tile"))),
+    : QDialog(parent),
+      context_(context),
+      backgroundEdit_(new QLineEdit),
+      backgroundSelect_(new QPushButton(QStringLiteral("Select"))),
+      tileCheck_(new QCheckBox(QStringLiteral("Tile"))),
       textColorButton_(new QPushButton(QStringLiteral("Select TextColor"))) {
     setWindowTitle(QStringLiteral("Settings"));
     const SettingsStore& settings = context_.settings;
@@ -165,7 +168,8 @@ void CSettingsDlg::accept() {
     SettingsStore& settings = context_.settings;
     for (std::size_t i = 0; i < kEmulatorKinds.size(); ++i) {
         const auto& info = kEmulatorKinds[i];
-        settings.Set(InstallPathSetting(info.kind), NormaliseInstallPath(FromQt(pathEdits_[i]->text()), info.defaultPath));
+        settings.Set(InstallPathSetting(info.kind),
+                     NormaliseInstallPath(FromQt(pathEdits_[i]->text()), info.defaultPath));
         ProgramNamesInUse()[i] = NormaliseProgramName(FromQt(programEdits_[i]->text()), info.defaultExe);
     }
     settings.Set(kBackgroundSetting, FromQt(backgroundEdit_->text()));

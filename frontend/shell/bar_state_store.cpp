@@ -22,7 +22,8 @@ BarState ReadBarState(Registry& registry) {
 bool WriteBarState(Registry& registry, const BarState& state) {
     RegBatch batch;
     batch.SetValue(RegRoot::CurrentUser, kBarStateKeyPath, kLayoutValue, kRegBinary, state.layout);
-    batch.SetDword(RegRoot::CurrentUser, kBarStateKeyPath, kStatusBarValue, state.statusBarShown.value_or(true) ? 1 : 0);
+    batch.SetDword(RegRoot::CurrentUser, kBarStateKeyPath, kStatusBarValue,
+                   state.statusBarShown.value_or(true) ? 1 : 0);
     return registry.Commit(batch);
 }
 

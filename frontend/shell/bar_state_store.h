@@ -16,7 +16,7 @@ class Registry;
 inline constexpr std::string_view kBarStateKeyPath = "Software\\Dravolo\\Dravolo\\MainToolBar";
 
 struct BarState {
-    Bytes layout;                       // empty: nothing saved
+    Bytes layout;                        // empty: nothing saved
     std::optional<bool> statusBarShown;  // nullopt: nothing saved
 };
 

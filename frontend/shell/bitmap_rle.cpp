@@ -55,32 +55,31 @@ bool ExpandRle(std::span<const std::uint8_t> data, int bits, std::int64_t width,
             continue;
         }
         switch (value) {
-            case 0:  // end of line
-                x = 0;
-                ++y;
-                break;
-            case 1:  // end of bitmap
-                return true;
-            case 2:  // move
-                if (size - pos < 2) return false;
-                x += data[pos];
-                y += data[pos + 1];
-                pos += 2;
-                break;
-            default: {  // that many pixels, one by one
-                const std::size_t bytes = bits == 8 ? value : (value + 1u) / 2u;
-                if (size - pos < bytes) return false;
-                for (std::int64_t i = 0; i < value && x + i < width; ++i) {
-                    const std::uint8_t index =
-                        bits == 8 ? data[pos + static_cast<std::size_t>(i)]
-                                  : Nibble(data[pos + static_cast<std::size_t>(i / 2)], i);
-                    canvas.Put(x + i, y, index);
-                }
-                x += value;
-                // Padded to a 16-bit boundary; a stream may end before the pad.
-                pos += std::min(size - pos, bytes + (bytes & 1u));
-                break;
+        case 0:  // end of line
+            x = 0;
+            ++y;
+            break;
+        case 1:  // end of bitmap
+            return true;
+        case 2:  // move
+            if (size - pos < 2) return false;
+            x += data[pos];
+            y += data[pos + 1];
+            pos += 2;
+            break;
+        default: {  // that many pixels, one by one
+            const std::size_t bytes = bits == 8 ? value : (value + 1u) / 2u;
+            if (size - pos < bytes) return false;
+            for (std::int64_t i = 0; i < value && x + i < width; ++i) {
+                const std::uint8_t index = bits == 8 ? data[pos + static_cast<std::size_t>(i)]
+                                                     : Nibble(data[pos + static_cast<std::size_t>(i / 2)], i);
+                canvas.Put(x + i, y, index);
             }
+            x += value;
+            // Padded to a 16-bit boundary; a stream may end before the pad.
+            pos += std::min(size - pos, bytes + (bytes & 1u));
+            break;
+        }
         }
     }
     return true;

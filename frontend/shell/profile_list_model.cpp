@@ -94,7 +94,8 @@ void ProfileListModel::ChangeShown(std::vector<int> shown) {
 
 void ProfileListModel::RebuildPositions() {
     position_.assign(rows_.size(), -1);
-    for (std::size_t i = 0; i < shown_.size(); ++i) position_[static_cast<std::size_t>(shown_[i])] = static_cast<int>(i);
+    for (std::size_t i = 0; i < shown_.size(); ++i)
+        position_[static_cast<std::size_t>(shown_[i])] = static_cast<int>(i);
 }
 
 int ProfileListModel::rowCount(const QModelIndex& parent) const {
@@ -108,14 +109,14 @@ QVariant ProfileListModel::data(const QModelIndex& index, int role) const {
     const Row& r = row(index.row());
     if (index.column() == kDescriptionColumn) return role == Qt::DisplayRole ? QVariant(r.description) : QVariant();
     switch (role) {
-        case Qt::DisplayRole:
-        case Qt::ToolTipRole: return r.displayName;
-        case Qt::DecorationRole:
-            return r.image >= 0 && static_cast<std::size_t>(r.image) < icons_.size()
-                       ? QVariant(icons_[static_cast<std::size_t>(r.image)])
-                       : QVariant();
-        case kImageIndexRole: return r.image;
-        default: return {};
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: return r.displayName;
+    case Qt::DecorationRole:
+        return r.image >= 0 && static_cast<std::size_t>(r.image) < icons_.size()
+                   ? QVariant(icons_[static_cast<std::size_t>(r.image)])
+                   : QVariant();
+    case kImageIndexRole: return r.image;
+    default: return {};
     }
 }
 

@@ -82,15 +82,15 @@ public:
             return index == kRleUnset ? Rgb(0, 0, 0) : Palette(static_cast<std::uint32_t>(index));
         }
         switch (info_.bitCount) {
-            case 1: return Palette((line[x / 8] >> (7 - x % 8)) & 1u);
-            case 4: return Palette((line[x / 2] >> (x % 2 ? 0 : 4)) & 0xFu);
-            case 8: return Palette(line[x]);
-            case 16: return FromMasks(LoadU16(line + x * 2));
-            case 24: {
-                const std::uint8_t* p = line + x * 3;
-                return Rgb(p[2], p[1], p[0]);
-            }
-            default: return FromMasks(LoadU32(line + x * 4));
+        case 1: return Palette((line[x / 8] >> (7 - x % 8)) & 1u);
+        case 4: return Palette((line[x / 2] >> (x % 2 ? 0 : 4)) & 0xFu);
+        case 8: return Palette(line[x]);
+        case 16: return FromMasks(LoadU16(line + x * 2));
+        case 24: {
+            const std::uint8_t* p = line + x * 3;
+            return Rgb(p[2], p[1], p[0]);
+        }
+        default: return FromMasks(LoadU32(line + x * 4));
         }
     }
 
@@ -152,8 +152,8 @@ std::optional<ProfilePicture> DecodeDib(std::span<const std::uint8_t> dib) {
     std::uint16_t planes = 0;
     std::uint32_t sizeImage = 0, xPels = 0, yPels = 0, important = 0;
     if (!reader.U32(info.headerSize) || !reader.I32(info.width) || !reader.I32(info.height) || !reader.U16(planes) ||
-        !reader.U16(info.bitCount) || !reader.U32(info.compression) || !reader.U32(sizeImage) ||
-        !reader.U32(xPels) || !reader.U32(yPels) || !reader.U32(info.colorsUsed) || !reader.U32(important))
+        !reader.U16(info.bitCount) || !reader.U32(info.compression) || !reader.U32(sizeImage) || !reader.U32(xPels) ||
+        !reader.U32(yPels) || !reader.U32(info.colorsUsed) || !reader.U32(important))
         return std::nullopt;
     if (info.headerSize < kInfoHeaderSize || info.headerSize > dib.size()) return std::nullopt;
 

@@ -9,7 +9,10 @@ namespace dravolo {
 
 ProfilePropertiesLogic::ProfilePropertiesLogic(EmulatorKind kind, bool toBeCreated, std::string existingName,
                                                const SettingsStore& settings, Prompter& prompter)
-    : kind_(kind), toBeCreated_(toBeCreated), fileName_(std::move(existingName)), settings_(settings),
+    : kind_(kind),
+      toBeCreated_(toBeCreated),
+      fileName_(std::move(existingName)),
+      settings_(settings),
       prompter_(prompter) {}
 
 bool ProfilePropertiesLogic::RenameIfChanged(const std::string& newName) {
@@ -18,14 +21,10 @@ bool ProfilePropertiesLogic::RenameIfChanged(const std::string& newName) {
     // another profile's files.
     if (fileName_.empty() || newName == fileName_) return true;
     switch (RenameProfile(kind_, fileName_, newName, prompter_)) {
-        case RenameOutcome::Renamed:
-            fileName_ = newName;
-            return true;
-        case RenameOutcome::Unchanged:
-            return true;
-        case RenameOutcome::Refused:
-        case RenameOutcome::Failed:
-            return false;
+    case RenameOutcome::Renamed: fileName_ = newName; return true;
+    case RenameOutcome::Unchanged: return true;
+    case RenameOutcome::Refused:
+    case RenameOutcome::Failed: return false;
     }
     return false;
 }

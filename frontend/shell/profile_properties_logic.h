@@ -24,8 +24,8 @@ class ProfilePropertiesLogic {
 public:
     // New Profile: toBeCreated with no existing name. Edit Profile: the name
     // of the profile's files.
-    ProfilePropertiesLogic(EmulatorKind kind, bool toBeCreated, std::string existingName,
-                           const SettingsStore& settings, Prompter& prompter);
+    ProfilePropertiesLogic(EmulatorKind kind, bool toBeCreated, std::string existingName, const SettingsStore& settings,
+                           Prompter& prompter);
 
     // OK: trims the name, renames the profile when its name changed. True when
     // the dialog closes as accepted; false keeps it open (the new name is

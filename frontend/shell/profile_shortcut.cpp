@@ -50,8 +50,8 @@ std::string DesktopExecArgument(std::string_view argument) {
 }
 
 std::string DesktopEntryText(const ProfileShortcut& s) {
-    std::string exec = DesktopExecArgument(s.cliProgram) + " --workdir " + DesktopExecArgument(s.workdir) +
-                       " launch " + std::string(KindInfo(s.kind).directory) + " " + DesktopExecArgument(s.profileName);
+    std::string exec = DesktopExecArgument(s.cliProgram) + " --workdir " + DesktopExecArgument(s.workdir) + " launch " +
+                       std::string(KindInfo(s.kind).directory) + " " + DesktopExecArgument(s.profileName);
     std::string text = "[Desktop Entry]\nType=Application\nName=" + DesktopString(s.profileName) + "\n";
     const std::string comment = s.description.find_first_not_of(' ') == std::string::npos
                                     ? std::string(KindInfo(s.kind).directory) + " profile"

@@ -108,105 +108,105 @@ QPixmap DrawTool(ToolPicture picture) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     switch (picture) {
-        case ToolPicture::NewProfile:
-            DrawPage(p);
-            p.setPen(QPen(QColor(30, 140, 50), 2));
-            p.drawLine(QPointF(8, 7), QPointF(8, 13));
-            p.drawLine(QPointF(5, 10), QPointF(11, 10));
-            break;
-        case ToolPicture::DeleteProfile:
-            p.setPen(QPen(QColor(200, 30, 30), 2.4, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
-            p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
-            break;
-        case ToolPicture::ConfigureSettings: {
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(95, 100, 115));
-            p.translate(8, 8);
-            for (int i = 0; i < 8; ++i) {
-                p.drawRect(QRectF(-1.3, -7.2, 2.6, 3.5));
-                p.rotate(45);
-            }
-            p.drawEllipse(QPointF(0, 0), 5, 5);
-            p.setBrush(Qt::white);
-            p.drawEllipse(QPointF(0, 0), 2, 2);
-            break;
+    case ToolPicture::NewProfile:
+        DrawPage(p);
+        p.setPen(QPen(QColor(30, 140, 50), 2));
+        p.drawLine(QPointF(8, 7), QPointF(8, 13));
+        p.drawLine(QPointF(5, 10), QPointF(11, 10));
+        break;
+    case ToolPicture::DeleteProfile:
+        p.setPen(QPen(QColor(200, 30, 30), 2.4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+        p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+        break;
+    case ToolPicture::ConfigureSettings: {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(95, 100, 115));
+        p.translate(8, 8);
+        for (int i = 0; i < 8; ++i) {
+            p.drawRect(QRectF(-1.3, -7.2, 2.6, 3.5));
+            p.rotate(45);
         }
-        case ToolPicture::EditProfile:
-            DrawPage(p);
-            p.setPen(QPen(QColor(200, 140, 20), 2.6, Qt::SolidLine, Qt::FlatCap));
-            p.drawLine(QPointF(6, 12), QPointF(13, 5));
-            p.setPen(QPen(QColor(60, 60, 60), 1));
-            p.drawLine(QPointF(4.5, 13.5), QPointF(6, 12));
-            break;
-        case ToolPicture::LargeIcons:
-            p.setPen(QPen(QColor(40, 70, 140), 1));
-            p.setBrush(QColor(120, 160, 230));
-            p.drawRect(QRectF(1.5, 1.5, 5.5, 5.5));
-            p.drawRect(QRectF(9, 1.5, 5.5, 5.5));
-            p.drawRect(QRectF(1.5, 9, 5.5, 5.5));
-            p.drawRect(QRectF(9, 9, 5.5, 5.5));
-            break;
-        case ToolPicture::SmallIcons:
-            p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF(0, 0), 5, 5);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(0, 0), 2, 2);
+        break;
+    }
+    case ToolPicture::EditProfile:
+        DrawPage(p);
+        p.setPen(QPen(QColor(200, 140, 20), 2.6, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(6, 12), QPointF(13, 5));
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.drawLine(QPointF(4.5, 13.5), QPointF(6, 12));
+        break;
+    case ToolPicture::LargeIcons:
+        p.setPen(QPen(QColor(40, 70, 140), 1));
+        p.setBrush(QColor(120, 160, 230));
+        p.drawRect(QRectF(1.5, 1.5, 5.5, 5.5));
+        p.drawRect(QRectF(9, 1.5, 5.5, 5.5));
+        p.drawRect(QRectF(1.5, 9, 5.5, 5.5));
+        p.drawRect(QRectF(9, 9, 5.5, 5.5));
+        break;
+    case ToolPicture::SmallIcons:
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(60, 100, 190));
+        for (int r = 0; r < 3; ++r) {
+            p.drawRect(QRectF(1.5, 2 + r * 4.5, 3, 3));
+            p.drawRect(QRectF(8.5, 2 + r * 4.5, 3, 3));
+        }
+        p.setBrush(QColor(90, 90, 90));
+        for (int r = 0; r < 3; ++r) {
+            p.drawRect(QRectF(5, 3 + r * 4.5, 2.5, 1));
+            p.drawRect(QRectF(12, 3 + r * 4.5, 2.5, 1));
+        }
+        break;
+    case ToolPicture::Details:
+        p.setPen(Qt::NoPen);
+        for (int r = 0; r < 4; ++r) {
             p.setBrush(QColor(60, 100, 190));
-            for (int r = 0; r < 3; ++r) {
-                p.drawRect(QRectF(1.5, 2 + r * 4.5, 3, 3));
-                p.drawRect(QRectF(8.5, 2 + r * 4.5, 3, 3));
-            }
+            p.drawRect(QRectF(1.5, 1.5 + r * 3.6, 2.5, 2.5));
             p.setBrush(QColor(90, 90, 90));
-            for (int r = 0; r < 3; ++r) {
-                p.drawRect(QRectF(5, 3 + r * 4.5, 2.5, 1));
-                p.drawRect(QRectF(12, 3 + r * 4.5, 2.5, 1));
-            }
-            break;
-        case ToolPicture::Details:
-            p.setPen(Qt::NoPen);
-            for (int r = 0; r < 4; ++r) {
-                p.setBrush(QColor(60, 100, 190));
-                p.drawRect(QRectF(1.5, 1.5 + r * 3.6, 2.5, 2.5));
-                p.setBrush(QColor(90, 90, 90));
-                p.drawRect(QRectF(5.5, 2.2 + r * 3.6, 9, 1.2));
-            }
-            break;
-        case ToolPicture::About:
-            p.setPen(QPen(QColor(20, 60, 150), 1));
-            p.setBrush(QColor(60, 120, 220));
-            p.drawEllipse(QRectF(1, 1, 14, 14));
-            p.setPen(Qt::white);
-            {
-                QFont f;
-                f.setBold(true);
-                f.setPixelSize(11);
-                p.setFont(f);
-            }
-            p.drawText(QRectF(1, 1, 14, 14), Qt::AlignCenter, QStringLiteral("?"));
-            break;
-        case ToolPicture::IsoExtractor:
-            DrawDisc(p, QRectF(1.5, 1.5, 24, 24), QColor(120, 130, 160));
-            p.setPen(QPen(QColor(30, 130, 60), 3, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(QPointF(24, 16), QPointF(24, 29));
-            p.drawLine(QPointF(19.5, 24.5), QPointF(24, 29));
-            p.drawLine(QPointF(28.5, 24.5), QPointF(24, 29));
-            break;
-        case ToolPicture::MemcardTool: {
-            QPainterPath card;
-            card.moveTo(6, 2);
-            card.lineTo(22, 2);
-            card.lineTo(27, 7);
-            card.lineTo(27, 30);
-            card.lineTo(6, 30);
-            card.closeSubpath();
-            p.setPen(QPen(QColor(50, 50, 60), 1));
-            p.setBrush(QColor(95, 98, 110));
-            p.drawPath(card);
-            p.setBrush(QColor(230, 230, 235));
-            p.drawRect(QRectF(9, 6, 14, 10));
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(215, 175, 60));
-            for (int i = 0; i < 5; ++i) p.drawRect(QRectF(8.5 + i * 3.6, 23, 2.2, 5));
-            break;
+            p.drawRect(QRectF(5.5, 2.2 + r * 3.6, 9, 1.2));
         }
+        break;
+    case ToolPicture::About:
+        p.setPen(QPen(QColor(20, 60, 150), 1));
+        p.setBrush(QColor(60, 120, 220));
+        p.drawEllipse(QRectF(1, 1, 14, 14));
+        p.setPen(Qt::white);
+        {
+            QFont f;
+            f.setBold(true);
+            f.setPixelSize(11);
+            p.setFont(f);
+        }
+        p.drawText(QRectF(1, 1, 14, 14), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    case ToolPicture::IsoExtractor:
+        DrawDisc(p, QRectF(1.5, 1.5, 24, 24), QColor(120, 130, 160));
+        p.setPen(QPen(QColor(30, 130, 60), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(24, 16), QPointF(24, 29));
+        p.drawLine(QPointF(19.5, 24.5), QPointF(24, 29));
+        p.drawLine(QPointF(28.5, 24.5), QPointF(24, 29));
+        break;
+    case ToolPicture::MemcardTool: {
+        QPainterPath card;
+        card.moveTo(6, 2);
+        card.lineTo(22, 2);
+        card.lineTo(27, 7);
+        card.lineTo(27, 30);
+        card.lineTo(6, 30);
+        card.closeSubpath();
+        p.setPen(QPen(QColor(50, 50, 60), 1));
+        p.setBrush(QColor(95, 98, 110));
+        p.drawPath(card);
+        p.setBrush(QColor(230, 230, 235));
+        p.drawRect(QRectF(9, 6, 14, 10));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(215, 175, 60));
+        for (int i = 0; i < 5; ++i) p.drawRect(QRectF(8.5 + i * 3.6, 23, 2.2, 5));
+        break;
+    }
     }
     return pm;
 }

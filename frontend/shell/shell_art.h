@@ -13,8 +13,18 @@ namespace dravolo {
 QPixmap EmulatorIcon(EmulatorKind kind, int size);  // 32 or 16
 QPixmap EmulatorBarIcon();                          // 16 x 16
 
-enum class ToolPicture { NewProfile, DeleteProfile, ConfigureSettings, EditProfile, LargeIcons, SmallIcons, Details,
-                         About, IsoExtractor, MemcardTool };
+enum class ToolPicture {
+    NewProfile,
+    DeleteProfile,
+    ConfigureSettings,
+    EditProfile,
+    LargeIcons,
+    SmallIcons,
+    Details,
+    About,
+    IsoExtractor,
+    MemcardTool
+};
 QIcon ToolIcon(ToolPicture picture);
 QIcon ProgramIcon();
 

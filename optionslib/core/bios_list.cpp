@@ -9,7 +9,8 @@ std::vector<std::string> FindBiosImages(std::string_view libraryPath) {
     const std::string folder = DirectoryOf(libraryPath);
     const std::string biosFolder = folder.empty() ? std::string("Bios\\") : folder + "\\Bios\\";
     std::vector<std::string> images;
-    for (const auto& entry : FindFiles(biosFolder + "*.bin", FindWhat::FilesOnly)) images.push_back(biosFolder + entry.name);
+    for (const auto& entry : FindFiles(biosFolder + "*.bin", FindWhat::FilesOnly))
+        images.push_back(biosFolder + entry.name);
     return images;
 }
 

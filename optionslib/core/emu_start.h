@@ -35,15 +35,15 @@ namespace dravolo::kstuff {
 inline constexpr std::size_t kCommandLineBufferBytes = 2048;
 
 struct EmuStartRequest {
-    std::string executable;   // argument 1: start of the command line
-    std::string videoPlugin;  // 2
-    std::string soundPlugin;  // 3
-    std::string cdromPlugin;  // 4
-    std::string card1;        // 7, may be empty
-    std::string card2;        // 8, may be empty
+    std::string executable;      // argument 1: start of the command line
+    std::string videoPlugin;     // 2
+    std::string soundPlugin;     // 3
+    std::string cdromPlugin;     // 4
+    std::string card1;           // 7, may be empty
+    std::string card2;           // 8, may be empty
     bool cardPathsFull = false;  // 9: card names taken as given, else below the card folder
-    std::string cheatFile;    // 10, may be empty
-    std::string netPlugin;    // 11
+    std::string cheatFile;       // 10, may be empty
+    std::string netPlugin;       // 11
 };
 
 // What the start will do: the values for ePSXe's key and the command line.

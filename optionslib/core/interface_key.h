@@ -54,9 +54,8 @@ enum Switch : std::size_t {
     kSwitchCount
 };
 inline constexpr std::array<std::string_view, kSwitchCount> kSwitchNames = {
-    "SoundEnabled",           "SoundCDDA",          "SoundXA",
-    "SoundSpuIrq",            "SubchannelCdromEnabled", "SubchannelCaching",
-    "SubchannelCachingLG",    "AutoPPF",            "StartGui",
+    "SoundEnabled",      "SoundCDDA",           "SoundXA", "SoundSpuIrq", "SubchannelCdromEnabled",
+    "SubchannelCaching", "SubchannelCachingLG", "AutoPPF", "StartGui",
 };
 
 // A value read as text whatever its type: its data up to the first NUL.

@@ -24,9 +24,9 @@ std::uint32_t LetterForCdDriveEntry(int entry) {
 
 int CountryEntryForValue(std::uint32_t country) {
     switch (country) {
-        case kCountryNtsc: return 1;
-        case kCountryPal: return 2;
-        default: return 0;
+    case kCountryNtsc: return 1;
+    case kCountryPal: return 2;
+    default: return 0;
     }
 }
 

@@ -34,13 +34,14 @@ KsBool StartEmuCall(const char* executable, const char* videoPlugin, const char*
     unsigned long startError = 0;
     const ProcessStarter start = DefaultProcessStarter();
     EmuStartError error = EmuStartError::None;
-    const bool started = StartEmulator(*registry, request,
-                                       [&](std::string_view line) {
-                                           if (start(line)) return true;
-                                           startError = SystemLastError();
-                                           return false;
-                                       },
-                                       &error);
+    const bool started = StartEmulator(
+        *registry, request,
+        [&](std::string_view line) {
+            if (start(line)) return true;
+            startError = SystemLastError();
+            return false;
+        },
+        &error);
     registry.reset();
     if (started) return 1;
     SetSystemLastError(LastErrorFor(error, startError));

@@ -50,9 +50,10 @@ TEST_P(CdAccessTest, SendsTheCommandBlocksByteForByte) {
 
     rig.drives[0]->ClearCommands();
     ASSERT_EQ(cd.ReadToc(0, 0, 0), 1);
-    const std::vector<Cdb> tocCommands{
-        {0x43, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x24, 0x00},
-        ReadCdBlock(0, 1), ReadCdBlock(100, 1), ReadCdBlock(140, 1)};
+    const std::vector<Cdb> tocCommands{{0x43, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x24, 0x00},
+                                       ReadCdBlock(0, 1),
+                                       ReadCdBlock(100, 1),
+                                       ReadCdBlock(140, 1)};
     EXPECT_EQ(rig.Commands(), tocCommands);
     // Modes from byte 15 of each track's first sector: 0x77 is above 2, so audio.
     ASSERT_EQ(cd.Toc().size(), 3u);
@@ -182,8 +183,7 @@ TEST_P(CdAccessTest, FailedTocReadLeavesNoStaleTracks) {
     EXPECT_TRUE(rig.access->Toc().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothForms, CdAccessTest,
-                         ::testing::Values(kInterfaceModePassThrough, kInterfaceModeAspi),
+INSTANTIATE_TEST_SUITE_P(BothForms, CdAccessTest, ::testing::Values(kInterfaceModePassThrough, kInterfaceModeAspi),
                          [](const auto& info) { return info.param == kInterfaceModeAspi ? "Aspi" : "PassThrough"; });
 
 TEST(CdAccessInit, DriveNamesAndAddressesPerInterface) {
@@ -196,7 +196,7 @@ TEST(CdAccessInit, DriveNamesAndAddressesPerInterface) {
     const auto& drives = rig.access->Drives();
     ASSERT_EQ(drives.size(), 9u);
     EXPECT_EQ(drives[0].driveName, "DRAVOLO VIRTUAL CD-ROM  1.0");  // ASPI: bytes 8-34
-    EXPECT_EQ(drives[8].adapter, 1);  // eight targets to an adapter
+    EXPECT_EQ(drives[8].adapter, 1);                                // eight targets to an adapter
     EXPECT_EQ(drives[8].target, 0);
     // The INQUIRY went to the drive exactly as written.
     CdRig fresh({Disc(path)}, kInterfaceModeAspi);

@@ -45,8 +45,8 @@ protected:
     Result CliApart(const std::string& virtualCd, const std::string& args, std::string& err, int seconds = 30) {
         const std::string errFile = dir.path() + "/stderr.txt";
         const std::string command = "cd '" + dir.path() + "' && DRAVOLO_VIRTUAL_CD='" + virtualCd + "' timeout " +
-                                    std::to_string(seconds) + " '" + DRAVOLO_CLI_PATH + "' " + args + " 2>'" +
-                                    errFile + "' </dev/null";
+                                    std::to_string(seconds) + " '" + DRAVOLO_CLI_PATH + "' " + args + " 2>'" + errFile +
+                                    "' </dev/null";
         const Result r = Shell(command);
         const Bytes text = ReadHost(errFile);
         err.assign(text.begin(), text.end());
@@ -130,8 +130,9 @@ TEST_F(CdCliTest, TablesAloneOnStandardOutput) {
     // Sector 70, the audio track's first, cannot be read: the TOC read logs it.
     Result r = CliApart(image + ",bad=70", "cd toc 0:0:0", err);
     EXPECT_EQ(r.code, 0) << err;
-    EXPECT_EQ(r.output, " Tracks: 2\n Sectors: 100\n Interface: IOCTL\n 1         Data Mode 1  0\n"
-                        " 2         Audio        70\n");
+    EXPECT_EQ(r.output,
+              " Tracks: 2\n Sectors: 100\n Interface: IOCTL\n 1         Data Mode 1  0\n"
+              " 2         Audio        70\n");
     EXPECT_NE(err.find(" * IOCTL Sensekey: 3 11 0\n"), std::string::npos) << err;
 
     r = CliApart(image, "cd drives --interface aspi", err);
@@ -252,7 +253,8 @@ TEST_F(CdCliTest, CdToolsReadTheImageAndItsCueSheet) {
             GTEST_SKIP() << tool << " is missing (Debian: apt-get install libcdio-utils cdrdao bchunk)";
     const std::string at = "cd '" + dir.path() + "' && ";
 
-    const std::string info = RunTool(at + "cd-info --no-device-info --no-header --no-cddb --no-analyze --cue-file copy.cue");
+    const std::string info =
+        RunTool(at + "cd-info --no-device-info --no-header --no-cddb --no-analyze --cue-file copy.cue");
     EXPECT_NE(info.find("  1: 00:02:00  000000 XA"), std::string::npos) << info;
     EXPECT_NE(info.find("  2: 00:07:25  000400 audio"), std::string::npos) << info;
     EXPECT_NE(info.find("170: 00:11:45  000720 leadout"), std::string::npos) << info;

@@ -29,8 +29,8 @@ public:
     explicit CdRig(std::vector<VirtualDisc> discs, int interfaceMode = kInterfaceModePassThrough) {
         for (auto& d : discs) drives.push_back(std::make_shared<VirtualDrive>(std::move(d)));
         access = std::make_unique<CdAccess>(
-            [this](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, drives); },
-            &diagnostics, dir.path() + "/cdrdevnames.log");
+            [this](ScsiInterface which) { return std::make_unique<VirtualScsiTransport>(which, drives); }, &diagnostics,
+            dir.path() + "/cdrdevnames.log");
         access->SetInterfaceMode(interfaceMode);
     }
 
@@ -50,8 +50,17 @@ public:
 
 // A READ CD block as the drive must receive it.
 inline Cdb ReadCdBlock(std::uint32_t first, std::uint8_t count) {
-    return {0xBE, 0x00, static_cast<std::uint8_t>(first >> 24), static_cast<std::uint8_t>(first >> 16),
-            static_cast<std::uint8_t>(first >> 8), static_cast<std::uint8_t>(first), 0x00, 0x00, count, 0xF8, 0x00,
+    return {0xBE,
+            0x00,
+            static_cast<std::uint8_t>(first >> 24),
+            static_cast<std::uint8_t>(first >> 16),
+            static_cast<std::uint8_t>(first >> 8),
+            static_cast<std::uint8_t>(first),
+            0x00,
+            0x00,
+            count,
+            0xF8,
+            0x00,
             0x00};
 }
 

@@ -56,15 +56,16 @@ TEST_F(ExtractionTest, ChunksAndRemainderGiveTheExactRange) {
         int chunks, remainder, progressMax;
     };
     // 30 sectors: a chunk and 4; 26: one chunk; 10: only the remainder, progress 0 to 0.
-    for (const Case c : {Case{5, 34, 1, 4, 26}, Case{40, 65, 1, 0, 26}, Case{100, 109, 0, 10, 0},
-                         Case{0, 179, 6, 24, 156}}) {
+    for (const Case c :
+         {Case{5, 34, 1, 4, 26}, Case{40, 65, 1, 0, 26}, Case{100, 109, 0, 10, 0}, Case{0, 179, 6, 24, 156}}) {
         CdRig rig({Disc()});
         ASSERT_TRUE(rig.Init());
         observer = RecordingObserver();
         ASSERT_EQ(Run(rig, c.first, c.last), ExtractionOutcome::Completed);
         EXPECT_EQ(ReadHost(out), disc.Range(static_cast<std::uint32_t>(c.first), static_cast<std::uint32_t>(c.last)));
         std::vector<Cdb> expected{ReadCdBlock(0, 26)};  // the spin-up read
-        for (int i = 0; i < c.chunks; ++i) expected.push_back(ReadCdBlock(static_cast<std::uint32_t>(c.first + 26 * i), 26));
+        for (int i = 0; i < c.chunks; ++i)
+            expected.push_back(ReadCdBlock(static_cast<std::uint32_t>(c.first + 26 * i), 26));
         if (c.remainder)
             expected.push_back(ReadCdBlock(static_cast<std::uint32_t>(c.first + 26 * c.chunks),
                                            static_cast<std::uint8_t>(c.remainder)));
@@ -144,7 +145,8 @@ TEST_F(ExtractionTest, UnreadableRemainderIsAskedAboutNotWrittenBlindly) {
     rig.prompter.answers = {PromptAnswer::No};
     EXPECT_EQ(Run(rig, 0, 179), ExtractionOutcome::StoppedOnReadError);
     ASSERT_EQ(rig.prompter.messages.size(), 1u);
-    EXPECT_EQ(rig.prompter.messages[0].text, "Error reading one or more sectors from 156 to 180\nDo you want to retry?");
+    EXPECT_EQ(rig.prompter.messages[0].text,
+              "Error reading one or more sectors from 156 to 180\nDo you want to retry?");
     EXPECT_EQ(ReadHost(out), disc.Range(0, 155));
 }
 

@@ -7,9 +7,7 @@
 namespace dravolo::test {
 namespace {
 
-std::vector<TocEntry> ThreeTracks() {
-    return {{0, 0, 2, true}, {1, 1000, 0, false}, {2, 1500, 0, false}};
-}
+std::vector<TocEntry> ThreeTracks() { return {{0, 0, 2, true}, {1, 1000, 0, false}, {2, 1500, 0, false}}; }
 
 TEST(JobRange, Modes) {
     const auto toc = ThreeTracks();

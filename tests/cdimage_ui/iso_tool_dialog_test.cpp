@@ -236,7 +236,8 @@ private slots:
         dlg.OnStart();
         QTRY_VERIFY(!dlg.WorkerRunning());
         QCOMPARE(prompter.texts.size(), size_t(2));
-        QCOMPARE(prompter.texts[0], std::string("Error reading one or more sectors from 78 to 104\nDo you want to retry?"));
+        QCOMPARE(prompter.texts[0],
+                 std::string("Error reading one or more sectors from 78 to 104\nDo you want to retry?"));
         QCOMPARE(prompter.texts[1], std::string("Cancel Cdrom Extraction?\n"));
         QVERIFY(!FileExists(dir->path() + "/cancel.bin"));
         QVERIFY(dlg.startButton()->isEnabled());

@@ -144,8 +144,8 @@ TEST_F(CliLaunch, DryRunShowsIniLinesAndFileCopies) {
     EXPECT_EQ(TreeOf(root()), before);
 
     ASSERT_EQ(Run({"profiles", "new", "Fpse", "Copy"}), 0);
-    ASSERT_EQ(Run({"profiles", "set", "Fpse", "Copy", "GpuPlugin=gpuF.dll", "SpuPlugin=spuF.dll", "CdrPlugin=cdrF.dll"}),
-              0)
+    ASSERT_EQ(
+        Run({"profiles", "set", "Fpse", "Copy", "GpuPlugin=gpuF.dll", "SpuPlugin=spuF.dll", "CdrPlugin=cdrF.dll"}), 0)
         << err.str();
     WriteHostFile("Fpse/Copy.ini", "[FPSE]\r\nLastGPU=GPUPsemu.dll\r\n");
     const auto beforeFpse = TreeOf(root());

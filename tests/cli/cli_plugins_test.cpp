@@ -70,7 +70,8 @@ TEST_F(CliPlugins, ListTestAndAboutGoThroughThePluginPage) {
 TEST_F(CliPlugins, HelpOnEveryCommandAndTheVersion) {
     ASSERT_EQ(Run({"--version"}), 0);
     EXPECT_EQ(out.str().rfind("dravolo-cli ", 0), 0u);
-    for (const char* command : {"profiles", "launch", "quick-configure", "plugins", "settings", "reg", "cd", "memcard"}) {
+    for (const char* command :
+         {"profiles", "launch", "quick-configure", "plugins", "settings", "reg", "cd", "memcard"}) {
         ASSERT_EQ(Run({command, "--help"}), 0) << command;
         EXPECT_NE(out.str().find(std::string("  ") + command + " "), std::string::npos) << out.str();
     }

@@ -128,8 +128,8 @@ TEST_F(Cli, NewProfileInAMissingFolder) {
 // The program itself, as a terminal hands it UTF-8 arguments.
 TEST_F(Cli, TextTheAnsiCodePageCannotHoldIsRefusedNamingTheCharacter) {
     auto cli = [&](const std::string& args, std::string& output) {
-        const std::string command = "cd '" + workdir() + "' && DRAVOLO_PREFIX='" + prefix() + "' '" +
-                                    DRAVOLO_CLI_PATH + "' " + args + " 2>&1 </dev/null";
+        const std::string command = "cd '" + workdir() + "' && DRAVOLO_PREFIX='" + prefix() + "' '" + DRAVOLO_CLI_PATH +
+                                    "' " + args + " 2>&1 </dev/null";
         output.clear();
         FILE* pipe = popen(command.c_str(), "r");
         char chunk[256];
@@ -192,9 +192,27 @@ TEST_F(Cli, StartedInTheHomeFolderItWorksInTheDataFolder) {
 TEST_F(Cli, ShortcutLaunchesTheProfileWithItsPictureAsIcon) {
     // A 1 x 1 24-bit bitmap, red.
     std::string bmp = "BM";
-    auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) bmp += static_cast<char>(v >> (8 * i)); };
-    auto u16 = [&](std::uint16_t v) { bmp += static_cast<char>(v); bmp += static_cast<char>(v >> 8); };
-    u32(58); u32(0); u32(54); u32(40); u32(1); u32(1); u16(1); u16(24); u32(0); u32(4); u32(0); u32(0); u32(0); u32(0);
+    auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bmp += static_cast<char>(v >> (8 * i));
+    };
+    auto u16 = [&](std::uint16_t v) {
+        bmp += static_cast<char>(v);
+        bmp += static_cast<char>(v >> 8);
+    };
+    u32(58);
+    u32(0);
+    u32(54);
+    u32(40);
+    u32(1);
+    u32(1);
+    u16(1);
+    u16(24);
+    u32(0);
+    u32(4);
+    u32(0);
+    u32(0);
+    u32(0);
+    u32(0);
     bmp += std::string("\0\0\xFF\0", 4);
     WriteHostFile(driveC() + "/red.bmp", bmp);
     ASSERT_EQ(Run({"profiles", "new", "Epsxe", "Crash Bandicoot", "--bitmap", "c:\\red.bmp"}), 0);

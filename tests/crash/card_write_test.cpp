@@ -45,7 +45,8 @@ protected:
         ASSERT_FALSE(g_writes.empty());
         std::set<std::size_t> written;
         for (const auto& w : g_writes)
-            for (std::size_t f = w.offset / CardBuilder::kFrameSize; f * CardBuilder::kFrameSize < w.offset + w.size; ++f)
+            for (std::size_t f = w.offset / CardBuilder::kFrameSize; f * CardBuilder::kFrameSize < w.offset + w.size;
+                 ++f)
                 written.insert(f);
         for (const std::size_t f : written) {
             const std::size_t at = f * CardBuilder::kFrameSize;

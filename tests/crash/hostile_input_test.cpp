@@ -156,14 +156,15 @@ TEST_F(HostileInput, AFiftyMegabyteHiveIsReadAndWritten) {
             written += block.str().size();
         }
     }
-    EXPECT_EQ(RunBounded(300, 1024 * kMiB,
-                         [] {
-                             auto registry = OpenSystemRegistry();
-                             const auto value = registry->QueryString(RegRoot::CurrentUser, "Software\\Big\\Key7", "Value3");
-                             if (!value || value->size() != 200) return 1;
-                             return registry->SetString(RegRoot::CurrentUser, "Software\\Big\\Key7", "Added", "yes") ? 0 : 2;
-                         }),
-              "ok");
+    EXPECT_EQ(
+        RunBounded(300, 1024 * kMiB,
+                   [] {
+                       auto registry = OpenSystemRegistry();
+                       const auto value = registry->QueryString(RegRoot::CurrentUser, "Software\\Big\\Key7", "Value3");
+                       if (!value || value->size() != 200) return 1;
+                       return registry->SetString(RegRoot::CurrentUser, "Software\\Big\\Key7", "Added", "yes") ? 0 : 2;
+                   }),
+        "ok");
     const std::string text = ReadHostFile(prefix() + "/user.reg");
     EXPECT_GT(text.size(), 50u * 1000 * 1000);
     const auto key = text.find("[Software\\\\Big\\\\Key7]");

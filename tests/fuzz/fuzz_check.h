@@ -8,12 +8,12 @@
 #include <span>
 #include <string_view>
 
-#define FUZZ_CHECK(condition)                                                                        \
-    do {                                                                                             \
-        if (!(condition)) {                                                                          \
-            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);   \
-            std::abort();                                                                            \
-        }                                                                                            \
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (false)
 
 namespace dravolo::fuzz {

@@ -123,8 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             EraseGame(document, index);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     std::sort(cheats.begin(), cheats.end());
 

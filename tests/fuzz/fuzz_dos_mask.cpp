@@ -28,7 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         mask.find_first_of("*?", 1) == std::string_view::npos)
         FUZZ_CHECK(MatchesDosMask(name, "*" + std::string(mask)) == match);
 
-    const bool plain = !name.empty() && name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-") == std::string_view::npos;
+    const bool plain =
+        !name.empty() && name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-") ==
+                             std::string_view::npos;
     if (plain) {
         FUZZ_CHECK(MatchesDosMask(name, name));
         FUZZ_CHECK(MatchesDosMask(std::string(name) + ".mcr", "*.mcr"));

@@ -61,7 +61,8 @@ void CheckChanges(const CardImage& before, const CardImage& after, Slots frames,
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const auto s = static_cast<std::size_t>(slot);
         if (!frames[s]) FUZZ_CHECK(SameFrame(before, after, slot));
-        else if (!SameFrame(before, after, slot)) FUZZ_CHECK(FrameChecksum(DirFrame(after, slot)) == DirFrame(after, slot)[kChecksumOffset]);
+        else if (!SameFrame(before, after, slot))
+            FUZZ_CHECK(FrameChecksum(DirFrame(after, slot)) == DirFrame(after, slot)[kChecksumOffset]);
         if (!blocks[s]) FUZZ_CHECK(SameBlock(before, after, slot));
     }
     for (int start = 0; start < kSlotCount; ++start) {
@@ -86,8 +87,8 @@ Slots Available(const CardImage& card) {
     return s;
 }
 
-void CheckCopy(const CardImage& source, int sourceSlot, const CardImage& before, const CardImage& after,
-               int destSlot, bool copied, Slots sourceReplaced) {
+void CheckCopy(const CardImage& source, int sourceSlot, const CardImage& before, const CardImage& after, int destSlot,
+               bool copied, Slots sourceReplaced) {
     if (!copied) {
         FUZZ_CHECK(before == after);
         return;
@@ -105,7 +106,8 @@ void CheckCopy(const CardImage& source, int sourceSlot, const CardImage& before,
     const std::vector<int> to = SaveChain(after, destSlot);
     FUZZ_CHECK(from.size() == to.size());
     for (std::size_t i = 0; i < from.size(); ++i) {
-        FUZZ_CHECK(std::equal(Block(source, from[i]).begin(), Block(source, from[i]).end(), Block(after, to[i]).begin()));
+        FUZZ_CHECK(
+            std::equal(Block(source, from[i]).begin(), Block(source, from[i]).end(), Block(after, to[i]).begin()));
     }
 }
 

@@ -40,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The bytes as UTF-16 code units.
     std::u16string wide(size / 2, u'\0');
-    for (std::size_t i = 0; i < wide.size(); ++i)
-        wide[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    for (std::size_t i = 0; i < wide.size(); ++i) wide[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
     const bool fits = AnsiToUtf16(Utf16ToAnsi(wide)) == wide;
     FUZZ_CHECK(fits == !FirstCharacterOutsideAnsi(wide).has_value());
     if (!HasLoneSurrogate(wide)) FUZZ_CHECK(Utf8ToUtf16(Utf16ToUtf8(wide)) == wide);

@@ -26,7 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const FrameworkCommandLine line = ParseFrameworkCommandLine(args);
-    const auto isArg = [&](const std::string& s) { return s.empty() || std::find(args.begin(), args.end(), s) != args.end(); };
+    const auto isArg = [&](const std::string& s) {
+        return s.empty() || std::find(args.begin(), args.end(), s) != args.end();
+    };
     FUZZ_CHECK(isArg(line.fileName));
     FUZZ_CHECK(isArg(line.printerName));
     const ToolStart tool = DecideStart(line);

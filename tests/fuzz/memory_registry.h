@@ -16,7 +16,7 @@ class MemoryRegistry final : public Registry {
 public:
     struct Key {
         std::string name;
-        std::vector<RegValue> values;                           // in the order they were created
+        std::vector<RegValue> values;                         // in the order they were created
         std::map<std::string, std::unique_ptr<Key>> subkeys;  // by folded name
     };
 

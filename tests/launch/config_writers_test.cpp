@@ -48,11 +48,26 @@ TEST_F(Writers, EpsxeWritesEveryValueAsTextInOrderOnNt) {
     registry().SetString(HKCU, kEpsxeConfigKey, "SubchannelW9xCaching", "7");
 
     ASSERT_TRUE(Write(EmulatorKind::Epsxe, "Crash"));
-    const std::vector<std::string> expected = {
-        "SubchannelW9xCaching", "VideoPlugin", "SoundPlugin", "CdromPlugin", "BiosName", "Memcard1", "Memcard2",
-        "SoundEnabled", "SoundXA", "SoundXARead", "SoundCDDA", "SoundSpuIrq", "SubchannelW2KCaching",
-        "SubchannelW2KCachingLG", "SubchannelW2KCdromEnabled", "AutoPpfLoad", "CdromLetter", "Country",
-        "DVOCommandLine", "DVOEnableGui"};
+    const std::vector<std::string> expected = {"SubchannelW9xCaching",
+                                               "VideoPlugin",
+                                               "SoundPlugin",
+                                               "CdromPlugin",
+                                               "BiosName",
+                                               "Memcard1",
+                                               "Memcard2",
+                                               "SoundEnabled",
+                                               "SoundXA",
+                                               "SoundXARead",
+                                               "SoundCDDA",
+                                               "SoundSpuIrq",
+                                               "SubchannelW2KCaching",
+                                               "SubchannelW2KCachingLG",
+                                               "SubchannelW2KCdromEnabled",
+                                               "AutoPpfLoad",
+                                               "CdromLetter",
+                                               "Country",
+                                               "DVOCommandLine",
+                                               "DVOEnableGui"};
     EXPECT_EQ(ValueNames(HKCU, kEpsxeConfigKey), expected);
     EXPECT_EQ(String(HKCU, kEpsxeConfigKey, "VideoPlugin"), "gpuTest.dll");
     EXPECT_EQ(String(HKCU, kEpsxeConfigKey, "BiosName"), "bios\\scph1001.bin");
@@ -89,8 +104,8 @@ TEST_F(Writers, EpsxeLetterCountryAndPpfRulesAreExact) {
         std::string wantLetter, wantCountry, wantPpf;
     };
     const std::vector<Case> cases = {
-        {"E:", "PAL", 0, "69", "1", "255"},      {"D:", "NTSC", 1, "68", "0", "0"},
-        {"first", "ntsc", 1, "102", "1", "0"},   {"", "Autodetect", 0, "0", "255", "255"},
+        {"E:", "PAL", 0, "69", "1", "255"},          {"D:", "NTSC", 1, "68", "0", "0"},
+        {"first", "ntsc", 1, "102", "1", "0"},       {"", "Autodetect", 0, "0", "255", "255"},
         {"\xC9:", "autodetect", 1, "201", "1", "0"},
     };
     for (const auto& c : cases) {
@@ -115,10 +130,9 @@ TEST_F(Writers, PcsxInvertsItsFlagsAndDerivesCountry) {
     r.RcntFix = 1;
     SaveProfile("Ape", r);
     ASSERT_TRUE(Write(EmulatorKind::Pcsx, "Ape"));
-    const std::vector<std::string> expected = {"Gpu", "Spu", "Cdr", "Bios", "Pad1", "Pad2", "Mcd1", "Mcd2",
-                                               "PsxAuto", "PsxType", "QKeys", "Cpu", "PsxOut", "Sio", "SpuIrq",
-                                               "Mdec", "CdTiming", "RcntFix", "Xa", "Cdda", "PluginsDir",
-                                               "BiosDir"};
+    const std::vector<std::string> expected = {
+        "Gpu", "Spu",    "Cdr", "Bios",   "Pad1", "Pad2",     "Mcd1",    "Mcd2", "PsxAuto", "PsxType",    "QKeys",
+        "Cpu", "PsxOut", "Sio", "SpuIrq", "Mdec", "CdTiming", "RcntFix", "Xa",   "Cdda",    "PluginsDir", "BiosDir"};
     EXPECT_EQ(ValueNames(HKCU, kPcsxConfigKey), expected);
     for (const char* inverted : {"Cdda", "Mdec", "QKeys", "Xa"}) EXPECT_EQ(Dword(HKCU, kPcsxConfigKey, inverted), 0);
     EXPECT_EQ(Dword(HKCU, kPcsxConfigKey, "PsxAuto"), 0);
@@ -250,9 +264,8 @@ TEST_F(Writers, PsinexRefusesAnIniItCannotReadInsteadOfReplacingIt) {
     const std::string kept = "[GENERAL]\r\nWindowed=1\r\nFullscreen=0\r\n";
     WriteHostFile(ini, kept);
     _PSINEXDATA r(settings());
-    const bool written = RunWithoutReadRights(HostPath(ini), root(), [&] {
-        return WritePsinexConfig(r, "c:\\psinex\\");
-    });
+    const bool written =
+        RunWithoutReadRights(HostPath(ini), root(), [&] { return WritePsinexConfig(r, "c:\\psinex\\"); });
     EXPECT_FALSE(written);
     chmod(HostPath(ini).c_str(), 0644);
     EXPECT_EQ(ReadHostFile(ini), kept);
@@ -276,7 +289,8 @@ TEST_F(Writers, FpseCopiesItsIniAndPicksLibrariesByMarker) {
     WriteHostFile("Fpse/Wipeout.ini", "[CPU]\nMode=1\r\n[GPU]\nPluginName=" + std::string(300, 'x') + "\n");
 
     ASSERT_TRUE(PrepareFpseFiles("Wipeout", "c:\\fpse\\", settings(), prompter));
-    EXPECT_EQ(ReadHostFile(fpse + "FPSE.INI"), "[CPU]\r\nMode=1\r\n[GPU]\r\nPluginName=" + std::string(300, 'x') + "\r\n");
+    EXPECT_EQ(ReadHostFile(fpse + "FPSE.INI"),
+              "[CPU]\r\nMode=1\r\n[GPU]\r\nPluginName=" + std::string(300, 'x') + "\r\n");
     EXPECT_EQ(ReadHostFile(fpse + "GPURend.dll"), "native gpu");
     EXPECT_EQ(ReadHostFile(fpse + "SPURend.dll"), "bridge spu");
     EXPECT_EQ(ReadHostFile(fpse + "CDRend.dll"), "native cd");

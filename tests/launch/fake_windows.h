@@ -12,7 +12,7 @@ namespace dravolo::test {
 class FakeWindows : public WindowFinder {
 public:
     bool available = true;
-    std::string windowClass;   // the class that exists (after appearAfter looks)
+    std::string windowClass;  // the class that exists (after appearAfter looks)
     int appearAfter = 3;
     WindowRect rect{100, 100, 740, 580};  // 640 x 480
     ScreenSize screen{1024, 768};

@@ -73,7 +73,8 @@ protected:
 
     LaunchOutcome Launch(EmulatorKind kind, std::optional<std::string> name, bool nukeConsole = true) {
         LaunchRequest request{kind, std::move(name), nukeConsole};
-        return LaunchSelectedProfile(request, LaunchServices{registry(), settings(), prompter, *editor, windows, poller});
+        return LaunchSelectedProfile(request,
+                                     LaunchServices{registry(), settings(), prompter, *editor, windows, poller});
     }
 
     QuickConfigureResult QuickConfigure(EmulatorKind kind, const std::string& name, PluginType type) {
@@ -144,7 +145,8 @@ TEST_F(EndToEnd, EpsxeRestoresSideFilesWritesItsKeyStartsAndCentres) {
     EXPECT_EQ(GetCurrentDir(), before);
     EXPECT_TRUE(prompter.messages.empty());
 
-    for (const char* slot : {"GPU", "SPU", "CDR", "PAD"}) EXPECT_EQ(PluginSetting(slot), LowerAnsi("crash " + std::string(slot)));
+    for (const char* slot : {"GPU", "SPU", "CDR", "PAD"})
+        EXPECT_EQ(PluginSetting(slot), LowerAnsi("crash " + std::string(slot)));
     EXPECT_EQ(String(HKCU, kEpsxeConfigKey, "VideoPlugin"), "gpuTest.dll");
     EXPECT_EQ(String(HKCU, kEpsxeConfigKey, "DVOEnableGui"), "1");
     EXPECT_EQ(String(HKCU, kEpsxeConfigKey, "SubchannelW2KCdromEnabled"), "1");  // Wine is NT

@@ -28,8 +28,8 @@ TEST_F(RegeditFallback, ARegeditThatCannotStartIsReplacedInProcess) {
     ASSERT_TRUE(registry().SetString(HKCU, std::string(kGpuKey) + "\\TestPlugin", "Setting", "profile's"));
     RegeditProcessEditor editor(registry(), Failing());
     ASSERT_TRUE(ExportPluginSettings(".\\Epsxe\\Crash.gpu", PluginType::Gpu, editor));
-    EXPECT_EQ(tried, std::vector<std::string>{RegeditExportCommand(".\\Epsxe\\Crash.gpu",
-                                                                    PluginSettingsKeyText(PluginType::Gpu))});
+    EXPECT_EQ(tried, std::vector<std::string>{
+                         RegeditExportCommand(".\\Epsxe\\Crash.gpu", PluginSettingsKeyText(PluginType::Gpu))});
     // What regedit itself would have written.
     test::MemoryRegistry same;
     ASSERT_TRUE(same.SetString(HKCU, std::string(kGpuKey) + "\\TestPlugin", "Setting", "profile's"));

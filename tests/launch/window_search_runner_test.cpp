@@ -89,8 +89,8 @@ TEST_F(WindowSearchRunner, TheLaunchSearchesThroughTheKindsRunnerAndItsPrefix) {
     r.Spu = "spu.dll";
     r.Cdr = "cdr.dll";
     SaveProfile("Ape", r);
-    ASSERT_TRUE(settings().SetString("PcsxRunner",
-                                     "env WINEPREFIX=" + other + " " + Runner("echo 'window 77 0 0 640 480 1024 768'")));
+    ASSERT_TRUE(settings().SetString(
+        "PcsxRunner", "env WINEPREFIX=" + other + " " + Runner("echo 'window 77 0 0 640 480 1024 768'")));
     SleepingWindowPoller poller;
     ASSERT_TRUE(LaunchSelectedProfile(LaunchRequest{EmulatorKind::Pcsx, std::string("Ape"), false}, registry(),
                                       settings(), prompter, poller));
@@ -145,8 +145,8 @@ TEST_F(WindowSearchRunner, AStepNeverWaitsForTheHelper) {
 
 TEST_F(WindowSearchRunner, ADroppedLookLeavesNoProcessBehind) {
     const std::string pidFile = root() + "/helper.pid";
-    auto finder = OpenSystemWindowFinder(Runner("echo $$ > '" + pidFile + ".new'; mv '" + pidFile + ".new' '" +
-                                                pidFile + "'; exec sleep 30"));
+    auto finder = OpenSystemWindowFinder(
+        Runner("echo $$ > '" + pidFile + ".new'; mv '" + pidFile + ".new' '" + pidFile + "'; exec sleep 30"));
     EXPECT_FALSE(finder->PollTopLevel("EPSXGUI").ended);
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     while (!HostExists(pidFile) && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -54,10 +54,16 @@ TEST(RecoverSlot, RefusesAChainAnotherSaveTookOrThatIsBroken) {
         {"a block was erased since", CardBuilder(erased).SetState(2, 0xA0), 0, RecoverProblem::BlockFree, 1, 2},
         {"a link past the card", CardBuilder(erased).SetNext(1, 40), 0, RecoverProblem::LinkOutOfRange, 1, 40},
         {"a loop", CardBuilder(erased).SetNext(1, 0), 0, RecoverProblem::Loop, 1, 0},
-        {"another erased first block", CardBuilder(erased).SetState(1, 0xA1), 0, RecoverProblem::BlockOfOtherSave, 0, 1},
-        {"a middle block ends the chain", CardBuilder(erased).SetState(2, 0xA2), 0, RecoverProblem::ChainNotEnded, 2, -1},
+        {"another erased first block", CardBuilder(erased).SetState(1, 0xA1), 0, RecoverProblem::BlockOfOtherSave, 0,
+         1},
+        {"a middle block ends the chain", CardBuilder(erased).SetState(2, 0xA2), 0, RecoverProblem::ChainNotEnded, 2,
+         -1},
         {"an end block links on", CardBuilder(erased).SetState(1, 0xA3), 0, RecoverProblem::ChainNotEnded, 1, -1},
-        {"the size says four blocks", CardBuilder(erased).SetByte(CardBuilder::FrameOffset(0) + 4, 0).SetByte(CardBuilder::FrameOffset(0) + 5, 0x80).SetState(0, 0xA1),
+        {"the size says four blocks",
+         CardBuilder(erased)
+             .SetByte(CardBuilder::FrameOffset(0) + 4, 0)
+             .SetByte(CardBuilder::FrameOffset(0) + 5, 0x80)
+             .SetState(0, 0xA1),
          0, RecoverProblem::SizeMismatch, 0, 4},
         {"a save in use", CardBuilder().AddSave({4}), 4, RecoverProblem::NotErased, 4, -1},
         {"a free slot", CardBuilder(), 4, RecoverProblem::NotErased, 4, -1},
@@ -76,7 +82,8 @@ TEST(RecoverSlot, RefusesAChainAnotherSaveTookOrThatIsBroken) {
     }
 
     // Two erased saves whose links reach one block: its data is one of theirs.
-    const CardBuilder shared = CardBuilder().AddSave({0, 1}, "A", 1).MarkFree({0, 1}).AddSave({2, 1}, "B", 2).MarkFree({2, 1});
+    const CardBuilder shared =
+        CardBuilder().AddSave({0, 1}, "A", 1).MarkFree({0, 1}).AddSave({2, 1}, "B", 2).MarkFree({2, 1});
     auto card = ImageOf(shared);
     const RecoverResult result = RecoverSave(*card, 0);
     EXPECT_EQ(result.problem, RecoverProblem::SharedBlock);
@@ -134,28 +141,49 @@ TEST(CheckIntegrity, EachDamageIsFoundWhereItIs) {
     };
     const Case cases[] = {
         {"unformatted", CardBuilder::Unformatted(), {{FindingKind::NotFormatted}}},
-        {"header checksum", CardBuilder().SetByte(127, 0x0F), {{FindingKind::HeaderChecksum, -1, 0x0F, 0x0E}, {FindingKind::TestFrameDiffers}}},
-        {"test frame checksum", CardBuilder().SetByte(63 * 128 + 9, 1), {{FindingKind::TestFrameChecksum, -1, 0x0E, 0x0F}}},
-        {"test frame differs", CardBuilder().SetByte(63 * 128 + 9, 1).SetByte(63 * 128 + 127, 0x0F), {{FindingKind::TestFrameDiffers}}},
-        {"directory checksum", CardBuilder().SetByte(CardBuilder::FrameOffset(6) + 127, 0x11), {{FindingKind::DirectoryChecksum, 6, 0x11, 0xA0}}},
+        {"header checksum",
+         CardBuilder().SetByte(127, 0x0F),
+         {{FindingKind::HeaderChecksum, -1, 0x0F, 0x0E}, {FindingKind::TestFrameDiffers}}},
+        {"test frame checksum",
+         CardBuilder().SetByte(63 * 128 + 9, 1),
+         {{FindingKind::TestFrameChecksum, -1, 0x0E, 0x0F}}},
+        {"test frame differs",
+         CardBuilder().SetByte(63 * 128 + 9, 1).SetByte(63 * 128 + 127, 0x0F),
+         {{FindingKind::TestFrameDiffers}}},
+        {"directory checksum",
+         CardBuilder().SetByte(CardBuilder::FrameOffset(6) + 127, 0x11),
+         {{FindingKind::DirectoryChecksum, 6, 0x11, 0xA0}}},
         {"unknown state", CardBuilder().SetState(7, 0x77), {{FindingKind::UnknownState, 7, 0x77, 0}}},
-        {"link out of range", CardBuilder(two).SetNext(3, 40), {{FindingKind::LinkOutOfRange, 3, 40, 3}, {FindingKind::UnreachableBlock, 5}}},
+        {"link out of range",
+         CardBuilder(two).SetNext(3, 40),
+         {{FindingKind::LinkOutOfRange, 3, 40, 3}, {FindingKind::UnreachableBlock, 5}}},
         {"link to a free block", CardBuilder(two).SetState(5, 0xA0), {{FindingKind::LinkToFreeBlock, 3, 5, 3}}},
         {"link to a marked-free block", CardBuilder(two).SetState(5, 0xA3), {{FindingKind::LinkToFreeBlock, 3, 5, 3}}},
-        {"link to another save", CardBuilder(two).AddSave({7}, "B", 2).SetNext(3, 7),
+        {"link to another save",
+         CardBuilder(two).AddSave({7}, "B", 2).SetNext(3, 7),
          {{FindingKind::LinkToForeignBlock, 3, 7, 3}, {FindingKind::UnreachableBlock, 5}}},
-        {"a loop", CardBuilder().AddSave({3, 5, 8}).SetNext(5, 3), {{FindingKind::Loop, 5, 3, 3}, {FindingKind::UnreachableBlock, 8}}},
+        {"a loop",
+         CardBuilder().AddSave({3, 5, 8}).SetNext(5, 3),
+         {{FindingKind::Loop, 5, 3, 3}, {FindingKind::UnreachableBlock, 8}}},
         {"an end block links on", CardBuilder(two).SetNext(5, 9), {{FindingKind::EndBlockLinksOn, 5, 9, 3}}},
         {"a middle block ends", CardBuilder(two).SetState(5, 0x52), {{FindingKind::ChainNotEnded, 5, 0, 3}}},
-        {"a lone link ends", CardBuilder().AddSave({4}).SetState(4, 0x52),
-         {{FindingKind::UnreachableBlock, 4}}},
-        {"a shared block", CardBuilder().AddSave({1, 2}, "A", 1).AddSave({3}, "B", 2).SetNext(3, 2),
+        {"a lone link ends", CardBuilder().AddSave({4}).SetState(4, 0x52), {{FindingKind::UnreachableBlock, 4}}},
+        {"a shared block",
+         CardBuilder().AddSave({1, 2}, "A", 1).AddSave({3}, "B", 2).SetNext(3, 2),
          {{FindingKind::SharedBlock, 2, 1, 3}}},
         {"size", sized(CardBuilder(two), 3, 3 * 8192), {{FindingKind::SizeMismatch, 3, 3 * 8192, 2}}},
         {"no SC", CardBuilder(two).SetByte(CardBuilder::BlockOffset(3), 'X'), {{FindingKind::MissingTitleMagic, 3}}},
         {"orphans", CardBuilder(two).SetState(3, 0xA0), {{FindingKind::UnreachableBlock, 5}}},
-        {"broken-frame checksum", CardBuilder().SetByte(17 * 128 + 2, 0), {{FindingKind::BrokenFrameChecksum, -1, 1, 0}}},
-        {"broken frame listed", CardBuilder().SetByte(18 * 128, 0x12).SetByte(18 * 128 + 1, 0x01).SetByte(18 * 128 + 2, 0).SetByte(18 * 128 + 3, 0).SetByte(18 * 128 + 127, 0x13),
+        {"broken-frame checksum",
+         CardBuilder().SetByte(17 * 128 + 2, 0),
+         {{FindingKind::BrokenFrameChecksum, -1, 1, 0}}},
+        {"broken frame listed",
+         CardBuilder()
+             .SetByte(18 * 128, 0x12)
+             .SetByte(18 * 128 + 1, 0x01)
+             .SetByte(18 * 128 + 2, 0)
+             .SetByte(18 * 128 + 3, 0)
+             .SetByte(18 * 128 + 127, 0x13),
          {{FindingKind::BrokenFrameListed, -1, 2, 0x112}}},
     };
     for (const Case& c : cases) {
@@ -185,7 +213,9 @@ TEST(CheckIntegrity, RepairFixesChecksumsAndMakesOrphansRecoverableKeepingEveryD
     const auto original = ImageOf(built);
     auto card = ImageOf(built);
     const std::vector<Finding> before = CheckCard(*card);
-    EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const Finding& f) { return f.kind == FindingKind::UnreachableBlock; }), 4);
+    EXPECT_EQ(std::count_if(before.begin(), before.end(),
+                            [](const Finding& f) { return f.kind == FindingKind::UnreachableBlock; }),
+              4);
 
     const RepairResult repair = RepairCard(*card);
     EXPECT_EQ(repair.checksumsFixed, 4);
@@ -193,8 +223,10 @@ TEST(CheckIntegrity, RepairFixesChecksumsAndMakesOrphansRecoverableKeepingEveryD
     EXPECT_EQ(repair.blocksMarkedFree, 4);
     EXPECT_TRUE(DataBlocksEqual(*card, *original));
     for (int slot = 0; slot < kSlotCount; ++slot)  // names and data of every frame kept
-        EXPECT_TRUE(std::equal(DirectoryFrame(*card, slot).begin() + kRegionOffset, DirectoryFrame(*card, slot).begin() + kChecksumOffset,
-                               DirectoryFrame(*original, slot).begin() + kRegionOffset)) << slot;
+        EXPECT_TRUE(std::equal(DirectoryFrame(*card, slot).begin() + kRegionOffset,
+                               DirectoryFrame(*card, slot).begin() + kChecksumOffset,
+                               DirectoryFrame(*original, slot).begin() + kRegionOffset))
+            << slot;
     const std::vector<Finding> after = CheckCard(*card);
     EXPECT_TRUE(std::none_of(after.begin(), after.end(), [](const Finding& f) { return IsRepairable(f.kind); }));
     EXPECT_TRUE(RepairCard(*card).changed() == false);
@@ -229,7 +261,8 @@ TEST(CheckIntegrity, RandomDirectoriesNeverChangeSaveDataOnRepair) {
         RepairCard(*card);
         ASSERT_TRUE(DataBlocksEqual(*card, *original)) << round;
         const std::vector<Finding> after = CheckCard(*card);
-        EXPECT_TRUE(std::none_of(after.begin(), after.end(), [](const Finding& f) { return IsRepairable(f.kind); })) << round;
+        EXPECT_TRUE(std::none_of(after.begin(), after.end(), [](const Finding& f) { return IsRepairable(f.kind); }))
+            << round;
         for (int slot = 0; slot < kSlotCount; ++slot) RecoverSave(*card, slot);
         EXPECT_TRUE(DataBlocksEqual(*card, *original)) << round;
     }

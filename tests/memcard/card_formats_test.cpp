@@ -21,7 +21,11 @@ using test::CardBuilder;
 
 // A card that uses every part of a slot's frame and block.
 CardBuilder PlayerCard() {
-    return CardBuilder().AddSave({0}, "ONE", 1, "BI").AddSave({2, 5, 3}, "THREE", 2, "BE").AddSave({7}, "OLD", 3).MarkFree({7});
+    return CardBuilder()
+        .AddSave({0}, "ONE", 1, "BI")
+        .AddSave({2, 5, 3}, "THREE", 2, "BE")
+        .AddSave({7}, "OLD", 3)
+        .MarkFree({7});
 }
 
 Bytes Concat(Bytes a, const Bytes& b) {
@@ -29,7 +33,9 @@ Bytes Concat(Bytes a, const Bytes& b) {
     return a;
 }
 
-void Put(Bytes& file, std::size_t at, std::string_view text) { std::memcpy(file.data() + at, text.data(), text.size()); }
+void Put(Bytes& file, std::size_t at, std::string_view text) {
+    std::memcpy(file.data() + at, text.data(), text.size());
+}
 
 CardRead Read(const Bytes& file, CardImage& card) { return ReadCardData(file, card); }
 
@@ -133,7 +139,8 @@ TEST(CardFormats, PspCardWithItsSignature) {
 TEST(CardFormats, PsVitaPocketStationCardIsDecrypted) {
     // AES-128-CBC over 0x80 header bytes, the card and the SHA-256 of both.
     const AesKey key = {0x81, 0xD9, 0xCC, 0xE9, 0x71, 0xA9, 0x49, 0x9B, 0x04, 0xAD, 0xDC, 0x48, 0x30, 0x7F, 0x07, 0x92};
-    const AesBlock iv = {0x13, 0xC2, 0xE7, 0x69, 0x4B, 0xEC, 0x69, 0x6D, 0x52, 0xCF, 0x00, 0x09, 0x2A, 0xC1, 0xF2, 0x72};
+    const AesBlock iv = {0x13, 0xC2, 0xE7, 0x69, 0x4B, 0xEC, 0x69, 0x6D,
+                         0x52, 0xCF, 0x00, 0x09, 0x2A, 0xC1, 0xF2, 0x72};
     Bytes file = Concat(Bytes(0x80, 0), PlayerCard().bytes());
     const Sha256Digest hash = Sha256(file);
     file.insert(file.end(), hash.begin(), hash.end());
@@ -164,7 +171,8 @@ TEST(CardFormats, RoundTripsThroughEveryWriter) {
     for (std::size_t i = 8192; i < card.size(); ++i) card[i] = static_cast<std::uint8_t>(rng());
     DexDriveComments comments{};
     std::memcpy(comments.data() + 256 * 14, "last slot", 9);
-    for (CardFormat format : {CardFormat::Raw, CardFormat::DexDrive, CardFormat::Vgs, CardFormat::Psp, CardFormat::Ps3}) {
+    for (CardFormat format :
+         {CardFormat::Raw, CardFormat::DexDrive, CardFormat::Vgs, CardFormat::Psp, CardFormat::Ps3}) {
         SCOPED_TRACE(CardFormatName(format));
         const Bytes file = WriteCardData(card, format, &comments);
         CardImage again{};
@@ -199,12 +207,15 @@ TEST(CardFormats, ShortAndDamagedFilesAreRefused) {
     const Case cases[] = {
         {"empty", {}, CardReadProblem::Empty, 0},
         {"a raw card cut short", Bytes(body.begin(), body.begin() + 9000), CardReadProblem::TooShort, 131072},
-        {"a DexDrive image cut short", withHeader("123-456-STD", 3904, Bytes(body.begin(), body.end() - 1)), CardReadProblem::TooShort, 134976},
+        {"a DexDrive image cut short", withHeader("123-456-STD", 3904, Bytes(body.begin(), body.end() - 1)),
+         CardReadProblem::TooShort, 134976},
         {"a DexDrive header alone", withHeader("123-456-STD", 3904, {}), CardReadProblem::TooShort, 134976},
-        {"a DexDrive image without a card", withHeader("123-456-STD", 3904, Bytes(131072, 0)), CardReadProblem::NoCardInside, 0},
+        {"a DexDrive image without a card", withHeader("123-456-STD", 3904, Bytes(131072, 0)),
+         CardReadProblem::NoCardInside, 0},
         {"a VGS image cut short", withHeader("VgsM", 64, Bytes(100, 0)), CardReadProblem::TooShort, 131136},
         {"a VGS image without a card", withHeader("VgsM", 64, Bytes(131072, 0xFF)), CardReadProblem::NoCardInside, 0},
-        {"a PSP card cut short", withHeader(std::string_view("\0PMV", 4), 0x80, Bytes(body.begin(), body.begin() + 4)), CardReadProblem::TooShort, 0x20080},
+        {"a PSP card cut short", withHeader(std::string_view("\0PMV", 4), 0x80, Bytes(body.begin(), body.begin() + 4)),
+         CardReadProblem::TooShort, 0x20080},
         {"something else", withHeader("RIFF", 200000, {}), CardReadProblem::NotACard, 0},
         {"a single M", Bytes{'M'}, CardReadProblem::NotACard, 0},
     };

@@ -143,7 +143,8 @@ TEST(MemCardImage, BrokenChainsStayInsideTheDirectory) {
     // Damaged links of every out-of-range value, and loops back into the save.
     std::vector<CardBuilder> cards;
     for (int bad : {15, 16, 35, 36, 62, 63, 64, 127, 128, 254})
-        cards.push_back(CardBuilder().AddSave({0}, "KEEP", 7).AddSave({3, 5, 8}).SetNext(5, static_cast<std::uint8_t>(bad)));
+        cards.push_back(
+            CardBuilder().AddSave({0}, "KEEP", 7).AddSave({3, 5, 8}).SetNext(5, static_cast<std::uint8_t>(bad)));
     cards.push_back(CardBuilder().AddSave({0}, "KEEP", 7).AddSave({3, 5, 8}).SetNext(8, 3));
     cards.push_back(CardBuilder().AddSave({0}, "KEEP", 7).AddSave({3, 5, 8}).SetNext(8, 5));
     cards.push_back(CardBuilder().AddSave({0}, "KEEP", 7).AddSave({3}).SetNext(3, 3));
@@ -171,7 +172,9 @@ TEST(MemCardImage, BrokenChainsStayInsideTheDirectory) {
 // --- copy ---
 
 // A three-block save in slots 2, 6, 9 of the source.
-CardBuilder ThreeBlockSource() { return CardBuilder().AddSave({2, 6, 9}, "\x82\x60\x82\x61", 3).AddSave({0}, "ONE", 4); }
+CardBuilder ThreeBlockSource() {
+    return CardBuilder().AddSave({2, 6, 9}, "\x82\x60\x82\x61", 3).AddSave({0}, "ONE", 4);
+}
 
 void ExpectSaveCopied(const CardImage& source, const std::vector<int>& from, const CardImage& dest,
                       const std::vector<int>& to) {
@@ -247,9 +250,9 @@ TEST(MemCardCopy, RefusesLinksRangesAndUnformattedCards) {
     const auto source = ImageOf(ThreeBlockSource());
     const CardBuilder destBuilt = CardBuilder().AddSave({3, 4});
     auto dest = ImageOf(destBuilt);
-    EXPECT_FALSE(CopySaveBetween(*source, 6, *dest, 0));   // source is a link
-    EXPECT_FALSE(CopySaveBetween(*source, 9, *dest, 0));   // source is an end link
-    EXPECT_FALSE(CopySaveBetween(*source, 2, *dest, 4));   // destination is an end link
+    EXPECT_FALSE(CopySaveBetween(*source, 6, *dest, 0));  // source is a link
+    EXPECT_FALSE(CopySaveBetween(*source, 9, *dest, 0));  // source is an end link
+    EXPECT_FALSE(CopySaveBetween(*source, 2, *dest, 4));  // destination is an end link
     EXPECT_FALSE(CopySaveBetween(*source, 15, *dest, 0));
     EXPECT_FALSE(CopySaveBetween(*source, 2, *dest, 15));
     EXPECT_FALSE(CopySaveBetween(*source, -1, *dest, 0));
@@ -337,7 +340,8 @@ TEST(MemCardImage, EraseAndMarkFreeStopAtBlocksOfAnotherSave) {
     // saves share a link block: neither walk may take what is another save's.
     const CardBuilder intoFirst = CardBuilder().AddSave({0, 1}, "A", 1).AddSave({2}, "B", 2).SetNext(1, 2);
     const CardBuilder shared = CardBuilder().AddSave({3, 5}, "C", 3).AddSave({4}, "D", 4).SetNext(4, 5);
-    for (const auto& [built, slot, kept] : {std::tuple{intoFirst, 0, 2}, std::tuple{shared, 3, 5}, std::tuple{shared, 4, 5}}) {
+    for (const auto& [built, slot, kept] :
+         {std::tuple{intoFirst, 0, 2}, std::tuple{shared, 3, 5}, std::tuple{shared, 4, 5}}) {
         const auto original = ImageOf(built);
         auto erased = ImageOf(built);
         EraseSave(*erased, slot);
@@ -359,7 +363,8 @@ TEST(MemCardImage, EraseAndMarkFreeStopAtBlocksOfAnotherSave) {
 // save in use with the links it reaches; another save's walk into those links
 // must stop there too, as it does for a 0x51 or 0xA1 start.
 TEST(MemCardImage, EraseAndMarkFreeStopAtBlocksAnOddFirstBlockReaches) {
-    const CardBuilder built = CardBuilder().AddSave({1, 2, 4}, "A", 1).AddSave({12}, "ODD", 2).SetState(12, 0x4B).SetNext(12, 2);
+    const CardBuilder built =
+        CardBuilder().AddSave({1, 2, 4}, "A", 1).AddSave({12}, "ODD", 2).SetState(12, 0x4B).SetNext(12, 2);
     const auto original = ImageOf(built);
     ASSERT_EQ(SaveBlocks(*original, 12), (std::vector<int>{12, 2, 4}));
     auto erased = ImageOf(built);
@@ -394,7 +399,9 @@ TEST(MemCardRobustness, RandomDirectoriesThroughEveryOperation) {
             built.AddSave({slot}, "R", static_cast<std::uint8_t>(rng()));
             built.SetState(slot, states[rng() % std::size(states)]);
             const int pick = static_cast<int>(rng() % 4);
-            const std::uint8_t next = pick == 0 ? 0xFF : pick == 1 ? static_cast<std::uint8_t>(rng()) : static_cast<std::uint8_t>(rng() % 15);
+            const std::uint8_t next = pick == 0   ? 0xFF
+                                      : pick == 1 ? static_cast<std::uint8_t>(rng())
+                                                  : static_cast<std::uint8_t>(rng() % 15);
             built.SetNext(slot, next);
         }
         const auto original = ImageOf(built);

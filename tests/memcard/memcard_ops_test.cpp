@@ -59,9 +59,9 @@ TEST_F(MemCardFileOps, IsFormattedAndSlotInUseAnswerOneForUnopenableFiles) {
     EXPECT_EQ(MemCardIsFormatted(Card("mc.mcr", "MC")), 1);  // the size is never checked
 
     EXPECT_EQ(MemCardSlotInUse(card, 2), 1);
-    EXPECT_EQ(MemCardSlotInUse(card, 3), 1);   // a link is in use
-    EXPECT_EQ(MemCardSlotInUse(card, 4), 1);   // unknown states count as in use
-    EXPECT_EQ(MemCardSlotInUse(card, 5), 0);   // marked free
+    EXPECT_EQ(MemCardSlotInUse(card, 3), 1);  // a link is in use
+    EXPECT_EQ(MemCardSlotInUse(card, 4), 1);  // unknown states count as in use
+    EXPECT_EQ(MemCardSlotInUse(card, 5), 0);  // marked free
     EXPECT_EQ(MemCardSlotInUse(card, 0), 0);
     EXPECT_EQ(MemCardSlotInUse(card, 15), 0);
     EXPECT_EQ(MemCardSlotInUse(card, -1), 0);
@@ -188,7 +188,8 @@ TEST_F(MemCardFileOps, CopyWithinOneFile) {
     EXPECT_EQ(MemCardCopySave(path, 0, path, 0), 1);
     EXPECT_EQ(Contents(path), built.str());
     EXPECT_EQ(MemCardCopySave(path, 0, path, 5), 1);
-    EXPECT_EQ(Contents(path).substr(CardBuilder::BlockOffset(5), 8192), built.str().substr(CardBuilder::BlockOffset(0), 8192));
+    EXPECT_EQ(Contents(path).substr(CardBuilder::BlockOffset(5), 8192),
+              built.str().substr(CardBuilder::BlockOffset(0), 8192));
 
     // The same file by another spelling counts as another file; the save
     // still survives whole, because the source is read before anything is erased.
@@ -307,7 +308,8 @@ TEST_F(MemCardFileOps, DirectoryReaderReportsOnlyAFailedOpen) {
 // header and reserved frames.
 TEST_F(MemCardFileOps, DamagedCardFilesThroughEveryOperation) {
     std::mt19937 rng(99);
-    const std::size_t sizes[] = {0, 1, 2, 127, 128, 129, 2048, 8191, 8192, 8193, 70000, kCard - 1, kCard, kCard + 1, kCard + 9000};
+    const std::size_t sizes[] = {0,    1,    2,     127,       128,   129,       2048,        8191,
+                                 8192, 8193, 70000, kCard - 1, kCard, kCard + 1, kCard + 9000};
     for (int round = 0; round < 60; ++round) {
         CardBuilder built;
         for (int slot = 0; slot < 15; ++slot) {

@@ -205,7 +205,8 @@ TEST(SaveFormats, PlacedAsACopyOrRefusedWithoutAChange) {
     EXPECT_EQ(PlaceSave(*ImageOf(CardBuilder::Unformatted()), save, 0).problem, SaveProblem::NotFormatted);
     EXPECT_EQ(SaveFormatForPath("A.MCS"), SaveFormat::Mcs);
     EXPECT_EQ(SaveFormatForPath("a.ps1"), SaveFormat::Mcs);
-    for (const char* ar : {"a.psx", "a.MCB", "a.mcx", "a.pda"}) EXPECT_EQ(SaveFormatForPath(ar), SaveFormat::ActionReplay);
+    for (const char* ar : {"a.psx", "a.MCB", "a.mcx", "a.pda"})
+        EXPECT_EQ(SaveFormatForPath(ar), SaveFormat::ActionReplay);
     EXPECT_EQ(SaveFormatForPath("BASLUS-00001SAVE"), SaveFormat::Raw);
     EXPECT_EQ(SaveFormatForPath("c:\\x.y\\BESLES-123.PSV"), SaveFormat::Psv);
 }

@@ -30,8 +30,7 @@ TEST(MemCardTitle, PunctuationTable) {
     EXPECT_EQ(Title("\x81\x43\x81\x44\x81\x46\x81\x47\x81\x48\x81\x49"), ",.:;?!");
     EXPECT_EQ(Title("\x81\x4F\x81\x51\x81\x5E\x81\x60\x81\x62\x81\x65\x81\x66\x81\x68"), "^_/~|`'\"");
     EXPECT_EQ(Title("\x81\x69\x81\x6A\x81\x6D\x81\x6E\x81\x6F\x81\x70\x81\x7B\x81\x7C"), "()[]{}+-");
-    EXPECT_EQ(Title("\x81\x81\x81\x83\x81\x84\x81\x8F\x81\x90\x81\x93\x81\x94\x81\x95\x81\x96\x81\x97"),
-              "=<>\\$%#&*@");
+    EXPECT_EQ(Title("\x81\x81\x81\x83\x81\x84\x81\x8F\x81\x90\x81\x93\x81\x94\x81\x95\x81\x96\x81\x97"), "=<>\\$%#&*@");
     EXPECT_EQ(Title("\x81\xE1X\x81\xE2"), "\xABX\xBB");
     // Unlisted entries of the table, and the second byte just past it, stay as bytes.
     EXPECT_EQ(Title("A\x81\x41"), "A\x81\x41");
@@ -39,7 +38,9 @@ TEST(MemCardTitle, PunctuationTable) {
 }
 
 TEST(MemCardTitle, KanjiStaysShiftJisAndSpacesAreTrimmed) {
-    EXPECT_EQ(Title("\x8C\x8E\x82\x60"), "\x8C\x8E" "A");  // kanji pair, then A
+    EXPECT_EQ(Title("\x8C\x8E\x82\x60"),
+              "\x8C\x8E"
+              "A");  // kanji pair, then A
     EXPECT_EQ(Title("\x81\x40\x81\x40\x81\x40"), "");
     EXPECT_EQ(Title("  \x81\x40GAME 1\x81\x40 "), "GAME 1");
     EXPECT_EQ(Title(""), "");

@@ -49,7 +49,8 @@ protected:
 TEST_F(Snapshots, TakenWhenChangedKeepingTheNewest) {
     PutCard("epsxe000.mcr", CardBuilder().AddSave({0}, "ONE").str());
     EXPECT_EQ(TakeSnapshot(folder, 1, card1, 3, kNoon), SnapshotOutcome::Taken);
-    EXPECT_EQ(ReadHostFile("Epsxe/Crash.snapshots/" + IdAt(kNoon, 1) + ".mcr"), CardBuilder().AddSave({0}, "ONE").str());
+    EXPECT_EQ(ReadHostFile("Epsxe/Crash.snapshots/" + IdAt(kNoon, 1) + ".mcr"),
+              CardBuilder().AddSave({0}, "ONE").str());
     // The same content again: nothing new.
     EXPECT_EQ(TakeSnapshot(folder, 1, card1, 3, kNoon + 60), SnapshotOutcome::Unchanged);
     EXPECT_EQ(Ids(), std::vector<std::string>{IdAt(kNoon, 1)});

@@ -37,10 +37,8 @@ TEST_F(CliMemcard, CheckReportsFindingsAndRepairsWhenAsked) {
     EXPECT_EQ(out.str(), "No problems found.\n");
 
     // A three-block save whose first block was cleared, and a bad checksum.
-    const CardBuilder bad = CardBuilder()
-                                .AddSave({2, 4, 6}, "CUT", 2)
-                                .SetState(2, 0xA0)
-                                .SetByte(CardBuilder::FrameOffset(9) + 127, 0x33);
+    const CardBuilder bad =
+        CardBuilder().AddSave({2, 4, 6}, "CUT", 2).SetState(2, 0xA0).SetByte(CardBuilder::FrameOffset(9) + 127, 0x33);
     WriteHostFile("bad.mcr", bad.str());
     const std::string report =
         "Slot 10: directory frame checksum is 0x33, should be 0xA0.\n"

@@ -48,7 +48,8 @@ TEST_F(CliSnapshots, ListAndRestore) {
     ASSERT_EQ(memcards::TakeSnapshot(folder, 1, "c:\\epsxe\\memcards\\epsxe000.mcr", 10, kDay),
               memcards::SnapshotOutcome::Taken);
     // Since: CRASH played on, TEKKEN gone, SPYRO as it was.
-    const CardBuilder now = CardBuilder().AddSave({0}, "CRASH", 1).SetByte(CardBuilder::BlockOffset(0) + 900, 7).AddSave({1}, "SPYRO", 2);
+    const CardBuilder now =
+        CardBuilder().AddSave({0}, "CRASH", 1).SetByte(CardBuilder::BlockOffset(0) + 900, 7).AddSave({1}, "SPYRO", 2);
     PutCard("epsxe000.mcr", now.str());
     PutCard("epsxe001.mcr", CardBuilder().str());
     ASSERT_EQ(memcards::TakeSnapshot(folder, 2, "c:\\epsxe\\memcards\\epsxe001.mcr", 10, kDay + 5),
@@ -69,7 +70,8 @@ TEST_F(CliSnapshots, ListAndRestore) {
     EXPECT_EQ(ReadHostFile(driveC() + "/epsxe/memcards/epsxe000.mcr"), then.str());
     // The card as it was before the restore is a snapshot now.
     ASSERT_EQ(Run({"snapshots", "Epsxe", "Crash"}), 0);
-    EXPECT_NE(out.str().find("\t1\tCRASH (changed), SPYRO; only on the card: TEKKEN\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("\t1\tCRASH (changed), SPYRO; only on the card: TEKKEN\n"), std::string::npos)
+        << out.str();
 
     EXPECT_EQ(Run({"restore", "Epsxe", "Crash", "20000101-000000-1"}), 1);
     EXPECT_NE(err.str().find("has no snapshot"), std::string::npos);

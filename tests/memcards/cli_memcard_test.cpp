@@ -33,7 +33,10 @@ TEST_F(CliMemcard, FormatAndListShowEverySlot) {
     EXPECT_EQ(prompter.messages.back().text, memcards::kAskFormat);
 
     CardBuilder card;
-    card.AddSave({0}, "\x82\x65\x82\x66 \x83\x5E", 1, "BI").AddSave({1, 3}, "TWO", 2, "BE").AddSave({4}, "OLD").MarkFree({4});
+    card.AddSave({0}, "\x82\x65\x82\x66 \x83\x5E", 1, "BI")
+        .AddSave({1, 3}, "TWO", 2, "BE")
+        .AddSave({4}, "OLD")
+        .MarkFree({4});
     WriteHostFile("b.mcr", card.str());
     ASSERT_EQ(Run({"list", "b.mcr"}), 0) << err.str();
     if (NativeTextIsUtf8()) EXPECT_EQ(Line(1), "1\tsave\tBI\tFG \xE3\x82\xBF");  // the katakana in UTF-8
@@ -92,9 +95,12 @@ TEST_F(CliMemcard, CopyEraseAndFreeUseSlotsOneToFifteen) {
     ASSERT_EQ(Run({"list", "d.mcr"}), 0);
     EXPECT_EQ(Line(2), "2\tfree\t-\t");
 
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"erase", "d.mcr", "0"}, {"erase", "d.mcr", "16"}, {"free", "d.mcr", "x"},
-          {"copy", "s.mcr", "1", "d.mcr"}, {"list"}, {"shred", "d.mcr"}})
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"erase", "d.mcr", "0"},
+                                                {"erase", "d.mcr", "16"},
+                                                {"free", "d.mcr", "x"},
+                                                {"copy", "s.mcr", "1", "d.mcr"},
+                                                {"list"},
+                                                {"shred", "d.mcr"}})
         EXPECT_EQ(Run(bad), 2) << bad[0];
 }
 

@@ -43,7 +43,9 @@ protected:
         manager.SetPath(kRight, right);
         manager.Activate();
     }
-    const SlotRow& Row(int side, int slot) { return manager.side(side).listing.rows.at(static_cast<std::size_t>(slot)); }
+    const SlotRow& Row(int side, int slot) {
+        return manager.side(side).listing.rows.at(static_cast<std::size_t>(slot));
+    }
     std::vector<std::string> Texts() {
         std::vector<std::string> texts;
         for (const auto& m : prompter.messages) texts.push_back(m.text);
@@ -109,7 +111,9 @@ TEST_F(Manager, SlotListShowsTitlesStatesIconsAndRegions) {
     EXPECT_EQ(pieces[0].bytes, "ABC ");
     EXPECT_TRUE(pieces[1].shiftJis);
     EXPECT_EQ(pieces[1].bytes, "\x8A\xBF");
-    EXPECT_FALSE(SplitTitleText("\xAB" "Go\xBB")[0].shiftJis);  // the converter's guillemets
+    EXPECT_FALSE(SplitTitleText("\xAB"
+                                "Go\xBB")[0]
+                     .shiftJis);  // the converter's guillemets
 }
 
 TEST_F(Manager, ActivationNagsOnceEmptiesMissingCardsAndSendsPaths) {
@@ -160,7 +164,8 @@ TEST_F(Manager, UnformattedCardAsksToFormat) {
 }
 
 TEST_F(Manager, BothSidesOnOneCardRefreshTogether) {
-    const std::string path = Card("same.mcr", CardBuilder().AddSave({0}, "ONE", 1).AddSave({1, 2, 3}, "THREE", 2).str());
+    const std::string path =
+        Card("same.mcr", CardBuilder().AddSave({0}, "ONE", 1).AddSave({1, 2, 3}, "THREE", 2).str());
     Show(path, path);
     // Copy the one-block save from slot 1 to slot 5 within the card.
     manager.SelectSlot(kLeft, 0);
@@ -224,7 +229,8 @@ TEST_F(Manager, CopyRefusesLinksAsksBeforeOverwritingAndReportsAFullCard) {
 }
 
 TEST_F(Manager, MarkFreeOnAnErasedSlotAsksAndLeavesIt) {
-    const std::string path = Card("m.mcr", CardBuilder().AddSave({0, 1}, "TWO", 1).AddSave({2}, "X", 2).MarkFree({2}).str());
+    const std::string path =
+        Card("m.mcr", CardBuilder().AddSave({0, 1}, "TWO", 1).AddSave({2}, "X", 2).MarkFree({2}).str());
     const std::string before = Bytes("m.mcr");
     Show("", path);
     manager.SelectSlot(kRight, 2);
@@ -353,7 +359,8 @@ TEST_F(Manager, CreateAndDeleteCards) {
     manager.DeleteCard(kLeft);
     EXPECT_EQ(prompter.messages.back().text, kAskDeleteCard);
     EXPECT_FALSE(HostExists(driveC() + "/epsxe/memcards/New.mcr"));
-    for (int side : {kLeft, kRight}) EXPECT_EQ(FindCardEntry(manager.side(side).entries, "c:\\epsxe\\memcards\\new.mcr"), -1);
+    for (int side : {kLeft, kRight})
+        EXPECT_EQ(FindCardEntry(manager.side(side).entries, "c:\\epsxe\\memcards\\new.mcr"), -1);
     EXPECT_EQ(manager.path(kRight), keep);
     EXPECT_EQ(manager.path(kLeft), keep);  // the first entry left
 }

@@ -64,7 +64,8 @@ protected:
 };
 
 TEST_F(ManagerTools, RecoverSlotBringsBackAMarkedFreeSaveOrSaysWhy) {
-    const std::string card = Card("a.mcr", CardBuilder().AddSave({0, 1}, "GONE").MarkFree({0, 1}).AddSave({5}, "KEPT").str());
+    const std::string card =
+        Card("a.mcr", CardBuilder().AddSave({0, 1}, "GONE").MarkFree({0, 1}).AddSave({5}, "KEPT").str());
     Show(card, card);
     EXPECT_EQ(Name(kLeft, 0), kErasedText);
 
@@ -89,7 +90,8 @@ TEST_F(ManagerTools, RecoverSlotBringsBackAMarkedFreeSaveOrSaysWhy) {
     // A save in use is not "recovered"; a block since given to another save refuses the whole save.
     manager.RecoverSlot();
     EXPECT_EQ(prompter.messages.size(), 2u);
-    const std::string reused = Card("b.mcr", CardBuilder().AddSave({2, 3}, "OLD").MarkFree({2, 3}).AddSave({3}, "NEW").str());
+    const std::string reused =
+        Card("b.mcr", CardBuilder().AddSave({2, 3}, "OLD").MarkFree({2, 3}).AddSave({3}, "NEW").str());
     Show(reused, card);
     manager.SelectSlot(kLeft, 2);
     manager.RecoverSlot();
@@ -100,8 +102,8 @@ TEST_F(ManagerTools, RecoverSlotBringsBackAMarkedFreeSaveOrSaysWhy) {
 
 TEST_F(ManagerTools, CheckIntegrityReportsEachFindingAndRepairsWhenAsked) {
     const std::string good = Card("good.mcr", CardBuilder().AddSave({0}).str());
-    const CardBuilder damaged = CardBuilder().AddSave({2, 4, 6}, "CUT", 2).SetState(2, 0xA0).SetByte(
-        CardBuilder::FrameOffset(9) + 127, 0x33);
+    const CardBuilder damaged =
+        CardBuilder().AddSave({2, 4, 6}, "CUT", 2).SetState(2, 0xA0).SetByte(CardBuilder::FrameOffset(9) + 127, 0x33);
     const std::string bad = Card("bad.mcr", damaged.str());
     Show(good, bad);
 
@@ -130,7 +132,8 @@ TEST_F(ManagerTools, CheckIntegrityReportsEachFindingAndRepairsWhenAsked) {
     ASSERT_TRUE(report);
     EXPECT_TRUE(report->clean);
     EXPECT_EQ(report->repaired,
-              "Repaired: 1 checksum made right, 1 save of 2 blocks no save reached marked free (Recover Slot brings it back).");
+              "Repaired: 1 checksum made right, 1 save of 2 blocks no save reached marked free (Recover Slot brings it "
+              "back).");
     EXPECT_EQ(Bytes("bad.mcr").substr(8192), damaged.str().substr(8192));  // no save data changed
     EXPECT_EQ(Name(kRight, 4), kErasedText);  // the list shows what Recover Slot can bring back
 
@@ -160,7 +163,8 @@ TEST_F(ManagerTools, SnapshotsOfTheProfilesCardsAndRestoreWithUndo) {
     EXPECT_EQ(manager.SnapshotFolder(), folder);
 
     // Since the snapshot: CRASH changed, SPYRO erased, TEKKEN new.
-    Card("epsxe000.mcr", CardBuilder().AddSave({0}, "CRASH", 1).SetByte(8192 + 600, 0x77).AddSave({3}, "TEKKEN", 3).str());
+    Card("epsxe000.mcr",
+         CardBuilder().AddSave({0}, "CRASH", 1).SetByte(8192 + 600, 0x77).AddSave({3}, "TEKKEN", 3).str());
     auto entries = manager.Snapshots(kLeft);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].snapshot.card, 1);
@@ -302,9 +306,9 @@ TEST_F(ManagerTools, ImportTakesEveryCardFormat) {
     const CardBuilder card = CardBuilder().AddSave({0}, "PSP SAVE", 7);
     memcard::CardImage image{};
     std::copy(card.bytes().begin(), card.bytes().end(), image.begin());
-    for (const auto& [name, format] : {std::pair{"game.vmp", memcard::CardFormat::Psp},
-                                       std::pair{"game.vm1", memcard::CardFormat::Ps3},
-                                       std::pair{"other.mcd", memcard::CardFormat::Raw}}) {
+    for (const auto& [name, format] :
+         {std::pair{"game.vmp", memcard::CardFormat::Psp}, std::pair{"game.vm1", memcard::CardFormat::Ps3},
+          std::pair{"other.mcd", memcard::CardFormat::Raw}}) {
         SCOPED_TRACE(name);
         const dravolo::Bytes file = memcard::WriteCardData(image, format);
         WriteHostFile(std::string("In/") + name, std::string(file.begin(), file.end()));

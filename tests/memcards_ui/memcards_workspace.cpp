@@ -34,8 +34,8 @@ Pixels Draw(Paint paint) {
 
 double Distance(int x, int y, double cx, double cy) { return std::hypot(x + 0.5 - cx, y + 0.5 - cy); }
 
-const Palette kColours = {Rgb(16, 16, 40),  Rgb(230, 40, 40), Rgb(250, 210, 40), Rgb(40, 160, 60),
-                          Rgb(60, 110, 230), Rgb(250, 250, 250), Rgb(120, 70, 30), Rgb(250, 140, 30),
+const Palette kColours = {Rgb(16, 16, 40),   Rgb(230, 40, 40),   Rgb(250, 210, 40), Rgb(40, 160, 60),
+                          Rgb(60, 110, 230), Rgb(250, 250, 250), Rgb(120, 70, 30),  Rgb(250, 140, 30),
                           Rgb(0, 0, 0),      Rgb(0, 0, 0),       Rgb(0, 0, 0),      Rgb(0, 0, 0),
                           Rgb(0, 0, 0),      Rgb(0, 0, 0),       Rgb(0, 0, 0),      Rgb(0, 0, 0)};
 
@@ -66,10 +66,12 @@ Pixels Disc() {
 }
 
 // Title bytes in Shift-JIS, as the card stores them.
-const std::string kFinalFantasy = "\x83\x74\x83\x40\x83\x43\x83\x69\x83\x8B\x83\x74\x83\x40\x83\x93\x83\x5E"
-                                  "\x83\x57\x81\x5B\x82\x56";  // "ファイナルファンタジー７"
-const std::string kRidgeRacer = "\x82\x71\x82\x89\x82\x84\x82\x87\x82\x85\x81\x40\x82\x71\x82\x81\x82\x83"
-                                "\x82\x85\x82\x92";  // full-width "Ridge Racer"
+const std::string kFinalFantasy =
+    "\x83\x74\x83\x40\x83\x43\x83\x69\x83\x8B\x83\x74\x83\x40\x83\x93\x83\x5E"
+    "\x83\x57\x81\x5B\x82\x56";  // "ファイナルファンタジー７"
+const std::string kRidgeRacer =
+    "\x82\x71\x82\x89\x82\x84\x82\x87\x82\x85\x81\x40\x82\x71\x82\x81\x82\x83"
+    "\x82\x85\x82\x92";  // full-width "Ridge Racer"
 const std::string kBoukenKiroku = "\x96\x60\x8C\xAF\x82\xCC\x8B\x4C\x98\x5E\x81\x40\x82\x50";  // "冒険の記録　１"
 
 }  // namespace

@@ -103,7 +103,11 @@ int main(int argc, char** argv) {
     memcards::TakeSnapshot(folder, 1, left, 10, now - 86400);
     ws.PutCard("epsxe000.mcr", test::MemcardsWorkspace::PlayerCard().AddSave({8}, "TEKKEN 3", 8, "BE").str());
     memcards::TakeSnapshot(folder, 1, left, 10, now - 3600);
-    ws.PutCard("epsxe000.mcr", test::MemcardsWorkspace::PlayerCard().MarkFree({4}).AddSave({8}, "TEKKEN 3", 8, "BE").SetByte(9 * 8192 + 700, 0x42).str());
+    ws.PutCard("epsxe000.mcr", test::MemcardsWorkspace::PlayerCard()
+                                   .MarkFree({4})
+                                   .AddSave({8}, "TEKKEN 3", 8, "BE")
+                                   .SetByte(9 * 8192 + 700, 0x42)
+                                   .str());
     bool snapshotsSaved = false;
     GrabWhenShown<CSnapshotsDialog>(dir + "/memcards_snapshots.png", &snapshotsSaved);
     QTest::mouseClick(page->snapshotsButton(memcards::kLeft), Qt::LeftButton);

@@ -32,7 +32,9 @@ TEST_F(FpseSettingsFileTest, WritesTheKeysFpseReads) {
     EXPECT_EQ(path, ".\\Fpse\\Crash.ini");
     ASSERT_TRUE(WriteFpseSettingsFile(values, path));
 
-    auto get = [&](const char* section, const char* key) { return GetPrivateProfileString(section, key, "<none>", path); };
+    auto get = [&](const char* section, const char* key) {
+        return GetPrivateProfileString(section, key, "<none>", path);
+    };
     EXPECT_EQ(get("FPSE", "DisclaimerAgree"), "1");
     EXPECT_EQ(get("FPSE", "CDCountry"), "1");
     EXPECT_EQ(get("FPSE", "CpuMode"), "on");

@@ -45,8 +45,10 @@ TEST_F(PadPluginsTest, ListsPadPluginsWithTheirPadVersion) {
 // The list is sorted by its texts; each entry stands for its own plugin, so
 // hyphens in a name and plugins that show alike never mix them up.
 TEST(PadListOrder, SortsByTextAndKeepsEachPlugin) {
-    const std::vector<PadPlugin> pads = {{"padB.dll", "Pad - Deluxe", 3, 1, 0}, {"padA.dll", "analog-pad", 3, 2, 0},
-                                         {"padC.dll", "Pad - Deluxe", 3, 1, 0}, {"padD.dll", "Keyboard", 3, 1, 1}};
+    const std::vector<PadPlugin> pads = {{"padB.dll", "Pad - Deluxe", 3, 1, 0},
+                                         {"padA.dll", "analog-pad", 3, 2, 0},
+                                         {"padC.dll", "Pad - Deluxe", 3, 1, 0},
+                                         {"padD.dll", "Keyboard", 3, 1, 1}};
     const auto order = PadListOrder(pads);
     ASSERT_EQ(order.size(), 4u);
     std::vector<std::string> files;
@@ -71,9 +73,9 @@ TEST_F(PadPluginsTest, ConfigImportsAndExportsThePadSideFile) {
     // The export holds both the imported and the configured values.
     registry->DeleteTree(RegRoot::CurrentUser, "Software\\Vision Thing\\PSEmu Pro\\PAD");
     ASSERT_TRUE(editor.Import(".\\Pcsx\\Crash.pad"));
-    EXPECT_EQ(registry->QueryString(RegRoot::CurrentUser, "Software\\Vision Thing\\PSEmu Pro\\PAD\\TestPlugin",
-                                    "Setting"),
-              "chosen by user");
+    EXPECT_EQ(
+        registry->QueryString(RegRoot::CurrentUser, "Software\\Vision Thing\\PSEmu Pro\\PAD\\TestPlugin", "Setting"),
+        "chosen by user");
 
     EXPECT_FALSE(ConfigurePsemuPad("c:\\pcsx\\plugin\\padGone.dll", "", editor, prompter));
 }

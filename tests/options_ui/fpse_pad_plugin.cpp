@@ -75,7 +75,19 @@ void Configure(const char* which, std::uintptr_t* block) {
 
 }  // namespace
 
-PAD_EXPORT int JOY0_About(std::uint8_t* info) { About(info); return 0; }
-PAD_EXPORT int JOY1_About(std::uint8_t* info) { About(info); return 0; }
-PAD_EXPORT int JOY0_Configure(std::uintptr_t* block) { Configure("JOY0_Configure", block); return 0; }
-PAD_EXPORT int JOY1_Configure(std::uintptr_t* block) { Configure("JOY1_Configure", block); return 0; }
+PAD_EXPORT int JOY0_About(std::uint8_t* info) {
+    About(info);
+    return 0;
+}
+PAD_EXPORT int JOY1_About(std::uint8_t* info) {
+    About(info);
+    return 0;
+}
+PAD_EXPORT int JOY0_Configure(std::uintptr_t* block) {
+    Configure("JOY0_Configure", block);
+    return 0;
+}
+PAD_EXPORT int JOY1_Configure(std::uintptr_t* block) {
+    Configure("JOY1_Configure", block);
+    return 0;
+}

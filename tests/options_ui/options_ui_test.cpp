@@ -283,7 +283,8 @@ void OptionsUiTest::FpsePadListsOfferInstalledPads() {
     pad2->setCurrentIndex(pad2->findText(QStringLiteral("Gamepad - 1.4")));
     emit pad2->activated(pad2->currentIndex());
     page->padConfig(1)->click();
-    QCOMPARE(QString::fromStdString(ws.ReadFile(ws.DriveC("fpse/plugin/JOYPAD.log"))), QStringLiteral("JOY1_Configure\n"));
+    QCOMPARE(QString::fromStdString(ws.ReadFile(ws.DriveC("fpse/plugin/JOYPAD.log"))),
+             QStringLiteral("JOY1_Configure\n"));
     QCOMPARE(QString::fromStdString(GetPrivateProfileString("PadTest", "JOY1_Configure", "", ".\\Fpse\\Crash.ini")),
              QStringLiteral("configured"));
     sheet.accept();
@@ -327,7 +328,8 @@ void OptionsUiTest::FpsePluginsGetTheProgramsModuleInstance() {
     emit pad1->activated(pad1->currentIndex());
     QCOMPARE(QString::fromStdString(page->fields().LasPAD1), QStringLiteral("JOYDUAL.DLL"));
     page->padConfig(0)->click();
-    QCOMPARE(QString::fromStdString(ws.ReadFile(ws.DriveC("fpse/plugin/JOYDUAL.log"))), QStringLiteral("JOY0_Configure\n"));
+    QCOMPARE(QString::fromStdString(ws.ReadFile(ws.DriveC("fpse/plugin/JOYDUAL.log"))),
+             QStringLiteral("JOY0_Configure\n"));
     QVERIFY(!ws.Exists(ws.DriveC("fpse/plugin/JOYKEY.log")));
     QVERIFY(isInstance(written("JOY0_ConfigureInstance")));
 
@@ -336,7 +338,8 @@ void OptionsUiTest::FpsePluginsGetTheProgramsModuleInstance() {
     QCOMPARE(plugins->logic().list(PluginType::Gpu).size(), std::size_t{1});
     plugins->OnListClick(PluginType::Gpu, 0);
     plugins->configureButton()->click();
-    QVERIFY(isInstance(QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Crash.ini"))));
+    QVERIFY(isInstance(
+        QString::fromStdString(GetPrivateProfileString("TestPlugin", "GPUInstance", "", ".\\Fpse\\Crash.ini"))));
 }
 
 void OptionsUiTest::ApplyStoresWhatThePagesShow() {
@@ -397,8 +400,10 @@ void OptionsUiTest::MemcardPathsTravelBothWays() {
     QCOMPARE(sheet.psinexPage()->memcardEdit(1)->text(), QStringLiteral("c:\\psinex\\memcards\\picked.mem"));
     sheet.accept();
     sheet.StoreRecord(any);
-    QCOMPARE(QString::fromStdString(std::get<_PSINEXDATA>(any).MemCard1), QStringLiteral("c:\\psinex\\memcards\\typed.mcr"));
-    QCOMPARE(QString::fromStdString(std::get<_PSINEXDATA>(any).MemCard2), QStringLiteral("c:\\psinex\\memcards\\picked.mem"));
+    QCOMPARE(QString::fromStdString(std::get<_PSINEXDATA>(any).MemCard1),
+             QStringLiteral("c:\\psinex\\memcards\\typed.mcr"));
+    QCOMPARE(QString::fromStdString(std::get<_PSINEXDATA>(any).MemCard2),
+             QStringLiteral("c:\\psinex\\memcards\\picked.mem"));
 }
 
 void OptionsUiTest::MemcardsToolHasOneTabAndNothingToApply() {
@@ -495,7 +500,8 @@ void OptionsUiTest::EntryLoadsShowsAndSavesTheProfile() {
     QCOMPARE(QString::fromStdString(saved.Properties.Description), QStringLiteral("Crash"));
     // A profile that cannot be read opens nothing; so does a memory-card tool
     // without its page.
-    QCOMPARE(static_cast<int>(RunOptionSheet(nullptr, EmulatorKind::Pcsx, ".\\Pcsx\\Gone.set", ws.settings(), ws.prompter, {})),
+    QCOMPARE(static_cast<int>(
+                 RunOptionSheet(nullptr, EmulatorKind::Pcsx, ".\\Pcsx\\Gone.set", ws.settings(), ws.prompter, {})),
              static_cast<int>(OptionSheetResult::NotOpened));
     QCOMPARE(QString::fromStdString(ws.prompter.messages.back().text), QStringLiteral("Cannot Open File."));
     QCOMPARE(static_cast<int>(RunOptionSheet(nullptr, kMemcardsOnly, "", ws.settings(), ws.prompter, {})),

@@ -25,9 +25,12 @@ void Populate(test::OptionsWorkspace& ws) {
         ws.WriteFile(ws.DriveC(std::string(emu) + "/bios/scph1001.bin"), "bios");
         ws.WriteFile(ws.DriveC(std::string(emu) + "/bios/scph7502.bin"), "bios");
     }
-    ws.InstallPlugin("gpuTest.dll", "epsxe/plugins", "gpuPeteOpenGL.dll", "name=P.E.Op.S. OpenGL Driver\nversion=0x010109\n");
-    ws.InstallPlugin("gpuTest.dll", "epsxe/plugins", "gpuPeopsSoft.dll", "name=P.E.Op.S. Soft Driver\nversion=0x010111\n");
-    ws.InstallPlugin("spuTest.dll", "epsxe/plugins", "spuPeopsDSound.dll", "name=P.E.Op.S. DSound Audio\nversion=0x010106\n");
+    ws.InstallPlugin("gpuTest.dll", "epsxe/plugins", "gpuPeteOpenGL.dll",
+                     "name=P.E.Op.S. OpenGL Driver\nversion=0x010109\n");
+    ws.InstallPlugin("gpuTest.dll", "epsxe/plugins", "gpuPeopsSoft.dll",
+                     "name=P.E.Op.S. Soft Driver\nversion=0x010111\n");
+    ws.InstallPlugin("spuTest.dll", "epsxe/plugins", "spuPeopsDSound.dll",
+                     "name=P.E.Op.S. DSound Audio\nversion=0x010106\n");
     ws.InstallPlugin("cdrTest.dll", "epsxe/plugins", "cdrMooby2.dll", "name=Mooby2 cd disk image\nversion=0x020900\n");
     ws.registry().SetString(RegRoot::CurrentUser, "Software\\epsxe\\config", "Version", "400");
     ws.InstallPlugin("gpuTest.dll", "fpse/plugin", "gpuPeopsSoft.dll", "name=FPSE Soft GPU\n");

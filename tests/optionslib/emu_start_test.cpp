@@ -135,7 +135,8 @@ TEST(EmuStartCommandLine, QuotesTheExecutableSoADecoyBeforeTheBlankCannotRun) {
     request.executable = "C:\\Program Files\\ePSXe\\epsxe.exe";
     request.card1 = "epsxe000.mcr";
     const std::string expected =
-        "\"C:\\Program Files\\ePSXe\\epsxe.exe\" -nogui -f -loadmemc0 \"C:\\Program Files\\ePSXe\\memcards\\epsxe000.mcr\"";
+        "\"C:\\Program Files\\ePSXe\\epsxe.exe\" -nogui -f -loadmemc0 \"C:\\Program "
+        "Files\\ePSXe\\memcards\\epsxe000.mcr\"";
     EXPECT_EQ(CommandLineFor(registry, request), expected);
     // ePSXe's run-time gives the program its whole path back.
     EXPECT_EQ(SplitCommandLine(CommandLineFor(registry, request)).front(), "C:\\Program Files\\ePSXe\\epsxe.exe");
@@ -158,8 +159,9 @@ TEST(EmuStartCommandLine, TextArgumentsCannotEndTheirQuotesEarly) {
     request.cheatFile = "C:\\EPSXE\\cheats\\";
     request.card1 = "epsxe000.mcr";
     const std::string line = CommandLineFor(registry, request);
-    EXPECT_EQ(line, "\"C:\\EPSXE\\epsxe.exe\" -nogui -f -loadcheat \"C:\\EPSXE\\cheats\\\\\" "
-                    "-loadmemc0 \"C:\\EPSXE\\memcards\\epsxe000.mcr\"");
+    EXPECT_EQ(line,
+              "\"C:\\EPSXE\\epsxe.exe\" -nogui -f -loadcheat \"C:\\EPSXE\\cheats\\\\\" "
+              "-loadmemc0 \"C:\\EPSXE\\memcards\\epsxe000.mcr\"");
     EXPECT_EQ(SplitCommandLine(line),
               (std::vector<std::string>{"C:\\EPSXE\\epsxe.exe", "-nogui", "-f", "-loadcheat", "C:\\EPSXE\\cheats\\",
                                         "-loadmemc0", "C:\\EPSXE\\memcards\\epsxe000.mcr"}));

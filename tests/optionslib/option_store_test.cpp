@@ -119,9 +119,19 @@ TEST(SaveDialogOptions, WritesEveryOptionWithItsTypeInOneBatch) {
     ASSERT_TRUE(stored);
     std::vector<std::string> order;
     for (const auto& v : *stored) order.push_back(v.name);
-    const std::vector<std::string> expected = {"Country", "SoundEnabled", "SoundCDDA", "SoundXA", "SoundSpuIrq",
-                                               "SubchannelCdromEnabled", "SubchannelCaching", "SubchannelCachingLG",
-                                               "AutoPPF", "StartGui", "CdromLetter", "BIOS", "CmdLine"};
+    const std::vector<std::string> expected = {"Country",
+                                               "SoundEnabled",
+                                               "SoundCDDA",
+                                               "SoundXA",
+                                               "SoundSpuIrq",
+                                               "SubchannelCdromEnabled",
+                                               "SubchannelCaching",
+                                               "SubchannelCachingLG",
+                                               "AutoPPF",
+                                               "StartGui",
+                                               "CdromLetter",
+                                               "BIOS",
+                                               "CmdLine"};
     EXPECT_EQ(order, expected);
     for (const auto& v : *stored) {
         const bool text = v.name == "BIOS" || v.name == "CmdLine";

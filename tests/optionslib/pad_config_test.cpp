@@ -45,8 +45,8 @@ TEST(PadConfiguration, TellsTheUserThenStartsEmulatorBesideTheLibrary) {
 
 TEST(PadConfiguration, TellsAFailedStart) {
     test::RecordingPrompter prompter;
-    EXPECT_FALSE(StartPadConfiguration(prompter, "C:\\EPSXE\\KestrineStuff.dll",
-                                       [](std::string_view) { return false; }));
+    EXPECT_FALSE(
+        StartPadConfiguration(prompter, "C:\\EPSXE\\KestrineStuff.dll", [](std::string_view) { return false; }));
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[1].caption, "Configure ePSXe pads");
     EXPECT_EQ(prompter.messages[1].icon, PromptIcon::Stop);

@@ -259,9 +259,10 @@ void OptionsDialogUiTest::okStoresEveryControlAndCapturesPads() {
     QMap<QString, RegValue> byName;
     for (const auto& v : *values) byName.insert(QString::fromStdString(v.name), v);
     const QMap<QString, std::uint32_t> dwords = {
-        {"Country", 1},     {"SoundEnabled", 0},           {"SoundCDDA", 1},         {"SoundXA", 0},
-        {"SoundSpuIrq", 0}, {"SubchannelCdromEnabled", 0}, {"SubchannelCaching", 0}, {"SubchannelCachingLG", 1},
-        {"AutoPPF", 1},     {"StartGui", 0},               {"CdromLetter", 68}};
+        {"Country", 1},           {"SoundEnabled", 0},        {"SoundCDDA", 1},
+        {"SoundXA", 0},           {"SoundSpuIrq", 0},         {"SubchannelCdromEnabled", 0},
+        {"SubchannelCaching", 0}, {"SubchannelCachingLG", 1}, {"AutoPPF", 1},
+        {"StartGui", 0},          {"CdromLetter", 68}};
     for (auto it = dwords.begin(); it != dwords.end(); ++it) {
         QVERIFY2(byName.contains(it.key()), qPrintable(it.key()));
         QCOMPARE(byName[it.key()].type, std::uint32_t{kRegDword});
@@ -328,8 +329,8 @@ void OptionsDialogUiTest::tabWalksThePanelInReadingOrder() {
         visited << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(visited, (QStringList{"SoundEnabled", "SoundCDDA", "SoundXA", "SoundSpuIrq", "Country", "AutoPPF",
-                                   "CdromLetter", "SubchannelCdromEnabled", "SubchannelCaching",
-                                   "SubchannelCachingLG", "PadButton", "CmdLine", "StartGui"}));
+                                   "CdromLetter", "SubchannelCdromEnabled", "SubchannelCaching", "SubchannelCachingLG",
+                                   "PadButton", "CmdLine", "StartGui"}));
     // Typing stops at the 259 characters the stored value can hold.
     auto* cmdLine = Control<QLineEdit>(dialog, "CmdLine");
     QTest::keyClicks(cmdLine, QString(300, QChar('x')));
@@ -417,8 +418,8 @@ void OptionsDialogUiTest::startEmuWritesEmulatorKeyAndStartsIt() {
     QVERIFY(registry()->SetDword(kUser, kInterfaceKey, "StartGui", 1));
     QVERIFY(registry()->SetString(kUser, kInterfaceKey, "CmdLine", "-slowboot"));
     fs::remove(ReportPath());
-    QVERIFY(startEmu_("C:\\ePSXe\\epsxe.exe", "gpu.dll", "spu.dll", "cdr.dll", 0, 0, "D:\\cards\\one.mcr",
-                      "two.mcr", 1, nullptr, "net.dll") != 0);
+    QVERIFY(startEmu_("C:\\ePSXe\\epsxe.exe", "gpu.dll", "spu.dll", "cdr.dll", 0, 0, "D:\\cards\\one.mcr", "two.mcr", 1,
+                      nullptr, "net.dll") != 0);
     report = ReadReport(ReportPath());
     QVERIFY2(report.find("argc=6\n") != std::string::npos, report.c_str());
     QVERIFY2(report.find("argv[1]=-slowboot\nargv[2]=-loadmemc0\nargv[3]=D:\\cards\\one.mcr\n"

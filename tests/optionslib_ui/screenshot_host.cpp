@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     test::TestWorkspace world;
     const std::string epsxe = world.driveC() + "/ePSXe";
     fs::create_directories(epsxe + "/Bios");
-    for (const char* name : {"scph1001.bin", "scph5502.bin", "scph7502.bin"}) std::ofstream(epsxe + "/Bios/" + name) << "x";
+    for (const char* name : {"scph1001.bin", "scph5502.bin", "scph7502.bin"})
+        std::ofstream(epsxe + "/Bios/" + name) << "x";
     fs::copy_file(argv[1], epsxe + "/KestrineStuff.dll");
 
     const char* kInterface = "Software\\Kestrine\\Kestrine\\Interface";

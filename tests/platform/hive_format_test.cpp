@@ -90,8 +90,7 @@ TEST(HiveWineFile, ChangingOneValueKeepsEveryOtherLine) {
     for (std::size_t i = 0; i < before.size(); ++i)
         if (before[i] != after[i]) differing.push_back(after[i]);
     // The value, and its key's timestamp as Wine would stamp it.
-    EXPECT_EQ(differing, (std::vector<std::string>{"[Software\\\\epsxe\\\\config] 1796676291",
-                                                   "#time=1dd868bcebb7492",
+    EXPECT_EQ(differing, (std::vector<std::string>{"[Software\\\\epsxe\\\\config] 1796676291", "#time=1dd868bcebb7492",
                                                    "\"CPUOverclocking\"=dword:00000005"}));
 }
 
@@ -109,7 +108,11 @@ TEST(HiveFormat, ValuesAreWrittenAsWineWritesThem) {
     EXPECT_EQ(FormatValue({u"s", 1, Wide(u"ab")}), "\"s\"=hex(1):61,00,62,00\n");
     EXPECT_EQ(FormatValue({u"s", 1, {}}), "\"s\"=hex(1):\n");
     // Control characters: C escapes, short octal, padded octal before a digit.
-    EXPECT_EQ(FormatValue({u"c", 1, Wide(std::u16string(u"a\tb\x01" u"c\x01" u"7") + u'\0')}),
+    EXPECT_EQ(FormatValue({u"c", 1,
+                           Wide(std::u16string(u"a\tb\x01"
+                                               u"c\x01"
+                                               u"7") +
+                                u'\0')}),
               "\"c\"=\"a\\tb\\1c\\0017\"\n");
     // Non-ASCII: short \x, padded before a hex digit.
     EXPECT_EQ(FormatValue({u"\u00e9", 1, Wide(std::u16string(u"\u00e9u\u20acb") + u'\0')}),
@@ -232,7 +235,8 @@ TEST(HiveText, EscapesReadBackExactly) {
     const std::u16string all = [] {
         std::u16string s;
         for (char16_t c = 0; c < 0x200; ++c) s += c;
-        s += u"\xd83c\xdf0e\xffff" u"0";
+        s += u"\xd83c\xdf0e\xffff"
+             u"0";
         return s;
     }();
     const std::string escaped = EscapeString(all, "\"");

@@ -18,7 +18,7 @@ TEST(ProcessCmdline, BlanksSeparateAndQuotesGroup) {
 
 TEST(ProcessCmdline, BackslashesCountOnlyBeforeAQuote) {
     EXPECT_EQ(SplitCommandLine("c:\\dir\\ \\\\server\\share"), (Args{"c:\\dir\\", "\\\\server\\share"}));
-    EXPECT_EQ(SplitCommandLine("a\\\\\"b c\""), (Args{"a\\b c"}));      // 2n: n, quote opens
+    EXPECT_EQ(SplitCommandLine("a\\\\\"b c\""), (Args{"a\\b c"}));       // 2n: n, quote opens
     EXPECT_EQ(SplitCommandLine("a\\\\\\\"b c"), (Args{"a\\\"b", "c"}));  // 2n+1: n and a literal quote
     EXPECT_EQ(SplitCommandLine("\"c:\\path\\\\\" next"), (Args{"c:\\path\\", "next"}));
 }
@@ -29,8 +29,8 @@ TEST(ProcessCmdline, DoubledQuoteInsideQuotesIsLiteralAndEndsTheQuotedPart) {
 }
 
 TEST(ProcessCmdline, QuotedArgumentsComeBackUnchanged) {
-    const Args samples{"plain", "", "with space", "tab\there", "quote\"in", "trailing\\", "c:\\dir with\\",
-                       "\\\\\"", "a\\\\b", "\"", "\\"};
+    const Args samples{"plain",          "",       "with space", "tab\there", "quote\"in", "trailing\\",
+                       "c:\\dir with\\", "\\\\\"", "a\\\\b",     "\"",        "\\"};
     std::string line;
     for (const auto& a : samples) line += QuoteArgument(a) + " ";
     EXPECT_EQ(SplitCommandLine(line), samples);

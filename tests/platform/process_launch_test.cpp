@@ -49,9 +49,7 @@ protected:
     }
     void Touch(const std::string& hostPath) const { WriteHostFile(hostPath, "x"); }
 
-    std::string Report(const std::string& hostDir) const {
-        return ReadHostFile(hostDir + "/fake_emulator_report.txt");
-    }
+    std::string Report(const std::string& hostDir) const { return ReadHostFile(hostDir + "/fake_emulator_report.txt"); }
     bool WaitForReport(const std::string& hostDir) const {
         for (int i = 0; i < 500; ++i) {
             if (HostExists(hostDir + "/fake_emulator_report.txt")) return true;
@@ -117,12 +115,14 @@ TEST_F(ProcessLaunch, RelativeNamesTryTheWorkingDirectoryThenTheCurrentOne) {
 #ifndef _WIN32
 TEST_F(ProcessLaunch, RunAndWaitRunsInTheWorkingDirectoryWithSplitArguments) {
     InstallFake(driveC() + "/psinex/psinex pc emulator");
-    const auto code = RunAndWait("C:\\PSINEX\\psinex pc emulator -x \"a b\" c:\\dir\\ \\\"q\\\" --exit 7", "c:\\psinex");
+    const auto code =
+        RunAndWait("C:\\PSINEX\\psinex pc emulator -x \"a b\" c:\\dir\\ \\\"q\\\" --exit 7", "c:\\psinex");
     ASSERT_EQ(code, 7);
     const std::string report = Report(driveC() + "/psinex");
     EXPECT_NE(report.find("cwd=" + fs::canonical(driveC() + "/psinex").string() + "\n"), std::string::npos) << report;
     EXPECT_NE(report.find("argc=7\n"), std::string::npos) << report;
-    EXPECT_NE(report.find("argv[1]=-x\nargv[2]=a b\nargv[3]=c:\\dir\\\nargv[4]=\"q\"\nargv[5]=--exit\n"), std::string::npos)
+    EXPECT_NE(report.find("argv[1]=-x\nargv[2]=a b\nargv[3]=c:\\dir\\\nargv[4]=\"q\"\nargv[5]=--exit\n"),
+              std::string::npos)
         << report;
     EXPECT_NE(report.find("WINEPREFIX=" + prefix() + "\n"), std::string::npos) << report;
 }
@@ -162,7 +162,8 @@ TEST_F(ProcessLaunch, WindowsProgramsGoThroughTheRunnerWithTheirWindowsPath) {
     const auto code = RunAndWait("c:\\EPSXE\\epsxe.exe -nogui -loadbin \"c:\\my games\\x.bin\"", "C:\\epsxe");
     ASSERT_EQ(code, 0);
     const std::string report = Report(driveC() + "/epsxe");
-    EXPECT_NE(report.find("argv[0]=" + std::string(FAKE_EMULATOR_PATH) + "\n"
+    EXPECT_NE(report.find("argv[0]=" + std::string(FAKE_EMULATOR_PATH) +
+                          "\n"
                           "argv[1]=--runner-flag\n"
                           "argv[2]=C:\\epsxe\\ePSXe.exe\n"
                           "argv[3]=-nogui\n"

@@ -103,7 +103,8 @@ TEST_F(RegFileTest, ImportsRegedit4AndDeletions) {
     EXPECT_EQ(reg->QueryString(HKLM, "Software\\Keep", "esc"), "a\\b\"c\nd");
 
     // A 5.00 header without a BOM is read as ANSI, CR LF line ends too.
-    const std::string ansi500 = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"v\"=\"\xe9\"\r\n";
+    const std::string ansi500 =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"v\"=\"\xe9\"\r\n";
     ASSERT_EQ(ImportRegistryData(*reg, Span(ansi500)), RegImportResult::Ok);
     EXPECT_EQ(reg->QueryString(HKCU, "Software\\A", "v"), "\xe9");
 }
@@ -167,7 +168,8 @@ TEST_F(RegFileTest, ExportWrapsAndEscapesAsRegedit) {
     auto bytes = ExportRegistryKey(*reg, HKCU, "Software\\W\\");
     ASSERT_TRUE(bytes.has_value());
     std::u16string text;
-    for (std::size_t i = 2; i + 1 < bytes->size(); i += 2) text += static_cast<char16_t>((*bytes)[i] | ((*bytes)[i + 1] << 8));
+    for (std::size_t i = 2; i + 1 < bytes->size(); i += 2)
+        text += static_cast<char16_t>((*bytes)[i] | ((*bytes)[i + 1] << 8));
     EXPECT_EQ(Utf16ToUtf8(text),
               "Windows Registry Editor Version 5.00\r\n\r\n"
               "[HKEY_CURRENT_USER\\Software\\W]\r\n"
@@ -190,7 +192,8 @@ TEST_F(RegFileTest, ExportWrapsAndEscapesAsRegedit) {
 }
 
 TEST(RegFileNames, RootsParseBothWays) {
-    EXPECT_EQ(ParseRootedKey("HKEY_CURRENT_USER\\Software\\x\\"), std::make_pair(RegRoot::CurrentUser, std::string("Software\\x")));
+    EXPECT_EQ(ParseRootedKey("HKEY_CURRENT_USER\\Software\\x\\"),
+              std::make_pair(RegRoot::CurrentUser, std::string("Software\\x")));
     EXPECT_EQ(ParseRootedKey("hklm\\Software"), std::make_pair(RegRoot::LocalMachine, std::string("Software")));
     EXPECT_EQ(ParseRootedKey("HKEY_LOCAL_MACHINE"), std::make_pair(RegRoot::LocalMachine, std::string()));
     EXPECT_EQ(ParseRootedKey("HKEY_CLASSES_ROOT\\x"), std::nullopt);

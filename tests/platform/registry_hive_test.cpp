@@ -105,9 +105,11 @@ TEST_F(RegistryHiveTest, NewHivesGetWinesHeaders) {
     // The second hive follows the architecture of the first.
     WriteHostFile(SystemReg(), "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win32\n");
     ASSERT_TRUE(reg->SetDword(HKCU, "Software\\X", "v", 1));
-    EXPECT_EQ(ReadHostFile(UserReg()).rfind(
-                  "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n", 0),
-              0u);
+    EXPECT_EQ(
+        ReadHostFile(UserReg()).rfind(
+            "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n",
+            0),
+        0u);
     EXPECT_FALSE(reg->KeyExists(HKLM, "Software\\X"));  // system.reg was replaced behind our back
 }
 
@@ -170,7 +172,8 @@ TEST_F(RegistryHiveTest, ABatchIsOneRewriteAndNoChangeIsNone) {
     };
 
     RegBatch batch;
-    for (int i = 0; i < 500; ++i) batch.SetDword(HKCU, "Software\\Many\\K" + std::to_string(i % 7), "v" + std::to_string(i), i);
+    for (int i = 0; i < 500; ++i)
+        batch.SetDword(HKCU, "Software\\Many\\K" + std::to_string(i % 7), "v" + std::to_string(i), i);
     ASSERT_TRUE(reg->Commit(batch));
     EXPECT_EQ(renames(), 1);
     // Setting what is already there rewrites nothing.

@@ -9,9 +9,9 @@ TEST(WindowsFamily, VersionWordRule) {
     EXPECT_EQ(FamilyFromVersionWord(0xC0000A04ul), WindowsFamily::Win9x);  // Windows 98: top bit set
     EXPECT_EQ(FamilyFromVersionWord(0x80000004ul), WindowsFamily::Win9x);
     EXPECT_EQ(FamilyFromVersionWord(0x00000A03ul), WindowsFamily::Win9x);  // NT 3.x counts as 9x
-    EXPECT_EQ(FamilyFromVersionWord(0x05650004ul), WindowsFamily::NT);      // NT 4.0
-    EXPECT_EQ(FamilyFromVersionWord(0x0A28010Aul), WindowsFamily::NT);      // Windows 10: minor in the high byte
-    EXPECT_EQ(FamilyFromVersionWord(0x00000305ul), WindowsFamily::NT);      // major is the low byte
+    EXPECT_EQ(FamilyFromVersionWord(0x05650004ul), WindowsFamily::NT);     // NT 4.0
+    EXPECT_EQ(FamilyFromVersionWord(0x0A28010Aul), WindowsFamily::NT);     // Windows 10: minor in the high byte
+    EXPECT_EQ(FamilyFromVersionWord(0x00000305ul), WindowsFamily::NT);     // major is the low byte
 }
 
 TEST(WindowsFamily, OverrideWinsUntilCleared) {

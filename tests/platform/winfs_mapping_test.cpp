@@ -72,9 +72,9 @@ TEST_F(WinFsMapping, ReverseMappingGivesDriveCOrZ) {
 }
 
 TEST_F(WinFsMapping, AnsiNamesCrossAsUtf8) {
-    WriteHostFile("Epsxe/caf\xC3\xA9.set", "x");  // UTF-8 on disk
-    EXPECT_TRUE(FileExists("Epsxe\\caf\xE9.set"));    // cp1252 in the program
-    EXPECT_TRUE(FileExists("Epsxe\\CAF\xC9.SET"));    // and without case
+    WriteHostFile("Epsxe/caf\xC3\xA9.set", "x");    // UTF-8 on disk
+    EXPECT_TRUE(FileExists("Epsxe\\caf\xE9.set"));  // cp1252 in the program
+    EXPECT_TRUE(FileExists("Epsxe\\CAF\xC9.SET"));  // and without case
     const auto found = FindFiles("Epsxe\\*.set");
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].name, "caf\xE9.set");

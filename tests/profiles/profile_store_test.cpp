@@ -89,7 +89,9 @@ TEST_F(ProfileStore, LoadFailuresKeepTheRecordAndSaySo) {
     _FPSEDATA record(settings);
     record.BiosName = "mine";
     EXPECT_FALSE(LoadProfileRecord(record, ProfilePath(EmulatorKind::Fpse, "Missing"), prompter));
-    WriteHostFile("Fpse/Short.set", std::string("\x02" "FP\x01\x01", 5));
+    WriteHostFile("Fpse/Short.set", std::string("\x02"
+                                                "FP\x01\x01",
+                                                5));
     EXPECT_FALSE(LoadProfileRecord(record, ProfilePath(EmulatorKind::Fpse, "Short"), prompter));
     EXPECT_EQ(record.BiosName, "mine");
     EXPECT_EQ(record.CDUseCache, 1);
@@ -107,7 +109,9 @@ TEST_F(ProfileStore, EnumerationListsSetFilesInFolderOrder) {
     ASSERT_TRUE(CreateNewProfile(EmulatorKind::Epsxe, "beta", std::string("second"), std::nullopt, settings, prompter));
     ASSERT_TRUE(CreateNewProfile(EmulatorKind::Epsxe, "Alpha", std::nullopt, std::string("a.bmp"), settings, prompter));
     WriteHostFile("Epsxe/Broken.set", "\x02");
-    WriteHostFile("Epsxe/Cut.set", "\x02" "EP");
+    WriteHostFile("Epsxe/Cut.set",
+                  "\x02"
+                  "EP");
     WriteHostFile("Epsxe/notes.txt", "x");
     prompter.messages.clear();
 
@@ -152,7 +156,8 @@ TEST_F(ProfileStore, NamesThatAreNotFileNamesTouchNothing) {
 }
 
 TEST_F(ProfileStore, RenameMovesEverySideFileAndNeverReplaces) {
-    for (const char* ext : {".set", ".gpu", ".spu", ".cdr", ".pad", ".ini"}) WriteHostFile(std::string("Epsxe/A") + ext, ext);
+    for (const char* ext : {".set", ".gpu", ".spu", ".cdr", ".pad", ".ini"})
+        WriteHostFile(std::string("Epsxe/A") + ext, ext);
     WriteHostFile("Epsxe/B.set", "other");
     EXPECT_EQ(RenameProfile(EmulatorKind::Epsxe, "A", "B", prompter), RenameOutcome::Failed);
     EXPECT_EQ(ReadHostFile("Epsxe/B.set"), "other");
@@ -227,7 +232,8 @@ TEST_F(ProfileStore, ListingAndLoadingReadOnlyRegularFilesOfAProfilesSize) {
         ProfileList list;
         EnumerateProfiles(EmulatorKind::Epsxe, list, settings, prompter);
         std::string text;
-        for (std::size_t i = 0; i < list.fileNames.size(); ++i) text += list.fileNames[i] + "=" + list.descriptions[i] + ";";
+        for (std::size_t i = 0; i < list.fileNames.size(); ++i)
+            text += list.fileNames[i] + "=" + list.descriptions[i] + ";";
         for (const char* name : {"Pipe", "Zero", "Huge", "Linked"}) {
             _EPSXEDATA record(settings);
             text += std::string(name) + (LoadProfileRecord(record, ProfilePath(EmulatorKind::Epsxe, name), prompter)
@@ -241,14 +247,16 @@ TEST_F(ProfileStore, ListingAndLoadingReadOnlyRegularFilesOfAProfilesSize) {
               "Huge.set= ;Linked.set=kept;Pipe.set= ;Real.set=kept;Zero.set= ;"
               "Pipe:refused;unsaved;Zero:refused;unsaved;Huge:refused;unsaved;Linked:loaded;saved;");
     // Nothing was written through the FIFO or over the huge file.
-    EXPECT_EQ(std::filesystem::file_size(HostPath("Epsxe/Huge.set")), ReadHostFile("Epsxe/Real.set").size() + kMaxProfileFileSize);
+    EXPECT_EQ(std::filesystem::file_size(HostPath("Epsxe/Huge.set")),
+              ReadHostFile("Epsxe/Real.set").size() + kMaxProfileFileSize);
 }
 
 // Saving follows the file's own permission: a read-only profile is refused and
 // left as it is (a rename over it would ignore its permission), and a writable
 // one in a folder where no new file can be made is written in place.
 TEST_F(ProfileStore, SaveFollowsTheFilesOwnPermission) {
-    ASSERT_TRUE(CreateNewProfile(EmulatorKind::Epsxe, "Locked", std::string("before"), std::nullopt, settings, prompter));
+    ASSERT_TRUE(
+        CreateNewProfile(EmulatorKind::Epsxe, "Locked", std::string("before"), std::nullopt, settings, prompter));
     ASSERT_TRUE(CreateNewProfile(EmulatorKind::Fpse, "Open", std::string("before"), std::nullopt, settings, prompter));
     prompter.messages.clear();
     const std::string lockedBefore = ReadHostFile("Epsxe/Locked.set");
@@ -285,8 +293,11 @@ TEST_F(ProfileStore, SaveFollowsTheFilesOwnPermission) {
     ASSERT_EQ(stat(HostPath("Fpse/Open.set").c_str(), &st), 0);
     EXPECT_EQ(st.st_ino, openBefore.st_ino);  // the same file, written in place
     // Neither save leaves anything beside the profiles.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(HostPath("Epsxe")), std::filesystem::directory_iterator{}), 1);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(HostPath("Fpse")), std::filesystem::directory_iterator{}), 1);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(HostPath("Epsxe")), std::filesystem::directory_iterator{}),
+        1);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(HostPath("Fpse")), std::filesystem::directory_iterator{}), 1);
 }
 #endif
 

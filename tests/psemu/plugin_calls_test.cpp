@@ -54,8 +54,9 @@ TEST_F(PluginCalls, ConfigureRunsInitConfigureShutdownAndStoresSettings) {
     EXPECT_EQ(RunPsemuConfigure(*library, PluginType::Spu), PsemuConfigureResult::Configured);
     EXPECT_EQ(Log("spuTest.dll"), "SPUinit\nSPUconfigure\nSPUshutdown\n");
     auto registry = OpenSystemRegistry();
-    EXPECT_EQ(registry->QueryString(RegRoot::CurrentUser, PsemuSettingsKey(PluginType::Spu) + "\\TestPlugin", "Setting"),
-              "reverb on");
+    EXPECT_EQ(
+        registry->QueryString(RegRoot::CurrentUser, PsemuSettingsKey(PluginType::Spu) + "\\TestPlugin", "Setting"),
+        "reverb on");
 
     const auto bare = Install("gpuNoConfig.dll", "gpuBare.dll");
     auto bareLibrary = OpenPluginModule(bare);
@@ -65,8 +66,8 @@ TEST_F(PluginCalls, ConfigureRunsInitConfigureShutdownAndStoresSettings) {
 }
 
 TEST_F(PluginCalls, TestResultsAndAbout) {
-    for (const auto& [result, passed] : std::vector<std::pair<std::string, bool>>{
-             {"0", true}, {"0xF0F0", true}, {"1", false}, {"-1", false}}) {
+    for (const auto& [result, passed] :
+         std::vector<std::pair<std::string, bool>>{{"0", true}, {"0xF0F0", true}, {"1", false}, {"-1", false}}) {
         const std::string name = "cdr" + std::to_string(std::hash<std::string>{}(result) % 100000) + ".dll";
         auto library = OpenPluginModule(Install("cdrTest.dll", name, "test=" + result + "\n"));
         ASSERT_TRUE(library);

@@ -87,13 +87,16 @@ void QtCommonTest::showsTextCaptionAndIconOverTheOwner() {
     int shownIcon = -1;
     QWidget* parent = nullptr;
     // "Café €" in Windows-1252.
-    AskAndAct(prompter, PromptButtons::Ok, PromptAnswer::Ok, [&](QMessageBox* box) {
-        text = box->text();
-        caption = box->windowTitle();
-        shownIcon = box->icon();
-        parent = box->parentWidget();
-        box->button(QMessageBox::Ok)->click();
-    }, "Caf\xE9 \x80", "\x93Quoted\x94", icon);
+    AskAndAct(
+        prompter, PromptButtons::Ok, PromptAnswer::Ok,
+        [&](QMessageBox* box) {
+            text = box->text();
+            caption = box->windowTitle();
+            shownIcon = box->icon();
+            parent = box->parentWidget();
+            box->button(QMessageBox::Ok)->click();
+        },
+        "Caf\xE9 \x80", "\x93Quoted\x94", icon);
     QCOMPARE(text, QString::fromUtf8("Caf\u00E9 \u20AC"));
     QCOMPARE(caption, QString::fromUtf8("\u201CQuoted\u201D"));
     QCOMPARE(shownIcon, expected);

@@ -58,8 +58,7 @@ void BoundedChild::Kill() {
     kill(-pid_, SIGKILL);
     kill(pid_, SIGKILL);
     int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
     code_ = 128 + SIGKILL;
 }
 

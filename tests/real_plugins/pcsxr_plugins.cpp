@@ -8,8 +8,8 @@ namespace dravolo::test {
 
 const std::vector<RealPlugin>& PcsxrPlugins() {
     static const std::vector<RealPlugin> plugins = {
-        {"libDFXVideo.so", "cfgDFXVideo"}, {"libpeopsxgl.so", "cfgpeopsxgl"}, {"libDFSound.so", "cfgDFSound"},
-        {"libDFCdrom.so", "cfgDFCdrom"},   {"libDFInput.so", "cfgDFInput"},   {"libDFNet.so", "cfgDFNet"},
+        {"libDFXVideo.so", "cfgDFXVideo"},   {"libpeopsxgl.so", "cfgpeopsxgl"}, {"libDFSound.so", "cfgDFSound"},
+        {"libDFCdrom.so", "cfgDFCdrom"},     {"libDFInput.so", "cfgDFInput"},   {"libDFNet.so", "cfgDFNet"},
         {"libBladeSio1.so", "cfgBladeSio1"},
     };
     return plugins;

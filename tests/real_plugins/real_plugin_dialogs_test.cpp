@@ -184,19 +184,18 @@ TEST_P(RealPluginDialogs, DialogOpensAndTheCallReturnsWhenItCloses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pcsxr, RealPluginDialogs,
-    ::testing::Values(
-        DialogCase{"DfxVideoConfigure", PluginType::Gpu, "libDFXVideo.so", "gpuDFXVideo.dll", Action::Configure,
-                   "Configure X11 Video"},
-        DialogCase{"DfxVideoAbout", PluginType::Gpu, "libDFXVideo.so", "gpuDFXVideo.dll", Action::About,
-                   "About P.E.Op.S PCSXR Video Plugin"},
-        DialogCase{"DfSoundConfigure", PluginType::Spu, "libDFSound.so", "spuDFSound.dll", Action::Configure,
-                   "Configure Sound"},
-        DialogCase{"DfSoundAbout", PluginType::Spu, "libDFSound.so", "spuDFSound.dll", Action::About,
-                   "About dfsound PCSXR Sound Plugin"},
-        DialogCase{"ToolDfxVideoConfigure", PluginType::Gpu, "libDFXVideo.so", "gpuDFXVideo.dll",
-                   Action::Configure, "Configure X11 Video", Page::Tool},
-        DialogCase{"ToolDfSoundAbout", PluginType::Spu, "libDFSound.so", "spuDFSound.dll", Action::About,
-                   "About dfsound PCSXR Sound Plugin", Page::Tool}),
+    ::testing::Values(DialogCase{"DfxVideoConfigure", PluginType::Gpu, "libDFXVideo.so", "gpuDFXVideo.dll",
+                                 Action::Configure, "Configure X11 Video"},
+                      DialogCase{"DfxVideoAbout", PluginType::Gpu, "libDFXVideo.so", "gpuDFXVideo.dll", Action::About,
+                                 "About P.E.Op.S PCSXR Video Plugin"},
+                      DialogCase{"DfSoundConfigure", PluginType::Spu, "libDFSound.so", "spuDFSound.dll",
+                                 Action::Configure, "Configure Sound"},
+                      DialogCase{"DfSoundAbout", PluginType::Spu, "libDFSound.so", "spuDFSound.dll", Action::About,
+                                 "About dfsound PCSXR Sound Plugin"},
+                      DialogCase{"ToolDfxVideoConfigure", PluginType::Gpu, "libDFXVideo.so", "gpuDFXVideo.dll",
+                                 Action::Configure, "Configure X11 Video", Page::Tool},
+                      DialogCase{"ToolDfSoundAbout", PluginType::Spu, "libDFSound.so", "spuDFSound.dll", Action::About,
+                                 "About dfsound PCSXR Sound Plugin", Page::Tool}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.test); });
 
 }  // namespace

@@ -117,9 +117,9 @@ TEST_F(RealPluginPages, PcsxrPageListsThePackagesPlugins) {
 TEST_F(RealPluginPages, ToolPageListsEveryPluginInItsGroupsAndTestsIt) {
     const std::string folder = driveC() + "/epsxe/PLUGINS";
     const std::vector<std::pair<const char*, const char*>> links = {
-        {"libDFXVideo.so", "gpuDFXVideo.dll"}, {"libpeopsxgl.so", "gpupeopsxgl.dll"},
-        {"libDFSound.so", "spuDFSound.dll"},   {"libDFCdrom.so", "cdrDFCdrom.dll"},
-        {"libDFInput.so", "padDFInput.dll"},   {"libDFNet.so", "netDFNet.dll"},
+        {"libDFXVideo.so", "gpuDFXVideo.dll"},   {"libpeopsxgl.so", "gpupeopsxgl.dll"},
+        {"libDFSound.so", "spuDFSound.dll"},     {"libDFCdrom.so", "cdrDFCdrom.dll"},
+        {"libDFInput.so", "padDFInput.dll"},     {"libDFNet.so", "netDFNet.dll"},
         {"libBladeSio1.so", "sio1BladeSio1.dll"}};
     for (const auto& [library, name] : links) test::LinkRealPlugin(folder, library, name);
     std::ofstream(folder + "/broken.dll") << "not a library";

@@ -44,8 +44,8 @@ XDisplay::XDisplay() {
         dup2(devNull, 2);
         // -noreset: the server stays as it is when its last client goes, so the
         // next test does not meet it in the middle of a reset.
-        execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24",
-               static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+               "1024x768x24", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -68,8 +68,7 @@ XDisplay::~XDisplay() {
     if (server_ > 0) {
         kill(server_, SIGTERM);
         int status = 0;
-        while (waitpid(server_, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(server_, &status, 0) < 0 && errno == EINTR) {}
     }
 }
 

@@ -38,7 +38,7 @@ Bytes MakeBmp(int width, int height, int bits, std::uint32_t colorsUsed, const B
 
 // 2 x 2, 24 bits: bottom row blue, red; top row magenta, white.
 Bytes Small24() {
-    const Bytes pixels = {0xFF, 0, 0, 0, 0, 0xFF, 0, 0,  // bottom row + padding
+    const Bytes pixels = {0xFF, 0, 0,    0,    0,    0xFF, 0, 0,  // bottom row + padding
                           0xFF, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0};
     return MakeBmp(2, 2, 24, 0, {}, pixels);
 }
@@ -51,10 +51,10 @@ TEST(ProfilePicture, ShrinksByPlainCopyAndMasksMagenta) {
     ASSERT_EQ(picture->large.size, 32);
     ASSERT_EQ(picture->small.size, 16);
     const auto& px = picture->large.pixels;
-    EXPECT_EQ(px[0], 0u);                          // top-left: magenta is transparent
-    EXPECT_EQ(px[31], 0xFFFFFFFFu);                 // top-right white
-    EXPECT_EQ(px[31 * 32], 0xFF0000FFu);            // bottom-left blue
-    EXPECT_EQ(px[31 * 32 + 31], 0xFFFF0000u);       // bottom-right red
+    EXPECT_EQ(px[0], 0u);                      // top-left: magenta is transparent
+    EXPECT_EQ(px[31], 0xFFFFFFFFu);            // top-right white
+    EXPECT_EQ(px[31 * 32], 0xFF0000FFu);       // bottom-left blue
+    EXPECT_EQ(px[31 * 32 + 31], 0xFFFF0000u);  // bottom-right red
     EXPECT_EQ(picture->small.pixels[15 * 16], 0xFF0000FFu);
 }
 
@@ -135,9 +135,7 @@ namespace {
 constexpr std::uint32_t kBlack = 0xFF000000u;
 
 // Four colours: 0 black, 1 red, 2 green, 3 blue.
-Bytes FourColours() {
-    return {0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};
-}
+Bytes FourColours() { return {0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0}; }
 constexpr std::uint32_t kColour[] = {0xFF000000u, 0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};
 
 // The large icon's pixel of a 32 x 32 picture: one source pixel each.
@@ -199,16 +197,16 @@ Bytes Uncompressed8(const std::vector<std::vector<std::uint8_t>>& rows) {
 // stream skips are black, as a bitmap made from it starts.
 TEST(ProfilePictureRle, Rle8CommandsDrawWhereTheyPoint) {
     const Bytes stream = {
-        32, 1,                 // row 0: 32 red
-        0, 0,                  // end of line
-        0, 3, 2, 3, 1, 0,      // row 1: green, blue, red as a block, padded
-        1, 2,                  // one green
-        0, 2, 10, 1,           // move 10 right and 1 up: (14, 2)
-        2, 3,                  // two blue at 14, 15 of row 2
-        0, 0, 0, 0,            // end of row 2 and of row 3 (empty)
-        40, 2,                 // row 4: a run past the right edge is cut
-        0, 1,                  // end of bitmap
-        5, 3,                  // never read
+        32, 1,               // row 0: 32 red
+        0,  0,               // end of line
+        0,  3, 2,  3, 1, 0,  // row 1: green, blue, red as a block, padded
+        1,  2,               // one green
+        0,  2, 10, 1,        // move 10 right and 1 up: (14, 2)
+        2,  3,               // two blue at 14, 15 of row 2
+        0,  0, 0,  0,        // end of row 2 and of row 3 (empty)
+        40, 2,               // row 4: a run past the right edge is cut
+        0,  1,               // end of bitmap
+        5,  3,               // never read
     };
     const auto p = DecodeProfilePicture(MakeBmp(32, 32, 8, 4, FourColours(), stream, 1));
     ASSERT_TRUE(p);
@@ -231,10 +229,10 @@ TEST(ProfilePictureRle, Rle8CommandsDrawWhereTheyPoint) {
 // byte and is padded to an even byte count.
 TEST(ProfilePictureRle, Rle4PacksTwoPixelsPerByte) {
     const Bytes stream = {
-        5, 0x12,                    // 1 2 1 2 1
-        0, 3, 0x31, 0x20,           // 3 1 2: two bytes, no pad
-        0, 5, 0x12, 0x31, 0x20, 0,  // 1 2 3 1 2: three bytes and a pad
-        1, 0x30,                    // 3
+        5, 0x12,                       // 1 2 1 2 1
+        0, 3,    0x31, 0x20,           // 3 1 2: two bytes, no pad
+        0, 5,    0x12, 0x31, 0x20, 0,  // 1 2 3 1 2: three bytes and a pad
+        1, 0x30,                       // 3
         0, 1,
     };
     const auto p = DecodeProfilePicture(MakeBmp(32, 32, 4, 4, FourColours(), stream, 2));
@@ -250,8 +248,8 @@ TEST(ProfilePictureRle, Rle4PacksTwoPixelsPerByte) {
 TEST(ProfilePictureRle, BoundsOfPictureAndData) {
     const Bytes table = FourColours();
     // Moves beyond the top and the right, a block past the edge, no end mark.
-    auto p = DecodeProfilePicture(
-        MakeBmp(32, 32, 8, 4, table, {0, 2, 255, 0, 0, 4, 1, 1, 1, 1, 0, 2, 0, 255, 3, 3}, 1));
+    auto p =
+        DecodeProfilePicture(MakeBmp(32, 32, 8, 4, table, {0, 2, 255, 0, 0, 4, 1, 1, 1, 1, 0, 2, 0, 255, 3, 3}, 1));
     ASSERT_TRUE(p);
     for (int x = 0; x < 32; ++x) EXPECT_EQ(At(*p, x, 0), kBlack);
     // An empty stream is a black picture.
@@ -291,7 +289,8 @@ TEST(ProfilePictureRle, EncodedPicturesMatchTheirUncompressedForm) {
                     px = round % 2 ? colour : static_cast<std::uint8_t>(random() % 16);
                 }
             }
-            const auto rle = DecodeProfilePicture(MakeBmp(32, 32, bits, 16, table16, EncodeRle(rows, bits), bits == 8 ? 1 : 2));
+            const auto rle =
+                DecodeProfilePicture(MakeBmp(32, 32, bits, 16, table16, EncodeRle(rows, bits), bits == 8 ? 1 : 2));
             const auto plain = DecodeProfilePicture(MakeBmp(32, 32, 8, 16, table16, Uncompressed8(rows)));
             ASSERT_TRUE(rle) << bits << " " << round;
             ASSERT_TRUE(plain);

@@ -16,7 +16,8 @@ using namespace dravolo;
 namespace {
 
 std::uint32_t BigEndian32(const Bytes& b, std::size_t at) {
-    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) | b[at + 3];
+    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) |
+           b[at + 3];
 }
 
 // Reads what EncodePng writes (stored deflate blocks, filter 0) back into
@@ -53,7 +54,8 @@ std::vector<std::uint32_t> DecodeStoredPng(const Bytes& png, int& width, int& he
         EXPECT_EQ(raw[y * (width * 4 + 1)], 0);
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* p = &raw[y * (width * 4 + 1) + 1 + x * 4];
-            pixels.push_back((std::uint32_t{p[3]} << 24) | (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2]);
+            pixels.push_back((std::uint32_t{p[3]} << 24) | (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) |
+                             p[2]);
         }
     }
     return pixels;
@@ -98,7 +100,8 @@ TEST(ProfileShortcut, TheEntryPassesTheDesktopValidator) {
               std::string::npos)
         << text;
     EXPECT_NE(text.find("Comment=Epsxe profile\n"), std::string::npos);
-    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0) GTEST_SKIP() << "no desktop-file-validate";
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no desktop-file-validate";
     test::TempDir dir;
     const std::string file = dir.path() + "/dravolo-Epsxe-Crash.desktop";
     std::ofstream(file) << text;

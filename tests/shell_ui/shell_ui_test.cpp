@@ -195,14 +195,14 @@ void ShellUiTest::startsWithDefaultsWhenNothingIsStored() {
     QStringList all;
     for (QAction* m : menus)
         for (QAction* a : m->menu()->actions()) all << a->text();
-    for (const char* text : {"&Customize Settings", "&Enable XP Style Menus", "&Use Background Bitmap",
-                             "Nuke ePSXe/FPSE Console", "&Toolbar", "&Status Bar", "&Emu Bar", "ISO Extractor",
-                             "Memcard Tool", "Savestate Tool", "Import Kestrine Settings", "Configuration Wizard",
-                             "Compatibility Information", "&About Dravolo..."})
+    for (const char* text :
+         {"&Customize Settings", "&Enable XP Style Menus", "&Use Background Bitmap", "Nuke ePSXe/FPSE Console",
+          "&Toolbar", "&Status Bar", "&Emu Bar", "ISO Extractor", "Memcard Tool", "Savestate Tool",
+          "Import Kestrine Settings", "Configuration Wizard", "Compatibility Information", "&About Dravolo..."})
         QVERIFY2(all.contains(QString::fromLatin1(text)), text);
     QCOMPARE(Texts(frame.toolBar()->actions()),
-             QStringList({"&New Profile", "&Delete Profile", "&Configure Settings", "&Edit Profile", "-",
-                          "Large Icons", "Small Icons", "Details", "-", "&About Dravolo..."}));
+             QStringList({"&New Profile", "&Delete Profile", "&Configure Settings", "&Edit Profile", "-", "Large Icons",
+                          "Small Icons", "Details", "-", "&About Dravolo..."}));
     QCOMPARE(frame.toolBar()->windowTitle(), QStringLiteral("Main Toolbar"));
     QStringList bar;
     for (int i = 0; i < frame.emulatorList()->count(); ++i) bar << frame.emulatorList()->item(i)->text();
@@ -1090,8 +1090,10 @@ void ShellUiTest::keysReachTheCommandsAndTheMenusShowThem() {
     view.SetDisplayMode(Mode::Details);
     QWidget* list = view.activeItemView();
 
-    const std::pair<Command, const char*> keys[] = {{Command::StartProfile, "Enter"}, {Command::EditProfile, "F2"},
-                                                    {Command::DeleteProfile, "Del"}, {Command::NewProfile, "Ctrl+N"},
+    const std::pair<Command, const char*> keys[] = {{Command::StartProfile, "Enter"},
+                                                    {Command::EditProfile, "F2"},
+                                                    {Command::DeleteProfile, "Del"},
+                                                    {Command::NewProfile, "Ctrl+N"},
                                                     {Command::Refresh, "F5"}};
     QStringList menuItems;
     for (QAction* menu : frame.menuBar()->actions())

@@ -47,8 +47,8 @@ Bytes DiscBuilder::Range(std::uint32_t first, std::uint32_t last) const {
 
 std::string DiscBuilder::WriteTo(const std::string& dir, const std::string& name, bool withCue) const {
     const std::string bin = dir + "/" + name + ".bin";
-    std::ofstream(bin, std::ios::binary).write(reinterpret_cast<const char*>(image_.data()),
-                                               static_cast<std::streamsize>(image_.size()));
+    std::ofstream(bin, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
     if (withCue) {
         std::ofstream cue(dir + "/" + name + ".cue", std::ios::binary);
         cue << "FILE \"" << name << ".bin\" BINARY\r\n";

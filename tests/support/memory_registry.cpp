@@ -50,31 +50,31 @@ bool MemoryRegistry::CommitBatch(const RegBatch& batch, Error* /*error*/) {
     ++commits;
     for (const auto& change : batch.changes()) {
         switch (change.op) {
-            case RegBatch::Op::CreateKey: FindKey(change.root, change.path, true); break;
-            case RegBatch::Op::SetValue: {
-                Key* key = FindKey(change.root, change.path, true);
-                auto it = std::find_if(key->values.begin(), key->values.end(),
-                                       [&](const RegValue& v) { return EqualsNoCase(v.name, change.value.name); });
-                if (it == key->values.end()) key->values.push_back(change.value);
-                else {
-                    it->type = change.value.type;
-                    it->data = change.value.data;
-                }
-                break;
+        case RegBatch::Op::CreateKey: FindKey(change.root, change.path, true); break;
+        case RegBatch::Op::SetValue: {
+            Key* key = FindKey(change.root, change.path, true);
+            auto it = std::find_if(key->values.begin(), key->values.end(),
+                                   [&](const RegValue& v) { return EqualsNoCase(v.name, change.value.name); });
+            if (it == key->values.end()) key->values.push_back(change.value);
+            else {
+                it->type = change.value.type;
+                it->data = change.value.data;
             }
-            case RegBatch::Op::DeleteValue: {
-                if (Key* key = FindKey(change.root, change.path))
-                    std::erase_if(key->values, [&](const RegValue& v) { return EqualsNoCase(v.name, change.value.name); });
-                break;
-            }
-            case RegBatch::Op::DeleteTree: {
-                const auto slash = change.path.rfind('\\');
-                const std::string parent = slash == std::string::npos ? "" : change.path.substr(0, slash);
-                const std::string leaf = slash == std::string::npos ? change.path : change.path.substr(slash + 1);
-                if (Key* key = FindKey(change.root, parent))
-                    std::erase_if(key->subkeys, [&](const Key& k) { return EqualsNoCase(k.name, leaf); });
-                break;
-            }
+            break;
+        }
+        case RegBatch::Op::DeleteValue: {
+            if (Key* key = FindKey(change.root, change.path))
+                std::erase_if(key->values, [&](const RegValue& v) { return EqualsNoCase(v.name, change.value.name); });
+            break;
+        }
+        case RegBatch::Op::DeleteTree: {
+            const auto slash = change.path.rfind('\\');
+            const std::string parent = slash == std::string::npos ? "" : change.path.substr(0, slash);
+            const std::string leaf = slash == std::string::npos ? change.path : change.path.substr(slash + 1);
+            if (Key* key = FindKey(change.root, parent))
+                std::erase_if(key->subkeys, [&](const Key& k) { return EqualsNoCase(k.name, leaf); });
+            break;
+        }
         }
     }
     return true;

@@ -41,7 +41,8 @@ bool ScratchWindows::Allowed() {
 
 ScratchWindows::ScratchWindows() {
     std::error_code ec;
-    for (const char* dir : {"epsxe", "fpse", "psinex", "adripsx", "pcsx"}) fs::remove_all(fs::path(kDriveRoot) / dir, ec);
+    for (const char* dir : {"epsxe", "fpse", "psinex", "adripsx", "pcsx"})
+        fs::remove_all(fs::path(kDriveRoot) / dir, ec);
     driveEntries_ = DriveEntries();
     auto registry = OpenSystemRegistry();
     userKeys_ = SoftwareKeys(*registry, RegRoot::CurrentUser);
@@ -53,8 +54,8 @@ ScratchWindows::~ScratchWindows() {
     for (const std::string& name : DriveEntries())
         if (!Contains(driveEntries_, name)) fs::remove_all(fs::path(kDriveRoot) / name, ec);
     auto registry = OpenSystemRegistry();
-    for (const auto& [root, before] : {std::pair{RegRoot::CurrentUser, &userKeys_},
-                                       std::pair{RegRoot::LocalMachine, &machineKeys_}})
+    for (const auto& [root, before] :
+         {std::pair{RegRoot::CurrentUser, &userKeys_}, std::pair{RegRoot::LocalMachine, &machineKeys_}})
         for (const std::string& key : SoftwareKeys(*registry, root))
             if (!Contains(*before, key)) registry->DeleteTree(root, "Software\\" + key);
 }

@@ -142,12 +142,13 @@ TEST_F(CardPageTest, CreateFormatAndTheFormattedLayout) {
     for (int f = 16; f <= 35; ++f) {
         for (int b : {0, 1, 2, 3, 8, 9}) expected[128 * f + b] = static_cast<char>(0xFF);
     }
-    EXPECT_EQ(card, expected);  // frames 36 to 63 and the blocks stay zero
+    EXPECT_EQ(card, expected);       // frames 36 to 63 and the blocks stay zero
     EXPECT_FALSE(pool().Format(1));  // no such card
 }
 
 TEST_F(CardPageTest, DeleteRenumbersTheFollowingCards) {
-    for (int i = 0; i < 4; ++i) Put("epsxe00" + std::to_string(i) + ".mcr", std::string(131072, static_cast<char>('a' + i)));
+    for (int i = 0; i < 4; ++i)
+        Put("epsxe00" + std::to_string(i) + ".mcr", std::string(131072, static_cast<char>('a' + i)));
     ASSERT_TRUE(pool().Delete(1).complete);
     EXPECT_EQ(pool().Count(), 3);
     EXPECT_EQ(Get("epsxe000.mcr")[0], 'a');

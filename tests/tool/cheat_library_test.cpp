@@ -129,8 +129,10 @@ TEST_F(CheatLibraryTest, ActiveChoiceSurvivesARestartAndIsClearedWhenItNoLongerM
         library->Activate({0, 1});
         EXPECT_EQ(ChoiceValue(), std::string("SLUS_001.23|Racer\r\n*All cars\r\n80020000\tFFFF\r\n") + '\0');
         library->Activate({0, 0});
-        EXPECT_EQ(ChoiceValue(), "SLUS_001.23|Racer\r\n*Infinite time\r\n80012345\t0063\r\nD0011111\t0001\r\n"
-                                 "*All cars\r\n80020000\tFFFF\r\n" + std::string(1, '\0'));
+        EXPECT_EQ(ChoiceValue(),
+                  "SLUS_001.23|Racer\r\n*Infinite time\r\n80012345\t0063\r\nD0011111\t0001\r\n"
+                  "*All cars\r\n80020000\tFFFF\r\n" +
+                      std::string(1, '\0'));
         library->Save();  // nothing changed in the file: it stays as it was
     }
     {

@@ -56,8 +56,8 @@ private:
     std::string Indent() { return Chance(8) ? Pick({" ", "\t", "  "}) : ""; }
 
     std::string Words() {
-        static const char* const words[] = {"Infinite", "lives", "time", "MAX", "money", "Racer", "*", "-",
-                                            "|",        "**",    "--",   "é",   "x|y", "\"quoted\""};
+        static const char* const words[] = {"Infinite", "lives", "time", "MAX", "money", "Racer", "*",
+                                            "-",        "|",     "**",   "--",  "é",     "x|y",   "\"quoted\""};
         std::string out;
         const int n = 1 + Below(4);
         for (int i = 0; i < n; ++i) out += std::string(i ? " " : "") + words[Below(14)];
@@ -169,52 +169,52 @@ Expected Edit(CodesDocument& document, unsigned choice) {
     Expected expected{Cheats(document), Keys(document)};
     const std::size_t games = document.games.size();
     switch (choice % 5) {
-        case 0: {  // a new game
-            CheatGame game;
-            game.id = "NEW_00.001";
-            game.name = "New game";
-            game.cheats.push_back(Cheat{"Fresh\r\n80000000\t0001\r\n", false, {}});
-            const std::size_t at = games == 0 ? 0 : choice % (games + 1);
-            expected.keys.insert(expected.keys.begin() + static_cast<std::ptrdiff_t>(at), game.Key());
-            expected.cheats.push_back(game.Key() + "\nFresh\r\n80000000\t0001\r\n");
-            InsertGame(document, at, std::move(game));
-            break;
-        }
-        case 1: {  // a new cheat in a game
-            if (games == 0) break;
-            CheatGame& game = document.games[choice % games];
-            AppendCheat(game, Cheat{"Added\r\n80000002\t0002\r\n", false, {}});
-            expected.cheats.push_back(game.Key() + "\nAdded\r\n80000002\t0002\r\n");
-            break;
-        }
-        case 2: {  // an edited cheat
-            if (games == 0 || document.games[choice % games].cheats.empty()) break;
-            CheatGame& game = document.games[choice % games];
-            Cheat& cheat = game.cheats[choice % game.cheats.size()];
-            expected.cheats = Without(expected.cheats, {game.Key() + "\n" + cheat.data});
-            ReplaceCheatData(cheat, cheat.Name() + "\r\n12345678\tABCD\r\n");
-            expected.cheats.push_back(game.Key() + "\n" + cheat.data);
-            break;
-        }
-        case 3: {  // a deleted cheat
-            if (games == 0 || document.games[choice % games].cheats.empty()) break;
-            CheatGame& game = document.games[choice % games];
-            const std::size_t index = choice % game.cheats.size();
-            expected.cheats = Without(expected.cheats, {game.Key() + "\n" + game.cheats[index].data});
-            EraseCheat(game, index);
-            break;
-        }
-        case 4: {  // a deleted game
-            if (games == 0) break;
-            const std::size_t index = choice % games;
-            const CheatGame& game = document.games[index];
-            std::vector<std::string> gone;
-            for (const Cheat& cheat : game.cheats) gone.push_back(game.Key() + "\n" + cheat.data);
-            expected.cheats = Without(expected.cheats, gone);
-            expected.keys.erase(expected.keys.begin() + static_cast<std::ptrdiff_t>(index));
-            EraseGame(document, index);
-            break;
-        }
+    case 0: {  // a new game
+        CheatGame game;
+        game.id = "NEW_00.001";
+        game.name = "New game";
+        game.cheats.push_back(Cheat{"Fresh\r\n80000000\t0001\r\n", false, {}});
+        const std::size_t at = games == 0 ? 0 : choice % (games + 1);
+        expected.keys.insert(expected.keys.begin() + static_cast<std::ptrdiff_t>(at), game.Key());
+        expected.cheats.push_back(game.Key() + "\nFresh\r\n80000000\t0001\r\n");
+        InsertGame(document, at, std::move(game));
+        break;
+    }
+    case 1: {  // a new cheat in a game
+        if (games == 0) break;
+        CheatGame& game = document.games[choice % games];
+        AppendCheat(game, Cheat{"Added\r\n80000002\t0002\r\n", false, {}});
+        expected.cheats.push_back(game.Key() + "\nAdded\r\n80000002\t0002\r\n");
+        break;
+    }
+    case 2: {  // an edited cheat
+        if (games == 0 || document.games[choice % games].cheats.empty()) break;
+        CheatGame& game = document.games[choice % games];
+        Cheat& cheat = game.cheats[choice % game.cheats.size()];
+        expected.cheats = Without(expected.cheats, {game.Key() + "\n" + cheat.data});
+        ReplaceCheatData(cheat, cheat.Name() + "\r\n12345678\tABCD\r\n");
+        expected.cheats.push_back(game.Key() + "\n" + cheat.data);
+        break;
+    }
+    case 3: {  // a deleted cheat
+        if (games == 0 || document.games[choice % games].cheats.empty()) break;
+        CheatGame& game = document.games[choice % games];
+        const std::size_t index = choice % game.cheats.size();
+        expected.cheats = Without(expected.cheats, {game.Key() + "\n" + game.cheats[index].data});
+        EraseCheat(game, index);
+        break;
+    }
+    case 4: {  // a deleted game
+        if (games == 0) break;
+        const std::size_t index = choice % games;
+        const CheatGame& game = document.games[index];
+        std::vector<std::string> gone;
+        for (const Cheat& cheat : game.cheats) gone.push_back(game.Key() + "\n" + cheat.data);
+        expected.cheats = Without(expected.cheats, gone);
+        expected.keys.erase(expected.keys.begin() + static_cast<std::ptrdiff_t>(index));
+        EraseGame(document, index);
+        break;
+    }
     }
     return expected;
 }

@@ -43,7 +43,8 @@ TEST_F(DamagedCodesTest, HandEditedFilesSurviveASaveUnchangedAndShowEveryCheat) 
     const Case cases[] = {
         {"a game header with a leading blank",
          "\r\n*A|Alpha\r\n-One\r\n1 1\r\n--\r\n**\r\n"
-         "\r\n *B|Beta\r\n-Two\r\n2 2\r\n--\r\n**\r\n" + kGammaGame,
+         "\r\n *B|Beta\r\n-Two\r\n2 2\r\n--\r\n**\r\n" +
+             kGammaGame,
          {"A|Alpha", "A|Alpha/One\r\n1\t1\r\n", "B|Beta", "B|Beta/Two\r\n2\t2\r\n", "C|Gamma",
           "C|Gamma/Three\r\n3\t3\r\n"}},
         {"a blank line between two cheats",
@@ -56,8 +57,8 @@ TEST_F(DamagedCodesTest, HandEditedFilesSurviveASaveUnchangedAndShowEveryCheat) 
         {"cheats without their closing lines",
          "\r\n*A|Alpha\r\n-One\r\n1 1\r\n-Two\r\n2 2\r\n**\r\n\r\n*b|beta game\r\n-x\r\nab ab\r\n--\r\n**\r\n" +
              kGammaGame,
-         {"A|Alpha", "A|Alpha/One\r\n1\t1\r\n", "A|Alpha/Two\r\n2\t2\r\n", "b|beta game",
-          "b|beta game/x\r\nAB\tAB\r\n", "C|Gamma", "C|Gamma/Three\r\n3\t3\r\n"}},
+         {"A|Alpha", "A|Alpha/One\r\n1\t1\r\n", "A|Alpha/Two\r\n2\t2\r\n", "b|beta game", "b|beta game/x\r\nAB\tAB\r\n",
+          "C|Gamma", "C|Gamma/Three\r\n3\t3\r\n"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -85,10 +86,11 @@ TEST_F(DamagedCodesTest, AnEditKeepsTheUnreadTextAtItsPlace) {
     // A new game between the two: the comment stays in front of "Gamma".
     library->AddCheat("B", "Beta", "Two\r\n2\t2\r\n");
     ASSERT_TRUE(library->Save());
-    EXPECT_EQ(Codes(), "my codes\r\n\r\n*A|Alpha\r\n-One\r\n1 1\r\n--\r\n**\r\n"
-                       "\r\n*B|Beta\r\n-Two\r\n2 2\r\n--\r\n**\r\n"
-                       "; fighting games below\r\n" +
-                           kGammaGame);
+    EXPECT_EQ(Codes(),
+              "my codes\r\n\r\n*A|Alpha\r\n-One\r\n1 1\r\n--\r\n**\r\n"
+              "\r\n*B|Beta\r\n-Two\r\n2 2\r\n--\r\n**\r\n"
+              "; fighting games below\r\n" +
+                  kGammaGame);
     // Deleting it gives the file back as it was.
     ASSERT_TRUE(library->Delete({1, -1}));
     EXPECT_EQ(Codes(), text);

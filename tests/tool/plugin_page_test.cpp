@@ -59,16 +59,15 @@ protected:
 TEST_F(PluginPageTest, ScanPutsEachPluginInItsGroups) {
     InstallAll();
     PluginPageLogic page(*registry_, prompter_);
-    ASSERT_TRUE(page.Fill("C:\\EPSXE", 1, 0));  // by "DLL", ascending
-    EXPECT_EQ(Rows(page), (std::vector<std::string>{
-                              "0:gpuBoth.dll", "0:gpuPlain.dll",                    //
-                              "1:SPUCORE", "1:gpuBoth.dll",                         //
-                              "2:W2KCDRCORE", "2:W9XCDRCORE",                       //
-                              "3:PAD1CORE", "3:padBoth.dll", "3:padOne.dll",        // no padNoQuery
-                              "4:PAD2CORE", "4:padBoth.dll",                        // PADquery 3 only
-                              "6:DISABLED", "6:netTest.dll"}));
+    ASSERT_TRUE(page.Fill("C:\\EPSXE", 1, 0));                                          // by "DLL", ascending
+    EXPECT_EQ(Rows(page), (std::vector<std::string>{"0:gpuBoth.dll", "0:gpuPlain.dll",  //
+                                                    "1:SPUCORE", "1:gpuBoth.dll",       //
+                                                    "2:W2KCDRCORE", "2:W9XCDRCORE",     //
+                                                    "3:PAD1CORE", "3:padBoth.dll", "3:padOne.dll",  // no padNoQuery
+                                                    "4:PAD2CORE", "4:padBoth.dll",                  // PADquery 3 only
+                                                    "6:DISABLED", "6:netTest.dll"}));
     const PluginRow& both = page.rows()[0];
-    EXPECT_EQ(both.title, "Both Ways 2.3");  // low 16 bits of 0x010203
+    EXPECT_EQ(both.title, "Both Ways 2.3");         // low 16 bits of 0x010203
     EXPECT_EQ(both.module, page.rows()[3].module);  // one library, two rows
     EXPECT_EQ(page.rows()[2].title, "Internal ePSXe SPU");
     EXPECT_EQ(page.rows()[2].module, nullptr);
@@ -81,9 +80,8 @@ TEST_F(PluginPageTest, WithoutTheEmulatorNoBuiltInRowsAndNoSort) {
     PluginPageLogic page(*registry_, prompter_);
     ASSERT_TRUE(page.Fill("C:\\EPSXE", 1, 0));
     // As the scan adds them: the file system's order, the latest on top of its group.
-    EXPECT_EQ(Rows(page), (std::vector<std::string>{"0:gpuPlain.dll", "0:gpuBoth.dll", "1:gpuBoth.dll",
-                                                    "3:padOne.dll", "3:padBoth.dll", "4:padBoth.dll",
-                                                    "6:netTest.dll"}));
+    EXPECT_EQ(Rows(page), (std::vector<std::string>{"0:gpuPlain.dll", "0:gpuBoth.dll", "1:gpuBoth.dll", "3:padOne.dll",
+                                                    "3:padBoth.dll", "4:padBoth.dll", "6:netTest.dll"}));
     PluginPageLogic none(*registry_, prompter_);
     EXPECT_FALSE(none.Fill("", 0, 0));
     EXPECT_TRUE(none.rows().empty());
@@ -106,10 +104,10 @@ TEST_F(PluginPageTest, ColumnClicksSortWithinGroups) {
     EXPECT_EQ(Rows(page)[6], "3:padOne.dll");
     page.ClickColumn(2);  // again: newest first
     EXPECT_EQ(page.sortDirection(), 1);
-    EXPECT_EQ(Rows(page), (std::vector<std::string>{"0:gpuPlain.dll", "0:gpuBoth.dll", "1:SPUCORE", "1:gpuBoth.dll",
-                                                    "2:W2KCDRCORE", "2:W9XCDRCORE", "3:padBoth.dll", "3:PAD1CORE",
-                                                    "3:padOne.dll", "4:padBoth.dll", "4:PAD2CORE", "6:netTest.dll",
-                                                    "6:DISABLED"}));
+    EXPECT_EQ(Rows(page),
+              (std::vector<std::string>{"0:gpuPlain.dll", "0:gpuBoth.dll", "1:SPUCORE", "1:gpuBoth.dll", "2:W2KCDRCORE",
+                                        "2:W9XCDRCORE", "3:padBoth.dll", "3:PAD1CORE", "3:padOne.dll", "4:padBoth.dll",
+                                        "4:PAD2CORE", "6:netTest.dll", "6:DISABLED"}));
     page.ClickColumn(1);  // DLL: ascending again, byte-wise (upper case first)
     EXPECT_EQ(page.sortColumn(), 1);
     EXPECT_EQ(page.sortDirection(), 0);

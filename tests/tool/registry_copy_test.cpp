@@ -72,12 +72,12 @@ public:
             if (applied_++ == limit_) raise(SIGKILL);
             RegBatch one;
             switch (change.op) {
-                case RegBatch::Op::CreateKey: one.CreateKey(change.root, change.path); break;
-                case RegBatch::Op::SetValue:
-                    one.SetValue(change.root, change.path, change.value.name, change.value.type, change.value.data);
-                    break;
-                case RegBatch::Op::DeleteValue: one.DeleteValue(change.root, change.path, change.value.name); break;
-                case RegBatch::Op::DeleteTree: one.DeleteTree(change.root, change.path); break;
+            case RegBatch::Op::CreateKey: one.CreateKey(change.root, change.path); break;
+            case RegBatch::Op::SetValue:
+                one.SetValue(change.root, change.path, change.value.name, change.value.type, change.value.data);
+                break;
+            case RegBatch::Op::DeleteValue: one.DeleteValue(change.root, change.path, change.value.name); break;
+            case RegBatch::Op::DeleteTree: one.DeleteTree(change.root, change.path); break;
             }
             if (!inner().Commit(one)) return false;
         }
@@ -152,7 +152,7 @@ TEST(ConfigurationCopy, SwapInAndBackKeepsEveryKeyAndValueType) {
 
     registry.commits = 0;
     ASSERT_TRUE(CopyConfiguration(registry, "KestrineCFG\\Game", "PSEmu Pro"));
-    EXPECT_EQ(registry.commits, 1);  // one batch: delete and copy
+    EXPECT_EQ(registry.commits, 1);              // one batch: delete and copy
     EXPECT_EQ(Dump(registry, kActive), stored);  // nothing of the old active area remains
 
     ASSERT_TRUE(CopyConfiguration(registry, "PSEmu Pro", "KestrineCFG\\Game"));

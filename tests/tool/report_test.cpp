@@ -73,11 +73,16 @@ TEST_F(ReportTest, EveryLineInItsOrder) {
 
     // Each flag alone gives its own line alone.
     const std::pair<std::uint32_t, const char*> single[] = {
-        {kReportInfo, "0INFO\tRacing, two pads\n"},  {kReportExe, "0EXE\tC:\\EPSXE\\ePSXe.EXE\n"},
-        {kReportGpu, "1GPU\tVideo X 1.7\n"},          {kReportSpu, "2SPU\tInternal ePSXe SPU\n"},
-        {kReportCdr, "3CDR\tInternal ePSXe W9X CDR\n"}, {kReportPad, "4PAD\tInternal ePSXe PAD\n"},
-        {kReportPad1, "5PAD1\tPad Both 1.2\n"},       {kReportPad2, "6PAD2\tInternal ePSXe PAD2\n"},
-        {kReportNet, "9NET\tInternal ePSXe NULL NET\n"}, {kReportCard1, "7CARD1\t \n"},
+        {kReportInfo, "0INFO\tRacing, two pads\n"},
+        {kReportExe, "0EXE\tC:\\EPSXE\\ePSXe.EXE\n"},
+        {kReportGpu, "1GPU\tVideo X 1.7\n"},
+        {kReportSpu, "2SPU\tInternal ePSXe SPU\n"},
+        {kReportCdr, "3CDR\tInternal ePSXe W9X CDR\n"},
+        {kReportPad, "4PAD\tInternal ePSXe PAD\n"},
+        {kReportPad1, "5PAD1\tPad Both 1.2\n"},
+        {kReportPad2, "6PAD2\tInternal ePSXe PAD2\n"},
+        {kReportNet, "9NET\tInternal ePSXe NULL NET\n"},
+        {kReportCard1, "7CARD1\t \n"},
         {kReportCard2, "8CARD2\t \n"},
     };
     for (const auto& [flag, line] : single)
@@ -94,10 +99,10 @@ TEST_F(ReportTest, CodeWordsMatchExactlyAndPerKind) {
     batch.SetString(kUser, kGame + "\\NET", "NETlib", "DISABLED");
     batch.SetString(kUser, kGame + "\\GPU", "GPUlib", "missing.dll");
     EXPECT_TRUE(registry_->Commit(batch));
-    EXPECT_EQ(BuildReport(*registry_, "Game", kReportCdr | kReportPad | kReportNet | kReportGpu, kEmulator,
-                          ReportCardSummary)
-                  .text,
-              "1GPU\t\n3CDR\t\n4PAD\t\n9NET\tInternal ePSXe NULL NET\n");
+    EXPECT_EQ(
+        BuildReport(*registry_, "Game", kReportCdr | kReportPad | kReportNet | kReportGpu, kEmulator, ReportCardSummary)
+            .text,
+        "1GPU\t\n3CDR\t\n4PAD\t\n9NET\tInternal ePSXe NULL NET\n");
 }
 
 TEST_F(ReportTest, CardsComeFromCustomOrManagedChoice) {

@@ -33,23 +33,23 @@ TOOL_PLUGIN_EXPORT long PSEgetLibVersion() { return TOOL_PLUGIN_VERSION; }
 TOOL_PLUGIN_EXPORT long PADquery() { return TOOL_PLUGIN_PADQUERY; }
 #endif
 
-#define TOOL_PLUGIN_ENTRIES(T)                      \
-    TOOL_PLUGIN_EXPORT long T##init() {             \
-        Log(#T "init");                             \
-        return 0;                                   \
-    }                                               \
-    TOOL_PLUGIN_EXPORT long T##shutdown() {         \
-        Log(#T "shutdown");                         \
-        return 0;                                   \
-    }                                               \
-    TOOL_PLUGIN_EXPORT long T##test() {             \
-        Log(#T "test");                             \
-        return TOOL_PLUGIN_TEST;                    \
-    }                                               \
-    TOOL_PLUGIN_EXPORT long T##configure() {        \
-        Log(#T "configure");                        \
-        return 0;                                   \
-    }                                               \
+#define TOOL_PLUGIN_ENTRIES(T)               \
+    TOOL_PLUGIN_EXPORT long T##init() {      \
+        Log(#T "init");                      \
+        return 0;                            \
+    }                                        \
+    TOOL_PLUGIN_EXPORT long T##shutdown() {  \
+        Log(#T "shutdown");                  \
+        return 0;                            \
+    }                                        \
+    TOOL_PLUGIN_EXPORT long T##test() {      \
+        Log(#T "test");                      \
+        return TOOL_PLUGIN_TEST;             \
+    }                                        \
+    TOOL_PLUGIN_EXPORT long T##configure() { \
+        Log(#T "configure");                 \
+        return 0;                            \
+    }                                        \
     TOOL_PLUGIN_EXPORT void T##about() { Log(#T "about"); }
 
 TOOL_PLUGIN_ENTRIES(PAD)

@@ -12,8 +12,8 @@ public:
     // driveC: host path of the prefix's drive_c.
     explicit ToolWorkspace(const std::string& driveC);
 
-    const std::string& host() const { return host_; }          // host path of the folder
-    std::string windows() const { return "C:\\epsxe"; }          // the same as Windows sees it
+    const std::string& host() const { return host_; }    // host path of the folder
+    std::string windows() const { return "C:\\epsxe"; }  // the same as Windows sees it
     std::string toolPath() const { return "C:\\epsxe\\KestrineTool.exe"; }
 
     // Copies a built plugin into PLUGINS under name; cfg, when given, becomes

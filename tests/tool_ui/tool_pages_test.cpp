@@ -98,8 +98,7 @@ void ToolPagesTest::cardListMarksAndCommands() {
     QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("not formatted"));
     tab->button("Format")->click();
     QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("formatted, no blocks used"));
-    QCOMPARE(prompter.messages.back().text,
-             std::string("Formatting will destroy content of memory card. Continue?"));
+    QCOMPARE(prompter.messages.back().text, std::string("Formatting will destroy content of memory card. Continue?"));
     QCOMPARE(prompter.messages.back().caption, std::string("Format"));
 
     tab->button("Create")->click();
@@ -120,8 +119,7 @@ void ToolPagesTest::cardListMarksAndCommands() {
     prompter.answers = {PromptAnswer::Yes};
     tab->button("Delete")->click();
     QCOMPARE(prompter.messages.back().caption, std::string("Delete"));
-    QCOMPARE(Column(list, 1),
-             QStringList({"AB; ", "formatted, no blocks used", "not formatted", "AB; "}));
+    QCOMPARE(Column(list, 1), QStringList({"AB; ", "formatted, no blocks used", "not formatted", "AB; "}));
     QCOMPARE(world.registry().QueryDword(kUser, kActive + "\\Memory Cards", "MemCard0"), std::uint32_t{0});
     QCOMPARE(world.registry().QueryDword(kUser, kActive + "\\Memory Cards", "MemCard1"), std::uint32_t{1});
     QCOMPARE(tab->RowMark(1), kMarkSlot2);
@@ -221,8 +219,7 @@ void ToolPagesTest::cheatTreeActivityAndItsValue() {
         tab->OnDoubleClick(tab->ItemOf({1, -1}));
         QCOMPARE(tab->ItemImage({1, -1}), kImageGame);
         QStringList entries;
-        for (QAction* action : tab->contextMenu()->actions())
-            entries << (action->isSeparator() ? "-" : action->text());
+        for (QAction* action : tab->contextMenu()->actions()) entries << (action->isSeparator() ? "-" : action->text());
         QCOMPARE(entries, QStringList({"Activate", "Deactivate", "-", "Add", "Delete", "Edit"}));
         dialog.okButton()->click();
     }

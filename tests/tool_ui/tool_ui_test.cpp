@@ -223,8 +223,7 @@ void ToolUiTest::optionsDialogIsHostedAndItsOptionsTravel() {
         dialog.OnOK();
         QVERIFY(!dialog.optionsDialog());
     }
-    QCOMPARE(world.registry().QueryString(kUser, kGame + "\\Kestrine\\Interface", "CmdLine"),
-             std::string("-slowboot"));
+    QCOMPARE(world.registry().QueryString(kUser, kGame + "\\Kestrine\\Interface", "CmdLine"), std::string("-slowboot"));
     QCOMPARE(world.registry().QueryDword(kUser, kGame + "\\Kestrine\\Interface", "SoundXA"), std::uint32_t{1});
 
     // Without the library the Options tab stays empty and the stale key
@@ -237,8 +236,7 @@ void ToolUiTest::optionsDialogIsHostedAndItsOptionsTravel() {
         QVERIFY(!dialog.optionsDialog());
         dialog.OnOK();
     }
-    QCOMPARE(bare.registry().QueryString(kUser, kGame + "\\Kestrine\\Interface", "CmdLine"),
-             std::string("-slowboot"));
+    QCOMPARE(bare.registry().QueryString(kUser, kGame + "\\Kestrine\\Interface", "CmdLine"), std::string("-slowboot"));
 }
 
 void ToolUiTest::tabsButtonsMenuAndMessages() {
@@ -406,10 +404,11 @@ void ToolUiTest::everyWayOutEnablesTheCallersWindow() {
              [](CKestrineToolDlg& d) { d.OnOK(); }, [](CKestrineToolDlg& d) { d.OnCancel(); },
              [](CKestrineToolDlg&) {}}) {
         run.enabled.clear();
-        QCOMPARE(run.Run(world, prompter, {"/pt", "Game", "@5"}, [&](CKestrineToolDlg& d) {
-            finish(d);
-            return 0;
-        }),
+        QCOMPARE(run.Run(world, prompter, {"/pt", "Game", "@5"},
+                         [&](CKestrineToolDlg& d) {
+                             finish(d);
+                             return 0;
+                         }),
                  0);
         QVERIFY(!run.enabled.empty());
         QCOMPARE(run.enabled.back(), std::uintptr_t{5});
@@ -430,12 +429,13 @@ void ToolUiTest::aStartFinishesAnInterruptedCommitFirst() {
     world.registry().SetString(kUser, StagingKeyPath("Half") + "\\Tree\\GPU", "GPUlib", "gpuOther.dll");
     test::RecordingPrompter prompter;
     EditRun run;
-    QCOMPARE(run.Run(world, prompter, {"/pt", "Game", "@0"}, [&](CKestrineToolDlg& dialog) {
-        // The finished commit is what was swapped in.
-        [&] { QCOMPARE(dialog.pluginLogic().rows()[RowOf(dialog, 0, "gpuOther.dll")].mark, 1); }();
-        dialog.OnCancel();
-        return 0;
-    }),
+    QCOMPARE(run.Run(world, prompter, {"/pt", "Game", "@0"},
+                     [&](CKestrineToolDlg& dialog) {
+                         // The finished commit is what was swapped in.
+                         [&] { QCOMPARE(dialog.pluginLogic().rows()[RowOf(dialog, 0, "gpuOther.dll")].mark, 1); }();
+                         dialog.OnCancel();
+                         return 0;
+                     }),
              0);
     QCOMPARE(world.registry().QueryString(kUser, kGame + "\\GPU", "GPUlib"), std::string("gpuOther.dll"));
     QVERIFY(!world.registry().KeyExists(kUser, kGame + "\\SPU"));
@@ -515,8 +515,9 @@ void ToolUiTest::windowlessActionKeepsTheCheatChoiceOfAGameAfterADamagedOne() {
     test::ToolUiWorld world(false);
     world.StoreGame();
     // "Racer" has no "**"; the chosen game comes after it.
-    const std::string codes = "\r\n*SLUS_000.01|Racer\r\n-Time\r\n80010000 0063\r\n--\r\n"
-                              "\r\n*SLUS_000.02|Fighter\r\n-Power\r\n80030000 0001\r\n--\r\n**\r\n";
+    const std::string codes =
+        "\r\n*SLUS_000.01|Racer\r\n-Time\r\n80010000 0063\r\n--\r\n"
+        "\r\n*SLUS_000.02|Fighter\r\n-Power\r\n80030000 0001\r\n--\r\n**\r\n";
     std::filesystem::create_directories(world.workspace().host() + "/Cheats");
     std::ofstream(world.workspace().host() + "/Cheats/Codes.txt", std::ios::binary) << codes;
     const std::string choice = "SLUS_000.02|Fighter\r\n*Power\r\n80030000\t0001\r\n";

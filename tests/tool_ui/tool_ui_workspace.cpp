@@ -19,8 +19,7 @@ ToolUiWorld::ToolUiWorld(bool withLibrary) {
     workspace_->AddPlugin(ToolTestPlugin("padOne.dll"), "padOne.dll");
     workspace_->AddPlugin(ToolTestPlugin("netTest.dll"), "netTest.dll");
     workspace_->AddEmulator();
-    if (withLibrary)
-        std::filesystem::copy_file(KESTRINESTUFF_PATH, workspace_->host() + "/KestrineSTUFF.DLL");
+    if (withLibrary) std::filesystem::copy_file(KESTRINESTUFF_PATH, workspace_->host() + "/KestrineSTUFF.DLL");
     registry_ = OpenSystemRegistry();
 }
 

@@ -20,8 +20,8 @@ KsWindow KSTUFF_CALL CreateAboutDlg(KsWindow) { return 0; }
 KsBool KSTUFF_CALL StartEmu(const char* executable, const char* videoPlugin, const char* soundPlugin,
                             const char* cdromPlugin, uintptr_t, uintptr_t, const char* card1, const char* card2,
                             uint32_t cardPathsFull, const char* cheatFile, const char* netPlugin) {
-    return dravolo::kstuff::StartEmuCall(executable, videoPlugin, soundPlugin, cdromPlugin, card1, card2,
-                                         cardPathsFull, cheatFile, netPlugin);
+    return dravolo::kstuff::StartEmuCall(executable, videoPlugin, soundPlugin, cdromPlugin, card1, card2, cardPathsFull,
+                                         cheatFile, netPlugin);
 }
 
 }  // extern "C"

@@ -21,8 +21,8 @@ class KestrineStuffExports : public test::PrefixFixture {};
 TEST_F(KestrineStuffExports, HostsFindEveryEntryByItsPlainNameAndStartEmuStarts) {
     auto library = Library::Load(KESTRINESTUFF_DLL_PATH);
     ASSERT_NE(library, nullptr);
-    for (const char* name : {"CreateOptionDlg", "OptionDlg_Init", "OptionDlg_OnOK", "OptionDlg_OnCancel",
-                             "CreateAboutDlg", "StartEmu"})
+    for (const char* name :
+         {"CreateOptionDlg", "OptionDlg_Init", "OptionDlg_OnOK", "OptionDlg_OnCancel", "CreateAboutDlg", "StartEmu"})
         EXPECT_NE(library->Symbol(name), nullptr) << name;
     // Without a Qt application there is no dialog to make.
     auto create = library->Function<CreateOptionDlgProc>("CreateOptionDlg");

@@ -56,14 +56,16 @@ protected:
         std::ifstream in(path);
         std::string line;
         while (std::getline(in, line))
-            if (const auto eq = line.find('='); eq != std::string::npos) report[line.substr(0, eq)] = line.substr(eq + 1);
+            if (const auto eq = line.find('='); eq != std::string::npos)
+                report[line.substr(0, eq)] = line.substr(eq + 1);
         return report;
     }
 
     bool Launch(EmulatorKind kind, const std::string& name, bool nukeConsole) {
         SleepingWindowPoller poller;
         LaunchRequest request{kind, name, nukeConsole};
-        return LaunchSelectedProfile(request, LaunchServices{registry(), settings(), prompter, *editor, *finder, poller})
+        return LaunchSelectedProfile(request,
+                                     LaunchServices{registry(), settings(), prompter, *editor, *finder, poller})
             .started;
     }
 
@@ -180,8 +182,8 @@ TEST_F(Win32Launch, AdripsxWindowIsShownWhereItOpened) {
 TEST_F(Win32Launch, ProcessesGetOnlyTheStartUpInformationAskedFor) {
     const std::string dir = Dir(EmulatorKind::Psinex);
     fs::copy_file(FAKE_EMULATOR_PATH, dir + "/psinex pc emulator.exe");
-    const auto code = RunAndWait("\"C:\\PSINEX\\psinex pc emulator.exe\" -x \"a b\" c:\\dir\\ \\\"q\\\" --exit 7",
-                                 "c:\\psinex");
+    const auto code =
+        RunAndWait("\"C:\\PSINEX\\psinex pc emulator.exe\" -x \"a b\" c:\\dir\\ \\\"q\\\" --exit 7", "c:\\psinex");
     ASSERT_EQ(code, 7);
     Report report = WaitForReport(dir);
     EXPECT_EQ(LowerAnsi(report["cwd"]), "c:\\psinex");

@@ -98,8 +98,7 @@ TEST_F(Win32Registry, NamesIgnoreCaseAndKeepTheCaseTheyWereCreatedWith) {
 TEST_F(Win32Registry, DeleteTreeTakesEverythingBelowAndNothingBeside) {
     const std::string top = std::string(kTestKey) + "\\Tree";
     RegBatch batch;
-    for (const char* sub : {"\\a\\b\\c", "\\a\\b2", "\\a", "\\z"})
-        batch.SetString(HKCU, top + sub, "v", sub);
+    for (const char* sub : {"\\a\\b\\c", "\\a\\b2", "\\a", "\\z"}) batch.SetString(HKCU, top + sub, "v", sub);
     batch.SetString(HKCU, std::string(kTestKey) + "\\Beside", "v", "kept");
     ASSERT_TRUE(reg->Commit(batch));
 

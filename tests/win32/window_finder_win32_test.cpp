@@ -20,8 +20,8 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = className;
         RegisterClassW(&wc);
-        window_ = CreateWindowExW(0, className, L"test window", WS_OVERLAPPEDWINDOW, 10, 20, 300, 200, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
+        window_ = CreateWindowExW(0, className, L"test window", WS_OVERLAPPEDWINDOW, 10, 20, 300, 200, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
     }
     ~TopLevelWindow() {
         DestroyWindow(window_);

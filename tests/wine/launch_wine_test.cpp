@@ -25,13 +25,14 @@ namespace {
 struct Report {
     std::string commandLine;
     std::string currentDir;
-    std::string startup;  // "FLAGS SHOW X Y" of GetStartupInfoA
+    std::string startup;                          // "FLAGS SHOW X Y" of GetStartupInfoA
     std::optional<std::vector<RegValue>> values;  // of the one key asked for
 };
 
 std::string UnhexText(const std::string& hex) {
     std::string out;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        out += static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16));
     return out;
 }
 
@@ -56,8 +57,8 @@ std::optional<Report> WaitForReport(const std::string& hostPath) {
             std::string name, type, data;
             fields >> name >> type >> data;
             const std::string bytes = data == "-" ? std::string() : UnhexText(data);
-            r.values->push_back({name == "-" ? std::string() : UnhexText(name), static_cast<std::uint32_t>(std::stoul(type)),
-                                 Bytes(bytes.begin(), bytes.end())});
+            r.values->push_back({name == "-" ? std::string() : UnhexText(name),
+                                 static_cast<std::uint32_t>(std::stoul(type)), Bytes(bytes.begin(), bytes.end())});
         }
     }
     return r;
@@ -87,7 +88,8 @@ protected:
         std::ostringstream out, err;
         cli::Context context{out, err, prompter};
         const int rc = cli::Run(args, context);
-        EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front().caption << ": " << prompter.messages.front().text;
+        EXPECT_TRUE(prompter.messages.empty())
+            << prompter.messages.front().caption << ": " << prompter.messages.front().text;
         lastErr = err.str();
         return rc;
     }
@@ -225,7 +227,8 @@ TEST_F(LaunchWine, PcsxInAPrefixOfItsOwn) {
     const auto report = WaitForReport(dir + "/report.txt");
     ASSERT_TRUE(report.has_value()) << "the stand-in never reported in its own prefix";
     EXPECT_EQ(TextOf(report, "Gpu"), "gpuOwn.dll")
-        << "own: " << OpenRegistryOfPrefix(own)->QueryString(RegRoot::CurrentUser, "Software\\Pcsx", "Gpu").value_or("-")
+        << "own: "
+        << OpenRegistryOfPrefix(own)->QueryString(RegRoot::CurrentUser, "Software\\Pcsx", "Gpu").value_or("-")
         << " ours: " << OpenSystemRegistry()->QueryString(RegRoot::CurrentUser, "Software\\Pcsx", "Gpu").value_or("-")
         << " cmd: " << report->commandLine << " err: " << lastErr;
     EXPECT_TRUE(EqualsNoCase(report->currentDir, "C:\\pcsx")) << report->currentDir;
@@ -256,8 +259,8 @@ TEST_F(LaunchWine, AdripsxSeesItsMachineKeyInThe32BitView) {
     ASSERT_TRUE(report.has_value()) << "the stand-in never reported";
     EXPECT_EQ(TextOf(report, "GPUplugin"), "Plugins\\gpuC.dll");
     ExpectReportMatchesRegistry(*report, RegRoot::LocalMachine, "Software\\Adripsx");
-    EXPECT_FALSE(OpenPrefixRegistry(peer->prefix(), RegistryView::Native)->KeyExists(RegRoot::LocalMachine,
-                                                                                      "Software\\Adripsx"));
+    EXPECT_FALSE(OpenPrefixRegistry(peer->prefix(), RegistryView::Native)
+                     ->KeyExists(RegRoot::LocalMachine, "Software\\Adripsx"));
 }
 
 }  // namespace

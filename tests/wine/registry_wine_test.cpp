@@ -75,8 +75,8 @@ protected:
     }
     void TearDown() override {
         if (peer) {
-        EXPECT_TRUE(peer->ServerDown());
-    }
+            EXPECT_TRUE(peer->ServerDown());
+        }
     }
     WinePeer* peer = nullptr;
     bool liveServer = false;
@@ -89,8 +89,7 @@ TEST_P(RegistryWine, OurValuesReadByAWindowsProgram) {
     ExpectSameValues(EveryKind(), peer->ProbeDump(HKCU, key), "HKCU seen by the probe");
 
     // HKEY_LOCAL_MACHINE: a 32-bit program's view is Wow6432Node in this 64-bit prefix.
-    const std::vector<RegValue> machine = {{"Plugin", kRegSz, Z("gpu\xe9.dll")},
-                                           {"Level", kRegDword, RegDwordData(3)}};
+    const std::vector<RegValue> machine = {{"Plugin", kRegSz, Z("gpu\xe9.dll")}, {"Level", kRegDword, RegDwordData(3)}};
     if (!liveServer) {
         ASSERT_TRUE(peer->ServerDown());
     }

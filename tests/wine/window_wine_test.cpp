@@ -49,8 +49,7 @@ void Stop(pid_t& pid) {
     if (pid <= 0) return;
     kill(pid, SIGTERM);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     pid = -1;
 }
 

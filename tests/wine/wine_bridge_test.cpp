@@ -75,7 +75,8 @@ TEST(WineRegFile, ABatchBecomesAFileThatAppliesIt) {
 TEST(WineRunner, MissingRunnerAndTimeLimit) {
     EXPECT_TRUE(wine::RunnerCommand("/no/such/wine").empty());
     EXPECT_EQ(wine::RunnerCommand("sh -c")[1], "-c");
-    const auto slow = wine::RunInPrefix("/tmp", wine::RunnerCommand("sh"), {"-c", "sleep 5"}, std::chrono::milliseconds(100));
+    const auto slow =
+        wine::RunInPrefix("/tmp", wine::RunnerCommand("sh"), {"-c", "sleep 5"}, std::chrono::milliseconds(100));
     EXPECT_TRUE(slow.started);
     EXPECT_TRUE(slow.timedOut);
     const auto quick = wine::RunInPrefix("/tmp/x y", wine::RunnerCommand("sh"), {"-c", "echo \"$WINEPREFIX\"; exit 3"},

@@ -39,7 +39,8 @@ std::string Hex(const Bytes& b) {
 Bytes Unhex(std::string_view s) {
     Bytes out;
     if (s == "-") return out;
-    for (std::size_t i = 0; i + 1 < s.size(); i += 2) out.push_back(static_cast<std::uint8_t>(std::stoul(std::string(s.substr(i, 2)), nullptr, 16)));
+    for (std::size_t i = 0; i + 1 < s.size(); i += 2)
+        out.push_back(static_cast<std::uint8_t>(std::stoul(std::string(s.substr(i, 2)), nullptr, 16)));
     return out;
 }
 
@@ -154,14 +155,19 @@ std::optional<std::vector<RegValue>> WinePeer::ProbeDump(RegRoot root, const std
         const auto a = line.find(' ', 2), b = line.find(' ', a + 1);
         const Bytes name = Unhex(line.substr(2, a - 2));
         out.push_back({std::string(name.begin(), name.end()),
-                       static_cast<std::uint32_t>(std::stoul(line.substr(a + 1, b - a - 1))), Unhex(line.substr(b + 1))});
+                       static_cast<std::uint32_t>(std::stoul(line.substr(a + 1, b - a - 1))),
+                       Unhex(line.substr(b + 1))});
     }
     return out;
 }
 
 bool WinePeer::ProbeSet(RegRoot root, const std::string& path, const RegValue& value, const std::string& view) const {
-    std::vector<std::string> args = {WINE_REGPROBE, "set", RootName(root), path,
-                                     Hex(Bytes(value.name.begin(), value.name.end())), std::to_string(value.type),
+    std::vector<std::string> args = {WINE_REGPROBE,
+                                     "set",
+                                     RootName(root),
+                                     path,
+                                     Hex(Bytes(value.name.begin(), value.name.end())),
+                                     std::to_string(value.type),
                                      Hex(value.data)};
     if (!view.empty()) args.push_back(view);
     const auto run = Run(args);

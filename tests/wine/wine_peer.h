@@ -51,11 +51,11 @@ private:
     std::string missing_, prefix_, wine_, wineserver_, scratch_, root_;
 };
 
-#define SKIP_UNLESS_WINE()                                                                 \
-    do {                                                                                   \
-        if (!::dravolo::test::WinePeer::Get().missing().empty()) {                         \
+#define SKIP_UNLESS_WINE()                                                                        \
+    do {                                                                                          \
+        if (!::dravolo::test::WinePeer::Get().missing().empty()) {                                \
             GTEST_SKIP() << "WINE TESTS SKIPPED: " << ::dravolo::test::WinePeer::Get().missing(); \
-        }                                                                                  \
+        }                                                                                         \
     } while (0)
 
 // Values compared by name, type and data, in a message that shows the bytes.

@@ -14,8 +14,7 @@ ManagedSlots ReadManagedSlots(Registry& registry) {
 }
 
 bool WriteManagedSlot(Registry& registry, int slot, std::uint32_t cardNumber) {
-    return registry.SetDword(RegRoot::CurrentUser, kMemoryCardsKey, slot == 0 ? "MemCard0" : "MemCard1",
-                             cardNumber);
+    return registry.SetDword(RegRoot::CurrentUser, kMemoryCardsKey, slot == 0 ? "MemCard0" : "MemCard1", cardNumber);
 }
 
 int SlotMark(const ManagedSlots& slots, int cardNumber) {
@@ -35,7 +34,8 @@ constexpr const char* kSlotValues[] = {"MemCard0", "MemCard1"};
 std::vector<std::string> CardChoiceKeys(Registry& registry) {
     std::vector<std::string> keys{kMemoryCardsKey};
     const std::string stored = std::string(kVisionThingKey) + "\\KestrineCFG";
-    for (const std::string& name : registry.EnumSubkeys(RegRoot::CurrentUser, stored).value_or(std::vector<std::string>{}))
+    for (const std::string& name :
+         registry.EnumSubkeys(RegRoot::CurrentUser, stored).value_or(std::vector<std::string>{}))
         keys.push_back(stored + "\\" + name + "\\Memory Cards");
     return keys;
 }

@@ -160,14 +160,10 @@ std::optional<int> CardPool::Import(std::string_view sourcePath) const {
     Bytes source;
     if (!file->ReadAll(needed, source) || source.size() < needed) return std::nullopt;
     switch (kind) {
-        case ImportKind::Mcr:
-            return AddCard(source);
-        case ImportKind::Gme:
-            return AddCard(std::span<const std::uint8_t>(source).subspan(kDexDriveHeaderSize, kCardSize));
-        case ImportKind::Psx:
-            return AddCard(CardFromPsxSave(source));
-        case ImportKind::None:
-            break;
+    case ImportKind::Mcr: return AddCard(source);
+    case ImportKind::Gme: return AddCard(std::span<const std::uint8_t>(source).subspan(kDexDriveHeaderSize, kCardSize));
+    case ImportKind::Psx: return AddCard(CardFromPsxSave(source));
+    case ImportKind::None: break;
     }
     return std::nullopt;
 }

@@ -93,14 +93,12 @@ std::optional<int> CheatLibrary::Load() {
     std::string_view text(reinterpret_cast<const char*>(value->data.data()), value->data.size());
     text = text.substr(0, text.find('\0'));
     switch (ApplyActiveChoice(document_.games, text)) {
-        case ChoiceMatch::Unchanged:
-            return std::nullopt;
-        case ChoiceMatch::Mismatch:
-            ClearActivity();
-            registry_.DeleteValue(kUser, kCheatsKey, kCheatsValue);
-            return std::nullopt;
-        case ChoiceMatch::Applied:
-            break;
+    case ChoiceMatch::Unchanged: return std::nullopt;
+    case ChoiceMatch::Mismatch:
+        ClearActivity();
+        registry_.DeleteValue(kUser, kCheatsKey, kCheatsValue);
+        return std::nullopt;
+    case ChoiceMatch::Applied: break;
     }
     for (std::size_t i = 0; i < document_.games.size(); ++i)
         if (document_.games[i].active) return static_cast<int>(i);
@@ -156,7 +154,8 @@ void CheatLibrary::ClearActivity() {
 
 bool CheatLibrary::Valid(CheatRef ref) const {
     if (ref.game < 0 || static_cast<std::size_t>(ref.game) >= document_.games.size()) return false;
-    return ref.cheat < 0 || static_cast<std::size_t>(ref.cheat) < document_.games[static_cast<std::size_t>(ref.game)].cheats.size();
+    return ref.cheat < 0 ||
+           static_cast<std::size_t>(ref.cheat) < document_.games[static_cast<std::size_t>(ref.game)].cheats.size();
 }
 
 bool CheatLibrary::Activate(CheatRef ref) {
@@ -193,7 +192,8 @@ bool CheatLibrary::Deactivate(CheatRef ref) {
 
 bool CheatLibrary::Toggle(CheatRef ref) {
     if (!Valid(ref) || !ref.isCheat()) return false;
-    const bool active = document_.games[static_cast<std::size_t>(ref.game)].cheats[static_cast<std::size_t>(ref.cheat)].active;
+    const bool active =
+        document_.games[static_cast<std::size_t>(ref.game)].cheats[static_cast<std::size_t>(ref.cheat)].active;
     return active ? Deactivate(ref) : Activate(ref);
 }
 

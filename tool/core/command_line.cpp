@@ -81,13 +81,13 @@ ToolStart DecideStart(const FrameworkCommandLine& commandLine) {
         // A name that is no key name still gets its (empty) record: the
         // caller reads its pipe until one comes.
         const auto semicolon = mode.find(';');
-        const std::string handleText = mode.substr(1, semicolon == std::string::npos ? std::string::npos : semicolon - 1);
+        const std::string handleText =
+            mode.substr(1, semicolon == std::string::npos ? std::string::npos : semicolon - 1);
         if (!StartsWithNumber(handleText)) return start;
         start.handle = LeadingNumber(handleText);
         if (start.handle < 0) return start;
-        start.flags = semicolon == std::string::npos
-                          ? 0
-                          : static_cast<std::uint32_t>(LeadingNumber(mode.substr(semicolon + 1)));
+        start.flags =
+            semicolon == std::string::npos ? 0 : static_cast<std::uint32_t>(LeadingNumber(mode.substr(semicolon + 1)));
         start.mode = StartMode::Report;
         return start;
     }

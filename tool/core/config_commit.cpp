@@ -19,8 +19,7 @@ std::string TreePath(std::string_view name) { return StagingKeyPath(name) + "\\T
 // the staging key.
 bool FinishStagedCommit(Registry& registry, std::string_view name, const CommitObserver& afterStep) {
     RegBatch replace;
-    if (!AddTreeReplacement(registry, TreePath(name), ConfigurationKeyPath(name), replace) ||
-        !registry.Commit(replace))
+    if (!AddTreeReplacement(registry, TreePath(name), ConfigurationKeyPath(name), replace) || !registry.Commit(replace))
         return false;
     if (afterStep) afterStep(CommitStep::Replaced);
     if (!registry.DeleteValue(kUser, StagingKeyPath(name), kReadyValue)) return false;

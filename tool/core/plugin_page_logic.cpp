@@ -14,8 +14,8 @@ namespace dravolo::tool {
 namespace {
 
 constexpr PluginGroupPlace kPlaces[kChoiceGroupCount] = {
-    {"GPU", "GPUlib", 1, "GPU"},   {"SPU", "SPUlib", 2, "SPU"},   {"CDR", "CDRlib", 3, "CDR"},
-    {"PAD", "PAD1lib", 4, "PAD"},  {"PAD", "PAD2lib", 5, "PAD"},  {"PAD", "PADlib", 6, "PAD"},
+    {"GPU", "GPUlib", 1, "GPU"},  {"SPU", "SPUlib", 2, "SPU"},  {"CDR", "CDRlib", 3, "CDR"},
+    {"PAD", "PAD1lib", 4, "PAD"}, {"PAD", "PAD2lib", 5, "PAD"}, {"PAD", "PADlib", 6, "PAD"},
     {"NET", "NETlib", 6, "NET"},
 };
 
@@ -25,9 +25,9 @@ struct BuiltIn {
     int group;
 };
 constexpr BuiltIn kBuiltIns[] = {
-    {"Internal ePSXe SPU", "SPUCORE", 1},      {"Internal ePSXe W2K CDR", "W2KCDRCORE", 2},
+    {"Internal ePSXe SPU", "SPUCORE", 1},        {"Internal ePSXe W2K CDR", "W2KCDRCORE", 2},
     {"Internal ePSXe W9X CDR", "W9XCDRCORE", 2}, {"Internal ePSXe PAD1", "PAD1CORE", 3},
-    {"Internal ePSXe PAD2", "PAD2CORE", 4},    {"Internal ePSXe NULL NET", "DISABLED", 6},
+    {"Internal ePSXe PAD2", "PAD2CORE", 4},      {"Internal ePSXe NULL NET", "DISABLED", 6},
 };
 
 constexpr int kTypeBits = 14;
@@ -47,12 +47,12 @@ const PluginGroupPlace& GroupPlace(int group) { return kPlaces[std::clamp(group,
 
 int GroupOfTypeBit(int bit) {
     switch (bit) {
-        case 0: return 2;
-        case 1: return 0;
-        case 2: return 1;
-        case 3: return 3;
-        case 4: return 6;
-        default: return bit + 2;
+    case 0: return 2;
+    case 1: return 0;
+    case 2: return 1;
+    case 3: return 3;
+    case 4: return 6;
+    default: return bit + 2;
     }
 }
 
@@ -85,8 +85,7 @@ void PluginPageLogic::ScanLibrary(const std::string& directory, const std::strin
     if (!date) return;
     auto library = loader_.Open(path);
     if (!library) return;
-    if (!library->Has("PSEgetLibName") || !library->Has("PSEgetLibVersion") || !library->Has("PSEgetLibType"))
-        return;
+    if (!library->Has("PSEgetLibName") || !library->Has("PSEgetLibVersion") || !library->Has("PSEgetLibType")) return;
     const auto libName = library->CallText("PSEgetLibName");
     const auto version = library->CallLong("PSEgetLibVersion");
     const auto typeWord = library->CallLong("PSEgetLibType");
@@ -189,8 +188,8 @@ void PluginPageLogic::ApplyMarks(bool start) {
         std::optional<std::string> chosen = values.ReadPsemuText(place.key, place.value);
         if (group == 6 && (!chosen || chosen->empty())) chosen = "DISABLED";
         if (!chosen) continue;
-        const bool startsGroup = start && std::find(std::begin(kStartedGroups), std::end(kStartedGroups), group) !=
-                                              std::end(kStartedGroups);
+        const bool startsGroup =
+            start && std::find(std::begin(kStartedGroups), std::end(kStartedGroups), group) != std::end(kStartedGroups);
         for (PluginRow& row : rows_) {
             if (row.group != group) continue;
             row.mark = EqualsNoCase(row.dll, *chosen) ? place.mark : 0;

@@ -39,13 +39,13 @@ int GroupOfTypeBit(int bit);
 std::optional<int> QuickConfigureGroup(long n);
 
 struct PluginRow {
-    int id = 0;             // stays with the row through sorts
-    std::string title;      // column "Plugins"
-    std::string dll;        // column "DLL": file name or the built-in code word
-    std::string date;       // column "Date"
-    int group = 0;          // also the row's image
+    int id = 0;                      // stays with the row through sorts
+    std::string title;               // column "Plugins"
+    std::string dll;                 // column "DLL": file name or the built-in code word
+    std::string date;                // column "Date"
+    int group = 0;                   // also the row's image
     PluginModule* module = nullptr;  // none for built-in plugins
-    int mark = 0;           // state image, 0 for none
+    int mark = 0;                    // state image, 0 for none
 
     const std::string& Column(int column) const;
 };

@@ -31,8 +31,8 @@ public:
     // exactly the caller's.
     bool AsBytes(std::span<std::uint8_t> out) const;
 
-    void SetNumber(std::uint32_t value);   // DWORD
-    void SetText(std::string_view text);   // string, text + terminator
+    void SetNumber(std::uint32_t value);                 // DWORD
+    void SetText(std::string_view text);                 // string, text + terminator
     void SetBytes(std::span<const std::uint8_t> bytes);  // binary
 
 private:

@@ -54,7 +54,10 @@ struct PluginLine {
 constexpr PluginLine kPluginLines[] = {
     {kReportGpu, "1GPU", "GPU", "GPUlib", {}},
     {kReportSpu, "2SPU", "SPU", "SPUlib", {{"SPUCORE", "Internal ePSXe SPU"}}},
-    {kReportCdr, "3CDR", "CDR", "CDRlib",
+    {kReportCdr,
+     "3CDR",
+     "CDR",
+     "CDRlib",
      {{"W2KCDRCORE", "Internal ePSXe W2K CDR"}, {"W9XCDRCORE", "Internal ePSXe W9X CDR"}}},
     {kReportPad, "4PAD", "PAD", "PADlib", {{"PADCORE", "Internal ePSXe PAD"}}},
     {kReportPad1, "5PAD1", "PAD", "PAD1lib", {{"PAD1CORE", "Internal ePSXe PAD1"}}},

@@ -2,9 +2,7 @@
 
 namespace dravolo::tool {
 
-std::string SkinPath(std::string_view toolDirectory) {
-    return std::string(toolDirectory) + "\\skins\\kestrine.bmp";
-}
+std::string SkinPath(std::string_view toolDirectory) { return std::string(toolDirectory) + "\\skins\\kestrine.bmp"; }
 
 bool IsUsableSkinFile(std::span<const std::uint8_t> file) {
     constexpr std::size_t kFileHeader = 14;

@@ -112,42 +112,42 @@ Result CallExport(void* entry, const Call& call) {
     Result result;
     result.found = true;
     switch (call.kind) {
-        case CallKind::Probe: break;  // only whether the export exists
-        case CallKind::Long: {
-            const auto f = ExportAs<long(DRAVOLO_PLUGIN_CALL*)()>(entry);
-            result.value = static_cast<std::int32_t>(f());
-            break;
-        }
-        case CallKind::Text: {
-            const auto f = ExportAs<const char*(DRAVOLO_PLUGIN_CALL*)()>(entry);
-            if (const char* text = f()) result.text.assign(text, strnlen(text, kMaxText));
-            break;
-        }
-        case CallKind::Void: {
-            const auto f = ExportAs<void(DRAVOLO_PLUGIN_CALL*)()>(entry);
-            f();
-            break;
-        }
-        case CallKind::InfoBlock: {
-            const auto f = ExportAs<int(DRAVOLO_PLUGIN_CALL*)(void*)>(entry);
-            std::vector<std::uint8_t> block(kInfoBlockSize + kInfoBlockSlack, 0);
-            result.value = CallWithBlock(f, block.data());
-            result.block.emplace();
-            std::copy_n(block.begin(), kInfoBlockSize, result.block->begin());
-            break;
-        }
-        case CallKind::SettingsBlock: {
-            const auto f = ExportAs<int(DRAVOLO_PLUGIN_CALL*)(std::uintptr_t*)>(entry);
-            // The plugin finds its callbacks, the owner of its dialog and the
-            // calling program's instance at fixed places; the rest stays zero.
-            std::array<std::uintptr_t, kFpseSettingsWords> block{};
-            block[kFpseReadCallbackWord] = reinterpret_cast<std::uintptr_t>(&ReadSettingCallback);
-            block[kFpseWriteCallbackWord] = reinterpret_cast<std::uintptr_t>(&WriteSettingCallback);
-            block[kFpseWindowWord] = static_cast<std::uintptr_t>(call.ownerWindow);
-            block[kFpseInstanceWord] = host->moduleInstance();
-            result.value = CallWithBlock(f, block.data());
-            break;
-        }
+    case CallKind::Probe: break;  // only whether the export exists
+    case CallKind::Long: {
+        const auto f = ExportAs<long(DRAVOLO_PLUGIN_CALL*)()>(entry);
+        result.value = static_cast<std::int32_t>(f());
+        break;
+    }
+    case CallKind::Text: {
+        const auto f = ExportAs<const char*(DRAVOLO_PLUGIN_CALL*)()>(entry);
+        if (const char* text = f()) result.text.assign(text, strnlen(text, kMaxText));
+        break;
+    }
+    case CallKind::Void: {
+        const auto f = ExportAs<void(DRAVOLO_PLUGIN_CALL*)()>(entry);
+        f();
+        break;
+    }
+    case CallKind::InfoBlock: {
+        const auto f = ExportAs<int(DRAVOLO_PLUGIN_CALL*)(void*)>(entry);
+        std::vector<std::uint8_t> block(kInfoBlockSize + kInfoBlockSlack, 0);
+        result.value = CallWithBlock(f, block.data());
+        result.block.emplace();
+        std::copy_n(block.begin(), kInfoBlockSize, result.block->begin());
+        break;
+    }
+    case CallKind::SettingsBlock: {
+        const auto f = ExportAs<int(DRAVOLO_PLUGIN_CALL*)(std::uintptr_t*)>(entry);
+        // The plugin finds its callbacks, the owner of its dialog and the
+        // calling program's instance at fixed places; the rest stays zero.
+        std::array<std::uintptr_t, kFpseSettingsWords> block{};
+        block[kFpseReadCallbackWord] = reinterpret_cast<std::uintptr_t>(&ReadSettingCallback);
+        block[kFpseWriteCallbackWord] = reinterpret_cast<std::uintptr_t>(&WriteSettingCallback);
+        block[kFpseWindowWord] = static_cast<std::uintptr_t>(call.ownerWindow);
+        block[kFpseInstanceWord] = host->moduleInstance();
+        result.value = CallWithBlock(f, block.data());
+        break;
+    }
     }
     if (call.kind != CallKind::Probe) host->afterCall(call);
     return result;
@@ -183,9 +183,9 @@ void RunHost(const HostSystem& system) {
     for (;;) {
         Message message;
         switch (ReadMessage(message)) {
-            case Received::Message: break;
-            case Received::Closed: Quit(kExitClosed);
-            case Received::Bad: Quit(kExitBadMessage);
+        case Received::Message: break;
+        case Received::Closed: Quit(kExitClosed);
+        case Received::Bad: Quit(kExitBadMessage);
         }
         std::optional<Message> answer;
         if (const auto* load = std::get_if<Load>(&message)) {

@@ -82,13 +82,12 @@ void TakeProtocolPipes() {
     // Not inheritable: a program a plugin starts must not keep our pipes
     // open after we are gone.
     if (!DuplicateHandle(self, GetStdHandle(STD_INPUT_HANDLE), self, &protocolIn, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
-        !DuplicateHandle(self, GetStdHandle(STD_OUTPUT_HANDLE), self, &protocolOut, 0, FALSE,
-                         DUPLICATE_SAME_ACCESS))
+        !DuplicateHandle(self, GetStdHandle(STD_OUTPUT_HANDLE), self, &protocolOut, 0, FALSE, DUPLICATE_SAME_ACCESS))
         Quit(kExitClosed);
 
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    const HANDLE nulIn = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                                     OPEN_EXISTING, 0, nullptr);
+    const HANDLE nulIn =
+        CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
     HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
     if (errors == nullptr || errors == INVALID_HANDLE_VALUE)
         errors = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
@@ -124,7 +123,7 @@ int main() {
     // click; our side sees the pipe close.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     TakeProtocolPipes();
-    static const HostSystem system{ReadExact, WriteAll, LoadPlugin, UnloadPlugin, Symbol, ChangeTo, ModuleInstance,
-                                   AfterCall, Quit};
+    static const HostSystem system{ReadExact, WriteAll,       LoadPlugin, UnloadPlugin, Symbol,
+                                   ChangeTo,  ModuleInstance, AfterCall,  Quit};
     RunHost(system);
 }

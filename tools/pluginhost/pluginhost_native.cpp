@@ -100,8 +100,7 @@ void AfterCall(const Call& call) {
     int status = 0;
     if (OpensDialog(call)) {
         // Every program the plugin left behind: its dialog is open until it ends.
-        while (waitpid(-1, &status, 0) > 0 || errno == EINTR) {
-        }
+        while (waitpid(-1, &status, 0) > 0 || errno == EINTR) {}
         return;
     }
     while (waitpid(-1, &status, WNOHANG) > 0) {  // no zombies of finished helpers
@@ -132,7 +131,7 @@ int main() {
     signal(SIGPIPE, SIG_IGN);
     prctl(PR_SET_CHILD_SUBREAPER, 1);
     TakeProtocolPipes();
-    static const HostSystem system{ReadExact, WriteAll, LoadPlugin, UnloadPlugin, Symbol, ChangeTo, ModuleInstance,
-                                   AfterCall, Quit};
+    static const HostSystem system{ReadExact, WriteAll,       LoadPlugin, UnloadPlugin, Symbol,
+                                   ChangeTo,  ModuleInstance, AfterCall,  Quit};
     RunHost(system);
 }

@@ -70,7 +70,8 @@ void RemoveStaleTemps(const std::string& target) {
         name.remove_prefix(stem.size());
         const auto dash = name.find('-');
         pid_t pid = 0;
-        const auto parsed = std::from_chars(name.data(), name.data() + (dash == std::string_view::npos ? 0 : dash), pid);
+        const auto parsed =
+            std::from_chars(name.data(), name.data() + (dash == std::string_view::npos ? 0 : dash), pid);
         if (dash == std::string_view::npos || parsed.ptr != name.data() + dash || pid <= 0 || pid == getpid()) continue;
         if (kill(pid, 0) == 0 || errno != ESRCH) continue;  // alive, or not ours to ask about: kept
         unlinkat(dirfd(dir), entry->d_name, 0);

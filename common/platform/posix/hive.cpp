@@ -125,7 +125,8 @@ std::optional<Bytes> ParseHexBytes(std::string_view text, std::size_t p) {
 }
 
 std::string FormatKeyHeader(const Key& key, const std::string& path) {
-    std::string out = "[" + path + "] " + std::to_string(static_cast<std::uint32_t>(UnixFromFileTime(key.modified))) + "\n";
+    std::string out =
+        "[" + path + "] " + std::to_string(static_cast<std::uint32_t>(UnixFromFileTime(key.modified))) + "\n";
     out += "#time=" + Hex(key.modified >> 32) + Hex(key.modified & 0xFFFFFFFFu, 8) + "\n";
     return out;
 }
@@ -284,8 +285,7 @@ std::string FormatValue(const Value& value) {
             return out;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     out += value.type == kRegBinary ? std::string("hex:") : "hex(" + Hex(value.type) + "):";
     // Wine wraps once the line passes 76 characters, counting the separator
@@ -394,7 +394,8 @@ std::optional<Hive> Hive::Parse(std::string_view text) {
                     seconds = seconds * 10 + static_cast<std::uint64_t>(trimmed[p++] - '0');
                     haveSeconds = true;
                 }
-                if (haveSeconds && key.modified == 0) key.modified = FileTimeFromUnix(static_cast<std::int64_t>(seconds));
+                if (haveSeconds && key.modified == 0)
+                    key.modified = FileTimeFromUnix(static_cast<std::int64_t>(seconds));
                 if (!key.raw.empty() || key.dirty) {
                     // Wine merges a repeated key; we do too and write it anew.
                     key.dirty = true;

@@ -65,16 +65,13 @@ std::optional<std::vector<std::string>> SubkeysIn(const Hive* h, std::string_vie
 bool Apply(Hive& h, const RegBatch::Change& c, std::uint64_t now) {
     const std::u16string path = AnsiToUtf16(c.path);
     switch (c.op) {
-    case RegBatch::Op::CreateKey:
-        return h.CreateKey(path, now);
+    case RegBatch::Op::CreateKey: return h.CreateKey(path, now);
     case RegBatch::Op::SetValue: {
         const Bytes data = IsRegStringType(c.value.type) ? AnsiToStored(c.value.data) : c.value.data;
         return h.SetValue(path, AnsiToUtf16(c.value.name), c.value.type, data, now);
     }
-    case RegBatch::Op::DeleteValue:
-        return h.DeleteValue(path, AnsiToUtf16(c.value.name), now);
-    case RegBatch::Op::DeleteTree:
-        return h.DeleteTree(path, now);
+    case RegBatch::Op::DeleteValue: return h.DeleteValue(path, AnsiToUtf16(c.value.name), now);
+    case RegBatch::Op::DeleteTree: return h.DeleteTree(path, now);
     }
     return false;
 }

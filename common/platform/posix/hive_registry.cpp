@@ -209,9 +209,8 @@ private:
         }
         const auto now = std::chrono::steady_clock::now();
         const std::uint64_t generation = gRegistryGeneration.load();
-        std::erase_if(kept_, [&](const KeptExport& k) {
-            return k.generation != generation || now - k.at >= kLiveReadFreshness;
-        });
+        std::erase_if(
+            kept_, [&](const KeptExport& k) { return k.generation != generation || now - k.at >= kLiveReadFreshness; });
         const std::string id = KeyId(path);
         for (const KeptExport& k : kept_)
             if (k.root == root && SameOrBelow(id, k.key)) return k.snapshot;  // a missing key has no subkeys either
@@ -235,7 +234,7 @@ private:
 
     struct KeptExport {
         RegRoot root;
-        std::string key;                    // KeyId of the exported key
+        std::string key;                     // KeyId of the exported key
         std::shared_ptr<Registry> snapshot;  // null: the key did not exist
         std::chrono::steady_clock::time_point at;
         std::uint64_t generation;

@@ -23,8 +23,7 @@ namespace dravolo {
 enum class RegistryView { Program32, Native };
 
 // A Registry on the hives of `prefixDir` (created on first write when missing).
-std::unique_ptr<Registry> OpenPrefixRegistry(const std::string& prefixDir,
-                                             RegistryView view = RegistryView::Program32);
+std::unique_ptr<Registry> OpenPrefixRegistry(const std::string& prefixDir, RegistryView view = RegistryView::Program32);
 
 // The key a program of `view` reaches for root\path in a prefix of `arch`.
 std::string StorePath(RegRoot root, std::string_view path, std::string_view arch, RegistryView view);

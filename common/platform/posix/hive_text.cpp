@@ -59,7 +59,9 @@ int CompareNames(std::u16string_view a, std::u16string_view b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-bool NamesEqual(std::u16string_view a, std::u16string_view b) { return a.size() == b.size() && CompareNames(a, b) == 0; }
+bool NamesEqual(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() && CompareNames(a, b) == 0;
+}
 
 std::string EscapeString(std::u16string_view text, std::string_view quote, bool dropFinalNul) {
     // Index = control code; '.' means "no C escape, use octal".
@@ -140,7 +142,8 @@ std::optional<std::u16string> UnescapeString(std::string_view text, std::size_t&
                 break;
             }
             unsigned v = 0;
-            for (int k = 0; k < 4 && i < text.size() && IsHexDigit(text[i]); ++k) v = v * 16 + static_cast<unsigned>(HexValue(text[i++]));
+            for (int k = 0; k < 4 && i < text.size() && IsHexDigit(text[i]); ++k)
+                v = v * 16 + static_cast<unsigned>(HexValue(text[i++]));
             out += static_cast<char16_t>(v);
             break;
         }

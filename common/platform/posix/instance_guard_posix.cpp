@@ -48,8 +48,7 @@ std::string FileSafe(std::string_view name) {
 }  // namespace
 
 std::unique_ptr<InstanceGuard> InstanceGuard::Acquire(std::string_view name) {
-    const std::string path =
-        LockDirectory() + "/dravolo-" + std::to_string(getuid()) + "-" + FileSafe(name) + ".lock";
+    const std::string path = LockDirectory() + "/dravolo-" + std::to_string(getuid()) + "-" + FileSafe(name) + ".lock";
     // O_NOFOLLOW: in a shared /tmp another user must not point us elsewhere.
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return nullptr;

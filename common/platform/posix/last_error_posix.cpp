@@ -29,10 +29,10 @@ void SetSystemLastError(unsigned long code) { errno = static_cast<int>(code); }
 
 unsigned long SystemErrorCode(SystemErrorKind kind) {
     switch (kind) {
-        case SystemErrorKind::InvalidParameter: return EINVAL;
-        case SystemErrorKind::TextTooLong: return EOVERFLOW;
-        case SystemErrorKind::NameTooLong: return E2BIG;
-        case SystemErrorKind::NotFound: return ENOENT;
+    case SystemErrorKind::InvalidParameter: return EINVAL;
+    case SystemErrorKind::TextTooLong: return EOVERFLOW;
+    case SystemErrorKind::NameTooLong: return E2BIG;
+    case SystemErrorKind::NotFound: return ENOENT;
     }
     return EINVAL;
 }

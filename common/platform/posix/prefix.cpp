@@ -110,9 +110,9 @@ ScopedPrefix::~ScopedPrefix() {
 
 bool RunnerIsWine(const std::string& runnerSetting) {
     const std::vector<std::string> words = posix::SplitOnBlanks(
-        !runnerSetting.empty() ? runnerSetting : std::getenv("DRAVOLO_RUNNER") && *std::getenv("DRAVOLO_RUNNER")
-                                                     ? std::string(std::getenv("DRAVOLO_RUNNER"))
-                                                     : std::string("wine"));
+        !runnerSetting.empty()                                            ? runnerSetting
+        : std::getenv("DRAVOLO_RUNNER") && *std::getenv("DRAVOLO_RUNNER") ? std::string(std::getenv("DRAVOLO_RUNNER"))
+                                                                          : std::string("wine"));
     std::size_t i = 0;
     if (i < words.size() && (words[i] == "env" || words[i].ends_with("/env"))) {
         ++i;

@@ -53,7 +53,8 @@ std::vector<std::string> ChildEnvironment() {
     return env;
 }
 
-std::optional<LaunchPlan> Plan(std::string_view commandLine, std::string_view workingDir, const std::string& runnerSetting) {
+std::optional<LaunchPlan> Plan(std::string_view commandLine, std::string_view workingDir,
+                               const std::string& runnerSetting) {
     const auto resolved = ResolveProgram(commandLine, workingDir);
     if (!resolved) return std::nullopt;
 
@@ -66,7 +67,7 @@ std::optional<LaunchPlan> Plan(std::string_view commandLine, std::string_view wo
     const std::vector<std::string> args = SplitCommandLine(resolved->arguments);
     if (FileStartsWithMz(resolved->program)) {
         const char* runnerVar = std::getenv("DRAVOLO_RUNNER");
-        std::vector<std::string> runner = SplitOnBlanks(!runnerSetting.empty()            ? std::string_view(runnerSetting)
+        std::vector<std::string> runner = SplitOnBlanks(!runnerSetting.empty()    ? std::string_view(runnerSetting)
                                                         : runnerVar && *runnerVar ? std::string_view(runnerVar)
                                                                                   : std::string_view("wine"));
         if (runner.empty()) return std::nullopt;

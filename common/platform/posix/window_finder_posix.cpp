@@ -175,9 +175,10 @@ public:
     Look PollTopLevel(std::string_view className) override {
         if (search_ && searchClass_ != className) search_.reset();
         if (!search_) {
-            search_ = BackgroundRun::Start(prefix_, runner_,
-                                           {helper_, "find", posix::HelperHexArgument(className), std::to_string(kLookSpan.count())},
-                                           kLookSpan + kStartAllowance);
+            search_ = BackgroundRun::Start(
+                prefix_, runner_,
+                {helper_, "find", posix::HelperHexArgument(className), std::to_string(kLookSpan.count())},
+                kLookSpan + kStartAllowance);
             // Wine that cannot start finds nothing; the look is over.
             if (!search_) return Look{true, std::nullopt};
             searchClass_ = std::string(className);
@@ -238,8 +239,8 @@ private:
         const auto window = static_cast<WindowHandle>(v[0]);
         // Kept for the Rect that follows a find: it saves a run.
         if (searchRectTrusted_ && searchChangeCount_ == changeCount_) lastFound_ = window;
-        lastRect_ = WindowRect{static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]),
-                               static_cast<int>(v[4])};
+        lastRect_ =
+            WindowRect{static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]), static_cast<int>(v[4])};
         screen_ = ScreenSize{static_cast<int>(v[5]), static_cast<int>(v[6])};
         return window;
     }
@@ -295,7 +296,7 @@ private:
     std::string searchClass_;
     bool searchRectTrusted_ = false;
     unsigned searchChangeCount_ = 0;
-    std::unique_ptr<BackgroundRun> change_;  // the change in flight
+    std::unique_ptr<BackgroundRun> change_;   // the change in flight
     std::vector<std::string> queuedChanges_;  // the words of the changes not yet started
     unsigned changeCount_ = 0;
 };

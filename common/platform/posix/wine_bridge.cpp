@@ -170,8 +170,9 @@ std::u16string ValueText(const RegValue& v) {
 
 std::vector<std::string> RunnerCommand(std::string_view setting) {
     const char* env = std::getenv("DRAVOLO_RUNNER");
-    std::vector<std::string> runner =
-        SplitOnBlanks(!setting.empty() ? setting : env && *env ? std::string_view(env) : std::string_view("wine"));
+    std::vector<std::string> runner = SplitOnBlanks(!setting.empty() ? setting
+                                                    : env && *env    ? std::string_view(env)
+                                                                     : std::string_view("wine"));
     if (runner.empty()) return {};
     const auto exe = SearchPath(runner[0]);
     if (!exe) return {};
@@ -192,15 +193,11 @@ std::optional<int> SpawnInPrefix(const std::string& prefix, const std::vector<st
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (stdinFd < 0)
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    else
-        posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    if (stdinFd < 0) posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    else posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
     posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-    if (stderrFd < 0)
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    else
-        posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
+    if (stderrFd < 0) posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    else posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
     // Only the three standard descriptors reach the program (see process_posix.cpp).
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     posix_spawnattr_t attr;
@@ -282,8 +279,7 @@ Bytes RegFileForChanges(const std::vector<RegBatch::Change>& changes) {
             continue;
         case RegBatch::Op::CreateKey:
         case RegBatch::Op::SetValue:
-        case RegBatch::Op::DeleteValue:
-            break;
+        case RegBatch::Op::DeleteValue: break;
         }
         if (!sameKey) {
             Put(out, u"\r\n[" + key + u"]\r\n");

@@ -74,9 +74,7 @@ bool IsValidUtf8(std::string_view s) {
 // A name from the disk in ANSI. Names that are not UTF-8 (copied from an old
 // Latin-1 system, say) are taken as ANSI bytes, so they can be listed and
 // opened again rather than turning into '?'.
-std::string HostNameToAnsi(std::string_view name) {
-    return IsValidUtf8(name) ? Utf8ToAnsi(name) : std::string(name);
-}
+std::string HostNameToAnsi(std::string_view name) { return IsValidUtf8(name) ? Utf8ToAnsi(name) : std::string(name); }
 
 // The entry of dir whose name equals name without case; empty when none.
 // Several candidates can exist on a case-sensitive disk: take the lowest in
@@ -297,9 +295,7 @@ public:
         got = n > 0 ? static_cast<std::size_t>(n) : 0;
         return n >= 0;
     }
-    bool Write(const void* data, std::size_t count) override {
-        return posix::WriteAllFd(fd_, data, count);
-    }
+    bool Write(const void* data, std::size_t count) override { return posix::WriteAllFd(fd_, data, count); }
     bool Seek(std::uint64_t offset) override {
         if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
         return lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0;
@@ -443,7 +439,8 @@ bool RenameNoReplace(std::string_view from, std::string_view to, Error* error) {
     }
     const std::string src = MapToHost(from);
     const std::string dst = MapToHost(to);
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (lstat(src.c_str(), &a) != 0) return Failed(error, "rename", from);
     if (lstat(dst.c_str(), &b) == 0) {
         // The target resolves to the source itself: MoveFile allows changing
@@ -567,10 +564,10 @@ std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode, Error* 
     }
     int flags = O_CLOEXEC;
     switch (mode) {
-        case Mode::Read: flags |= O_RDONLY; break;
-        case Mode::ReadWrite: flags |= O_RDWR; break;
-        case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
-        case Mode::CreateAlways: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case Mode::Read: flags |= O_RDONLY; break;
+    case Mode::ReadWrite: flags |= O_RDWR; break;
+    case Mode::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+    case Mode::CreateAlways: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     }
     // Opening an existing file tries the path as written first; creating never
     // does, since "A.MCR" must truncate an existing "a.mcr", not add a second file.

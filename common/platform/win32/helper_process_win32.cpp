@@ -76,8 +76,8 @@ std::unique_ptr<HelperProcess> HelperProcess::Start(const std::string& program) 
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
     std::string commandLine = QuoteArgument(program);
-    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info);
+    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                        nullptr, nullptr, &startup, &info);
     CloseHandle(childIn);
     CloseHandle(childOut);
     if (!started) {

@@ -25,10 +25,10 @@ void SetSystemLastError(unsigned long code) { SetLastError(code); }
 
 unsigned long SystemErrorCode(SystemErrorKind kind) {
     switch (kind) {
-        case SystemErrorKind::InvalidParameter: return ERROR_INVALID_PARAMETER;
-        case SystemErrorKind::TextTooLong: return ERROR_MORE_DATA;
-        case SystemErrorKind::NameTooLong: return ERROR_FILENAME_EXCED_RANGE;
-        case SystemErrorKind::NotFound: return ERROR_FILE_NOT_FOUND;
+    case SystemErrorKind::InvalidParameter: return ERROR_INVALID_PARAMETER;
+    case SystemErrorKind::TextTooLong: return ERROR_MORE_DATA;
+    case SystemErrorKind::NameTooLong: return ERROR_FILENAME_EXCED_RANGE;
+    case SystemErrorKind::NotFound: return ERROR_FILE_NOT_FOUND;
     }
     return ERROR_INVALID_PARAMETER;
 }

@@ -54,7 +54,8 @@ std::optional<int> RunAndWait(std::string_view commandLine, std::string_view wor
     if (!Create(commandLine, workingDir, options, pi)) return std::nullopt;
     CloseHandle(pi.hThread);
     DWORD code = 0;
-    const bool ok = WaitForSingleObject(pi.hProcess, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code);
+    const bool ok =
+        WaitForSingleObject(pi.hProcess, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hProcess);
     if (!ok) return std::nullopt;
     return static_cast<int>(code);

@@ -178,9 +178,10 @@ public:
         if (!AspiInstalled()) return ScsiInitError::NotInstalled;
         HMODULE library = LoadLibraryA("WNASPI32");
         if (!library) return ScsiInitError::LibraryNotLoaded;
-        auto send = reinterpret_cast<SendCommandFn>(reinterpret_cast<void*>(GetProcAddress(library, "SendASPI32Command")));
-        auto info =
-            reinterpret_cast<GetSupportInfoFn>(reinterpret_cast<void*>(GetProcAddress(library, "GetASPI32SupportInfo")));
+        auto send =
+            reinterpret_cast<SendCommandFn>(reinterpret_cast<void*>(GetProcAddress(library, "SendASPI32Command")));
+        auto info = reinterpret_cast<GetSupportInfoFn>(
+            reinterpret_cast<void*>(GetProcAddress(library, "GetASPI32SupportInfo")));
         if (!send || !info) {
             FreeLibrary(library);
             return ScsiInitError::EntryPointsMissing;
@@ -227,7 +228,8 @@ public:
                     std::memset(data, ' ', sizeof data);
                     AspiHandle handle(send_, {adapter, target, lun});
                     if (!handle.Execute(scsi_cdb::Inquiry(), ScsiDirection::In, data).Good()) continue;
-                    drives.push_back({{adapter, target, lun}, adapterName, DriveNameFromInquiry(ScsiInterface::Aspi, data)});
+                    drives.push_back(
+                        {{adapter, target, lun}, adapterName, DriveNameFromInquiry(ScsiInterface::Aspi, data)});
                 }
             }
         }

@@ -109,8 +109,8 @@ public:
             std::snprintf(path, sizeof path, "\\\\.\\%c:", letter);
             std::snprintf(line, sizeof line, "device: %s\n", path);
             write(line);
-            HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr);
+            HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
             if (handle == INVALID_HANDLE_VALUE)
                 handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
             if (handle == INVALID_HANDLE_VALUE) {
@@ -126,8 +126,8 @@ public:
             DWORD returned = 0;
             if (!DeviceIoControl(handle, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &address, sizeof address, &returned,
                                  nullptr)) {
-                std::snprintf(line, sizeof line, "\t\t\tError: %ld on drive: %c:\n",
-                              static_cast<long>(GetLastError()), letter);
+                std::snprintf(line, sizeof line, "\t\t\tError: %ld on drive: %c:\n", static_cast<long>(GetLastError()),
+                              letter);
                 write(line);
             } else {
                 std::snprintf(line, sizeof line, "\t\t\tAdapter: %ld:%ld:%ld\n", static_cast<long>(address.PortNumber),

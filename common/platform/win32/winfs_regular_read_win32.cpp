@@ -18,7 +18,7 @@ RegularFileContent ReadRegularFile(std::string_view path, std::size_t maxSize) {
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         result.status = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? RegularFileRead::Missing
-                                                                                      : RegularFileRead::Failed;
+                                                                                       : RegularFileRead::Failed;
         return result;
     }
     BY_HANDLE_FILE_INFORMATION info{};

@@ -289,10 +289,10 @@ std::unique_ptr<WinFile> WinFile::Open(std::string_view path, Mode mode, Error* 
     DWORD access = GENERIC_READ | GENERIC_WRITE;
     DWORD disposition = OPEN_EXISTING;
     switch (mode) {
-        case Mode::Read: access = GENERIC_READ; break;
-        case Mode::ReadWrite: break;
-        case Mode::CreateNew: disposition = CREATE_NEW; break;
-        case Mode::CreateAlways: disposition = CREATE_ALWAYS; break;
+    case Mode::Read: access = GENERIC_READ; break;
+    case Mode::ReadWrite: break;
+    case Mode::CreateNew: disposition = CREATE_NEW; break;
+    case Mode::CreateAlways: disposition = CREATE_ALWAYS; break;
     }
     // Shared both ways: an emulator may hold a memory card open while we patch it.
     HANDLE h = CreateFileA(Str(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -184,19 +184,19 @@ TEST_PLUGIN_EXPORT long PSEgetLibVersion() {
     return Number("version", 0x010203);
 }
 
-#define PSEMU_ENTRIES(T)                                              \
-    TEST_PLUGIN_EXPORT long T##init() {                                \
-        Log(#T "init");                                               \
-        return 0;                                                     \
-    }                                                                 \
-    TEST_PLUGIN_EXPORT long T##shutdown() {                            \
-        Log(#T "shutdown");                                           \
-        return 0;                                                     \
-    }                                                                 \
-    TEST_PLUGIN_EXPORT void T##about() { Log(#T "about"); }            \
-    TEST_PLUGIN_EXPORT long T##test() {                                \
-        Log(#T "test");                                               \
-        return Number("test", 0);                                     \
+#define PSEMU_ENTRIES(T)                                    \
+    TEST_PLUGIN_EXPORT long T##init() {                     \
+        Log(#T "init");                                     \
+        return 0;                                           \
+    }                                                       \
+    TEST_PLUGIN_EXPORT long T##shutdown() {                 \
+        Log(#T "shutdown");                                 \
+        return 0;                                           \
+    }                                                       \
+    TEST_PLUGIN_EXPORT void T##about() { Log(#T "about"); } \
+    TEST_PLUGIN_EXPORT long T##test() {                     \
+        Log(#T "test");                                     \
+        return Number("test", 0);                           \
     }
 
 PSEMU_ENTRIES(GPU)
@@ -210,9 +210,18 @@ TEST_PLUGIN_EXPORT long TestPluginExit() {
     std::_Exit(7);
 }
 
-TEST_PLUGIN_EXPORT int GPU_About(std::uint8_t* info) { FpseAbout("GPU", 1, info); return 0; }
-TEST_PLUGIN_EXPORT int SPU_About(std::uint8_t* info) { FpseAbout("SPU", 2, info); return 0; }
-TEST_PLUGIN_EXPORT int CD_About(std::uint8_t* info) { FpseAbout("CD", 5, info); return 0; }
+TEST_PLUGIN_EXPORT int GPU_About(std::uint8_t* info) {
+    FpseAbout("GPU", 1, info);
+    return 0;
+}
+TEST_PLUGIN_EXPORT int SPU_About(std::uint8_t* info) {
+    FpseAbout("SPU", 2, info);
+    return 0;
+}
+TEST_PLUGIN_EXPORT int CD_About(std::uint8_t* info) {
+    FpseAbout("CD", 5, info);
+    return 0;
+}
 
 #ifndef TEST_PLUGIN_NO_CONFIGURE
 // "configure=crash" makes configure crash, "configure=kill" has the process
@@ -225,19 +234,28 @@ void EndIfAsked() {
 #endif
 }
 
-#define PSEMU_CONFIGURE(T)                                            \
-    TEST_PLUGIN_EXPORT long T##configure() {                           \
-        Log(#T "configure");                                          \
-        EndIfAsked();                                                 \
-        StoreInRegistry(#T);                                          \
-        return 0;                                                     \
+#define PSEMU_CONFIGURE(T)                   \
+    TEST_PLUGIN_EXPORT long T##configure() { \
+        Log(#T "configure");                 \
+        EndIfAsked();                        \
+        StoreInRegistry(#T);                 \
+        return 0;                            \
     }
 PSEMU_CONFIGURE(GPU)
 PSEMU_CONFIGURE(SPU)
 PSEMU_CONFIGURE(CDR)
 PSEMU_CONFIGURE(PAD)
 
-TEST_PLUGIN_EXPORT int GPU_Configure(std::uintptr_t* block) { FpseConfigure("GPU", block); return 0; }
-TEST_PLUGIN_EXPORT int SPU_Configure(std::uintptr_t* block) { FpseConfigure("SPU", block); return 0; }
-TEST_PLUGIN_EXPORT int CD_Configure(std::uintptr_t* block) { FpseConfigure("CD", block); return 0; }
+TEST_PLUGIN_EXPORT int GPU_Configure(std::uintptr_t* block) {
+    FpseConfigure("GPU", block);
+    return 0;
+}
+TEST_PLUGIN_EXPORT int SPU_Configure(std::uintptr_t* block) {
+    FpseConfigure("SPU", block);
+    return 0;
+}
+TEST_PLUGIN_EXPORT int CD_Configure(std::uintptr_t* block) {
+    FpseConfigure("CD", block);
+    return 0;
+}
 #endif

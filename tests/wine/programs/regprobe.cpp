@@ -95,9 +95,12 @@ int Emulator() {
     if (!out) return 5;
     char dir[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, dir);
-    std::fprintf(out, "cmdline %s\n", Hex(reinterpret_cast<const unsigned char*>(GetCommandLineA()),
-                                          static_cast<DWORD>(std::strlen(GetCommandLineA()))).c_str());
-    std::fprintf(out, "cwd %s\n", Hex(reinterpret_cast<unsigned char*>(dir), static_cast<DWORD>(std::strlen(dir))).c_str());
+    std::fprintf(out, "cmdline %s\n",
+                 Hex(reinterpret_cast<const unsigned char*>(GetCommandLineA()),
+                     static_cast<DWORD>(std::strlen(GetCommandLineA())))
+                     .c_str());
+    std::fprintf(out, "cwd %s\n",
+                 Hex(reinterpret_cast<unsigned char*>(dir), static_cast<DWORD>(std::strlen(dir))).c_str());
     STARTUPINFOA si{};
     si.cb = sizeof si;
     GetStartupInfoA(&si);
