@@ -48,7 +48,9 @@ void GrabWhenShown(const QString& out, bool* saved) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) return 2;
-    const QString out = QString::fromLocal8Bit(argv[1]);
+    // Made absolute before the workspace makes its own folder current (on
+    // Windows a path without a drive would then mean that folder's drive).
+    const QString out = QString::fromStdU16String(std::filesystem::absolute(argv[1]).u16string());
     using namespace dravolo;
 
     test::MemcardsWorkspace ws;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <filesystem>
 #include <QDir>
 #include <QImage>
 #include <QListWidget>
@@ -60,7 +61,10 @@ void WriteBackground(const std::string& hostPath) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    // Made absolute before the workspace makes its own folder current (on
+    // Windows a path without a drive would then mean that folder's drive).
+    const QString out =
+        QString::fromStdU16String(std::filesystem::absolute(argc > 1 ? argv[1] : ".").u16string());
     QDir().mkpath(out);
 
     test::UiWorkspace ws;

@@ -135,9 +135,11 @@ void WindowSizesTest::dialogsFitTheScreen() {
 
 // The offscreen screen of a small laptop: 1366 x 768 at 96 dpi. (Sizes are
 // of the windows' insides; the title bar comes on top.)
+// The platform's arguments are split at ':', so the file is named relative to
+// the current folder: a Windows path's drive would cut it short.
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("screen.json"));
+    QTemporaryDir dir(QStringLiteral("screen-XXXXXX"));
+    const QString config = QDir::current().relativeFilePath(dir.filePath(QStringLiteral("screen.json")));
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly)) return 2;
     file.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,)"
