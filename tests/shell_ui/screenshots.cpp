@@ -63,8 +63,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Made absolute before the workspace makes its own folder current (on
     // Windows a path without a drive would then mean that folder's drive).
-    const QString out =
-        QString::fromStdU16String(std::filesystem::absolute(argc > 1 ? argv[1] : ".").u16string());
+    const QString out = QString::fromStdU16String(std::filesystem::absolute(argc > 1 ? argv[1] : ".").u16string());
     QDir().mkpath(out);
 
     test::UiWorkspace ws;
