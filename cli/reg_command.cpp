@@ -30,7 +30,8 @@ int RunReg(const std::vector<std::string>& args, Context& context) {
         }
         Error cause;
         if (!ExportRegistryKeyToFile(*registry, key->first, key->second, args[1], &cause)) {
-            context.err << "dravolo-cli: cannot write '" << ForTerminal(args[1]) << "'" << CauseForTerminal(cause) << "\n";
+            context.err << "dravolo-cli: cannot write '" << ForTerminal(args[1]) << "'" << CauseForTerminal(cause)
+                        << "\n";
             return kFailed;
         }
         return kOk;
