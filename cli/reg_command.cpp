@@ -28,22 +28,26 @@ int RunReg(const std::vector<std::string>& args, Context& context) {
             context.err << "dravolo-cli: the key '" << ForTerminal(args[2]) << "' does not exist\n";
             return kFailed;
         }
-        if (!ExportRegistryKeyToFile(*registry, key->first, key->second, args[1])) {
-            context.err << "dravolo-cli: cannot write '" << ForTerminal(args[1]) << "'\n";
+        Error cause;
+        if (!ExportRegistryKeyToFile(*registry, key->first, key->second, args[1], &cause)) {
+            context.err << "dravolo-cli: cannot write '" << ForTerminal(args[1]) << "'" << CauseForTerminal(cause)
+                        << "\n";
             return kFailed;
         }
         return kOk;
     }
-    switch (ImportRegistryFile(*registry, args[1])) {
+    Error cause;
+    switch (ImportRegistryFile(*registry, args[1], &cause)) {
     case RegImportResult::Ok: return kOk;
     case RegImportResult::CannotRead:
-        context.err << "dravolo-cli: cannot read '" << ForTerminal(args[1]) << "'\n";
+        context.err << "dravolo-cli: cannot read '" << ForTerminal(args[1]) << "'" << CauseForTerminal(cause) << "\n";
         break;
     case RegImportResult::BadFormat:
         context.err << "dravolo-cli: '" << ForTerminal(args[1]) << "' is not a registry file; nothing imported\n";
         break;
     case RegImportResult::CannotWrite:
-        context.err << "dravolo-cli: the registry could not be written; nothing imported\n";
+        context.err << "dravolo-cli: the registry could not be written; nothing imported" << CauseForTerminal(cause)
+                    << "\n";
         break;
     }
     return kFailed;

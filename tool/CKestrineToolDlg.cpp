@@ -211,8 +211,9 @@ void CKestrineToolDlg::FinishOK() {
     if (options_.FinishOK()) CopyOptionsOutward(registry_);
     // In steps a later start can finish: an interruption never leaves half
     // a configuration behind.
-    if (swappedIn_ && !CommitConfiguration(registry_, setup_.configurationName))
-        prompter_.Tell(kSaveFailed, kToolCaption);
+    Error cause;
+    if (swappedIn_ && !CommitConfiguration(registry_, setup_.configurationName, {}, &cause))
+        prompter_.Tell(kSaveFailed, kToolCaption, cause);
     done(QDialog::Accepted);
 }
 

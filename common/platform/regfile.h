@@ -20,7 +20,8 @@ std::string RootedKeyName(RegRoot root, std::string_view path);
 // The export of key (and its whole subtree) as file bytes; nullopt when the key
 // does not exist.
 std::optional<Bytes> ExportRegistryKey(Registry& registry, RegRoot root, std::string_view path);
-bool ExportRegistryKeyToFile(Registry& registry, RegRoot root, std::string_view path, std::string_view file);
+bool ExportRegistryKeyToFile(Registry& registry, RegRoot root, std::string_view path, std::string_view file,
+                             Error* error = nullptr);
 
 // A name or string value with the escapes regedit writes and reads (backslash,
 // quote, CR, LF), without the quotes around it.
@@ -28,7 +29,7 @@ std::u16string RegeditEscaped(std::u16string_view text);
 
 enum class RegImportResult { Ok, CannotRead, BadFormat, CannotWrite };
 // Parses and applies as one batch; a file that does not parse changes nothing.
-RegImportResult ImportRegistryData(Registry& registry, std::span<const std::uint8_t> fileBytes);
-RegImportResult ImportRegistryFile(Registry& registry, std::string_view file);
+RegImportResult ImportRegistryData(Registry& registry, std::span<const std::uint8_t> fileBytes, Error* error = nullptr);
+RegImportResult ImportRegistryFile(Registry& registry, std::string_view file, Error* error = nullptr);
 
 }  // namespace dravolo

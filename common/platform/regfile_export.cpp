@@ -108,11 +108,12 @@ std::optional<Bytes> ExportRegistryKey(Registry& registry, RegRoot root, std::st
     return Utf16Le(text);
 }
 
-bool ExportRegistryKeyToFile(Registry& registry, RegRoot root, std::string_view path, std::string_view file) {
+bool ExportRegistryKeyToFile(Registry& registry, RegRoot root, std::string_view path, std::string_view file,
+                             Error* error) {
     auto bytes = ExportRegistryKey(registry, root, path);
     if (!bytes) return false;
     // Replaced atomically: a side file is never left half-written.
-    return WriteWholeFileAtomic(file, *bytes);
+    return WriteWholeFileAtomic(file, *bytes, error);
 }
 
 }  // namespace dravolo

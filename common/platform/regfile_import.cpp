@@ -255,7 +255,7 @@ private:
 
 }  // namespace
 
-RegImportResult ImportRegistryData(Registry& registry, std::span<const std::uint8_t> fileBytes) {
+RegImportResult ImportRegistryData(Registry& registry, std::span<const std::uint8_t> fileBytes, Error* error) {
     Text text;
     bool unicode = false;
     if (fileBytes.size() >= 2 && fileBytes[0] == 0xFF && fileBytes[1] == 0xFE) {
@@ -269,13 +269,13 @@ RegImportResult ImportRegistryData(Registry& registry, std::span<const std::uint
     // is read as ANSI throughout, REGEDIT4 always.
     auto batch = Parser(std::move(text), unicode).Run();
     if (!batch) return RegImportResult::BadFormat;
-    return registry.Commit(*batch) ? RegImportResult::Ok : RegImportResult::CannotWrite;
+    return registry.Commit(*batch, error) ? RegImportResult::Ok : RegImportResult::CannotWrite;
 }
 
-RegImportResult ImportRegistryFile(Registry& registry, std::string_view file) {
-    const auto bytes = ReadWholeFile(file);
+RegImportResult ImportRegistryFile(Registry& registry, std::string_view file, Error* error) {
+    const auto bytes = ReadWholeFile(file, error);
     if (!bytes) return RegImportResult::CannotRead;
-    return ImportRegistryData(registry, *bytes);
+    return ImportRegistryData(registry, *bytes, error);
 }
 
 }  // namespace dravolo

@@ -330,6 +330,38 @@ TEST_F(Cli, ASettingWrittenIntoAHiveWithoutFinalLineFeedKeepsItsKeys) {
     ASSERT_EQ(Run({"settings", "get", "CurrentView"}), 0);
     EXPECT_EQ(out.str(), "1\n");
 }
+
+// A registry file that cannot be read or written, and a registry that cannot
+// take an import: each line ends with the file and why.
+TEST_F(Cli, RegistryFileFailuresTellTheirCause) {
+    ASSERT_EQ(Run({"settings", "set", "CurrentView", "1"}), 0) << err.str();
+    EXPECT_EQ(Run({"reg", "import", "missing.reg"}), 1);
+    EXPECT_EQ(err.str(), "dravolo-cli: cannot read 'missing.reg' (missing.reg: No such file or directory)\n");
+
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Dravolo\\Dravolo\\Settings";
+    ASSERT_EQ(Run({"reg", "export", "settings.reg", key}), 0) << err.str();
+    ASSERT_EQ(Run({"settings", "set", "CurrentView", "2"}), 0) << err.str();  // the import has a change to make
+    std::filesystem::create_directory(HostPath("shut"));
+    ASSERT_EQ(chmod(HostPath("shut").c_str(), 0555), 0);
+    ASSERT_EQ(chmod((prefix() + "/user.reg").c_str(), 0444), 0);
+    int exported = 0, imported = 0;
+    std::string exportErr, importErr;
+    {
+        test::ActAsOrdinaryUser user(root());
+        exported = Run({"reg", "export", "shut\\settings.reg", key});
+        exportErr = err.str();
+        imported = Run({"reg", "import", "settings.reg"});
+        importErr = err.str();
+    }
+    chmod((prefix() + "/user.reg").c_str(), 0644);
+    EXPECT_EQ(exported, 1);
+    EXPECT_EQ(exportErr.rfind("dravolo-cli: cannot write 'shut\\settings.reg' (", 0), 0u) << exportErr;
+    EXPECT_NE(exportErr.find(": Permission denied)\n"), std::string::npos) << exportErr;
+    EXPECT_EQ(imported, 1);
+    EXPECT_EQ(importErr.rfind("dravolo-cli: the registry could not be written; nothing imported (", 0), 0u)
+        << importErr;
+    EXPECT_NE(importErr.find("user.reg: Permission denied)\n"), std::string::npos) << importErr;
+}
 #endif
 
 TEST_F(Cli, RegistryExportAndImportRoundTrip) {

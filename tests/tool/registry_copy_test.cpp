@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "tests/support/memory_registry.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/prefix_fixture.h"
 #include "tests/tool/forwarding_registry.h"
 #include "tool/core/config_commit.h"
@@ -289,4 +291,24 @@ TEST_F(ConfigCommitTest, NothingForTheActiveAreaAndUnmarkedStagingIsDropped) {
     EXPECT_EQ(Dump(*registry, kStored), oldTree);
     EXPECT_FALSE(registry->KeyExists(kUser, "Software\\Vision Thing\\KestrineCFG\\Other"));
     EXPECT_TRUE(registry->EnumSubkeys(kUser, std::string(kCommitKey)).value_or(std::vector<std::string>{}).empty());
+}
+
+// KestrineTool tells the user the configuration was not saved; the cause
+// (which hive, and why) goes with that message.
+TEST_F(ConfigCommitTest, AFailedCommitLeavesTheStoredConfigurationAndSaysWhy) {
+    auto registry = OpenSystemRegistry();
+    FillTagged(*registry, kStored, "Old");
+    FillTagged(*registry, kActive, "New");
+    const std::string oldTree = Dump(*registry, kStored);
+    const std::string userReg = prefix() + "/user.reg";
+    ASSERT_EQ(chmod(userReg.c_str(), 0444), 0);
+    Error cause;
+    bool committed = true;
+    {
+        test::ActAsOrdinaryUser user(root());
+        committed = CommitConfiguration(*OpenSystemRegistry(), "Game", {}, &cause);
+    }
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(cause.Describe(), userReg + ": Permission denied");
+    EXPECT_EQ(Dump(*OpenSystemRegistry(), kStored), oldTree);
 }

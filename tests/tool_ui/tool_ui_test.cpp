@@ -44,7 +44,9 @@ public:
     using ForwardingRegistry::ForwardingRegistry;
     bool failCommits = false;
     bool CommitBatch(const RegBatch& batch, Error* error) override {
-        return !failCommits && ForwardingRegistry::CommitBatch(batch, error);
+        if (!failCommits) return ForwardingRegistry::CommitBatch(batch, error);
+        SetError(error, "write", "C:\\users\\user.reg", 28, "No space left on device");
+        return false;
     }
 };
 
@@ -78,6 +80,7 @@ private slots:
     void skinOrBuiltInPictures();
     void windowSettingsAreSavedAtClose();
     void failedSwapInNeverOverwritesTheStoredConfiguration();
+    void okThatCannotStoreSaysSoWithTheCause();
     void everyWayOutEnablesTheCallersWindow();
     void aStartFinishesAnInterruptedCommitFirst();
     void oneEditAtATimeWhileReportsRunBeside();
@@ -381,6 +384,27 @@ void ToolUiTest::failedSwapInNeverOverwritesTheStoredConfiguration() {
         dialog.OnOK();
     }
     QCOMPARE(test::DumpTree(world.registry(), kGame), stored);
+}
+
+void ToolUiTest::okThatCannotStoreSaysSoWithTheCause() {
+    test::ToolUiWorld world(false);
+    world.StoreGame();
+    const std::string stored = test::DumpTree(world.registry(), kGame);
+    FailingRegistry registry(world.registry());
+    test::RecordingPrompter prompter;
+    {
+        tool::ToolDialogSetup setup = world.Setup("Game");
+        setup.registry = &registry;
+        CKestrineToolDlg dialog(std::move(setup), prompter);
+        QCOMPARE(prompter.messages.size(), std::size_t{0});
+        registry.failCommits = true;
+        dialog.OnOK();
+        registry.failCommits = false;
+    }
+    QCOMPARE(prompter.messages.size(), std::size_t{1});
+    QCOMPARE(prompter.messages[0].text, std::string("The configuration could not be saved in the registry."));
+    QCOMPARE(prompter.messages[0].details, std::string("C:\\users\\user.reg: No space left on device"));
+    QCOMPARE(test::DumpTree(world.registry(), kGame), stored);  // the stored configuration is whole
 }
 
 void ToolUiTest::everyWayOutEnablesTheCallersWindow() {

@@ -48,6 +48,7 @@ public:
 
 private:
     WinePeer();
+    wine::RunOutcome RunProbe(const std::vector<std::string>& args) const;
     std::string missing_, prefix_, wine_, wineserver_, scratch_, root_;
 };
 

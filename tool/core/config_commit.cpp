@@ -17,14 +17,16 @@ std::string TreePath(std::string_view name) { return StagingKeyPath(name) + "\\T
 // Steps 3 to 5: the staging tree replaces the stored configuration, then the
 // mark goes (one value: a kill never leaves it on a half-deleted tree), then
 // the staging key.
-bool FinishStagedCommit(Registry& registry, std::string_view name, const CommitObserver& afterStep) {
+bool FinishStagedCommit(Registry& registry, std::string_view name, const CommitObserver& afterStep,
+                        Error* error = nullptr) {
     RegBatch replace;
-    if (!AddTreeReplacement(registry, TreePath(name), ConfigurationKeyPath(name), replace) || !registry.Commit(replace))
+    if (!AddTreeReplacement(registry, TreePath(name), ConfigurationKeyPath(name), replace) ||
+        !registry.Commit(replace, error))
         return false;
     if (afterStep) afterStep(CommitStep::Replaced);
-    if (!registry.DeleteValue(kUser, StagingKeyPath(name), kReadyValue)) return false;
+    if (!registry.DeleteValue(kUser, StagingKeyPath(name), kReadyValue, error)) return false;
     if (afterStep) afterStep(CommitStep::Unmarked);
-    if (!registry.DeleteTree(kUser, StagingKeyPath(name))) return false;
+    if (!registry.DeleteTree(kUser, StagingKeyPath(name), error)) return false;
     if (afterStep) afterStep(CommitStep::Removed);
     return true;
 }
@@ -33,19 +35,19 @@ bool FinishStagedCommit(Registry& registry, std::string_view name, const CommitO
 
 std::string StagingKeyPath(std::string_view name) { return std::string(kCommitKey) + "\\" + std::string(name); }
 
-bool CommitConfiguration(Registry& registry, std::string_view name, const CommitObserver& afterStep) {
+bool CommitConfiguration(Registry& registry, std::string_view name, const CommitObserver& afterStep, Error* error) {
     if (name == kActiveConfigurationName) return true;
     // 1. The new tree under the staging key; an old mark goes first of all.
     RegBatch stage;
     stage.DeleteValue(kUser, StagingKeyPath(name), kReadyValue);
     if (!AddTreeReplacement(registry, kActiveConfigurationKey, TreePath(name), stage)) return false;
     stage.CreateKey(kUser, StagingKeyPath(name));
-    if (!registry.Commit(stage)) return false;
+    if (!registry.Commit(stage, error)) return false;
     if (afterStep) afterStep(CommitStep::Staged);
     // 2. Whole: marked.
-    if (!registry.SetDword(kUser, StagingKeyPath(name), kReadyValue, 1)) return false;
+    if (!registry.SetDword(kUser, StagingKeyPath(name), kReadyValue, 1, error)) return false;
     if (afterStep) afterStep(CommitStep::Marked);
-    return FinishStagedCommit(registry, name, afterStep);
+    return FinishStagedCommit(registry, name, afterStep, error);
 }
 
 bool FinishInterruptedCommits(Registry& registry) {

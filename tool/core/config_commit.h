@@ -37,8 +37,10 @@ using CommitObserver = std::function<void(CommitStep)>;
 // Copies the active area "PSEmu Pro" into the configuration's key
 // ("KestrineCFG\<name>"); nothing for the active area itself. False when a
 // step failed: before the mark the stored configuration is as it was, after
-// it the next start finishes the commit.
-bool CommitConfiguration(Registry& registry, std::string_view name, const CommitObserver& afterStep = {});
+// it the next start finishes the commit. error, when given, receives the
+// failed step's cause (the hive that could not be written, and why).
+bool CommitConfiguration(Registry& registry, std::string_view name, const CommitObserver& afterStep = {},
+                         Error* error = nullptr);
 
 // Finishes or drops every staged commit found. Run by an edit-mode start
 // while it holds the edit guard, so no other commit is under way. False when
