@@ -196,7 +196,8 @@ private slots:
         const QString name = QStringLiteral("\u00C9psxe");
         const QString driveC = QFileInfo(QString::fromStdString(ws->PutDriveFile("probe", ""))).path();
         // Drive C: is "C:/" on Windows, a folder elsewhere.
-        const QString hostCard = QDir::cleanPath(driveC + QStringLiteral("/Jeux/") + name + QStringLiteral("/crash.mcr"));
+        const QString hostCard =
+            QDir::cleanPath(driveC + QStringLiteral("/Jeux/") + name + QStringLiteral("/crash.mcr"));
         QVERIFY(QDir().mkpath(QFileInfo(hostCard).path()));
         {
             QFile card(hostCard);
@@ -212,8 +213,7 @@ private slots:
         // The list keeps paths in lower case; Windows keeps the case it is
         // given in a canonical path.
         const QString start = QFileInfo(ws->choosers.asked.back().second).canonicalFilePath();
-        QVERIFY2(!start.isEmpty() &&
-                     start.compare(QFileInfo(hostCard).canonicalFilePath(), Qt::CaseInsensitive) == 0,
+        QVERIFY2(!start.isEmpty() && start.compare(QFileInfo(hostCard).canonicalFilePath(), Qt::CaseInsensitive) == 0,
                  qPrintable(ws->choosers.asked.back().second));
         QVERIFY(EqualsNoCase(FromQt(page->cardList(kLeft)->currentText()), card));
         QCOMPARE(Name(kLeft, 0), QStringLiteral("SPYRO: YEAR OF THE DRAGON"));
