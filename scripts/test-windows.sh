@@ -6,6 +6,14 @@
 # program, the test doubles and KestrineStuff's export table and checks that
 # table; this kernel cannot run 32-bit programs.
 # Called by scripts/test.sh after the native suites; needs scripts/install-deps.sh.
+#
+# Pictures of the Windows build under Wine (docs/screenshots/windows):
+#   DRAVOLO_WINDOWS_SHOTS=docs/screenshots/windows bash scripts/test-windows.sh
+# After the suites the screenshot checks run once more, with Qt's FreeType
+# font engine (Wine's GDI one leaves the text of line edits out of a widget's
+# picture), and their pictures are copied there; the two windows of the
+# unpacked package are pictured there too (dravolo.png, kestrinetool.png).
+# DRAVOLO_WINDOWS_PACKAGE_SHOTS=DIR takes only the package's two pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -104,9 +112,17 @@ xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
   # QT_ variables from Linux: the prefix holds them.
   "$1" reg add "HKCU\\Environment" /v QT_FORCE_STDERR_LOGGING /t REG_SZ /d 1 /f >/dev/null 2>&1
   ctest --preset mingw64 -j1 --repeat until-pass:2 || status=$?
+  if [ -n "$3" ]; then
+    # The package check below starts its programs in this prefix: it keeps
+    # the font engine too.
+    "$1" reg add "HKCU\\Environment" /v QT_QPA_PLATFORM /t REG_SZ /d windows:fontengine=freetype /f >/dev/null 2>&1
+    ctest --preset mingw64 -j1 --repeat until-pass:2 -R "screenshots?_run" || status=$?
+    mkdir -p "$3"
+    cp build/mingw64/tests/*screenshot*_run/*.png "$3"/ || status=1
+  fi
   "$2" -k >/dev/null 2>&1 || true
   exit $status
-' wine-tests "$wine64" "$wineserver"
+' wine-tests "$wine64" "$wineserver" "${DRAVOLO_WINDOWS_SHOTS:-}"
 echo "mingw64 tests under wine64: ${SECONDS} s"
 
 # The Windows package: the ZIP unpacked into C:\Program Files\Dravolo, and
@@ -124,6 +140,6 @@ if [ "$with_qt" = 1 ]; then
   rm -rf "$unpacked"
   unset WINEPATH  # the package must not need the unpacked Qt
   xvfb-run -a -s "-screen 0 1366x768x24" bash scripts/windows-package-check.sh "$wine64" "$wineserver" \
-    "${DRAVOLO_WINDOWS_PACKAGE_SHOTS:-}"
+    "${DRAVOLO_WINDOWS_PACKAGE_SHOTS:-${DRAVOLO_WINDOWS_SHOTS:-}}"
   echo "Windows package ($(basename "$zip")) started from C:\\Program Files\\Dravolo: ${SECONDS} s"
 fi
