@@ -143,7 +143,14 @@ if [ "$with_qt" = 1 ]; then
   cp -r "$unpacked"/*/. "$dest"/
   rm -rf "$unpacked"
   unset WINEPATH  # the package must not need the unpacked Qt
+  package_shots=${DRAVOLO_WINDOWS_PACKAGE_SHOTS:-${DRAVOLO_WINDOWS_SHOTS:-}}
+  if [ -n "$package_shots" ]; then
+    # Pictured without the caption Wine draws for a window no manager
+    # takes: its buttons need a font of Wine's own this machine may lack.
+    "$wine64" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1
+    "$wineserver" -w
+  fi
   xvfb-run -a -s "-screen 0 1366x768x24" bash scripts/windows-package-check.sh "$wine64" "$wineserver" \
-    "${DRAVOLO_WINDOWS_PACKAGE_SHOTS:-${DRAVOLO_WINDOWS_SHOTS:-}}"
+    "$package_shots"
   echo "Windows package ($(basename "$zip")) started from C:\\Program Files\\Dravolo: ${SECONDS} s"
 fi
