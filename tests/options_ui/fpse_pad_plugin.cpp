@@ -3,7 +3,6 @@
 // their call and write a key and the caller's instance (word 13) through the
 // settings block's write callback.
 
-
 #include <cstdint>
 #include <cstring>
 #include <fstream>

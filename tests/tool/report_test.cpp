@@ -161,8 +161,7 @@ TEST(ReportRecord, TextIsCutAndTerminated) {
 #ifdef KESTRINETOOL_PATH
 TEST_F(ReportTest, ProgramWritesTheRecordThroughAPipe) {
     // The tool finds everything from its own place: installed in C:\epsxe.
-    const std::string program =
-        workspace_->host() + "/" + std::filesystem::path(KESTRINETOOL_PATH).filename().string();
+    const std::string program = workspace_->host() + "/" + std::filesystem::path(KESTRINETOOL_PATH).filename().string();
     std::filesystem::copy_file(KESTRINETOOL_PATH, program);
     const auto run = [&](const std::vector<std::string>& args) { return test::RunWithReportPipe(program, args); };
 

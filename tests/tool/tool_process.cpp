@@ -38,8 +38,7 @@ PipeRun RunWithReportPipe(const std::string& program, const std::vector<std::str
     if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return run;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);  // only the write end goes to the tool
     std::string line = QuoteArgument(program);
-    for (const std::string& arg :
-         WithPipeNumber(args, std::to_string(reinterpret_cast<std::uintptr_t>(writeEnd))))
+    for (const std::string& arg : WithPipeNumber(args, std::to_string(reinterpret_cast<std::uintptr_t>(writeEnd))))
         line += " " + QuoteArgument(arg);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -53,7 +52,8 @@ PipeRun RunWithReportPipe(const std::string& program, const std::vector<std::str
         while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
             run.written.insert(run.written.end(), buffer, buffer + n);
         DWORD code = 0;
-        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code))
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(process.hProcess, &code))
             run.exitCode = static_cast<int>(code);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);

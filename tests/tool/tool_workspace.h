@@ -13,8 +13,8 @@ public:
     // driveC: host path of the prefix's drive_c; folder: the folder's name there.
     explicit ToolWorkspace(const std::string& driveC, const std::string& folder = "epsxe");
 
-    const std::string& host() const { return host_; }              // host path of the folder
-    std::string windows() const { return "C:\\" + folder_; }        // the same as Windows sees it
+    const std::string& host() const { return host_; }         // host path of the folder
+    std::string windows() const { return "C:\\" + folder_; }  // the same as Windows sees it
     std::string toolPath() const { return windows() + "\\KestrineTool.exe"; }
 
     // Copies a built plugin into PLUGINS under name; cfg, when given, becomes
