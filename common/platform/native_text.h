@@ -30,5 +30,10 @@ std::optional<std::string> Utf8FromShiftJis(std::string_view bytes);
 // core speaks: on Windows the native path in ANSI; elsewhere mapped through
 // the prefix's drives.
 std::string WindowsPathOfUtf8HostPath(std::string_view utf8);
+// The other way: the host path of one of the core's Windows paths as UTF-8,
+// for a Qt dialog to start at or a picture to load from. On Windows the path
+// itself converted from the ANSI code page; elsewhere ToHostPath (already
+// UTF-8). WindowsPathOfUtf8HostPath brings it back.
+std::string Utf8HostPathOfWindowsPath(std::string_view windowsPath);
 
 }  // namespace dravolo

@@ -24,11 +24,11 @@
 #include <mutex>
 
 #include "common/platform/windows_family.h"
-#include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/cdimage/cue_sheet.h"
 #include "frontend/cdimage/iso_tool_logic.h"
 #include "frontend/cdimage/progress_bar.h"
+#include "frontend/widgets/host_path_qt.h"
 
 namespace dravolo {
 
@@ -445,13 +445,15 @@ void CIsoToolDlg::OnSpeedChanged(int index) {
 }
 
 void CIsoToolDlg::OnBrowse() {
+    // The field holds the core's path, as typed or as chosen here.
+    const QString start = HostPathToQt(FromQt(fileName_->text().trimmed()));
     const QString chosen =
-        QFileDialog::getSaveFileName(this, QString(), fileName_->text(), "Binary Image (*.bin);;All files(*.*) (*)",
-                                     nullptr, QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
+        QFileDialog::getSaveFileName(this, QString(), start, "Binary Image (*.bin);;All files(*.*) (*)", nullptr,
+                                     QFileDialog::DontConfirmOverwrite | QFileDialog::HideNameFilterDetails);
     if (chosen.isEmpty()) return;
     QString path = chosen;
     if (QFileInfo(path).suffix().isEmpty()) path += ".bin";
-    fileName_->setText(path);
+    fileName_->setText(ToQt(WindowsPathFromQt(path)));
 }
 
 void CIsoToolDlg::OnCancelExtraction() { job_->cancel = true; }

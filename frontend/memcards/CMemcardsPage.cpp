@@ -15,8 +15,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "common/platform/native_text.h"
-#include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/memcards/CIntegrityDialog.h"
 #include "frontend/memcards/CSnapshotsDialog.h"
@@ -24,6 +22,7 @@
 #include "frontend/widgets/file_choosers.h"
 #include "frontend/memcards/memcard_texts.h"
 #include "frontend/memcards/memcards_art.h"
+#include "frontend/widgets/host_path_qt.h"
 #include "frontend/widgets/qt_file_filter.h"
 
 namespace dravolo {
@@ -50,11 +49,7 @@ QToolButton* MakeImageButton(PageButton art, const QString& tip) {
 }
 
 std::string WindowsPathOf(const QString& hostPath, const char* extension) {
-    return WithDefaultExtension(WindowsPathOfUtf8HostPath(hostPath.toStdString()), extension);
-}
-
-QString HostPathOf(const std::string& windowsPath) {
-    return windowsPath.empty() ? QString() : QString::fromStdString(ToHostPath(windowsPath));
+    return WithDefaultExtension(WindowsPathFromQt(hostPath), extension);
 }
 
 }  // namespace
@@ -302,7 +297,7 @@ void CMemcardsPage::OnSnapshots(int side) {
 void CMemcardsPage::OnExportSave() {
     const auto name = manager_.ExportSaveName();
     if (!name) return;
-    const auto chosen = choosers_.SaveFile(this, FilterToQt(kSaveFilter), HostPathOf(*name));
+    const auto chosen = choosers_.SaveFile(this, FilterToQt(kSaveFilter), HostPathToQt(*name));
     if (!chosen) return;
     const std::string path = WindowsPathOf(*chosen, kSaveExtension);
     Run([&] { manager_.ExportSave(path); });
@@ -312,12 +307,12 @@ void CMemcardsPage::OnImportSave() {
     if (manager_.path(manager_.activeSide()).empty()) return;
     const auto chosen = choosers_.OpenFile(this, FilterToQt(kSaveFilter), QString());
     if (!chosen) return;
-    const std::string path = WindowsPathOfUtf8HostPath(chosen->toStdString());
+    const std::string path = WindowsPathFromQt(*chosen);
     Run([&] { manager_.ImportSave(path); });
 }
 
 void CMemcardsPage::OnCreate(int side) {
-    const QString initial = HostPathOf(manager_.NewCardPath(side));
+    const QString initial = HostPathToQt(manager_.NewCardPath(side));
     const auto chosen = choosers_.SaveFile(this, FilterToQt(kCreateFilter), initial);
     const std::string path = chosen ? WindowsPathOf(*chosen, kCardExtension) : std::string();
     Run([&] { manager_.Create(side, path); });
@@ -325,7 +320,7 @@ void CMemcardsPage::OnCreate(int side) {
 
 void CMemcardsPage::OnBrowse(int side) {
     manager_.ReadControls();
-    const auto chosen = choosers_.OpenFile(this, FilterToQt(kBrowseFilter), HostPathOf(manager_.path(side)));
+    const auto chosen = choosers_.OpenFile(this, FilterToQt(kBrowseFilter), HostPathToQt(manager_.path(side)));
     if (!chosen) return;
     const std::string path = WindowsPathOf(*chosen, kCardExtension);
     Run([&] { manager_.Browse(side, path); });

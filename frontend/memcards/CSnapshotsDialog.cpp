@@ -104,7 +104,7 @@ void CSnapshotsDialog::Fill() {
         const QString id = QString::fromStdString(entry.snapshot.id);
         row->setText(0, QString::fromStdString(entry.snapshot.date));
         row->setData(0, kIdRole, id);
-        row->setToolTip(0, QString::fromStdString(entry.snapshot.path));
+        row->setToolTip(0, ToQt(entry.snapshot.path));  // the core's text, not UTF-8
         if (!entry.readable) {
             row->setText(1, QStringLiteral("cannot be read"));
             continue;

@@ -11,14 +11,13 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "common/platform/native_text.h"
-#include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/launch/quick_configure.h"
 #include "frontend/options/option_lists.h"
 #include "frontend/profiles/pcsxr_program.h"
 #include "frontend/profiles/profile_files.h"
+#include "frontend/widgets/host_path_qt.h"
 #include "frontend/widgets/qt_file_filter.h"
 #include "frontend/widgets/file_choosers.h"
 
@@ -178,10 +177,10 @@ void COptionPageBase::ReadPad(QComboBox* combo, std::string& fileName) const {
 std::optional<std::string> COptionPageBase::ChooseFile(std::string_view filter, std::string_view extension,
                                                        const std::string& initial) {
     const std::string start = BrowseStartPath(initial, installPath_);
-    const QString initialHost = QString::fromStdString(start.empty() ? std::string() : ToHostPath(start));
+    const QString initialHost = HostPathToQt(start);
     const auto chosen = context_.choosers.OpenFile(this, FilterToQt(filter), initialHost);
     if (!chosen) return std::nullopt;
-    return WithDefaultExtension(WindowsPathOfUtf8HostPath(chosen->toStdString()), extension);
+    return WithDefaultExtension(WindowsPathFromQt(*chosen), extension);
 }
 
 void COptionPageBase::OnBiosBrowse() {

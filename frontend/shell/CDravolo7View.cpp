@@ -19,7 +19,6 @@
 #include <cstring>
 
 #include "common/base/text.h"
-#include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/core/known_settings.h"
 #include "frontend/core/settings_store.h"
@@ -31,6 +30,7 @@
 #include "frontend/shell/profile_properties_logic.h"
 #include "frontend/shell/settings_values.h"
 #include "frontend/shell/shell_art.h"
+#include "frontend/widgets/host_path_qt.h"
 
 namespace dravolo {
 
@@ -465,7 +465,7 @@ void CDravolo7View::SetTextColor(std::uint32_t colorRef) {
 void CDravolo7View::ApplyBackground() {
     const std::string path = context_.settings.Get(kBackgroundSetting);
     if (path.empty()) return;
-    background_ = QPixmap(QString::fromStdString(ToHostPath(path)));
+    background_ = QPixmap(HostPathToQt(path));
     useBackground_ = true;
     activeItemView()->viewport()->update();
     emit backgroundChanged();

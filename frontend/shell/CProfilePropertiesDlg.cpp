@@ -10,10 +10,9 @@
 #include <QVBoxLayout>
 
 #include "common/base/text.h"
-#include "common/platform/native_text.h"
-#include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/profiles/profile_manager.h"
+#include "frontend/widgets/host_path_qt.h"
 #include "frontend/widgets/qt_file_filter.h"
 #include "frontend/widgets/file_choosers.h"
 
@@ -104,9 +103,9 @@ void CProfilePropertiesDlg::accept() {
 
 void CProfilePropertiesDlg::OnBrowse() {
     ReadFields();
-    const QString initial = QString::fromStdString(ToHostPath(TrimSpaces(fields_.bitmapFile)));
+    const QString initial = HostPathToQt(TrimSpaces(fields_.bitmapFile));
     if (auto chosen = context_.choosers.OpenFile(this, FilterToQt(kBitmapFilter), initial)) {
-        fields_.bitmapFile = WindowsPathOfUtf8HostPath(chosen->toStdString());
+        fields_.bitmapFile = WindowsPathFromQt(*chosen);
         ShowFields();
     }
 }

@@ -12,13 +12,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/platform/native_text.h"
 #include "common/platform/winfs.h"
 #include "common/qt/ansi_qstring.h"
 #include "frontend/core/emulator_kind.h"
 #include "frontend/core/known_settings.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/shell/settings_values.h"
+#include "frontend/widgets/host_path_qt.h"
 #include "frontend/widgets/qt_file_filter.h"
 #include "frontend/widgets/file_choosers.h"
 
@@ -127,7 +127,7 @@ namespace {
 QString ExistingHostFolder(const QString& windowsPath) {
     const std::string path = FromQt(windowsPath.trimmed());
     if (path.empty() || !DirectoryExists(path)) return QString();
-    return QString::fromStdString(ToHostPath(path));
+    return HostPathToQt(path);
 }
 
 }  // namespace
@@ -135,7 +135,7 @@ QString ExistingHostFolder(const QString& windowsPath) {
 void CSettingsDlg::OnSelectFolder(EmulatorKind kind) {
     const QString initial = ExistingHostFolder(pathEdit(kind)->text());
     if (auto folder = context_.choosers.PickFolder(this, QStringLiteral("Select a Directory"), initial)) {
-        std::string path = WindowsPathOfUtf8HostPath(folder->toStdString());
+        std::string path = WindowsPathFromQt(*folder);
         while (path.size() > 3 && path.back() == '\\') path.pop_back();  // "C:\" keeps its backslash
         pathEdit(kind)->setText(ToQt(path));
     }
@@ -151,9 +151,9 @@ void CSettingsDlg::OnSelectProgram(EmulatorKind kind) {
 }
 
 void CSettingsDlg::OnSelectBackground() {
-    const QString initial = QString::fromStdString(ToHostPath(FromQt(backgroundEdit_->text())));
+    const QString initial = HostPathToQt(FromQt(backgroundEdit_->text().trimmed()));
     if (auto file = context_.choosers.OpenFile(this, FilterToQt(kBackgroundFilter), initial))
-        backgroundEdit_->setText(ToQt(WindowsPathOfUtf8HostPath(file->toStdString())));
+        backgroundEdit_->setText(ToQt(WindowsPathFromQt(*file)));
 }
 
 void CSettingsDlg::OnSelectTextColor() {

@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -17,6 +19,8 @@
 #include <memory>
 #include <random>
 
+#include "common/base/text.h"
+#include "common/qt/ansi_qstring.h"
 #include "frontend/launch/plugin_settings.h"
 #include "frontend/memcards/CMemcardsPage.h"
 #include "frontend/memcards/memcard_texts.h"
@@ -183,6 +187,37 @@ private slots:
         QCOMPARE(heart.pixelColor(4, 6), QColor(224, 40, 40));
         QVERIFY(!Item(kLeft, 0)->icon(2).isNull());
         QVERIFY(Item(kLeft, 0)->icon(2).cacheKey() != Item(kLeft, 1)->icon(2).cacheKey());  // BI vs BA
+    }
+
+    // A card in a folder whose name the ANSI code page holds in one byte and
+    // UTF-8 in two ("\u00C9psxe"): Browse starts at that very card, and the
+    // card chosen there comes back as the same ANSI path.
+    void browseReachesCardsInFoldersWithAnsiNames() {
+        const QString name = QStringLiteral("\u00C9psxe");
+        const QString driveC = QFileInfo(QString::fromStdString(ws->PutDriveFile("probe", ""))).path();
+        // Drive C: is "C:/" on Windows, a folder elsewhere.
+        const QString hostCard =
+            QDir::cleanPath(driveC + QStringLiteral("/Jeux/") + name + QStringLiteral("/crash.mcr"));
+        QVERIFY(QDir().mkpath(QFileInfo(hostCard).path()));
+        {
+            QFile card(hostCard);
+            QVERIFY(card.open(QIODevice::WriteOnly));
+            card.write(QByteArray::fromStdString(test::MemcardsWorkspace::SecondCard().str()));
+        }
+        const std::string card = "c:\\jeux\\" + FromQt(name.toLower()) + "\\crash.mcr";
+        MakePage(card, "");
+        QCOMPARE(Name(kLeft, 0), QStringLiteral("SPYRO: YEAR OF THE DRAGON"));
+
+        ws->choosers.file = hostCard;
+        QTest::mouseClick(page->browseButton(kLeft), Qt::LeftButton);
+        // The list keeps paths in lower case; Windows keeps the case it is
+        // given in a canonical path.
+        const QString start = QFileInfo(ws->choosers.asked.back().second).canonicalFilePath();
+        QVERIFY2(!start.isEmpty() && start.compare(QFileInfo(hostCard).canonicalFilePath(), Qt::CaseInsensitive) == 0,
+                 qPrintable(ws->choosers.asked.back().second));
+        QVERIFY(EqualsNoCase(FromQt(page->cardList(kLeft)->currentText()), card));
+        QCOMPARE(Name(kLeft, 0), QStringLiteral("SPYRO: YEAR OF THE DRAGON"));
+        QVERIFY(ws->prompter.messages.empty());
     }
 
     void browseImportAndCreateThroughTheDialogs() {

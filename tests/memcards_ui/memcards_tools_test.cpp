@@ -212,6 +212,22 @@ private slots:
         QCOMPARE(right, 0);
     }
 
+    // A snapshot's path is the core's ANSI text: its tooltip shows the
+    // profile's folder name as written ("\u00C9preuve"), not bytes read as UTF-8.
+    void snapshotTooltipShowsAnAnsiPathAsWritten() {
+        memcards::MemcardManager::SnapshotEntry entry;
+        entry.snapshot.id = "20240131-235959-1";
+        entry.snapshot.date = "2024-01-31 23:59:59";
+        entry.snapshot.path = ".\\Epsxe\\\xC9preuve.snapshots\\20240131-235959-1.mcr";
+        entry.readable = false;
+        CSnapshotsDialog dialog(
+            1, "c:\\epsxe\\memcards\\epsxe000.mcr", [entry] { return CSnapshotsDialog::Entries{entry}; },
+            [](const std::string&) { return false; });
+        QTreeWidgetItem* row = dialog.snapshotList()->topLevelItem(0);
+        QVERIFY(row);
+        QCOMPARE(row->toolTip(0), QStringLiteral(".\\Epsxe\\\u00C9preuve.snapshots\\20240131-235959-1.mcr"));
+    }
+
     void exportAndImportSaveThroughTheMenu() {
         const std::string left = ws->PutCard("l.mcr", test::MemcardsWorkspace::PlayerCard().str());
         const std::string right = ws->PutCard("r.mcr", test::MemcardsWorkspace::SecondCard().str());

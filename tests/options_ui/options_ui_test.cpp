@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,8 +15,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "common/base/text.h"
 #include "common/platform/library.h"
 #include "common/platform/profile_ini.h"
+#include "common/qt/ansi_qstring.h"
 #include "frontend/options/CAdripsxOptions.h"
 #include "frontend/options/CEmuPropertySheet.h"
 #include "frontend/options/CFpseOptions.h"
@@ -98,6 +102,7 @@ private slots:
     void MemcardsToolHasOneTabAndNothingToApply();
     void BrowseUsesTheFiltersAndSendsThePath();
     void BrowseStartsAtTheCurrentFileOrTheEmulatorsFolder();
+    void BrowseReachesFilesInFoldersWithAnsiNames();
     void EntryLoadsShowsAndSavesTheProfile();
 };
 
@@ -475,6 +480,48 @@ void OptionsUiTest::BrowseStartsAtTheCurrentFileOrTheEmulatorsFolder() {
     page->memcardBrowse(1)->click();
     QVERIFY(startedAt(ws.DriveC("epsxe")));
     QVERIFY(ws.choosers.filters.back().endsWith(QStringLiteral("All files(*.*) (*)")));
+}
+
+// The profile holds ANSI paths; a folder named "\u00C9psxe" has one byte
+// for its first letter there and two in UTF-8. Browse must start at the file
+// itself and give back the same ANSI path.
+void OptionsUiTest::BrowseReachesFilesInFoldersWithAnsiNames() {
+    test::OptionsWorkspace ws;
+    const QString name = QStringLiteral("\u00C9psxe");
+    const QString hostFolder = QString::fromStdString(ws.DriveC("Jeux/")) + name;
+    const QString hostBios = hostFolder + QStringLiteral("/bios/scph1001.bin");
+    const QString hostCard = hostFolder + QStringLiteral("/memcards/epsxe000.mcr");
+    for (const QString& file : {hostBios, hostCard}) {
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    const std::string folder = "C:\\Jeux\\" + FromQt(name);
+    _EPSXEDATA record(ws.settings());
+    record.BiosName = folder + "\\bios\\scph1001.bin";
+    record.Memcard1 = folder + "\\memcards\\epsxe000.mcr";
+    AnyProfileRecord any = record;
+    CEmuPropertySheet sheet(ws.context(), CEmuPropertySheet::CaptionForKind(EmulatorKind::Epsxe));
+    sheet.SetKind(EmulatorKind::Epsxe);
+    sheet.LoadRecord(any);
+    sheet.show();
+    COptionsPage* page = sheet.epsxePage();
+    // The page keeps BIOS paths in lower case; Windows keeps the case it is
+    // given in a canonical path.
+    auto startedAt = [&ws](const QString& expected) {
+        const QString a = QFileInfo(ws.choosers.initialFiles.back()).canonicalFilePath();
+        return !a.isEmpty() && a.compare(QFileInfo(expected).canonicalFilePath(), Qt::CaseInsensitive) == 0;
+    };
+
+    ws.choosers.file = hostBios;
+    page->biosBrowse()->click();
+    QVERIFY2(startedAt(hostBios), qPrintable(ws.choosers.initialFiles.back()));
+    QVERIFY(EqualsNoCase(FromQt(page->biosCombo()->currentText()), record.BiosName));
+    ws.choosers.file = hostCard;
+    page->memcardBrowse(0)->click();
+    QVERIFY2(startedAt(hostCard), qPrintable(ws.choosers.initialFiles.back()));
+    QVERIFY(EqualsNoCase(FromQt(page->memcardEdit(0)->text()), record.Memcard1));
 }
 
 void OptionsUiTest::EntryLoadsShowsAndSavesTheProfile() {

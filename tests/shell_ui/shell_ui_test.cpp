@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QFileInfo>
+#include <QDir>
 #include <QFileDialog>
 #include <QApplication>
 #include <QCheckBox>
@@ -39,6 +40,7 @@
 #include "common/platform/library.h"
 #include "common/platform/profile_ini.h"
 #include "common/platform/winfs.h"
+#include "common/qt/ansi_qstring.h"
 #include "frontend/app/frame_hooks_install.h"
 #include "frontend/profiles/profile_files.h"
 #include "frontend/profiles/profile_manager.h"
@@ -159,6 +161,7 @@ private slots:
     void detailsSortByHeaderAndRememberWidthsAndSort();
     void quickConfigureGivesFpsePluginsTheProgramsInstance();
     void choosersStartAtTheCurrentValue();
+    void choosersAndTheBackgroundReachFoldersWithAnsiNames();
     void fileDialogsShowEachFilterOnceAndAllFilesMatchesEverything();
 };
 
@@ -1376,6 +1379,73 @@ void ShellUiTest::choosersStartAtTheCurrentValue() {
     });
     frame.action(Command::CustomizeSettings)->trigger();
     QCOMPARE(choosers->lastInitialColour, QColor(0x44, 0x55, 0x66));
+}
+
+// A folder whose name the ANSI code page holds in one byte and UTF-8 in two
+// ("\u00C9psxe"): the settings and the profile store its ANSI path; every
+// chooser must start in that very folder, the background inside it must show,
+// and what a chooser gives back must be the same ANSI path.
+void ShellUiTest::choosersAndTheBackgroundReachFoldersWithAnsiNames() {
+    UiWorkspace ws;
+    const QString name = QStringLiteral("\u00C9psxe");
+    const std::string folder = "C:\\Jeux\\" + FromQt(name);
+    QCOMPARE(ToQt(folder), QStringLiteral("C:\\Jeux\\") + name);
+    const QString hostFolder = QString::fromStdString(ws.driveC) + QStringLiteral("/Jeux/") + name;
+    const QString hostPicture = hostFolder + QStringLiteral("/fond.bmp");
+    QVERIFY(QDir().mkpath(hostFolder));
+    {
+        const Bytes bmp = SolidBmp(8, 8, 0, 0, 200);
+        QFile picture(hostPicture);
+        QVERIFY(picture.open(QIODevice::WriteOnly));
+        picture.write(reinterpret_cast<const char*>(bmp.data()), static_cast<qint64>(bmp.size()));
+    }
+    const std::string picture = folder + "\\fond.bmp";
+    ws.settings->SetString("EpsxePath", folder + "\\");
+    ws.settings->SetString("Background", picture);
+    ws.settings->SetInt("UseBitmap", 1);
+    CMainFrame frame(*ws.context);
+    const bool backgroundShown = frame.view()->hasBackgroundPicture();
+
+    const auto samePlace = [](const QString& a, const QString& b) {
+        const QString canonical = QFileInfo(a).canonicalFilePath();
+        return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+    };
+    ScriptedChoosers* choosers = &ws.choosers;
+    choosers->folder = hostFolder;
+    choosers->file = hostPicture;
+    // Looked at once the dialog is gone: a failure inside would leave it open.
+    QString folderStart, programStart, backgroundStart, pathChosen, backgroundChosen;
+    OnModal<CSettingsDlg>([&](CSettingsDlg* d) {
+        d->pathSelect(EmulatorKind::Epsxe)->click();
+        folderStart = choosers->lastInitialFolder;
+        pathChosen = d->pathEdit(EmulatorKind::Epsxe)->text();
+        d->programSelect(EmulatorKind::Epsxe)->click();
+        programStart = choosers->lastInitialFile;
+        d->backgroundSelect()->click();
+        backgroundStart = choosers->lastInitialFile;
+        backgroundChosen = d->backgroundEdit()->text();
+        d->reject();
+    });
+    frame.action(Command::CustomizeSettings)->trigger();
+    QVERIFY2(samePlace(folderStart, hostFolder), qPrintable(folderStart));
+    QVERIFY2(samePlace(QFileInfo(programStart).path(), hostFolder), qPrintable(programStart));
+    QCOMPARE(QFileInfo(programStart).fileName(), QStringLiteral("epsxe.exe"));
+    QVERIFY2(samePlace(backgroundStart, hostPicture), qPrintable(backgroundStart));
+    QCOMPARE(FromQt(pathChosen), folder);
+    QCOMPARE(FromQt(backgroundChosen), picture);
+
+    QString bitmapStart, bitmapChosen;
+    OnModal<CProfilePropertiesDlg>([&](CProfilePropertiesDlg* d) {
+        d->bitmapEdit()->setText(ToQt(picture));
+        d->browseButton()->click();
+        bitmapStart = choosers->lastInitialFile;
+        bitmapChosen = d->bitmapEdit()->text();
+        d->reject();
+    });
+    frame.action(Command::NewProfile)->trigger();
+    QVERIFY2(samePlace(bitmapStart, hostPicture), qPrintable(bitmapStart));
+    QCOMPARE(FromQt(bitmapChosen), picture);
+    QVERIFY(backgroundShown);
 }
 
 // Each filter shows its label once, as the product words it; "All files"

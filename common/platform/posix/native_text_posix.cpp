@@ -31,4 +31,6 @@ std::optional<std::string> NativeTextFromShiftJis(std::string_view bytes) { retu
 
 std::string WindowsPathOfUtf8HostPath(std::string_view utf8) { return ToWindowsPath(utf8); }
 
+std::string Utf8HostPathOfWindowsPath(std::string_view windowsPath) { return ToHostPath(windowsPath); }
+
 }  // namespace dravolo

@@ -40,4 +40,6 @@ std::string WindowsPathOfUtf8HostPath(std::string_view utf8) {
     return path;
 }
 
+std::string Utf8HostPathOfWindowsPath(std::string_view windowsPath) { return AnsiToUtf8(windowsPath); }
+
 }  // namespace dravolo
