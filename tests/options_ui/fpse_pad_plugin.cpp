@@ -3,16 +3,12 @@
 // their call and write a key and the caller's instance (word 13) through the
 // settings block's write callback.
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <string>
+
+#include "tests/support/plugins/own_module.h"
 
 #ifdef _WIN32
 #define PAD_EXPORT extern "C" __declspec(dllexport)
@@ -22,29 +18,10 @@
 
 namespace {
 
-// The library's own file: its folder holds the .cfg and .log beside it.
-std::string OwnFile() {
-#ifdef _WIN32
-    HMODULE self = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&OwnFile), &self))
-        return std::string();
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
-#else
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&OwnFile), &info) || !info.dli_fname) return std::string();
-    return info.dli_fname;
-#endif
-}
-
+// "<folder>/<name>" of the library's own file: the .cfg and .log are beside it.
 std::string OwnStem() {
-    std::string path = OwnFile();
-    if (path.empty()) return "fpse_pad";
-    const auto dot = path.rfind('.');
-    if (dot != std::string::npos) path.resize(dot);
-    return path;
+    const std::string stem = dravolo::test::PluginStemHolding(reinterpret_cast<const void*>(&OwnStem));
+    return stem.empty() ? "fpse_pad" : stem;
 }
 
 std::string Name() {

@@ -1,5 +1,11 @@
 #include "tests/support/portable_env.h"
 
+#ifdef _WIN32
+#include <sys/utime.h>
+#else
+#include <utime.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -39,5 +45,17 @@ void CopyFileReplacing(const std::string& from, const std::string& to) {
     fs::remove(to);
     fs::copy_file(from, to);
 }
+
+#ifdef _WIN32
+bool SetFileWriteTime(const std::string& path, std::time_t when) {
+    __utimbuf64 times{when, when};
+    return _utime64(path.c_str(), &times) == 0;
+}
+#else
+bool SetFileWriteTime(const std::string& path, std::time_t when) {
+    const utimbuf times{when, when};
+    return utime(path.c_str(), &times) == 0;
+}
+#endif
 
 }  // namespace dravolo::test

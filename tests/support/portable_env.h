@@ -1,8 +1,10 @@
 #pragma once
 // What tests need from the system, the same on POSIX and Windows: a new
 // temporary folder, environment variables (setenv there, _putenv_s here,
-// where an empty value removes the variable), a file copied over another.
+// where an empty value removes the variable), a file copied over another, a
+// file's last write time.
 
+#include <ctime>
 #include <string>
 
 namespace dravolo::test {
@@ -21,5 +23,8 @@ void UnsetEnv(const char* name);
 // with "File exists", since on Windows it takes any two files for the same one.
 // Throws std::filesystem::filesystem_error as copy_file does.
 void CopyFileReplacing(const std::string& from, const std::string& to);
+
+// Sets a file's last write (and access) time. False when it cannot.
+bool SetFileWriteTime(const std::string& path, std::time_t when);
 
 }  // namespace dravolo::test

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "tests/support/memory_registry.h"
 #include "tests/support/ordinary_user.h"
@@ -66,12 +69,19 @@ void FillConfiguration(Registry& registry, const std::string& root) {
 
 // Writes every change of a batch as a commit of its own, as the Win32
 // registry does, and kills its process before change number `limit`.
+[[noreturn]] void DieAtOnce() {
+#ifndef _WIN32
+    raise(SIGKILL);
+#endif
+    std::abort();
+}
+
 class DyingRegistry : public test::ForwardingRegistry {
 public:
     DyingRegistry(Registry& inner, int limit) : ForwardingRegistry(inner), limit_(limit) {}
     bool CommitBatch(const RegBatch& batch, Error* /*error*/) override {
         for (const RegBatch::Change& change : batch.changes()) {
-            if (applied_++ == limit_) raise(SIGKILL);
+            if (applied_++ == limit_) DieAtOnce();
             RegBatch one;
             switch (change.op) {
             case RegBatch::Op::CreateKey: one.CreateKey(change.root, change.path); break;
@@ -250,7 +260,11 @@ TEST_F(ConfigCommitTest, AProcessKilledAnywhereLeavesTheOldOrTheNewConfiguration
         EXPECT_FALSE(registry->KeyExists(kUser, StagingKeyPath("Game")));
     }
     ASSERT_GT(marked, 0);
+    ASSERT_GE(total, marked);
 
+#ifdef _WIN32
+    GTEST_SKIP() << "the commit killed at every step runs in forked children, on POSIX only";
+#else
     for (int limit = 0; limit <= total; ++limit) {
         SCOPED_TRACE("killed before change " + std::to_string(limit) + " of " + std::to_string(total));
         registry->DeleteTree(kUser, kStored);
@@ -274,6 +288,7 @@ TEST_F(ConfigCommitTest, AProcessKilledAnywhereLeavesTheOldOrTheNewConfiguration
         EXPECT_EQ(Dump(*next, kActive), newTree);
         if (HasFailure()) return;
     }
+#endif
 }
 
 TEST_F(ConfigCommitTest, NothingForTheActiveAreaAndUnmarkedStagingIsDropped) {
@@ -296,6 +311,9 @@ TEST_F(ConfigCommitTest, NothingForTheActiveAreaAndUnmarkedStagingIsDropped) {
 // KestrineTool tells the user the configuration was not saved; the cause
 // (which hive, and why) goes with that message.
 TEST_F(ConfigCommitTest, AFailedCommitLeavesTheStoredConfigurationAndSaysWhy) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps its own registry: there is no hive file to make unwritable";
+#else
     auto registry = OpenSystemRegistry();
     FillTagged(*registry, kStored, "Old");
     FillTagged(*registry, kActive, "New");
@@ -311,4 +329,5 @@ TEST_F(ConfigCommitTest, AFailedCommitLeavesTheStoredConfigurationAndSaysWhy) {
     EXPECT_FALSE(committed);
     EXPECT_EQ(cause.Describe(), userReg + ": Permission denied");
     EXPECT_EQ(Dump(*OpenSystemRegistry(), kStored), oldTree);
+#endif
 }

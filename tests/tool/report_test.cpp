@@ -7,14 +7,10 @@
 #include "common/platform/registry.h"
 #include "tests/support/card_builder.h"
 #include "tests/support/prefix_fixture.h"
+#include "tests/tool/tool_process.h"
 #include "tests/tool/tool_workspace.h"
 #include "tool/core/card_summary.h"
 #include "tool/core/report.h"
-
-#ifdef KESTRINETOOL_PATH
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 using namespace dravolo;
 using namespace dravolo::tool;
@@ -163,77 +159,43 @@ TEST(ReportRecord, TextIsCutAndTerminated) {
 }
 
 #ifdef KESTRINETOOL_PATH
-namespace {
-
-// Runs the installed tool with "/pt NAME MODE", where MODE may name fd 7,
-// the write end of a pipe; returns what came through it.
-Bytes RunTool(const std::string& program, const std::vector<std::string>& args, int* status) {
-    int fds[2];
-    if (pipe(fds) != 0) return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        dup2(fds[1], 7);
-        if (fds[1] != 7) close(fds[1]);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        // No display: the report mode must not need one.
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    close(fds[1]);
-    Bytes out;
-    std::uint8_t buffer[8192];
-    for (;;) {
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n <= 0) break;
-        out.insert(out.end(), buffer, buffer + n);
-    }
-    close(fds[0]);
-    waitpid(pid, status, 0);
-    return out;
-}
-
-}  // namespace
-
 TEST_F(ReportTest, ProgramWritesTheRecordThroughAPipe) {
     // The tool finds everything from its own place: installed in C:\epsxe.
-    const std::string program = workspace_->host() + "/kestrinetool";
+    const std::string program = workspace_->host() + "/" + std::filesystem::path(KESTRINETOOL_PATH).filename().string();
     std::filesystem::copy_file(KESTRINETOOL_PATH, program);
+    const auto run = [&](const std::vector<std::string>& args) { return test::RunWithReportPipe(program, args); };
 
-    int status = -1;
-    Bytes record = RunTool(program, {"/pt", "Game", "#7;0"}, &status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(record, Bytes(4096, 0));
+    test::PipeRun done = run({"/pt", "Game", "#{pipe};0"});
+    EXPECT_EQ(done.exitCode, 0);
+    EXPECT_EQ(done.written, Bytes(4096, 0));
 
-    record = RunTool(program, {"/pt", "Game", "#7;2047"}, &status);
-    ASSERT_EQ(record.size(), 4096u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.data())), kAllLines);
-    EXPECT_EQ(LoadU32(record.data() + 4088), 0u);
-    EXPECT_EQ(LoadU32(record.data() + 4092), 0u);
+    done = run({"/pt", "Game", "#{pipe};2047"});
+    const Bytes* record = &done.written;
+    ASSERT_EQ(record->size(), 4096u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record->data())), kAllLines);
+    EXPECT_EQ(LoadU32(record->data() + 4088), 0u);
+    EXPECT_EQ(LoadU32(record->data() + 4092), 0u);
 
     // The card lines come from the card in the pool, with its icon record.
     std::filesystem::create_directories(workspace_->host() + "/MemCards");
     const test::CardBuilder card = test::CardBuilder().AddSave({0}, "\x82\x60\x82\x61");
     std::ofstream(workspace_->host() + "/MemCards/epsxe003.mcr", std::ios::binary) << card.str();
-    record = RunTool(program, {"/pt", "Game", "#7;128"}, &status);
-    ASSERT_EQ(record.size(), 4096u + 160u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.data())), "7CARD1\tAB; \n");
-    EXPECT_EQ(LoadU32(record.data() + 4088), 160u);
-    EXPECT_TRUE(std::equal(record.begin() + 4096, record.end(), card.bytes().begin() + 8192 + 96));
+    done = run({"/pt", "Game", "#{pipe};128"});
+    ASSERT_EQ(record->size(), 4096u + 160u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record->data())), "7CARD1\tAB; \n");
+    EXPECT_EQ(LoadU32(record->data() + 4088), 160u);
+    EXPECT_TRUE(std::equal(record->begin() + 4096, record->end(), card.bytes().begin() + 8192 + 96));
 
     // A name that is no key name gives the empty record: a caller reading
     // its pipe never waits for nothing.
-    EXPECT_EQ(RunTool(program, {"/pt", "Ga\\me", "#7;2047"}, &status), Bytes(4096, 0));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(RunTool(program, {"/pt", std::string(300, 'x'), "#7;512"}, &status), Bytes(4096, 0));
+    done = run({"/pt", "Ga\\me", "#{pipe};2047"});
+    EXPECT_EQ(done.written, Bytes(4096, 0));
+    EXPECT_EQ(done.exitCode, 0);
+    EXPECT_EQ(run({"/pt", std::string(300, 'x'), "#{pipe};512"}).written, Bytes(4096, 0));
     // Unknown modes write nothing.
-    EXPECT_TRUE(RunTool(program, {"/pt", "Game", "%7;1"}, &status).empty());
-    EXPECT_TRUE(RunTool(program, {"Game", "#7;1"}, &status).empty());
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(run({"/pt", "Game", "%{pipe};1"}).written.empty());
+    done = run({"Game", "#{pipe};1"});
+    EXPECT_TRUE(done.written.empty());
+    EXPECT_EQ(done.exitCode, 0);
 }
 #endif

@@ -5,22 +5,23 @@
 //   TOOL_PLUGIN_PADQUERY   PADquery's answer; no PADquery without it
 // Every call is appended to <file>.log beside the library.
 
-#include <dlfcn.h>
-
 #include <fstream>
 #include <string>
 
+#include "tests/support/plugins/own_module.h"
+
+#ifdef _WIN32
+#define TOOL_PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#else
 #define TOOL_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
 void Log(const char* line) {
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&Log), &info) || !info.dli_fname) return;
-    std::string path = info.dli_fname;
-    const auto dot = path.rfind('.');
-    if (dot != std::string::npos) path.resize(dot);
-    std::ofstream(path + ".log", std::ios::app) << line << "\n";
+    const std::string stem = dravolo::test::PluginStemHolding(reinterpret_cast<const void*>(&Log));
+    if (stem.empty()) return;
+    std::ofstream(stem + ".log", std::ios::app) << line << "\n";
 }
 
 }  // namespace

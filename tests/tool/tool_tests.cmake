@@ -1,8 +1,6 @@
 # KestrineTool's Qt-free tests (included from tests/CMakeLists.txt). They run
-# the program through pipes and load native test plugins: POSIX only for now.
-if(WIN32)
-  return()
-endif()
+# the program with a pipe it writes its report into and load test plugins
+# built for the platform (native ones on POSIX, DLLs on Windows).
 # Plugins for the plugin page: pads with and without a second port, a
 # network plugin; the shared test plugins cover video, sound and a pad
 # without PADquery.
@@ -11,6 +9,7 @@ function(kestrinetool_test_plugin target output)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output} PREFIX "" SUFFIX ".dll"
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/tool/plugins
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
   target_compile_definitions(${target} PRIVATE TOOL_PLUGIN_VERSION=0x0102 ${ARGN})
   dravolo_warnings(${target})
@@ -26,7 +25,8 @@ set(KESTRINETOOL_TEST_PLUGINS tool_plugin_pad_both tool_plugin_pad_one tool_plug
 
 dravolo_test_suite(tool_tests tool kestrinetool_core)
 if(TARGET tool_tests)
-  target_sources(tool_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tool/tool_workspace.cpp)
+  target_sources(tool_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tool/tool_workspace.cpp
+                 ${CMAKE_CURRENT_SOURCE_DIR}/tool/tool_process.cpp)
   target_compile_definitions(tool_tests PRIVATE
     TOOL_TEST_PLUGIN_DIR="${CMAKE_CURRENT_BINARY_DIR}/tool/plugins"
     TEST_PLUGIN_DIR="$<TARGET_FILE_DIR:test_plugin_gpu>")

@@ -4,19 +4,21 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <utime.h>
+
+#include "tests/support/portable_env.h"
 
 namespace fs = std::filesystem;
 
 namespace dravolo::test {
 
-ToolWorkspace::ToolWorkspace(const std::string& driveC) : host_(driveC + "/epsxe") {
+ToolWorkspace::ToolWorkspace(const std::string& driveC, const std::string& folder)
+    : folder_(folder), host_(driveC + "/" + folder) {
     fs::create_directories(host_ + "/plugins");
 }
 
 void ToolWorkspace::AddPlugin(const std::string& builtPath, const std::string& name, const std::string& cfg) const {
     const std::string target = host_ + "/plugins/" + name;
-    fs::copy_file(builtPath, target, fs::copy_options::overwrite_existing);
+    CopyFileReplacing(builtPath, target);
     if (!cfg.empty()) {
         const std::string base = target.substr(0, target.rfind('.'));
         std::ofstream(base + ".cfg") << cfg;
@@ -33,8 +35,7 @@ void ToolWorkspace::SetDate(const std::string& relative, int year, int month, in
     local.tm_hour = 12;
     local.tm_isdst = -1;
     const std::time_t when = std::mktime(&local);
-    utimbuf times{when, when};
-    utime((host_ + "/" + relative).c_str(), &times);
+    SetFileWriteTime(host_ + "/" + relative, when);
 }
 
 std::string ToolWorkspace::PluginLog(const std::string& name) const {

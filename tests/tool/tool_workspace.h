@@ -1,7 +1,8 @@
 #pragma once
 // An ePSXe folder for the tool's tests, inside a test prefix's drive C:
-// "C:\epsxe" with a PLUGINS folder holding copies of the test plugins (each
-// copy keeps its own .cfg and .log beside it) and, when wanted, "epsxe.exe".
+// "C:\epsxe" (or another folder name) with a PLUGINS folder holding copies of
+// the test plugins (each copy keeps its own .cfg and .log beside it) and, when
+// wanted, "epsxe.exe".
 
 #include <string>
 
@@ -9,12 +10,12 @@ namespace dravolo::test {
 
 class ToolWorkspace {
 public:
-    // driveC: host path of the prefix's drive_c.
-    explicit ToolWorkspace(const std::string& driveC);
+    // driveC: host path of the prefix's drive_c; folder: the folder's name there.
+    explicit ToolWorkspace(const std::string& driveC, const std::string& folder = "epsxe");
 
-    const std::string& host() const { return host_; }    // host path of the folder
-    std::string windows() const { return "C:\\epsxe"; }  // the same as Windows sees it
-    std::string toolPath() const { return "C:\\epsxe\\KestrineTool.exe"; }
+    const std::string& host() const { return host_; }         // host path of the folder
+    std::string windows() const { return "C:\\" + folder_; }  // the same as Windows sees it
+    std::string toolPath() const { return windows() + "\\KestrineTool.exe"; }
 
     // Copies a built plugin into PLUGINS under name; cfg, when given, becomes
     // its side file.
@@ -26,7 +27,7 @@ public:
     std::string PluginLog(const std::string& name) const;
 
 private:
-    std::string host_;
+    std::string folder_, host_;
 };
 
 // Built test plugins.

@@ -87,7 +87,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
-    const QString out = QString::fromLocal8Bit(argv[1]);
+    // Absolute before the world makes its own folder current (on Windows a
+    // folder on another drive, where "/work/..." would be "C:\work\...").
+    const QString out = QString::fromStdU16String(std::filesystem::absolute(argv[1]).u16string());
     bool ok = true;
     {
         test::ToolUiWorld world(true);

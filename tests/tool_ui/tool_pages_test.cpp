@@ -129,17 +129,17 @@ void ToolPagesTest::cardListMarksAndCommands() {
     QCOMPARE(world.registry().QueryDword(kUser, kGame + "\\Memory Cards", "MemCard0"), std::uint32_t{2});
     prompter.messages.clear();
 
-    tab->ImportFile("C:\\epsxe\\nothing.bin");
+    tab->ImportFile(world.workspace().windows() + "\\nothing.bin");
     QCOMPARE(prompter.messages.size(), std::size_t{1});
     QCOMPARE(prompter.messages[0].text, std::string("Could not import memcard!"));
     QCOMPARE(prompter.messages[0].caption, std::string("Import error"));
     QCOMPARE(prompter.messages[0].icon, PromptIcon::Information);
     PutFile(world.workspace().host() + "/in.mcr", test::CardBuilder().AddSave({0}, kTitleAB).str());
-    tab->ImportFile("C:\\epsxe\\in.mcr");
+    tab->ImportFile(world.workspace().windows() + "\\in.mcr");
     QCOMPARE(list->topLevelItemCount(), 5);
 
     tab->SelectCard(0);
-    tab->ExportTo("C:\\epsxe\\out.mcr");
+    tab->ExportTo(world.workspace().windows() + "\\out.mcr");
     QCOMPARE(prompter.messages.back().text, std::string("Memcard copied!"));
     QCOMPARE(prompter.messages.back().caption, std::string("Export Memcard file"));
     QCOMPARE(ReadFile(world.workspace().host() + "/out.mcr"), ReadFile(cards + "epsxe000.mcr"));
@@ -348,10 +348,10 @@ void ToolPagesTest::cheatImportAndDelete() {
     test::RecordingPrompter prompter;
     CKestrineToolDlg dialog(world.Setup("Game"), prompter);
     CCheatsTab* tab = dialog.cheatsTab();
-    tab->ImportFile("C:\\epsxe\\Street.cht");
+    tab->ImportFile(world.workspace().windows() + "\\Street.cht");
     QVERIFY(prompter.messages.empty());
     QCOMPARE(tab->tree()->topLevelItemCount(), 3);
-    tab->ImportFile("C:\\epsxe\\Street.cht");
+    tab->ImportFile(world.workspace().windows() + "\\Street.cht");
     QCOMPARE(prompter.messages.size(), std::size_t{1});
     QCOMPARE(prompter.messages[0].text, std::string("Could not import new cheats!"));
     QCOMPARE(prompter.messages[0].caption, std::string("Import error"));
@@ -408,7 +408,7 @@ void ToolPagesTest::cheatWriteFailuresAndTheBackupAreTold() {
         QCOMPARE(prompter.messages.back().icon, PromptIcon::Stop);
         prompter.messages.clear();
     };
-    tab->ImportFile("C:\\epsxe\\Street.cht");
+    tab->ImportFile(world.workspace().windows() + "\\Street.cht");
     toldWriteFailed("Import error");
     tab->Select({1, 0});
     tab->runDialog = [](CCheatDlg& cheat) {

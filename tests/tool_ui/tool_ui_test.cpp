@@ -12,8 +12,12 @@
 #include <fstream>
 
 #include "common/platform/instance_guard.h"
+#ifdef _WIN32
+#include "common/platform/windows_api.h"
+#endif
 #include "tests/support/recording_prompter.h"
 #include "tests/tool/forwarding_registry.h"
+#include "tests/tool/tool_process.h"
 #include "tests/tool_ui/tool_ui_workspace.h"
 #include "tool/CKestrineToolDlg.h"
 #include "tool/CPluginsTab.h"
@@ -223,6 +227,16 @@ void ToolUiTest::optionsDialogIsHostedAndItsOptionsTravel() {
         QVERIFY(!options->isVisible());
         dialog.tabs()->setCurrentIndex(2);
         QVERIFY(options->isVisible());
+#ifdef _WIN32
+        // On Windows the library hands out a real window of its own, a child
+        // inside the tool's dialog, that the tool's Qt then finds again.
+        const HWND hosted = reinterpret_cast<HWND>(options->winId());
+        QVERIFY(IsWindow(hosted));
+        QVERIFY(IsWindowVisible(hosted));
+        QVERIFY((GetWindowLongPtrA(hosted, GWL_STYLE) & WS_CHILD) != 0);
+        QCOMPARE(GetAncestor(hosted, GA_ROOT), reinterpret_cast<HWND>(dialog.winId()));
+        QVERIFY(IsChild(reinterpret_cast<HWND>(dialog.optionsFrame()->winId()), hosted));
+#endif
         dialog.OnOK();
         QVERIFY(!dialog.optionsDialog());
     }
@@ -473,7 +487,8 @@ void ToolUiTest::aStartFinishesAnInterruptedCommitFirst() {
 struct RealTool {
     std::string program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    explicit RealTool(test::ToolUiWorld& world) : program(world.workspace().host() + "/kestrinetool") {
+    explicit RealTool(test::ToolUiWorld& world)
+        : program(world.workspace().host() + "/" + std::filesystem::path(KESTRINETOOL_PATH).filename().string()) {
         if (!std::filesystem::exists(program)) std::filesystem::copy_file(KESTRINETOOL_PATH, program);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("DRAVOLO_TOOL_MESSAGES"), QStringLiteral("stderr"));
@@ -504,10 +519,11 @@ void ToolUiTest::oneEditAtATimeWhileReportsRunBeside() {
     tool.Start(second, {"/pt", "Other", "@4660"});
     QVERIFY(second.waitForFinished(30000));
     QCOMPARE(second.exitCode(), 1);
-    // (Qt may add warnings of its own around it.)
-    QVERIFY(second.readAllStandardError().contains(
-        "Change ePSXe configuration: Another configuration is being edited. Close that KestrineTool window "
-        "before editing another configuration.\n"));
+    // (Qt may add warnings of its own around it; Windows ends the line with CR LF.)
+    const QByteArray told = second.readAllStandardError().replace("\r\n", "\n");
+    QVERIFY2(told.contains("Change ePSXe configuration: Another configuration is being edited. Close that KestrineTool "
+                           "window before editing another configuration.\n"),
+             told.constData());
     QCOMPARE(test::DumpTree(world.registry(), kActive), active);
     // The same start in this process: the caller gets its window back.
     test::RecordingPrompter prompter;
@@ -518,11 +534,9 @@ void ToolUiTest::oneEditAtATimeWhileReportsRunBeside() {
     QCOMPARE(test::DumpTree(world.registry(), kActive), active);
 
     // A report runs beside it.
-    QProcess report;
-    tool.Start(report, {"/pt", "Other", "#1;512"});
-    QVERIFY(report.waitForFinished(30000));
-    QCOMPARE(report.exitCode(), 0);
-    QCOMPARE(report.readAllStandardOutput().size(), 4096);
+    const test::PipeRun report = test::RunWithReportPipe(tool.program, {"/pt", "Other", "#{pipe};512"});
+    QCOMPARE(report.exitCode, 0);
+    QCOMPARE(report.written.size(), std::size_t{4096});
 
     // Once the first one is gone, however it went, the next edit may start.
     first.kill();

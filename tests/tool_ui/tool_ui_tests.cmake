@@ -1,11 +1,12 @@
 # KestrineTool's main dialog with Qt Test on the offscreen platform, and the
 # screenshot program (included from tests/CMakeLists.txt).
-if(WIN32 OR NOT TARGET kestrinestuff OR NOT TARGET tool_tests)
+if(NOT TARGET kestrinestuff OR NOT TARGET tool_tests)
   return()
 endif()
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 add_library(tool_ui_workspace STATIC
-  ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/tool_ui_workspace.cpp ${CMAKE_CURRENT_SOURCE_DIR}/tool/tool_workspace.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tool_ui/tool_ui_workspace.cpp ${CMAKE_CURRENT_SOURCE_DIR}/tool/tool_workspace.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tool/tool_process.cpp)
 target_include_directories(tool_ui_workspace PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(tool_ui_workspace PUBLIC kestrinetool_ui dravolo_test_workspace Qt6::Widgets)
 target_compile_definitions(tool_ui_workspace PUBLIC

@@ -6,11 +6,30 @@
 namespace dravolo::test {
 
 namespace {
+
 constexpr RegRoot kUser = RegRoot::CurrentUser;
+
+// What an earlier world of this process left in the folder, all but the
+// library (see below); a folder's removal may have stopped at it.
+void RemoveAllBut(const std::string& folder, const std::string& keep) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        std::error_code ignored;
+        if (entry.path().filename() != keep) std::filesystem::remove_all(entry.path(), ignored);
+    }
 }
 
+}  // namespace
+
+// The tool keeps KestrineSTUFF.DLL loaded until the process ends, and Windows
+// keeps a loaded library's file: once a dialog of this process has loaded it,
+// it stays in "C:\epsxe" through every later world there. So worlds without
+// the library have a folder of their own, and a world with it takes the copy
+// it finds.
 ToolUiWorld::ToolUiWorld(bool withLibrary) {
-    workspace_ = std::make_unique<ToolWorkspace>(world_.driveC());
+    const std::string folder = withLibrary ? "epsxe" : "epsxe-bare";
+    RemoveAllBut(world_.driveC() + "/" + folder, "KestrineSTUFF.DLL");
+    workspace_ = std::make_unique<ToolWorkspace>(world_.driveC(), folder);
     workspace_->AddPlugin(SharedTestPlugin("gpuTest.dll"), "gpuTest.dll", "name=Test Video\nversion=0x0105\n");
     workspace_->AddPlugin(SharedTestPlugin("gpuTest.dll"), "gpuOther.dll", "name=Other Video\n");
     workspace_->AddPlugin(SharedTestPlugin("spuTest.dll"), "spuTest.dll", "name=Test Sound\n");
@@ -19,7 +38,8 @@ ToolUiWorld::ToolUiWorld(bool withLibrary) {
     workspace_->AddPlugin(ToolTestPlugin("padOne.dll"), "padOne.dll");
     workspace_->AddPlugin(ToolTestPlugin("netTest.dll"), "netTest.dll");
     workspace_->AddEmulator();
-    if (withLibrary) std::filesystem::copy_file(KESTRINESTUFF_PATH, workspace_->host() + "/KestrineSTUFF.DLL");
+    const std::string library = workspace_->host() + "/KestrineSTUFF.DLL";
+    if (withLibrary && !std::filesystem::exists(library)) std::filesystem::copy_file(KESTRINESTUFF_PATH, library);
     registry_ = OpenSystemRegistry();
 }
 

@@ -10,13 +10,7 @@
 // FPSE-native configure stores it through the write callback of its settings
 // block and logs what the read callback gives back.
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
-#include <dlfcn.h>
+#ifndef _WIN32
 #include <signal.h>
 #endif
 
@@ -26,6 +20,8 @@
 #include <fstream>
 #include <map>
 #include <string>
+
+#include "tests/support/plugins/own_module.h"
 
 #ifndef _WIN32
 #include "common/platform/registry.h"
@@ -39,30 +35,10 @@
 
 namespace {
 
-// The file this plugin was loaded from, as the system names it.
-std::string OwnPath() {
-#ifdef _WIN32
-    HMODULE self = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&OwnPath), &self))
-        return "test_plugin";
-    char buffer[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameA(self, buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer) return "test_plugin";
-    return std::string(buffer, length);
-#else
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&OwnPath), &info) || !info.dli_fname) return "test_plugin";
-    return info.dli_fname;
-#endif
-}
-
+// "<folder>/<name>" of the file this plugin was loaded from.
 std::string OwnPathWithoutExtension() {
-    std::string path = OwnPath();
-    const auto dot = path.rfind('.');
-    const auto slash = path.find_last_of("/\\");
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
-    return path;
+    const std::string stem = dravolo::test::PluginStemHolding(reinterpret_cast<const void*>(&OwnPathWithoutExtension));
+    return stem.empty() ? "test_plugin" : stem;
 }
 
 std::string BaseName() {
