@@ -45,6 +45,7 @@ public:
     // Controls, for tests and for the main window's keyboard shortcuts.
     QComboBox* driveList() const { return drives_; }
     QLineEdit* fileEdit() const { return fileName_; }
+    QPushButton* browseButton() const { return browse_; }
     QTreeWidget* trackList() const { return tracks_; }
     QLabel* information() const { return info_; }
     QLineEdit* trackEdit() const { return trackNumber_; }

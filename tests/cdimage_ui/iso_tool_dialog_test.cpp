@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,9 +15,11 @@
 #include <deque>
 #include <functional>
 
+#include "common/base/text.h"
 #include "common/platform/virtual_drive.h"
 #include "common/platform/winfs.h"
 #include "frontend/cdimage/iso_tool_dialog.h"
+#include "common/qt/ansi_qstring.h"
 #include "frontend/cdimage/progress_bar.h"
 #include "tests/support/disc_builder.h"
 #include "tests/support/memory_registry.h"
@@ -221,6 +226,41 @@ private slots:
         again.OnStart();
         QTRY_VERIFY(!again.WorkerRunning());
         QVERIFY(!FileExists(dir->path() + "/plain.cue"));
+    }
+
+    // The field holds the core's path: Browse starts in its folder (one named
+    // "\u00C9psxe", a single byte in the ANSI code page), and the image chosen
+    // there comes back as the core's path, ".bin" added.
+    void browseStartsInTheFieldsFolderAndGivesTheCoresPath() {
+#ifdef _WIN32
+        QSKIP("the file dialog is the system's own on Windows: nothing here can answer it");
+#endif
+        TestWorkspace world;
+        const QString name = QStringLiteral("\u00C9psxe");
+        const QString folder = QString::fromStdString(world.driveC()) + QStringLiteral("/Jeux/") + name;
+        QVERIFY(QDir().mkpath(folder));
+        const std::string ansiFolder = "C:\\Jeux\\" + FromQt(name);
+        auto access = Access({Disc()});
+        HookPrompter prompter;
+        CIsoToolDlg dlg(nullptr, *settings, prompter, *access);
+        dlg.fileEdit()->setText(ToQt(ansiFolder + "\\game.bin"));
+        QString start;
+        QTimer::singleShot(0, [&start, folder] {
+            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!chooser) {
+                if (QWidget* other = QApplication::activeModalWidget()) other->close();
+                return;
+            }
+            start = chooser->directory().absolutePath();
+            chooser->selectFile(folder + QStringLiteral("/image"));
+            QMetaObject::invokeMethod(chooser, "accept");  // protected in QFileDialog
+        });
+        dlg.browseButton()->click();
+        QVERIFY2(!QFileInfo(start).canonicalFilePath().isEmpty() &&
+                     QFileInfo(start).canonicalFilePath() == QFileInfo(folder).canonicalFilePath(),
+                 qPrintable(start));
+        QVERIFY2(EqualsNoCase(FromQt(dlg.fileEdit()->text()), ansiFolder + "\\image.bin"),
+                 qPrintable(dlg.fileEdit()->text()));
     }
 
     void cancelDeletesThePartialImage() {
