@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Saves an X window (by id, or the whole screen with "root") as a PNG.
+"""Saves an X window (by id, or the whole screen with "root") as a PNG, or
+with --dark-pixels prints how many of its pixels are near black (text).
 
    grab-window.py WINDOW_ID|root OUT.png
+   grab-window.py WINDOW_ID|root --dark-pixels
 
 Only libX11 through ctypes and the standard library: the pictures of the
 Windows programs under Wine come from the X server they draw on."""
@@ -36,7 +38,7 @@ def png(width, height, rows):
 
 def main():
     if len(sys.argv) != 3:
-        sys.exit("usage: grab-window.py WINDOW_ID|root OUT.png")
+        sys.exit("usage: grab-window.py WINDOW_ID|root OUT.png|--dark-pixels")
     x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -59,6 +61,15 @@ def main():
     image = x11.XGetImage(display, window, 0, 0, width, height, 0xFFFFFFFF, 2)  # ZPixmap
     if not image:
         sys.exit("cannot read the window")
+    if sys.argv[2] == "--dark-pixels":
+        dark = 0
+        for y in range(height):
+            for x in range(width):
+                pixel = x11.XGetPixel(image, x, y)
+                if max((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF) < 80:
+                    dark += 1
+        print(dark)
+        return
     rows = []
     for y in range(height):
         row = bytearray()

@@ -12,6 +12,23 @@ shots=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 bin="$WINEPREFIX/drive_c/Program Files/Dravolo/bin"
 
+# Text typed into the main window's filter field (Ctrl+F) must appear: under
+# Wine, Qt's GDI font engine draws none in a line edit. Typing adds near-black
+# pixels where there were none.
+typed_text_shows() {
+  local window=$1 before after
+  sleep 3  # the first paint
+  before=$(python3 "$here/grab-window.py" "$window" --dark-pixels)
+  xdotool windowfocus --sync "$window" key ctrl+f type --delay 30 "WWWWWWWWWWWWWWWW"
+  sleep 2
+  after=$(python3 "$here/grab-window.py" "$window" --dark-pixels)
+  if [ $((after - before)) -lt 150 ]; then
+    echo "FAIL: text typed into dravolo.exe's filter field does not show ($before dark pixels before, $after after)" >&2
+    return 1
+  fi
+  echo "dravolo.exe: text typed into the filter field shows ($((after - before)) more dark pixels)"
+}
+
 # PROGRAM TITLE [ARGUMENT...]: started from its folder.
 show() {
   local program=$1 title=$2 window pid
@@ -30,6 +47,10 @@ show() {
     sleep 3  # the first paint
     mkdir -p "$shots"
     python3 "$here/grab-window.py" "$window" "$shots/${program%.exe}.png"
+  fi
+  if [ "$program" = dravolo.exe ] && ! typed_text_shows "$window"; then
+    "$wineserver" -k >/dev/null 2>&1 || true
+    return 1
   fi
   "$wineserver" -k >/dev/null 2>&1 || true
   "$wineserver" -w >/dev/null 2>&1 || true
