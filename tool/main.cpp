@@ -14,8 +14,10 @@
 #include "common/base/text.h"
 #include "common/platform/native_text.h"
 #include "common/platform/registry.h"
+#include "common/platform/wine_host.h"
 #include "common/qt/message_box_prompter.h"
 #include "common/qt/plugin_call_wait.h"
+#include "common/qt/wine_fonts.h"
 #include "tool/core/card_summary.h"
 #include "tool/core/command_line.h"
 #include "tool/core/config_name.h"
@@ -73,6 +75,7 @@ int main(int argc, char** argv) {
     // The report needs no window system.
     if (start.mode == StartMode::Report) return WriteReport(start);
 
+    PreferFreeTypeFontsUnderWine(RunsUnderWine());
     QApplication app(argc, argv);
     InstallPluginCallWait();  // the dialog keeps painting while a plugin's own dialog is open
     MessageBoxPrompter boxes;

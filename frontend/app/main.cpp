@@ -8,8 +8,10 @@
 
 #include "common/platform/instance_guard.h"
 #include "common/platform/registry.h"
+#include "common/platform/wine_host.h"
 #include "common/qt/message_box_prompter.h"
 #include "common/qt/plugin_call_wait.h"
+#include "common/qt/wine_fonts.h"
 #include "frontend/app/frame_hooks_install.h"
 #include "frontend/core/settings_store.h"
 #include "frontend/profiles/working_directory.h"
@@ -49,6 +51,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    dravolo::PreferFreeTypeFontsUnderWine(dravolo::RunsUnderWine());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dravolo"));
     QApplication::setWindowIcon(dravolo::ProgramIcon());

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "common/platform/windows_family.h"
+#include "common/platform/wine_host.h"
 
 namespace dravolo {
 namespace {
@@ -24,6 +27,16 @@ TEST(WindowsFamily, OverrideWinsUntilCleared) {
     EXPECT_EQ(CurrentWindowsFamily(), system);
 #ifndef _WIN32
     EXPECT_EQ(system, WindowsFamily::NT);  // Wine reports NT
+#endif
+}
+
+// Wine gives every program it starts its own configuration folder in
+// WINECONFIGDIR; Windows itself has no such variable.
+TEST(WineHost, KnowsWhetherWineRunsThisProgram) {
+#ifdef _WIN32
+    EXPECT_EQ(RunsUnderWine(), std::getenv("WINECONFIGDIR") != nullptr);
+#else
+    EXPECT_FALSE(RunsUnderWine());  // the native build runs on the host itself
 #endif
 }
 

@@ -1,0 +1,7 @@
+#include "common/platform/wine_host.h"
+
+namespace dravolo {
+
+bool RunsUnderWine() { return false; }
+
+}  // namespace dravolo
