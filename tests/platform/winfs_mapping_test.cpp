@@ -81,6 +81,24 @@ TEST_F(WinFsMapping, AnsiNamesCrossAsUtf8) {
     EXPECT_EQ(ToWindowsPath(workdir() + "/Epsxe/caf\xC3\xA9.set"), GetCurrentDir() + "\\Epsxe\\caf\xE9.set");
 }
 
+// The core's text is ANSI, host paths included (dravolo-cli's arguments, a
+// path typed into a field): their names reach the disk as UTF-8 too, while a
+// host path already in UTF-8 names the same entries.
+TEST_F(WinFsMapping, HostPathsInAnsiNameAndMakeUtf8Entries) {
+    const std::string ansiDir = workdir() + "/Jos\xE9";
+    ASSERT_TRUE(CreateDir(ansiDir));
+    EXPECT_TRUE(fs::is_directory(workdir() + "/Jos\xC3\xA9"));
+    const Bytes card{1, 2, 3};
+    ASSERT_TRUE(WriteWholeFileAtomic(ansiDir + "/N\xE9.mcr", card));
+    EXPECT_TRUE(fs::is_regular_file(workdir() + "/Jos\xC3\xA9/N\xC3\xA9.mcr"));
+    EXPECT_EQ(ReadWholeFile(workdir() + "/Jos\xC3\xA9/N\xC3\xA9.mcr"), card);  // UTF-8 host path
+    EXPECT_EQ(ReadWholeFile(ansiDir + "/n\xC9.MCR"), card);                      // ANSI, without case
+    // A name on disk that is not UTF-8 (from an old Latin-1 system) still opens.
+    WriteHostFile("Old/caf\xE9.set", "x");
+    EXPECT_TRUE(FileExists(workdir() + "/Old/caf\xE9.set"));
+    EXPECT_TRUE(FileExists(workdir() + "/Old/CAF\xC9.SET"));
+}
+
 TEST(WinFsPrefix, CreatesWineLayoutWhenMissing) {
     test::TempDir tmp;
     const std::string dir = tmp.path() + "/new/prefix";
