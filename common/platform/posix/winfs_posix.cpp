@@ -76,6 +76,14 @@ bool IsValidUtf8(std::string_view s) {
 // opened again rather than turning into '?'.
 std::string HostNameToAnsi(std::string_view name) { return IsValidUtf8(name) ? Utf8ToAnsi(name) : std::string(name); }
 
+// A component of a host path ("/home/...") as the disk names it. The core's
+// text is ANSI, so such paths mostly arrive in ANSI (dravolo-cli's arguments, a
+// path typed into a field); one already in UTF-8 (from the OS) stays as it is.
+// ANSI text with accents is practically never valid UTF-8.
+std::string HostComponentOf(std::string_view written) {
+    return IsValidUtf8(written) ? std::string(written) : AnsiToUtf8(written);
+}
+
 // The entry of dir whose name equals name without case; empty when none.
 // Several candidates can exist on a case-sensitive disk: take the lowest in
 // byte order so that the choice does not depend on the directory's order.
@@ -185,14 +193,14 @@ std::string QuickHostPath(std::string_view path) {
 
 std::string MapToHost(std::string_view path) {
     if (!path.empty() && path[0] == '/') {
-        // A host path: already UTF-8, resolved without case all the same.
+        // A host path, resolved without case all the same.
         PathBuilder b("/", true, 1);
         std::size_t i = 0;
         while (i < path.size()) {
             while (i < path.size() && path[i] == '/') ++i;
             std::size_t j = i;
             while (j < path.size() && path[j] != '/') ++j;
-            if (j > i) b.Add(path.substr(i, j - i));
+            if (j > i) b.Add(HostComponentOf(path.substr(i, j - i)));
             i = j;
         }
         return b.path();
@@ -449,7 +457,7 @@ bool RenameNoReplace(std::string_view from, std::string_view to, Error* error) {
         std::string_view written = to;
         const auto cut = written.find_last_of("\\/");
         if (cut != std::string_view::npos) written.remove_prefix(cut + 1);
-        const std::string name = to.size() && to[0] == '/' ? std::string(written) : AnsiToUtf8(TrimComponent(written));
+        const std::string name = to.size() && to[0] == '/' ? HostComponentOf(written) : AnsiToUtf8(TrimComponent(written));
         const std::string renamed = Join(ParentOf(dst), name);
         if (renamed == src) return true;
         return rename(src.c_str(), renamed.c_str()) == 0 || Failed(error, "rename", from);
