@@ -92,7 +92,7 @@ TEST_F(WinFsMapping, HostPathsInAnsiNameAndMakeUtf8Entries) {
     ASSERT_TRUE(WriteWholeFileAtomic(ansiDir + "/N\xE9.mcr", card));
     EXPECT_TRUE(fs::is_regular_file(workdir() + "/Jos\xC3\xA9/N\xC3\xA9.mcr"));
     EXPECT_EQ(ReadWholeFile(workdir() + "/Jos\xC3\xA9/N\xC3\xA9.mcr"), card);  // UTF-8 host path
-    EXPECT_EQ(ReadWholeFile(ansiDir + "/n\xC9.MCR"), card);                      // ANSI, without case
+    EXPECT_EQ(ReadWholeFile(ansiDir + "/n\xC9.MCR"), card);                    // ANSI, without case
     // A name on disk that is not UTF-8 (from an old Latin-1 system) still opens.
     WriteHostFile("Old/caf\xE9.set", "x");
     EXPECT_TRUE(FileExists(workdir() + "/Old/caf\xE9.set"));

@@ -457,7 +457,8 @@ bool RenameNoReplace(std::string_view from, std::string_view to, Error* error) {
         std::string_view written = to;
         const auto cut = written.find_last_of("\\/");
         if (cut != std::string_view::npos) written.remove_prefix(cut + 1);
-        const std::string name = to.size() && to[0] == '/' ? HostComponentOf(written) : AnsiToUtf8(TrimComponent(written));
+        const std::string name =
+            to.size() && to[0] == '/' ? HostComponentOf(written) : AnsiToUtf8(TrimComponent(written));
         const std::string renamed = Join(ParentOf(dst), name);
         if (renamed == src) return true;
         return rename(src.c_str(), renamed.c_str()) == 0 || Failed(error, "rename", from);
