@@ -117,8 +117,8 @@ xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
   "$1" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   ctest --preset mingw64 -j1 --repeat until-pass:2 || status=$?
   if [ -n "$3" ]; then
-    # The package check below starts its programs in this prefix: it keeps
-    # the font engine too.
+    # The test programs do not choose the engine as dravolo.exe and
+    # kestrinetool.exe do under Wine: the environment of the prefix gives it them.
     "$1" reg add "HKCU\\Environment" /v QT_QPA_PLATFORM /t REG_SZ /d windows:fontengine=freetype /f >/dev/null 2>&1
     ctest --preset mingw64 -j1 --repeat until-pass:2 -R "screenshots?_run" || status=$?
     mkdir -p "$3"
